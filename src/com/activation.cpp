@@ -1,0 +1,90 @@
+#include "com/activation.h"
+
+#include <dlfcn.h>
+
+#include <map>
+#include <mutex>
+
+#include "com/fault.h"
+#include "com/registry.h"
+
+namespace com {
+
+namespace {
+
+std::string ClsidKey(REFCLSID clsid) { return "CLSID\\" + FormatGuid(clsid); }
+
+}  // namespace
+
+void* LoadExport(const std::string& library, const char* name) {
+    static std::mutex mutex;
+    static std::map<std::string, void*> loaded;
+    std::lock_guard lock(mutex);
+    void*& handle = loaded[library];
+    if (!handle) handle = dlopen(library.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!handle) {
+        const char* why = dlerror();
+        loaded.erase(library);
+        throw Fault(CO_E_DLLNOTFOUND, "Cannot load " + library + ": " + (why ? why : "unknown"));
+    }
+    void* symbol = dlsym(handle, name);
+    if (!symbol) throw Fault(E_FAIL, library + " does not export " + name);
+    return symbol;
+}
+
+HRESULT CLSIDFromProgID(std::string_view progId, CLSID* clsid) {
+    if (!clsid) return E_POINTER;
+    *clsid = IID_NULL;
+    try {
+        auto text = Registry::Open().Get(std::string(progId) + "\\CLSID");
+        if (!text) return CO_E_CLASSSTRING;
+        auto parsed = ParseGuid(*text);
+        if (!parsed) return REGDB_E_CLASSNOTREG;
+        *clsid = *parsed;
+        return S_OK;
+    } catch (const Fault& f) {
+        return FaultNumberToHresult(f.number());
+    }
+}
+
+HRESULT CoGetClassObject(REFCLSID clsid, REFIID iid, void** object) {
+    if (!object) return E_POINTER;
+    *object = nullptr;
+    try {
+        auto library = Registry::Open().Get(ClsidKey(clsid) + "\\InprocServer32");
+        if (!library) return REGDB_E_CLASSNOTREG;
+        auto getClassObject =
+            reinterpret_cast<DllGetClassObjectFn>(LoadExport(*library, "DllGetClassObject"));
+        return getClassObject(clsid, iid, object);
+    } catch (const Fault& f) {
+        return FaultNumberToHresult(f.number());
+    }
+}
+
+HRESULT CoCreateInstance(REFCLSID clsid, IUnknown* outer, REFIID iid, void** object) {
+    if (!object) return E_POINTER;
+    *object = nullptr;
+    ComPtr<IClassFactory> factory;
+    HRESULT hr = CoGetClassObject(clsid, IID_IClassFactory, reinterpret_cast<void**>(factory.Receive()));
+    if (FAILED(hr)) return hr;
+    return factory->CreateInstance(outer, iid, object);
+}
+
+ComPtr<IDispatch> CreateObject(std::string_view progIdOrClsid) {
+    CLSID clsid{};
+    if (auto direct = ParseGuid(progIdOrClsid)) {
+        clsid = *direct;
+    } else if (HRESULT hr = CLSIDFromProgID(progIdOrClsid, &clsid); FAILED(hr)) {
+        throw Fault(REGDB_E_CLASSNOTREG, "Class not registered: " + std::string(progIdOrClsid));
+    }
+    ComPtr<IDispatch> object;
+    HRESULT hr = CoCreateInstance(clsid, nullptr, IID_IDispatch, reinterpret_cast<void**>(object.Receive()));
+    if (FAILED(hr)) {
+        throw Fault(hr, hr == REGDB_E_CLASSNOTREG
+                            ? "Class not registered: " + std::string(progIdOrClsid)
+                            : "Cannot create " + std::string(progIdOrClsid));
+    }
+    return object;
+}
+
+}  // namespace com

@@ -1,0 +1,60 @@
+#include "com/late_call.h"
+
+#include <algorithm>
+
+#include "com/fault.h"
+
+namespace com {
+
+VARIANT ByRef(Variant& value) {
+    VARIANT v;
+    VariantInit(&v);
+    v.vt = VT_BYREF | VT_VARIANT;
+    v.pvarVal = value.get();
+    return v;
+}
+
+DISPID GetDispId(IDispatch* target, std::string_view name) {
+    if (!target) throw Fault(91, "Object variable or With block variable not set");
+    Bstr wide(name);
+    LPOLESTR names[] = {wide.get()};
+    DISPID id = DISPID_UNKNOWN;
+    HRESULT hr = target->GetIDsOfNames(IID_NULL, names, 1, 0, &id);
+    if (FAILED(hr))
+        throw Fault(438, "Object doesn't support this property or method: " + std::string(name));
+    return id;
+}
+
+Variant CallByName(IDispatch* target, std::string_view name, WORD flags,
+                   const std::vector<VARIANT>& args) {
+    DISPID id = GetDispId(target, name);
+    std::vector<VARIANT> reversed(args.rbegin(), args.rend());
+    DISPPARAMS params{reversed.data(), nullptr, static_cast<UINT>(reversed.size()), 0};
+    DISPID putId = DISPID_PROPERTYPUT;
+    if (flags & DISPATCH_PROPERTYPUT) {
+        params.rgdispidNamedArgs = &putId;
+        params.cNamedArgs = 1;
+    }
+    Variant result;
+    EXCEPINFO info{};
+    UINT argErr = 0;
+    HRESULT hr = target->Invoke(id, IID_NULL, 0, flags, &params, result.Receive(), &info, &argErr);
+    if (hr == DISP_E_EXCEPTION) {
+        if (info.pfnDeferredFillIn) info.pfnDeferredFillIn(&info);
+        std::int32_t number = info.scode ? HresultToFaultNumber(info.scode) : info.wCode;
+        std::string description = BstrToUtf8(info.bstrDescription);
+        ClearExcepInfo(&info);
+        throw Fault(number, description);
+    }
+    ClearExcepInfo(&info);
+    if (FAILED(hr)) {
+        throw Fault(hr, "Call of " + std::string(name) + " failed");
+    }
+    return result;
+}
+
+Variant GetProperty(IDispatch* target, std::string_view name) {
+    return CallByName(target, name, DISPATCH_PROPERTYGET | DISPATCH_METHOD);
+}
+
+}  // namespace com

@@ -1,0 +1,87 @@
+#include "com/number.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+
+#include "com/fault.h"
+
+namespace com {
+
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Length of the longest prefix of `s` that spells a decimal number; 0 when there is none.
+std::size_t NumberPrefix(std::string_view s) {
+    std::size_t i = 0;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
+    std::size_t digits = 0;
+    while (i < s.size() && IsDigit(s[i])) ++i, ++digits;
+    if (i < s.size() && s[i] == '.') {
+        ++i;
+        while (i < s.size() && IsDigit(s[i])) ++i, ++digits;
+    }
+    if (digits == 0) return 0;
+    if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
+        std::size_t j = i + 1;
+        if (j < s.size() && (s[j] == '+' || s[j] == '-')) ++j;
+        if (j < s.size() && IsDigit(s[j])) {
+            while (j < s.size() && IsDigit(s[j])) ++j;
+            i = j;
+        }
+    }
+    return i;
+}
+
+double ParseDecimal(std::string_view s) {
+    std::string copy(s);
+    double value = std::strtod(copy.c_str(), nullptr);
+    if (!std::isfinite(value)) ThrowOverflow();
+    return value;
+}
+
+}  // namespace
+
+double RoundHalfEven(double value) { return std::nearbyint(value); }
+
+double LeadingNumber(std::string_view text) {
+    std::size_t start = 0;
+    while (start < text.size() && IsBlank(text[start])) ++start;
+    std::string_view rest = text.substr(start);
+    std::size_t n = NumberPrefix(rest);
+    return n == 0 ? 0.0 : ParseDecimal(rest.substr(0, n));
+}
+
+std::optional<double> WholeNumber(std::string_view text) {
+    std::size_t start = 0, end = text.size();
+    while (start < end && IsBlank(text[start])) ++start;
+    while (end > start && IsBlank(text[end - 1])) --end;
+    std::string_view core = text.substr(start, end - start);
+    std::size_t n = NumberPrefix(core);
+    if (n == 0 || n != core.size()) return std::nullopt;
+    return ParseDecimal(core);
+}
+
+std::string FormatNumber(double value) {
+    if (value == 0) return "0";  // also folds -0
+    char buf[64];
+    auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value);
+    return std::string(buf, end);
+}
+
+std::int16_t ToInt16(double value) {
+    double r = RoundHalfEven(value);
+    if (!(r >= -32768.0 && r <= 32767.0)) ThrowOverflow();
+    return static_cast<std::int16_t>(r);
+}
+
+std::int32_t ToInt32(double value) {
+    double r = RoundHalfEven(value);
+    if (!(r >= -2147483648.0 && r <= 2147483647.0)) ThrowOverflow();
+    return static_cast<std::int32_t>(r);
+}
+
+}  // namespace com

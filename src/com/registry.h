@@ -1,0 +1,34 @@
+// The registry file: the keys an in-process server registers and hosts look up, kept as one
+// text file of "KEY=VALUE" lines (keys are backslash paths, compared case-insensitively).
+// The file is named by WAGELINK_REGISTRY, by default ~/.local/share/wagelink/registry.
+// Writes go to a temporary file renamed over the old one, so a reader never sees half a file.
+#pragma once
+
+#include <map>
+#include <optional>
+#include <string>
+
+namespace com {
+
+class Registry {
+public:
+    static std::string DefaultPath();
+    // Reads the file; a missing file is an empty registry. A file that cannot be read is a fault.
+    static Registry Open(const std::string& path = DefaultPath());
+
+    std::optional<std::string> Get(const std::string& key) const;
+    void Set(const std::string& key, const std::string& value);
+    // Removes `key` and every key below it.
+    void RemoveTree(const std::string& key);
+    // Writes the file (creating its folder); a failure is a fault.
+    void Save() const;
+
+private:
+    struct CaseInsensitiveLess {
+        bool operator()(const std::string& a, const std::string& b) const;
+    };
+    std::string path_;
+    std::map<std::string, std::string, CaseInsensitiveLess> entries_;
+};
+
+}  // namespace com

@@ -1,0 +1,48 @@
+// The COM-compatible binary layer of Wagelink.
+//
+// What it mirrors: the Windows types and interfaces an in-process automation server and its hosts
+// need - GUID/IID/CLSID, HRESULT, BSTR (oleaut32 SysAllocString family), VARIANT with the
+// VT_EMPTY/NULL/I2/I4/R8/BOOL/BSTR/DISPATCH/UNKNOWN/ERROR/VARIANT/ARRAY types and their BYREF
+// forms, a 1-D SAFEARRAY of VARIANT, IUnknown, IDispatch (with DISPPARAMS and EXCEPINFO),
+// IClassFactory, per-thread error info (number and description, in place of IErrorInfo), and for
+// hosts a registry file and activation by CLSID or ProgID (in place of the system registry and
+// CoCreateInstance).
+//
+// What it leaves out: apartments and marshalling, ITypeInfo/ITypeLib (GetTypeInfo answers
+// E_NOTIMPL), IErrorInfo objects, named arguments, LCIDs (accepted and ignored), CY/DATE/DECIMAL
+// and multi-dimensional arrays.
+//
+// A Windows build swaps this folder for <windows.h>/<oleauto.h>: the vtable slot order of every
+// interface is the Windows one (pure virtual methods, no virtual destructor) and the struct
+// layouts of GUID, VARIANT, DISPPARAMS, EXCEPINFO and SAFEARRAY match the 64-bit Windows ones.
+#pragma once
+
+#include <cstdint>
+
+namespace com {
+
+using HRESULT = std::int32_t;
+using ULONG = std::uint32_t;
+using LONG = std::int32_t;
+using SHORT = std::int16_t;
+using USHORT = std::uint16_t;
+using WORD = std::uint16_t;
+using DWORD = std::uint32_t;
+using UINT = std::uint32_t;
+using BOOL = std::int32_t;
+using DISPID = std::int32_t;
+using LCID = std::uint32_t;
+using SCODE = std::int32_t;
+using VARTYPE = std::uint16_t;
+using VARIANT_BOOL = std::int16_t;
+using OLECHAR = char16_t;
+using BSTR = OLECHAR*;
+using LPOLESTR = OLECHAR*;
+
+constexpr VARIANT_BOOL VARIANT_TRUE = -1;
+constexpr VARIANT_BOOL VARIANT_FALSE = 0;
+
+constexpr bool SUCCEEDED(HRESULT hr) { return hr >= 0; }
+constexpr bool FAILED(HRESULT hr) { return hr < 0; }
+
+}  // namespace com

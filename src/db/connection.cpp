@@ -1,0 +1,88 @@
+#include "db/connection.h"
+
+#include "com/fault.h"
+#include "db/field.h"
+#include "db/sqlite/database.h"
+
+namespace db {
+
+namespace {
+
+std::string Trim(std::string_view s) {
+    std::size_t b = s.find_first_not_of(" \t");
+    if (b == std::string_view::npos) return "";
+    std::size_t e = s.find_last_not_of(" \t");
+    return std::string(s.substr(b, e - b + 1));
+}
+
+}  // namespace
+
+std::string DataSourceOf(const std::string& connectionString) {
+    std::string dataSource;
+    std::size_t start = 0;
+    while (start <= connectionString.size()) {
+        std::size_t end = connectionString.find(';', start);
+        if (end == std::string::npos) end = connectionString.size();
+        std::string_view part(connectionString.data() + start, end - start);
+        std::size_t eq = part.find('=');
+        if (eq != std::string_view::npos) {
+            std::string key = AsciiLower(Trim(part.substr(0, eq)));
+            std::string value = Trim(part.substr(eq + 1));
+            if (key == "provider" && AsciiLower(value) != "sqlite")
+                throw com::Fault(kProviderNotFound, "Provider cannot be found: " + value);
+            if (key == "data source") dataSource = value;
+        }
+        start = end + 1;
+    }
+    if (dataSource.empty())
+        throw com::Fault(kProviderError, "The connection string names no Data Source");
+    return dataSource;
+}
+
+Connection::Connection() = default;
+Connection::~Connection() = default;
+
+void Connection::Open(const std::string& connectionString) {
+    if (db_)
+        throw com::Fault(kOpenObject, "Operation is not allowed when the object is open.");
+    db_ = std::make_unique<sqlite::Database>(DataSourceOf(connectionString));
+    connectionString_ = connectionString;
+}
+
+void Connection::Close() { db_.reset(); }
+
+sqlite::Database& Connection::Backend() {
+    if (!db_)
+        throw com::Fault(kClosedObject, "Operation is not allowed when the object is closed.");
+    return *db_;
+}
+
+long long Connection::Execute(const std::string& sql, const std::vector<Value>& params) {
+    sqlite::Database& db = Backend();
+    BeforeStatement(sql);
+    return db.Execute(sql, params);
+}
+
+void Connection::BeginTrans() { Execute("BEGIN IMMEDIATE"); }
+void Connection::CommitTrans() { Execute("COMMIT"); }
+void Connection::RollbackTrans() { Execute("ROLLBACK"); }
+
+Transaction::Transaction(Connection& connection) : connection_(connection) {
+    connection_.BeginTrans();
+}
+
+Transaction::~Transaction() {
+    if (done_) return;
+    try {
+        connection_.RollbackTrans();
+    } catch (...) {
+        // A failed rollback leaves SQLite to roll back when the connection closes.
+    }
+}
+
+void Transaction::Commit() {
+    connection_.CommitTrans();
+    done_ = true;
+}
+
+}  // namespace db

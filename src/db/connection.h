@@ -1,0 +1,79 @@
+// An ADO-shaped database connection over SQLite.
+//
+// Open takes a connection string "Provider=SQLite;Data Source=PATH" (keys case-insensitive,
+// ';'-separated). Every statement commits by itself unless BeginTrans opened a transaction.
+// Failures are com::Fault with a negative ADO error number and the database's own message.
+// A connection belongs to one thread.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "db/types.h"
+#include "db/value.h"
+
+namespace db {
+
+namespace sqlite {
+class Database;
+}
+
+class Connection {
+public:
+    Connection();
+    ~Connection();
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    // Opening an open connection is a fault, as in ADO.
+    void Open(const std::string& connectionString);
+    void Close();
+    ObjectState State() const { return db_ ? adStateOpen : adStateClosed; }
+    const std::string& ConnectionString() const { return connectionString_; }
+
+    // Runs one statement with its parameters bound to the '?' placeholders; returns the rows
+    // it changed.
+    long long Execute(const std::string& sql, const std::vector<Value>& params = {});
+
+    void BeginTrans();
+    void CommitTrans();
+    void RollbackTrans();
+
+    // Test seam: called with the text of every statement before it runs; a hook that throws
+    // makes that statement fail.
+    using StatementHook = std::function<void(const std::string& sql)>;
+    void SetStatementHook(StatementHook hook) { hook_ = std::move(hook); }
+
+    // For db::Recordset.
+    sqlite::Database& Backend();
+    void BeforeStatement(const std::string& sql) const {
+        if (hook_) hook_(sql);
+    }
+
+private:
+    std::string connectionString_;
+    std::unique_ptr<sqlite::Database> db_;
+    StatementHook hook_;
+};
+
+// Rolls back unless committed; never throws from its destructor.
+class Transaction {
+public:
+    explicit Transaction(Connection& connection);
+    ~Transaction();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+    void Commit();
+
+private:
+    Connection& connection_;
+    bool done_ = false;
+};
+
+// The Data Source of a connection string; a fault when the string names another provider or no
+// data source.
+std::string DataSourceOf(const std::string& connectionString);
+
+}  // namespace db

@@ -1,0 +1,107 @@
+#include "db/recordset.h"
+
+#include "com/fault.h"
+#include "db/sqlite/database.h"
+#include "db/sqlite/type_map.h"
+
+namespace db {
+
+Recordset::Recordset() = default;
+Recordset::~Recordset() = default;
+
+void Recordset::Open(const std::string& sql, Connection& connection, CursorType cursor,
+                     LockType /*lock*/, const std::vector<Value>& params) {
+    if (open_) throw com::Fault(kOpenObject, "Operation is not allowed when the object is open.");
+    if (cursor != adOpenUnspecified) cursorType = cursor;
+    sqlite::Database& db = connection.Backend();
+    connection.BeforeStatement(sql);
+    auto statement = std::make_unique<sqlite::Statement>(db.Prepare(sql));
+    statement->Bind(params);
+
+    std::vector<Column> columns;
+    for (int i = 0; i < statement->ColumnCount(); ++i)
+        columns.push_back({statement->ColumnName(i), sqlite::TypeOfDeclared(statement->DeclaredType(i))});
+    columns_ = Columns(std::move(columns));
+    stream_ = std::move(statement);
+    rows_.clear();
+    position_ = 0;
+    open_ = true;
+
+    if (cursorLocation == adUseClient) {
+        while (ReadRow()) rows_.push_back(std::move(current_));
+        stream_.reset();
+        eof_ = rows_.empty();
+    } else {
+        eof_ = !ReadRow();
+    }
+}
+
+bool Recordset::ReadRow() {
+    if (!stream_->Step()) return false;
+    current_.clear();
+    current_.reserve(columns_.size());
+    for (std::size_t i = 0; i < columns_.size(); ++i) {
+        current_.push_back(stream_->ColumnValue(static_cast<int>(i)));
+        // An expression column has no declared type; its first value decides, as a provider would.
+        if (columns_[i].type == adEmpty) columns_.SetType(i, sqlite::TypeOfValue(current_.back()));
+    }
+    return true;
+}
+
+void Recordset::Close() {
+    RequireOpen();
+    stream_.reset();
+    rows_.clear();
+    current_.clear();
+    columns_ = Columns();
+    open_ = false;
+    eof_ = true;
+}
+
+void Recordset::RequireOpen() const {
+    if (!open_)
+        throw com::Fault(kClosedObject, "Operation is not allowed when the object is closed.");
+}
+
+bool Recordset::IsEOF() const {
+    RequireOpen();
+    return eof_;
+}
+
+void Recordset::MoveNext() {
+    RequireOpen();
+    if (eof_) throw com::Fault(kNoCurrentRecord, "Either BOF or EOF is True, or the current record has been deleted.");
+    if (stream_) {
+        eof_ = !ReadRow();
+        if (eof_) stream_.reset();
+    } else {
+        ++position_;
+        eof_ = position_ >= rows_.size();
+    }
+}
+
+long Recordset::RecordCount() const {
+    RequireOpen();
+    return cursorLocation == adUseClient ? static_cast<long>(rows_.size()) : -1;
+}
+
+const std::vector<Value>& Recordset::Row() const {
+    RequireOpen();
+    if (eof_) throw com::Fault(kNoCurrentRecord, "Either BOF or EOF is True, or the current record has been deleted.");
+    return stream_ ? current_ : rows_[position_];
+}
+
+Field Recordset::operator[](std::size_t index) const {
+    const auto& row = Row();
+    if (index >= columns_.size())
+        throw com::Fault(kItemNotFound, "Item cannot be found in the collection corresponding to the requested name or ordinal.");
+    return Field(columns_[index], row[index]);
+}
+
+Field Recordset::operator[](std::string_view name) const {
+    const auto& row = Row();
+    std::size_t i = columns_.IndexOf(name);
+    return Field(columns_[i], row[i]);
+}
+
+}  // namespace db

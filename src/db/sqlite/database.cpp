@@ -1,0 +1,175 @@
+#include "db/sqlite/database.h"
+
+#include <sqlite3.h>
+
+#include <utility>
+
+#include "com/fault.h"
+#include "db/types.h"
+
+namespace db::sqlite {
+
+namespace {
+
+constexpr int kBusyTimeoutMs = 10000;
+constexpr std::size_t kMaxCachedTexts = 512;
+constexpr std::size_t kMaxCopiesPerText = 4;
+
+int ErrorNumberOf(int code) {
+    switch (code & 0xFF) {
+        case SQLITE_CONSTRAINT: return kIntegrityViolation;
+        case SQLITE_BUSY:
+        case SQLITE_LOCKED: return kTimeout;
+        case SQLITE_ERROR: return kErrorsInCommand;
+        default: return kProviderError;
+    }
+}
+
+}  // namespace
+
+Database::Database(const std::string& path) {
+    int rc = sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX,
+                             nullptr);
+    if (rc != SQLITE_OK) {
+        std::string message = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
+        sqlite3_close(db_);
+        db_ = nullptr;
+        throw com::Fault(kProviderError, "Cannot open database " + path + ": " + message);
+    }
+    sqlite3_extended_result_codes(db_, 1);
+    sqlite3_busy_timeout(db_, kBusyTimeoutMs);
+    // Reading a page is how SQLite finds out whether the file is a database at all.
+    for (const char* pragma : {"PRAGMA journal_mode=WAL", "PRAGMA synchronous=FULL"}) {
+        char* error = nullptr;
+        rc = sqlite3_exec(db_, pragma, nullptr, nullptr, &error);
+        if (rc != SQLITE_OK) {
+            std::string message = error ? error : sqlite3_errstr(rc);
+            sqlite3_free(error);
+            sqlite3_close(db_);
+            db_ = nullptr;
+            throw com::Fault(kProviderError, "Cannot open database " + path + ": " + message);
+        }
+    }
+}
+
+Database::~Database() {
+    for (auto& [sql, stmts] : idle_)
+        for (sqlite3_stmt* s : stmts) sqlite3_finalize(s);
+    sqlite3_close(db_);
+}
+
+void Database::Fail(int code, const std::string& context) const {
+    throw com::Fault(ErrorNumberOf(code), std::string(sqlite3_errmsg(db_)) +
+                                              (context.empty() ? "" : " [" + context + "]"));
+}
+
+Statement Database::Prepare(const std::string& sql) {
+    auto it = idle_.find(sql);
+    if (it != idle_.end() && !it->second.empty()) {
+        sqlite3_stmt* stmt = it->second.back();
+        it->second.pop_back();
+        return Statement(this, sql, stmt);
+    }
+    sqlite3_stmt* stmt = nullptr;
+    const char* tail = nullptr;
+    int rc = sqlite3_prepare_v3(db_, sql.c_str(), static_cast<int>(sql.size()),
+                                SQLITE_PREPARE_PERSISTENT, &stmt, &tail);
+    if (rc != SQLITE_OK) Fail(rc, sql);
+    if (!stmt) throw com::Fault(kErrorsInCommand, "Empty statement");
+    // One statement per call: trailing text after it would silently not run.
+    for (; tail && *tail; ++tail) {
+        if (*tail != ' ' && *tail != '\t' && *tail != '\r' && *tail != '\n' && *tail != ';') {
+            sqlite3_finalize(stmt);
+            throw com::Fault(kErrorsInCommand, "Only one statement may be run at a time [" + sql + "]");
+        }
+    }
+    return Statement(this, sql, stmt);
+}
+
+void Database::Return(const std::string& sql, sqlite3_stmt* stmt) {
+    sqlite3_reset(stmt);
+    sqlite3_clear_bindings(stmt);
+    if (idle_.size() >= kMaxCachedTexts && !idle_.count(sql)) {
+        for (auto& [text, stmts] : idle_)
+            for (sqlite3_stmt* s : stmts) sqlite3_finalize(s);
+        idle_.clear();
+    }
+    auto& copies = idle_[sql];
+    if (copies.size() >= kMaxCopiesPerText) {
+        sqlite3_finalize(stmt);
+    } else {
+        copies.push_back(stmt);
+    }
+}
+
+long long Database::Execute(const std::string& sql, const std::vector<Value>& params) {
+    Statement stmt = Prepare(sql);
+    stmt.Bind(params);
+    while (stmt.Step()) {
+    }
+    return sqlite3_changes64(db_);
+}
+
+Statement::Statement(Database* owner, std::string sql, sqlite3_stmt* stmt)
+    : owner_(owner), sql_(std::move(sql)), stmt_(stmt) {}
+
+Statement::Statement(Statement&& other) noexcept
+    : owner_(other.owner_), sql_(std::move(other.sql_)), stmt_(std::exchange(other.stmt_, nullptr)) {}
+
+Statement::~Statement() {
+    if (stmt_) owner_->Return(sql_, stmt_);
+}
+
+void Statement::Bind(const std::vector<Value>& params) {
+    if (static_cast<int>(params.size()) != sqlite3_bind_parameter_count(stmt_))
+        throw com::Fault(kErrorsInCommand, "Wrong number of parameters [" + sql_ + "]");
+    for (std::size_t i = 0; i < params.size(); ++i) {
+        int index = static_cast<int>(i + 1);
+        const Value& v = params[i];
+        int rc = SQLITE_OK;
+        if (auto n = std::get_if<std::int64_t>(&v)) {
+            rc = sqlite3_bind_int64(stmt_, index, *n);
+        } else if (auto d = std::get_if<double>(&v)) {
+            rc = sqlite3_bind_double(stmt_, index, *d);
+        } else if (auto s = std::get_if<std::string>(&v)) {
+            rc = sqlite3_bind_text64(stmt_, index, s->data(), s->size(), SQLITE_TRANSIENT,
+                                     SQLITE_UTF8);
+        } else {
+            rc = sqlite3_bind_null(stmt_, index);
+        }
+        if (rc != SQLITE_OK) owner_->Fail(rc, sql_);
+    }
+}
+
+bool Statement::Step() {
+    int rc = sqlite3_step(stmt_);
+    if (rc == SQLITE_ROW) return true;
+    if (rc == SQLITE_DONE) return false;
+    owner_->Fail(rc, sql_);
+}
+
+int Statement::ColumnCount() const { return sqlite3_column_count(stmt_); }
+
+std::string Statement::ColumnName(int i) const {
+    const char* name = sqlite3_column_name(stmt_, i);
+    return name ? name : "";
+}
+
+std::string Statement::DeclaredType(int i) const {
+    const char* type = sqlite3_column_decltype(stmt_, i);
+    return type ? type : "";
+}
+
+Value Statement::ColumnValue(int i) const {
+    switch (sqlite3_column_type(stmt_, i)) {
+        case SQLITE_INTEGER: return std::int64_t{sqlite3_column_int64(stmt_, i)};
+        case SQLITE_FLOAT: return sqlite3_column_double(stmt_, i);
+        case SQLITE_NULL: return Null{};
+        default: {
+            auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, i));
+            return std::string(text ? text : "", static_cast<std::size_t>(sqlite3_column_bytes(stmt_, i)));
+        }
+    }
+}
+
+}  // namespace db::sqlite

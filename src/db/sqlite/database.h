@@ -1,0 +1,68 @@
+// One open SQLite database with its statement cache. Internal to db/: callers use db::Connection.
+//
+// Settings: WAL journaling, synchronous=FULL and a busy time-out, so that a statement that
+// returned is durably committed. A missing file is an error: nothing here creates databases.
+// Errors are faults with a negative ADO error number and SQLite's own message.
+// Not thread-safe: one connection belongs to one thread.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "db/value.h"
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace db::sqlite {
+
+class Database;
+
+// A prepared statement borrowed from the cache; reset and returned (or finalized) on destruction.
+class Statement {
+public:
+    Statement(Database* owner, std::string sql, sqlite3_stmt* stmt);
+    Statement(Statement&& other) noexcept;
+    Statement& operator=(Statement&&) = delete;
+    ~Statement();
+
+    void Bind(const std::vector<Value>& params);
+    // Steps once: true when a row is ready, false when done; a fault on error.
+    bool Step();
+    int ColumnCount() const;
+    std::string ColumnName(int i) const;
+    std::string DeclaredType(int i) const;  // empty for an expression
+    Value ColumnValue(int i) const;
+
+private:
+    Database* owner_;
+    std::string sql_;
+    sqlite3_stmt* stmt_;
+};
+
+class Database {
+public:
+    // Opens an existing file (or ":memory:"); a fault when it cannot.
+    explicit Database(const std::string& path);
+    ~Database();
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    Statement Prepare(const std::string& sql);
+    // Runs a statement with parameters to its end; returns the rows it changed.
+    long long Execute(const std::string& sql, const std::vector<Value>& params);
+    [[noreturn]] void Fail(int code, const std::string& context) const;
+
+private:
+    friend class Statement;
+    void Return(const std::string& sql, sqlite3_stmt* stmt);
+
+    sqlite3* db_ = nullptr;
+    // Idle prepared statements by SQL text; a statement in use is not in the cache, so a nested
+    // use of the same text prepares a second copy.
+    std::unordered_map<std::string, std::vector<sqlite3_stmt*>> idle_;
+};
+
+}  // namespace db::sqlite

@@ -1,0 +1,16 @@
+// Declared SQLite column types (written as the ERP's SQL Server would declare them) to ADO types.
+#pragma once
+
+#include <string_view>
+
+#include "db/types.h"
+#include "db/value.h"
+
+namespace db::sqlite {
+
+// The ADO type of a declared type (case-insensitive, size ignored); adEmpty when unknown.
+DataType TypeOfDeclared(std::string_view declared);
+// The ADO type of an expression column without a declared type, taken from its value.
+DataType TypeOfValue(const Value& value);
+
+}  // namespace db::sqlite

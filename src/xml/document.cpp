@@ -1,0 +1,231 @@
+#include "xml/document.h"
+
+#include <libxml/parser.h>
+#include <libxml/tree.h>
+#include <libxml/xmlsave.h>
+#include <libxml/xpath.h>
+
+#include <cstring>
+#include <mutex>
+
+#include "com/fault.h"
+#include "com/hresult.h"
+
+namespace xml {
+
+namespace {
+
+constexpr int kParseOptions = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
+
+void Initialise() {
+    static std::once_flag once;
+    std::call_once(once, [] { xmlInitParser(); });
+}
+
+const xmlChar* X(const std::string& s) { return reinterpret_cast<const xmlChar*>(s.c_str()); }
+
+std::string Str(const xmlChar* s) { return s ? reinterpret_cast<const char*>(s) : ""; }
+
+bool IsElementNamed(xmlNodePtr n, std::string_view name) {
+    return n->type == XML_ELEMENT_NODE && name == reinterpret_cast<const char*>(n->name);
+}
+
+void IgnoreError(void*, xmlErrorPtr) {}
+
+bool OnlyProlog(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size()) {
+        char c = text[i];
+        if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
+            ++i;
+        } else if (text.substr(i, 2) == "<?") {
+            std::size_t end = text.find("?>", i + 2);
+            if (end == std::string_view::npos) return false;
+            i = end + 2;
+        } else if (text.substr(i, 4) == "<!--") {
+            std::size_t end = text.find("-->", i + 4);
+            if (end == std::string_view::npos) return false;
+            i = end + 3;
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Owns an xmlChar* that libxml2 allocated.
+struct XmlString {
+    xmlChar* p;
+    ~XmlString() { xmlFree(p); }
+};
+
+}  // namespace
+
+// --- Element -------------------------------------------------------------------------------
+
+std::string Element::Name() const { return node_ ? Str(node_->name) : ""; }
+
+std::string Element::GetAttribute(std::string_view name) const {
+    if (!node_) return "";
+    XmlString value{xmlGetProp(node_, X(std::string(name)))};
+    return Str(value.p);
+}
+
+bool Element::HasAttribute(std::string_view name) const {
+    return node_ && xmlHasProp(node_, X(std::string(name))) != nullptr;
+}
+
+void Element::SetAttribute(std::string_view name, std::string_view value) {
+    if (!node_) return;
+    xmlSetProp(node_, X(std::string(name)), X(std::string(value)));
+}
+
+std::string Element::Text() const {
+    if (!node_) return "";
+    XmlString text{xmlNodeGetContent(node_)};
+    return Str(text.p);
+}
+
+void Element::SetText(std::string_view text) {
+    if (!node_) return;
+    while (xmlNodePtr child = node_->children) {
+        xmlUnlinkNode(child);
+        xmlFreeNode(child);
+    }
+    if (!text.empty())
+        xmlAddChild(node_, xmlNewDocTextLen(node_->doc, reinterpret_cast<const xmlChar*>(text.data()),
+                                            static_cast<int>(text.size())));
+}
+
+void Element::AppendChild(NewElement child) {
+    if (!node_) return;
+    xmlAddChild(node_, child.Release());
+}
+
+Element Element::FirstChild(std::string_view name) const {
+    if (!node_) return Element();
+    for (xmlNodePtr n = node_->children; n; n = n->next)
+        if (IsElementNamed(n, name)) return Element(n);
+    return Element();
+}
+
+NodeList Element::Children(std::string_view name) const {
+    std::vector<Element> items;
+    if (node_)
+        for (xmlNodePtr n = node_->children; n; n = n->next)
+            if (IsElementNamed(n, name)) items.emplace_back(n);
+    return NodeList(std::move(items));
+}
+
+NodeList Element::Select(std::string_view xpath) const {
+    if (!node_) return NodeList();
+    std::unique_ptr<xmlXPathContext, decltype(&xmlXPathFreeContext)> context(
+        xmlXPathNewContext(node_->doc), xmlXPathFreeContext);
+    if (!context) throw com::Fault(com::E_OUTOFMEMORY, "Out of memory");
+    context->node = node_;
+    xmlSetStructuredErrorFunc(nullptr, IgnoreError);
+    std::unique_ptr<xmlXPathObject, decltype(&xmlXPathFreeObject)> result(
+        xmlXPathEvalExpression(X(std::string(xpath)), context.get()), xmlXPathFreeObject);
+    xmlSetStructuredErrorFunc(nullptr, nullptr);
+    if (!result || result->type != XPATH_NODESET)
+        throw com::Fault(com::E_FAIL, "Invalid XPath expression: " + std::string(xpath));
+    std::vector<Element> items;
+    if (xmlNodeSetPtr set = result->nodesetval)
+        for (int i = 0; i < set->nodeNr; ++i)
+            if (set->nodeTab[i]->type == XML_ELEMENT_NODE) items.emplace_back(set->nodeTab[i]);
+    return NodeList(std::move(items));
+}
+
+// --- NewElement ----------------------------------------------------------------------------
+
+NewElement::NewElement(NewElement&& other) noexcept : node_(other.Release()) {}
+
+NewElement::~NewElement() {
+    if (node_) xmlFreeNode(node_);
+}
+
+_xmlNode* NewElement::Release() {
+    _xmlNode* n = node_;
+    node_ = nullptr;
+    return n;
+}
+
+// --- Document ------------------------------------------------------------------------------
+
+void Document::Free::operator()(_xmlDoc* doc) const { xmlFreeDoc(doc); }
+
+Document::Document() {
+    Initialise();
+    doc_.reset(xmlNewDoc(reinterpret_cast<const xmlChar*>("1.0")));
+    if (!doc_) throw com::Fault(com::E_OUTOFMEMORY, "Out of memory");
+}
+
+Document::~Document() = default;
+Document::Document(Document&&) noexcept = default;
+Document& Document::operator=(Document&&) noexcept = default;
+
+ParseResult Document::Load(std::string_view text) {
+    Initialise();
+    std::unique_ptr<xmlParserCtxt, decltype(&xmlFreeParserCtxt)> context(xmlNewParserCtxt(),
+                                                                         xmlFreeParserCtxt);
+    if (!context) throw com::Fault(com::E_OUTOFMEMORY, "Out of memory");
+    xmlDocPtr parsed = xmlCtxtReadMemory(context.get(), text.data(), static_cast<int>(text.size()),
+                                         nullptr, "UTF-8", kParseOptions);
+    ParseResult result;
+    if (parsed && context->wellFormed) {
+        doc_.reset(parsed);
+        return result;
+    }
+    if (parsed) xmlFreeDoc(parsed);
+    doc_.reset(xmlNewDoc(reinterpret_cast<const xmlChar*>("1.0")));
+    const xmlError& error = context->lastError;
+    result.reason = error.message ? error.message : "not well-formed";
+    while (!result.reason.empty() && result.reason.back() == '\n') result.reason.pop_back();
+    result.line = error.line;
+    // Text that holds nothing but prolog (blanks, a declaration, comments, processing
+    // instructions) is a document without a root element; anything else is not well-formed.
+    result.status = error.code == XML_ERR_DOCUMENT_EMPTY && OnlyProlog(text)
+                        ? ParseStatus::kNoRootElement
+                        : ParseStatus::kNotWellFormed;
+    return result;
+}
+
+Element Document::Root() const { return Element(xmlDocGetRootElement(doc_.get())); }
+
+NewElement Document::CreateElement(std::string_view name) {
+    xmlNodePtr node = xmlNewDocNode(doc_.get(), nullptr, X(std::string(name)), nullptr);
+    if (!node) throw com::Fault(com::E_FAIL, "Cannot create element " + std::string(name));
+    return NewElement(node);
+}
+
+Element Document::FirstElementByName(std::string_view name) const {
+    // Iterative pre-order walk: document order without recursion.
+    xmlNodePtr n = xmlDocGetRootElement(doc_.get());
+    while (n) {
+        if (IsElementNamed(n, name)) return Element(n);
+        if (n->children && n->type == XML_ELEMENT_NODE) {
+            n = n->children;
+            continue;
+        }
+        while (n && !n->next) {
+            n = n->parent;
+            if (n && n->type == XML_DOCUMENT_NODE) n = nullptr;
+        }
+        if (n) n = n->next;
+    }
+    return Element();
+}
+
+std::string Document::Xml() const {
+    std::unique_ptr<xmlBuffer, decltype(&xmlBufferFree)> buffer(xmlBufferCreate(), xmlBufferFree);
+    xmlSaveCtxtPtr save = xmlSaveToBuffer(buffer.get(), "UTF-8", XML_SAVE_NO_DECL);
+    if (!save) throw com::Fault(com::E_OUTOFMEMORY, "Out of memory");
+    xmlSaveDoc(save, doc_.get());
+    xmlSaveClose(save);
+    std::string out(reinterpret_cast<const char*>(xmlBufferContent(buffer.get())),
+                    static_cast<std::size_t>(xmlBufferLength(buffer.get())));
+    while (!out.empty() && out.back() == '\n') out.pop_back();
+    return out;
+}
+
+}  // namespace xml

@@ -1,0 +1,123 @@
+// A DOM over libxml2 with RAII.
+//
+// The Document owns the tree. Element is a cheap non-owning handle, valid while its document
+// lives and the node stays in it; a null Element is safe to call and reads as empty. A new
+// element is a NewElement that owns its node until it is appended somewhere.
+//
+// Parsing is safe on hostile input: no network, no external entities, no DTD loading, entity
+// expansion bounded by libxml2's amplification checks, nesting deeper than 256 refused with a
+// parse error. Serialization writes no XML declaration.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct _xmlDoc;
+struct _xmlNode;
+
+namespace xml {
+
+class NodeList;
+class NewElement;
+
+class Element {
+public:
+    Element() = default;
+    explicit Element(_xmlNode* node) : node_(node) {}
+
+    explicit operator bool() const { return node_ != nullptr; }
+    _xmlNode* node() const { return node_; }
+    std::string Name() const;
+
+    // The attribute's value, "" when absent.
+    std::string GetAttribute(std::string_view name) const;
+    bool HasAttribute(std::string_view name) const;
+    void SetAttribute(std::string_view name, std::string_view value);
+
+    // The concatenated text of all descendants.
+    std::string Text() const;
+    // Replaces every child with one text node (none when `text` is empty).
+    void SetText(std::string_view text);
+
+    void AppendChild(NewElement child);
+    // The first child element of that name; a null Element when there is none.
+    Element FirstChild(std::string_view name) const;
+    NodeList Children(std::string_view name) const;
+    // Elements selected by an XPath expression relative to this element; a fault when the
+    // expression is not valid XPath.
+    NodeList Select(std::string_view xpath) const;
+
+    friend bool operator==(const Element&, const Element&) = default;
+
+private:
+    _xmlNode* node_ = nullptr;
+};
+
+// An element created in a document but not yet in its tree; frees its node unless appended.
+class NewElement {
+public:
+    NewElement(NewElement&& other) noexcept;
+    NewElement& operator=(NewElement&&) = delete;
+    ~NewElement();
+    Element get() const { return Element(node_); }
+    Element operator->() const { return Element(node_); }
+
+private:
+    friend class Document;
+    friend class Element;
+    explicit NewElement(_xmlNode* node) : node_(node) {}
+    _xmlNode* Release();
+    _xmlNode* node_;
+};
+
+class NodeList {
+public:
+    NodeList() = default;
+    explicit NodeList(std::vector<Element> items) : items_(std::move(items)) {}
+    std::size_t size() const { return items_.size(); }
+    bool empty() const { return items_.empty(); }
+    Element operator[](std::size_t i) const { return i < items_.size() ? items_[i] : Element(); }
+    auto begin() const { return items_.begin(); }
+    auto end() const { return items_.end(); }
+
+private:
+    std::vector<Element> items_;
+};
+
+enum class ParseStatus { kOk, kNotWellFormed, kNoRootElement };
+
+struct ParseResult {
+    ParseStatus status = ParseStatus::kOk;
+    std::string reason;  // libxml2's message for a failure
+    int line = 0;
+    explicit operator bool() const { return status == ParseStatus::kOk; }
+};
+
+class Document {
+public:
+    // An empty document (no root element).
+    Document();
+    ~Document();
+    Document(Document&&) noexcept;
+    Document& operator=(Document&&) noexcept;
+
+    // Replaces the content with the parsed text; on failure the document is left empty.
+    ParseResult Load(std::string_view text);
+
+    Element Root() const;
+    NewElement CreateElement(std::string_view name);
+    // The first element of that name anywhere in the document, in document order.
+    Element FirstElementByName(std::string_view name) const;
+    // The document as text, without an XML declaration.
+    std::string Xml() const;
+
+private:
+    struct Free {
+        void operator()(_xmlDoc* doc) const;
+    };
+    std::unique_ptr<_xmlDoc, Free> doc_;
+};
+
+}  // namespace xml
