@@ -12,7 +12,9 @@ namespace com {
 
 namespace {
 
-std::string ClsidKey(REFCLSID clsid) { return "CLSID\\" + FormatGuid(clsid); }
+std::string ClsidKey(REFCLSID clsid) {
+    return "CLSID\\" + FormatGuid(clsid);
+}
 
 }  // namespace
 
@@ -65,7 +67,8 @@ HRESULT CoCreateInstance(REFCLSID clsid, IUnknown* outer, REFIID iid, void** obj
     if (!object) return E_POINTER;
     *object = nullptr;
     ComPtr<IClassFactory> factory;
-    HRESULT hr = CoGetClassObject(clsid, IID_IClassFactory, reinterpret_cast<void**>(factory.Receive()));
+    HRESULT hr =
+        CoGetClassObject(clsid, IID_IClassFactory, reinterpret_cast<void**>(factory.Receive()));
     if (FAILED(hr)) return hr;
     return factory->CreateInstance(outer, iid, object);
 }
@@ -78,7 +81,8 @@ ComPtr<IDispatch> CreateObject(std::string_view progIdOrClsid) {
         throw Fault(REGDB_E_CLASSNOTREG, "Class not registered: " + std::string(progIdOrClsid));
     }
     ComPtr<IDispatch> object;
-    HRESULT hr = CoCreateInstance(clsid, nullptr, IID_IDispatch, reinterpret_cast<void**>(object.Receive()));
+    HRESULT hr =
+        CoCreateInstance(clsid, nullptr, IID_IDispatch, reinterpret_cast<void**>(object.Receive()));
     if (FAILED(hr)) {
         throw Fault(hr, hr == REGDB_E_CLASSNOTREG
                             ? "Class not registered: " + std::string(progIdOrClsid)

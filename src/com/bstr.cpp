@@ -17,7 +17,9 @@ std::uint32_t* Header(BSTR text) {
     return reinterpret_cast<std::uint32_t*>(reinterpret_cast<char*>(text) - kPrefix);
 }
 
-[[noreturn]] void Malformed(const char* what) { throw Fault(kTypeMismatch, what); }
+[[noreturn]] void Malformed(const char* what) {
+    throw Fault(kTypeMismatch, what);
+}
 
 void AppendUtf8(std::string& out, char32_t cp) {
     if (cp < 0x80) {
@@ -99,7 +101,9 @@ void SysFreeString(BSTR text) {
     if (text) std::free(Header(text));
 }
 
-UINT SysStringLen(BSTR text) { return text ? *Header(text) / sizeof(OLECHAR) : 0; }
+UINT SysStringLen(BSTR text) {
+    return text ? *Header(text) / sizeof(OLECHAR) : 0;
+}
 
 std::u16string Utf8ToUtf16(std::string_view utf8) {
     std::u16string out;
@@ -134,7 +138,9 @@ std::string Utf16ToUtf8(std::u16string_view utf16) {
     return out;
 }
 
-std::string BstrToUtf8(BSTR text) { return Utf16ToUtf8({text ? text : u"", SysStringLen(text)}); }
+std::string BstrToUtf8(BSTR text) {
+    return Utf16ToUtf8({text ? text : u"", SysStringLen(text)});
+}
 
 Bstr::Bstr(std::string_view utf8) : Bstr(std::u16string_view(Utf8ToUtf16(utf8))) {}
 

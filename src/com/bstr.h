@@ -29,7 +29,7 @@ std::string BstrToUtf8(BSTR text);
 
 // Owns one BSTR.
 class Bstr {
-public:
+  public:
     Bstr() = default;
     explicit Bstr(std::string_view utf8);
     explicit Bstr(std::u16string_view utf16);
@@ -58,11 +58,13 @@ public:
         p_ = nullptr;
         return &p_;
     }
+    // The slot itself, for an in/out parameter the callee may replace (freeing the old text).
+    BSTR* InOut() { return &p_; }
     UINT size() const { return SysStringLen(p_); }
     std::u16string_view view() const { return {p_ ? p_ : u"", size()}; }
     std::string utf8() const { return BstrToUtf8(p_); }
 
-private:
+  private:
     BSTR p_ = nullptr;
 };
 

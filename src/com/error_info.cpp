@@ -6,8 +6,12 @@ namespace {
 thread_local std::optional<ErrorInfo> t_error;
 }
 
-void SetErrorInfo(const ErrorInfo& info) { t_error = info; }
-void ClearErrorInfo() { t_error.reset(); }
+void SetErrorInfo(const ErrorInfo& info) {
+    t_error = info;
+}
+void ClearErrorInfo() {
+    t_error.reset();
+}
 
 std::optional<ErrorInfo> TakeErrorInfo() {
     std::optional<ErrorInfo> out = std::move(t_error);

@@ -4,9 +4,15 @@
 
 namespace com {
 
-void ThrowInvalidArgument(const std::string& what) { throw Fault(kInvalidArgument, what); }
-void ThrowOverflow() { throw Fault(kOverflow, "Overflow"); }
-void ThrowTypeMismatch() { throw Fault(kTypeMismatch, "Type mismatch"); }
+void ThrowInvalidArgument(const std::string& what) {
+    throw Fault(kInvalidArgument, what);
+}
+void ThrowOverflow() {
+    throw Fault(kOverflow, "Overflow");
+}
+void ThrowTypeMismatch() {
+    throw Fault(kTypeMismatch, "Type mismatch");
+}
 
 HRESULT FaultNumberToHresult(std::int32_t number) {
     if (number < 0) return number;
@@ -15,7 +21,8 @@ HRESULT FaultNumberToHresult(std::int32_t number) {
 }
 
 std::int32_t HresultToFaultNumber(HRESULT hr) {
-    if ((static_cast<std::uint32_t>(hr) & 0xFFFF0000u) == static_cast<std::uint32_t>(kControlFacility))
+    if ((static_cast<std::uint32_t>(hr) & 0xFFFF0000u) ==
+        static_cast<std::uint32_t>(kControlFacility))
         return hr & 0xFFFF;
     return hr;
 }

@@ -14,14 +14,14 @@
 namespace com {
 
 class Fault : public std::runtime_error {
-public:
+  public:
     Fault(std::int32_t number, const std::string& description)
         : std::runtime_error(description), number_(number) {}
 
     std::int32_t number() const { return number_; }
     std::string description() const { return what(); }
 
-private:
+  private:
     std::int32_t number_;
 };
 
@@ -32,7 +32,8 @@ enum LanguageFault : std::int32_t {
     kInvalidUseOfNull = 94,
 };
 
-[[noreturn]] void ThrowInvalidArgument(const std::string& what = "Invalid procedure call or argument");
+[[noreturn]] void ThrowInvalidArgument(
+    const std::string& what = "Invalid procedure call or argument");
 [[noreturn]] void ThrowOverflow();
 [[noreturn]] void ThrowTypeMismatch();
 

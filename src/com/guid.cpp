@@ -33,7 +33,8 @@ const IID IID_NULL{};
 std::optional<GUID> ParseGuid(std::string_view text) {
     // {XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}
     if (text.size() != 38 || text.front() != '{' || text.back() != '}') return std::nullopt;
-    if (text[9] != '-' || text[14] != '-' || text[19] != '-' || text[24] != '-') return std::nullopt;
+    if (text[9] != '-' || text[14] != '-' || text[19] != '-' || text[24] != '-')
+        return std::nullopt;
     GUID g{};
     std::uint64_t v = 0;
     if (!ReadHex(text, 1, 8, v)) return std::nullopt;
@@ -67,7 +68,8 @@ std::string FormatGuid(const GUID& g) {
 std::size_t GuidHash::operator()(const GUID& g) const noexcept {
     std::uint64_t tail = 0;
     std::memcpy(&tail, g.Data4.data(), 8);
-    return std::hash<std::uint64_t>{}(tail ^ (std::uint64_t{g.Data1} << 32 | g.Data2 << 16 | g.Data3));
+    return std::hash<std::uint64_t>{}(tail ^
+                                      (std::uint64_t{g.Data1} << 32 | g.Data2 << 16 | g.Data3));
 }
 
 }  // namespace com

@@ -5,7 +5,9 @@
 
 namespace com {
 
-constexpr HRESULT hr(std::uint32_t v) { return static_cast<HRESULT>(v); }
+constexpr HRESULT hr(std::uint32_t v) {
+    return static_cast<HRESULT>(v);
+}
 
 constexpr HRESULT S_OK = 0;
 constexpr HRESULT S_FALSE = 1;

@@ -11,8 +11,12 @@ namespace com {
 
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // Length of the longest prefix of `s` that spells a decimal number; 0 when there is none.
 std::size_t NumberPrefix(std::string_view s) {
@@ -45,7 +49,9 @@ double ParseDecimal(std::string_view s) {
 
 }  // namespace
 
-double RoundHalfEven(double value) { return std::nearbyint(value); }
+double RoundHalfEven(double value) {
+    return std::nearbyint(value);
+}
 
 double LeadingNumber(std::string_view text) {
     std::size_t start = 0;

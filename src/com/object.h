@@ -14,9 +14,13 @@
 
 namespace com {
 
+// Objects alive in this module (each module has its own copy: libraries are built with hidden
+// visibility), for DllCanUnloadNow.
+inline std::atomic<long> g_moduleObjects{0};
+
 template <class Derived, class Interface>
 class Object : public Interface {
-public:
+  public:
     template <class... Args>
     static ComPtr<Derived> Create(Args&&... args) {
         return ComPtr<Derived>::Attach(new Derived(std::forward<Args>(args)...));
@@ -41,13 +45,13 @@ public:
         return left;
     }
 
-protected:
-    Object() = default;
-    ~Object() = default;
+  protected:
+    Object() { ++g_moduleObjects; }
+    ~Object() { --g_moduleObjects; }
     Object(const Object&) = delete;
     Object& operator=(const Object&) = delete;
 
-private:
+  private:
     std::atomic<ULONG> refs_{1};
 };
 

@@ -14,7 +14,9 @@ namespace com {
 
 namespace {
 
-char Lower(char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); }
+char Lower(char c) {
+    return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+}
 
 bool StartsWithNoCase(const std::string& text, const std::string& prefix) {
     return text.size() >= prefix.size() &&
@@ -67,8 +69,7 @@ void Registry::Set(const std::string& key, const std::string& value) {
 void Registry::RemoveTree(const std::string& key) {
     std::erase_if(entries_, [&](const auto& entry) {
         const std::string& k = entry.first;
-        return k.size() == key.size() ? StartsWithNoCase(k, key)
-                                      : StartsWithNoCase(k, key + "\\");
+        return k.size() == key.size() ? StartsWithNoCase(k, key) : StartsWithNoCase(k, key + "\\");
     });
 }
 

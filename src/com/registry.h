@@ -11,7 +11,7 @@
 namespace com {
 
 class Registry {
-public:
+  public:
     static std::string DefaultPath();
     // Reads the file; a missing file is an empty registry. A file that cannot be read is a fault.
     static Registry Open(const std::string& path = DefaultPath());
@@ -23,7 +23,7 @@ public:
     // Writes the file (creating its folder); a failure is a fault.
     void Save() const;
 
-private:
+  private:
     struct CaseInsensitiveLess {
         bool operator()(const std::string& a, const std::string& b) const;
     };

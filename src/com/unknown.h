@@ -68,7 +68,7 @@ void ClearExcepInfo(EXCEPINFO* info);
 // Owns one counted interface reference.
 template <class T>
 class ComPtr {
-public:
+  public:
     ComPtr() = default;
     ComPtr(std::nullptr_t) {}
     // Takes a new reference of `p` (AddRef).
@@ -111,7 +111,7 @@ public:
         return out;
     }
 
-private:
+  private:
     T* p_ = nullptr;
 };
 

@@ -45,7 +45,8 @@ HRESULT VariantCopy(VARIANT* dest, const VARIANT* src) {
     VARIANT copy = *src;
     if (!(src->vt & VT_BYREF)) {
         if (src->vt & VT_ARRAY) {
-            if (src->parray && FAILED(SafeArrayCopy(src->parray, &copy.parray))) return E_OUTOFMEMORY;
+            if (src->parray && FAILED(SafeArrayCopy(src->parray, &copy.parray)))
+                return E_OUTOFMEMORY;
         } else if (src->vt == VT_BSTR && src->bstrVal) {
             copy.bstrVal = SysAllocStringLen(src->bstrVal, SysStringLen(src->bstrVal));
             if (!copy.bstrVal) return E_OUTOFMEMORY;
@@ -71,15 +72,33 @@ VARIANT Dereference(const VARIANT& v) {
         return out;
     }
     switch (base) {
-        case VT_I2: out.iVal = *v.piVal; break;
-        case VT_I4: out.lVal = *v.plVal; break;
-        case VT_R8: out.dblVal = *v.pdblVal; break;
-        case VT_BOOL: out.boolVal = *v.pboolVal; break;
-        case VT_ERROR: out.scode = *v.pscode; break;
-        case VT_BSTR: out.bstrVal = *v.pbstrVal; break;
-        case VT_DISPATCH: out.pdispVal = *v.ppdispVal; break;
-        case VT_UNKNOWN: out.punkVal = *v.ppunkVal; break;
-        default: out.vt = VT_EMPTY; break;
+        case VT_I2:
+            out.iVal = *v.piVal;
+            break;
+        case VT_I4:
+            out.lVal = *v.plVal;
+            break;
+        case VT_R8:
+            out.dblVal = *v.pdblVal;
+            break;
+        case VT_BOOL:
+            out.boolVal = *v.pboolVal;
+            break;
+        case VT_ERROR:
+            out.scode = *v.pscode;
+            break;
+        case VT_BSTR:
+            out.bstrVal = *v.pbstrVal;
+            break;
+        case VT_DISPATCH:
+            out.pdispVal = *v.ppdispVal;
+            break;
+        case VT_UNKNOWN:
+            out.punkVal = *v.ppunkVal;
+            break;
+        default:
+            out.vt = VT_EMPTY;
+            break;
     }
     return out;
 }
@@ -108,7 +127,9 @@ SAFEARRAY* SafeArrayCreateVector(VARTYPE vt, LONG lowerBound, ULONG elements) {
     return array;
 }
 
-ULONG SafeArrayCount(const SAFEARRAY* array) { return array ? array->rgsabound[0].cElements : 0; }
+ULONG SafeArrayCount(const SAFEARRAY* array) {
+    return array ? array->rgsabound[0].cElements : 0;
+}
 
 VARIANT* SafeArrayElements(SAFEARRAY* array) {
     return array ? static_cast<VARIANT*>(array->pvData) : nullptr;
@@ -127,8 +148,8 @@ HRESULT SafeArrayCopy(SAFEARRAY* source, SAFEARRAY** out) {
     if (!out) return E_POINTER;
     *out = nullptr;
     if (!source) return S_OK;
-    SAFEARRAY* copy = SafeArrayCreateVector(VT_VARIANT, source->rgsabound[0].lLbound,
-                                            SafeArrayCount(source));
+    SAFEARRAY* copy =
+        SafeArrayCreateVector(VT_VARIANT, source->rgsabound[0].lLbound, SafeArrayCount(source));
     if (!copy) return E_OUTOFMEMORY;
     for (ULONG i = 0; i < SafeArrayCount(source); ++i) {
         if (FAILED(VariantCopy(SafeArrayElements(copy) + i, SafeArrayElements(source) + i))) {
@@ -151,7 +172,9 @@ Variant Variant::Null() {
     return v;
 }
 
-Variant Variant::Missing() { return FromError(DISP_E_PARAMNOTFOUND); }
+Variant Variant::Missing() {
+    return FromError(DISP_E_PARAMNOTFOUND);
+}
 
 Variant Variant::FromShort(SHORT value) {
     Variant v;
@@ -181,7 +204,9 @@ Variant Variant::FromBool(bool value) {
     return v;
 }
 
-Variant Variant::FromText(std::string_view utf8) { return FromBstr(Bstr(utf8)); }
+Variant Variant::FromText(std::string_view utf8) {
+    return FromBstr(Bstr(utf8));
+}
 
 Variant Variant::FromBstr(Bstr value) {
     Variant v;
@@ -230,28 +255,39 @@ bool IsMissing(const VARIANT& v) {
     return d.vt == VT_ERROR && d.scode == DISP_E_PARAMNOTFOUND;
 }
 
-bool IsNull(const VARIANT& v) { return Dereference(v).vt == VT_NULL; }
+bool IsNull(const VARIANT& v) {
+    return Dereference(v).vt == VT_NULL;
+}
 
 namespace {
 
-[[noreturn]] void InvalidUseOfNull() { throw Fault(kInvalidUseOfNull, "Invalid use of Null"); }
+[[noreturn]] void InvalidUseOfNull() {
+    throw Fault(kInvalidUseOfNull, "Invalid use of Null");
+}
 
 // The number a scalar VARIANT denotes, for the integer and double conversions.
 double NumericValue(const VARIANT& raw) {
     VARIANT v = Dereference(raw);
     switch (v.vt) {
-        case VT_EMPTY: return 0;
-        case VT_NULL: InvalidUseOfNull();
-        case VT_I2: return v.iVal;
-        case VT_I4: return v.lVal;
-        case VT_R8: return v.dblVal;
-        case VT_BOOL: return v.boolVal ? -1 : 0;
+        case VT_EMPTY:
+            return 0;
+        case VT_NULL:
+            InvalidUseOfNull();
+        case VT_I2:
+            return v.iVal;
+        case VT_I4:
+            return v.lVal;
+        case VT_R8:
+            return v.dblVal;
+        case VT_BOOL:
+            return v.boolVal ? -1 : 0;
         case VT_BSTR: {
             auto n = WholeNumber(BstrToUtf8(v.bstrVal));
             if (!n) ThrowTypeMismatch();
             return *n;
         }
-        default: ThrowTypeMismatch();
+        default:
+            ThrowTypeMismatch();
     }
 }
 
@@ -260,20 +296,34 @@ double NumericValue(const VARIANT& raw) {
 std::string ToText(const VARIANT& raw) {
     VARIANT v = Dereference(raw);
     switch (v.vt) {
-        case VT_EMPTY: return "";
-        case VT_NULL: InvalidUseOfNull();
-        case VT_I2: return std::to_string(v.iVal);
-        case VT_I4: return std::to_string(v.lVal);
-        case VT_R8: return FormatNumber(v.dblVal);
-        case VT_BOOL: return v.boolVal ? "True" : "False";
-        case VT_BSTR: return BstrToUtf8(v.bstrVal);
-        default: ThrowTypeMismatch();
+        case VT_EMPTY:
+            return "";
+        case VT_NULL:
+            InvalidUseOfNull();
+        case VT_I2:
+            return std::to_string(v.iVal);
+        case VT_I4:
+            return std::to_string(v.lVal);
+        case VT_R8:
+            return FormatNumber(v.dblVal);
+        case VT_BOOL:
+            return v.boolVal ? "True" : "False";
+        case VT_BSTR:
+            return BstrToUtf8(v.bstrVal);
+        default:
+            ThrowTypeMismatch();
     }
 }
 
-SHORT ToShort(const VARIANT& v) { return ToInt16(NumericValue(v)); }
-LONG ToLong(const VARIANT& v) { return ToInt32(NumericValue(v)); }
-double ToDouble(const VARIANT& v) { return NumericValue(v); }
+SHORT ToShort(const VARIANT& v) {
+    return ToInt16(NumericValue(v));
+}
+LONG ToLong(const VARIANT& v) {
+    return ToInt32(NumericValue(v));
+}
+double ToDouble(const VARIANT& v) {
+    return NumericValue(v);
+}
 bool ToBool(const VARIANT& raw) {
     VARIANT v = Dereference(raw);
     if (v.vt == VT_BSTR) {

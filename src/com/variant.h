@@ -106,7 +106,7 @@ VARIANT Dereference(const VARIANT& v);
 
 // Owns one VARIANT.
 class Variant {
-public:
+  public:
     Variant() { VariantInit(&v_); }
     Variant(const Variant& other);
     Variant(Variant&& other) noexcept : v_(other.v_) { VariantInit(&other.v_); }
@@ -146,7 +146,7 @@ public:
         return &v_;
     }
 
-private:
+  private:
     VARIANT v_;
 };
 

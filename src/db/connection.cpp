@@ -43,13 +43,14 @@ Connection::Connection() = default;
 Connection::~Connection() = default;
 
 void Connection::Open(const std::string& connectionString) {
-    if (db_)
-        throw com::Fault(kOpenObject, "Operation is not allowed when the object is open.");
+    if (db_) throw com::Fault(kOpenObject, "Operation is not allowed when the object is open.");
     db_ = std::make_unique<sqlite::Database>(DataSourceOf(connectionString));
     connectionString_ = connectionString;
 }
 
-void Connection::Close() { db_.reset(); }
+void Connection::Close() {
+    db_.reset();
+}
 
 sqlite::Database& Connection::Backend() {
     if (!db_)
@@ -63,9 +64,15 @@ long long Connection::Execute(const std::string& sql, const std::vector<Value>& 
     return db.Execute(sql, params);
 }
 
-void Connection::BeginTrans() { Execute("BEGIN IMMEDIATE"); }
-void Connection::CommitTrans() { Execute("COMMIT"); }
-void Connection::RollbackTrans() { Execute("ROLLBACK"); }
+void Connection::BeginTrans() {
+    Execute("BEGIN IMMEDIATE");
+}
+void Connection::CommitTrans() {
+    Execute("COMMIT");
+}
+void Connection::RollbackTrans() {
+    Execute("ROLLBACK");
+}
 
 Transaction::Transaction(Connection& connection) : connection_(connection) {
     connection_.BeginTrans();

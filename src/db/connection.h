@@ -21,7 +21,7 @@ class Database;
 }
 
 class Connection {
-public:
+  public:
     Connection();
     ~Connection();
     Connection(const Connection&) = delete;
@@ -52,7 +52,7 @@ public:
         if (hook_) hook_(sql);
     }
 
-private:
+  private:
     std::string connectionString_;
     std::unique_ptr<sqlite::Database> db_;
     StatementHook hook_;
@@ -60,14 +60,14 @@ private:
 
 // Rolls back unless committed; never throws from its destructor.
 class Transaction {
-public:
+  public:
     explicit Transaction(Connection& connection);
     ~Transaction();
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;
     void Commit();
 
-private:
+  private:
     Connection& connection_;
     bool done_ = false;
 };

@@ -26,7 +26,8 @@ void CreateDatabase(const std::string& path, std::string_view script) {
     // O_EXCL makes "refuse an existing file" hold even against a file created meanwhile.
     int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
     if (fd < 0)
-        throw com::Fault(kProviderError, "Cannot create database " + path + ": " + std::strerror(errno));
+        throw com::Fault(kProviderError,
+                         "Cannot create database " + path + ": " + std::strerror(errno));
     ::close(fd);
 
     sqlite3* db = nullptr;

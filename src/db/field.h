@@ -18,7 +18,7 @@ struct Column {
 
 // One column of the current row. Valid until the recordset moves or closes.
 class Field {
-public:
+  public:
     Field(const Column& column, const Value& value) : column_(&column), value_(&value) {}
     const std::string& Name() const { return column_->name; }
     DataType Type() const { return column_->type; }
@@ -26,7 +26,7 @@ public:
     bool IsNull() const { return db::IsNull(*value_); }
     std::string Text() const { return ValueText(*value_); }
 
-private:
+  private:
     const Column* column_;
     const Value* value_;
 };
@@ -34,7 +34,7 @@ private:
 // The ordered columns of a statement with case-insensitive lookup by name (the first column of a
 // name wins, as in ADO).
 class Columns {
-public:
+  public:
     Columns() = default;
     explicit Columns(std::vector<Column> columns);
     std::size_t size() const { return columns_.size(); }
@@ -44,7 +44,7 @@ public:
     bool Contains(std::string_view name) const;
     void SetType(std::size_t i, DataType type) { columns_[i].type = type; }
 
-private:
+  private:
     std::vector<Column> columns_;
     std::unordered_map<std::string, std::size_t> byLowerName_;
 };

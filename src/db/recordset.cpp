@@ -20,7 +20,8 @@ void Recordset::Open(const std::string& sql, Connection& connection, CursorType 
 
     std::vector<Column> columns;
     for (int i = 0; i < statement->ColumnCount(); ++i)
-        columns.push_back({statement->ColumnName(i), sqlite::TypeOfDeclared(statement->DeclaredType(i))});
+        columns.push_back(
+            {statement->ColumnName(i), sqlite::TypeOfDeclared(statement->DeclaredType(i))});
     columns_ = Columns(std::move(columns));
     stream_ = std::move(statement);
     rows_.clear();
@@ -70,7 +71,9 @@ bool Recordset::IsEOF() const {
 
 void Recordset::MoveNext() {
     RequireOpen();
-    if (eof_) throw com::Fault(kNoCurrentRecord, "Either BOF or EOF is True, or the current record has been deleted.");
+    if (eof_)
+        throw com::Fault(kNoCurrentRecord,
+                         "Either BOF or EOF is True, or the current record has been deleted.");
     if (stream_) {
         eof_ = !ReadRow();
         if (eof_) stream_.reset();
@@ -87,14 +90,18 @@ long Recordset::RecordCount() const {
 
 const std::vector<Value>& Recordset::Row() const {
     RequireOpen();
-    if (eof_) throw com::Fault(kNoCurrentRecord, "Either BOF or EOF is True, or the current record has been deleted.");
+    if (eof_)
+        throw com::Fault(kNoCurrentRecord,
+                         "Either BOF or EOF is True, or the current record has been deleted.");
     return stream_ ? current_ : rows_[position_];
 }
 
 Field Recordset::operator[](std::size_t index) const {
     const auto& row = Row();
     if (index >= columns_.size())
-        throw com::Fault(kItemNotFound, "Item cannot be found in the collection corresponding to the requested name or ordinal.");
+        throw com::Fault(kItemNotFound,
+                         "Item cannot be found in the collection corresponding to the requested "
+                         "name or ordinal.");
     return Field(columns_[index], row[index]);
 }
 

@@ -21,7 +21,7 @@ class Statement;
 }
 
 class Recordset {
-public:
+  public:
     Recordset();
     ~Recordset();
     Recordset(const Recordset&) = delete;
@@ -32,9 +32,8 @@ public:
 
     // Opens `sql` on `connection`; the cursor and lock arguments, when specified, override the
     // properties as in ADO. Opening an open recordset is a fault.
-    void Open(const std::string& sql, Connection& connection,
-              CursorType cursor = adOpenUnspecified, LockType lock = adLockUnspecified,
-              const std::vector<Value>& params = {});
+    void Open(const std::string& sql, Connection& connection, CursorType cursor = adOpenUnspecified,
+              LockType lock = adLockUnspecified, const std::vector<Value>& params = {});
     void Close();
     ObjectState State() const { return open_ ? adStateOpen : adStateClosed; }
     // Closes the recordset when it is open (the usual step before reusing it).
@@ -52,7 +51,7 @@ public:
     Field operator[](std::string_view name) const;
     const Columns& columns() const { return columns_; }
 
-private:
+  private:
     void RequireOpen() const;
     const std::vector<Value>& Row() const;
     bool ReadRow();
@@ -60,7 +59,7 @@ private:
     bool open_ = false;
     Columns columns_;
     std::unique_ptr<sqlite::Statement> stream_;  // server-side cursor
-    std::vector<std::vector<Value>> rows_;      // client-side cursor
+    std::vector<std::vector<Value>> rows_;       // client-side cursor
     std::size_t position_ = 0;
     std::vector<Value> current_;
     bool eof_ = true;

@@ -47,15 +47,15 @@ enum ObjectState : int { adStateClosed = 0, adStateOpen = 1 };
 
 // ADO's error numbers for the failures this layer reports.
 enum ErrorNumber : int {
-    kProviderError = -2147467259,        // 0x80004005: cannot open, generic provider failure
-    kErrorsInCommand = -2147217900,      // 0x80040E14: the statement is rejected
-    kIntegrityViolation = -2147217873,   // 0x80040E2F: a constraint failed
-    kTimeout = -2147217871,              // 0x80040E31: the database stayed busy
-    kItemNotFound = -2146825023,         // 0x800A0CC1: no field of that name or ordinal
-    kNoCurrentRecord = -2146825267,      // 0x800A0BCD: BOF or EOF is true
-    kClosedObject = -2146824584,         // 0x800A0E78: operation not allowed when closed
-    kOpenObject = -2146824583,           // 0x800A0E79: operation not allowed when open
-    kProviderNotFound = -2146824582,     // 0x800A0E7A: provider cannot be found
+    kProviderError = -2147467259,       // 0x80004005: cannot open, generic provider failure
+    kErrorsInCommand = -2147217900,     // 0x80040E14: the statement is rejected
+    kIntegrityViolation = -2147217873,  // 0x80040E2F: a constraint failed
+    kTimeout = -2147217871,             // 0x80040E31: the database stayed busy
+    kItemNotFound = -2146825023,        // 0x800A0CC1: no field of that name or ordinal
+    kNoCurrentRecord = -2146825267,     // 0x800A0BCD: BOF or EOF is true
+    kClosedObject = -2146824584,        // 0x800A0E78: operation not allowed when closed
+    kOpenObject = -2146824583,          // 0x800A0E79: operation not allowed when open
+    kProviderNotFound = -2146824582,    // 0x800A0E7A: provider cannot be found
 };
 
 }  // namespace db

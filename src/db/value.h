@@ -10,7 +10,9 @@ namespace db {
 using Null = std::monostate;
 using Value = std::variant<Null, std::int64_t, double, std::string>;
 
-inline bool IsNull(const Value& v) { return std::holds_alternative<Null>(v); }
+inline bool IsNull(const Value& v) {
+    return std::holds_alternative<Null>(v);
+}
 
 // The text form used everywhere values leave the database: integers in decimal, other numbers
 // as the shortest text that reads back to the same value, texts as stored; Null gives "".

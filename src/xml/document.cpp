@@ -22,9 +22,13 @@ void Initialise() {
     std::call_once(once, [] { xmlInitParser(); });
 }
 
-const xmlChar* X(const std::string& s) { return reinterpret_cast<const xmlChar*>(s.c_str()); }
+const xmlChar* X(const std::string& s) {
+    return reinterpret_cast<const xmlChar*>(s.c_str());
+}
 
-std::string Str(const xmlChar* s) { return s ? reinterpret_cast<const char*>(s) : ""; }
+std::string Str(const xmlChar* s) {
+    return s ? reinterpret_cast<const char*>(s) : "";
+}
 
 bool IsElementNamed(xmlNodePtr n, std::string_view name) {
     return n->type == XML_ELEMENT_NODE && name == reinterpret_cast<const char*>(n->name);
@@ -63,7 +67,9 @@ struct XmlString {
 
 // --- Element -------------------------------------------------------------------------------
 
-std::string Element::Name() const { return node_ ? Str(node_->name) : ""; }
+std::string Element::Name() const {
+    return node_ ? Str(node_->name) : "";
+}
 
 std::string Element::GetAttribute(std::string_view name) const {
     if (!node_) return "";
@@ -93,8 +99,9 @@ void Element::SetText(std::string_view text) {
         xmlFreeNode(child);
     }
     if (!text.empty())
-        xmlAddChild(node_, xmlNewDocTextLen(node_->doc, reinterpret_cast<const xmlChar*>(text.data()),
-                                            static_cast<int>(text.size())));
+        xmlAddChild(node_,
+                    xmlNewDocTextLen(node_->doc, reinterpret_cast<const xmlChar*>(text.data()),
+                                     static_cast<int>(text.size())));
 }
 
 void Element::AppendChild(NewElement child) {
@@ -138,7 +145,9 @@ NodeList Element::Select(std::string_view xpath) const {
 
 // --- NewElement ----------------------------------------------------------------------------
 
-NewElement::NewElement(NewElement&& other) noexcept : node_(other.Release()) {}
+NewElement::NewElement(NewElement&& other) noexcept : node_(other.node_), handle_(other.handle_) {
+    other.Release();
+}
 
 NewElement::~NewElement() {
     if (node_) xmlFreeNode(node_);
@@ -147,12 +156,15 @@ NewElement::~NewElement() {
 _xmlNode* NewElement::Release() {
     _xmlNode* n = node_;
     node_ = nullptr;
+    handle_ = Element();
     return n;
 }
 
 // --- Document ------------------------------------------------------------------------------
 
-void Document::Free::operator()(_xmlDoc* doc) const { xmlFreeDoc(doc); }
+void Document::Free::operator()(_xmlDoc* doc) const {
+    xmlFreeDoc(doc);
+}
 
 Document::Document() {
     Initialise();
@@ -190,9 +202,13 @@ ParseResult Document::Load(std::string_view text) {
     return result;
 }
 
-Element Document::Root() const { return Element(xmlDocGetRootElement(doc_.get())); }
+Element Document::Root() const {
+    return Element(xmlDocGetRootElement(doc_.get()));
+}
 
 NewElement Document::CreateElement(std::string_view name) {
+    if (xmlValidateName(X(std::string(name)), 0) != 0)
+        throw com::Fault(com::E_FAIL, "'" + std::string(name) + "' is not a valid element name");
     xmlNodePtr node = xmlNewDocNode(doc_.get(), nullptr, X(std::string(name)), nullptr);
     if (!node) throw com::Fault(com::E_FAIL, "Cannot create element " + std::string(name));
     return NewElement(node);

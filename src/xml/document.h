@@ -23,7 +23,7 @@ class NodeList;
 class NewElement;
 
 class Element {
-public:
+  public:
     Element() = default;
     explicit Element(_xmlNode* node) : node_(node) {}
 
@@ -51,29 +51,30 @@ public:
 
     friend bool operator==(const Element&, const Element&) = default;
 
-private:
+  private:
     _xmlNode* node_ = nullptr;
 };
 
 // An element created in a document but not yet in its tree; frees its node unless appended.
 class NewElement {
-public:
+  public:
     NewElement(NewElement&& other) noexcept;
     NewElement& operator=(NewElement&&) = delete;
     ~NewElement();
-    Element get() const { return Element(node_); }
-    Element operator->() const { return Element(node_); }
+    Element get() const { return handle_; }
+    Element* operator->() { return &handle_; }
 
-private:
+  private:
     friend class Document;
     friend class Element;
-    explicit NewElement(_xmlNode* node) : node_(node) {}
+    explicit NewElement(_xmlNode* node) : node_(node), handle_(node) {}
     _xmlNode* Release();
     _xmlNode* node_;
+    Element handle_;
 };
 
 class NodeList {
-public:
+  public:
     NodeList() = default;
     explicit NodeList(std::vector<Element> items) : items_(std::move(items)) {}
     std::size_t size() const { return items_.size(); }
@@ -82,7 +83,7 @@ public:
     auto begin() const { return items_.begin(); }
     auto end() const { return items_.end(); }
 
-private:
+  private:
     std::vector<Element> items_;
 };
 
@@ -96,7 +97,7 @@ struct ParseResult {
 };
 
 class Document {
-public:
+  public:
     // An empty document (no root element).
     Document();
     ~Document();
@@ -113,7 +114,7 @@ public:
     // The document as text, without an XML declaration.
     std::string Xml() const;
 
-private:
+  private:
     struct Free {
         void operator()(_xmlDoc* doc) const;
     };

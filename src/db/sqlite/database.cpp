@@ -17,19 +17,23 @@ constexpr std::size_t kMaxCopiesPerText = 4;
 
 int ErrorNumberOf(int code) {
     switch (code & 0xFF) {
-        case SQLITE_CONSTRAINT: return kIntegrityViolation;
+        case SQLITE_CONSTRAINT:
+            return kIntegrityViolation;
         case SQLITE_BUSY:
-        case SQLITE_LOCKED: return kTimeout;
-        case SQLITE_ERROR: return kErrorsInCommand;
-        default: return kProviderError;
+        case SQLITE_LOCKED:
+            return kTimeout;
+        case SQLITE_ERROR:
+            return kErrorsInCommand;
+        default:
+            return kProviderError;
     }
 }
 
 }  // namespace
 
 Database::Database(const std::string& path) {
-    int rc = sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX,
-                             nullptr);
+    int rc =
+        sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
         std::string message = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
         sqlite3_close(db_);
@@ -80,7 +84,8 @@ Statement Database::Prepare(const std::string& sql) {
     for (; tail && *tail; ++tail) {
         if (*tail != ' ' && *tail != '\t' && *tail != '\r' && *tail != '\n' && *tail != ';') {
             sqlite3_finalize(stmt);
-            throw com::Fault(kErrorsInCommand, "Only one statement may be run at a time [" + sql + "]");
+            throw com::Fault(kErrorsInCommand,
+                             "Only one statement may be run at a time [" + sql + "]");
         }
     }
     return Statement(this, sql, stmt);
@@ -114,7 +119,9 @@ Statement::Statement(Database* owner, std::string sql, sqlite3_stmt* stmt)
     : owner_(owner), sql_(std::move(sql)), stmt_(stmt) {}
 
 Statement::Statement(Statement&& other) noexcept
-    : owner_(other.owner_), sql_(std::move(other.sql_)), stmt_(std::exchange(other.stmt_, nullptr)) {}
+    : owner_(other.owner_),
+      sql_(std::move(other.sql_)),
+      stmt_(std::exchange(other.stmt_, nullptr)) {}
 
 Statement::~Statement() {
     if (stmt_) owner_->Return(sql_, stmt_);
@@ -148,7 +155,9 @@ bool Statement::Step() {
     owner_->Fail(rc, sql_);
 }
 
-int Statement::ColumnCount() const { return sqlite3_column_count(stmt_); }
+int Statement::ColumnCount() const {
+    return sqlite3_column_count(stmt_);
+}
 
 std::string Statement::ColumnName(int i) const {
     const char* name = sqlite3_column_name(stmt_, i);
@@ -162,12 +171,16 @@ std::string Statement::DeclaredType(int i) const {
 
 Value Statement::ColumnValue(int i) const {
     switch (sqlite3_column_type(stmt_, i)) {
-        case SQLITE_INTEGER: return std::int64_t{sqlite3_column_int64(stmt_, i)};
-        case SQLITE_FLOAT: return sqlite3_column_double(stmt_, i);
-        case SQLITE_NULL: return Null{};
+        case SQLITE_INTEGER:
+            return std::int64_t{sqlite3_column_int64(stmt_, i)};
+        case SQLITE_FLOAT:
+            return sqlite3_column_double(stmt_, i);
+        case SQLITE_NULL:
+            return Null{};
         default: {
             auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, i));
-            return std::string(text ? text : "", static_cast<std::size_t>(sqlite3_column_bytes(stmt_, i)));
+            return std::string(text ? text : "",
+                               static_cast<std::size_t>(sqlite3_column_bytes(stmt_, i)));
         }
     }
 }

@@ -22,7 +22,7 @@ class Database;
 
 // A prepared statement borrowed from the cache; reset and returned (or finalized) on destruction.
 class Statement {
-public:
+  public:
     Statement(Database* owner, std::string sql, sqlite3_stmt* stmt);
     Statement(Statement&& other) noexcept;
     Statement& operator=(Statement&&) = delete;
@@ -36,14 +36,14 @@ public:
     std::string DeclaredType(int i) const;  // empty for an expression
     Value ColumnValue(int i) const;
 
-private:
+  private:
     Database* owner_;
     std::string sql_;
     sqlite3_stmt* stmt_;
 };
 
 class Database {
-public:
+  public:
     // Opens an existing file (or ":memory:"); a fault when it cannot.
     explicit Database(const std::string& path);
     ~Database();
@@ -55,7 +55,7 @@ public:
     long long Execute(const std::string& sql, const std::vector<Value>& params);
     [[noreturn]] void Fail(int code, const std::string& context) const;
 
-private:
+  private:
     friend class Statement;
     void Return(const std::string& sql, sqlite3_stmt* stmt);
 

@@ -1,0 +1,13 @@
+// The payroll schema and the demo data set of a small fictional company, built into the program.
+#pragma once
+
+#include <string>
+
+namespace sql {
+
+// Writes a new database file at `path`; an existing file is refused (a fault), never overwritten.
+void WriteDemoDatabase(const std::string& path);
+// Writes the schema alone (for tests that bring their own rows).
+void WriteEmptyDatabase(const std::string& path);
+
+}  // namespace sql

@@ -1,0 +1,29 @@
+// The base of automation objects whose members are a static dispatch table `T::kMembers`
+// (see com/dispatch.h): reference counting, IDispatch's type-info answers (none), and
+// GetIDsOfNames/Invoke over the table.
+#pragma once
+
+#include "com/dispatch.h"
+#include "com/object.h"
+
+namespace com {
+
+template <class T, class Interface = IDispatch>
+class Automation : public Object<T, Interface> {
+  public:
+    HRESULT GetTypeInfoCount(UINT* count) override {
+        if (count) *count = 0;
+        return S_OK;
+    }
+    HRESULT GetTypeInfo(UINT, LCID, void**) override { return E_NOTIMPL; }
+    HRESULT GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
+        return DispatchGetIDsOfNames(T::kMembers, names, count, ids);
+    }
+    HRESULT Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
+                   EXCEPINFO* info, UINT* argErr) override {
+        return DispatchInvoke(T::kMembers, static_cast<T&>(*this), id, flags, params, result, info,
+                              argErr);
+    }
+};
+
+}  // namespace com

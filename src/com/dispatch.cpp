@@ -1,0 +1,154 @@
+#include "com/dispatch.h"
+
+#include <functional>
+
+namespace com {
+
+namespace {
+
+char Lower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool SameName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (Lower(a[i]) != Lower(b[i])) return false;
+    return true;
+}
+
+void FillExcepInfo(EXCEPINFO* info, const ErrorInfo& error) {
+    if (!info) return;
+    *info = EXCEPINFO{};
+    info->scode = FaultNumberToHresult(error.number);
+    info->bstrSource = Bstr("Wagelink").Detach();
+    info->bstrDescription = Bstr(error.description).Detach();
+}
+
+}  // namespace
+
+VARIANT* DispatchArguments::PutValue() const {
+    for (UINT i = 0; i < params_->cNamedArgs; ++i)
+        if (params_->rgdispidNamedArgs[i] == DISPID_PROPERTYPUT) return &params_->rgvarg[i];
+    return nullptr;
+}
+
+BstrArgument::BstrArgument(const DispatchArguments& args, UINT index) {
+    if (!args.Given(index)) throw ArgumentError{index, DISP_E_PARAMNOTOPTIONAL};
+    VARIANT& raw = args.Raw(index);
+    if (raw.vt == (VT_BYREF | VT_BSTR)) {
+        target_ = raw.pbstrVal;
+        return;
+    }
+    if (raw.vt == (VT_BYREF | VT_VARIANT)) variantTarget_ = raw.pvarVal;
+    try {
+        local_ = Bstr(ToText(raw));
+    } catch (const Fault&) {
+        throw ArgumentError{index, DISP_E_TYPEMISMATCH};
+    }
+}
+
+void BstrArgument::WriteBack() {
+    if (!variantTarget_) return;
+    Variant updated = Variant::FromBstr(std::move(local_));
+    VariantClear(variantTarget_);
+    *variantTarget_ = updated.Detach();
+}
+
+DispatchArgument::DispatchArgument(const DispatchArguments& args, UINT index) {
+    if (!args.Given(index)) return;  // an omitted object reads as Nothing
+    VARIANT& raw = args.Raw(index);
+    if (raw.vt == (VT_BYREF | VT_DISPATCH)) {
+        target_ = raw.ppdispVal;
+        return;
+    }
+    if (raw.vt == (VT_BYREF | VT_VARIANT)) variantTarget_ = raw.pvarVal;
+    try {
+        local_ = original_ = ToDispatch(raw);
+    } catch (const Fault&) {
+        throw ArgumentError{index, DISP_E_TYPEMISMATCH};
+    }
+}
+
+void DispatchArgument::WriteBack() {
+    // A callee that replaced a by-reference object hands its new reference to the caller.
+    if (!variantTarget_ || local_ == original_) return;
+    VariantClear(variantTarget_);
+    variantTarget_->vt = VT_DISPATCH;
+    variantTarget_->pdispVal = local_;
+}
+
+VARIANT* VariantArgument(const DispatchArguments& args, UINT index, Variant& missing) {
+    if (index >= args.count()) {
+        missing = Variant::Missing();
+        return missing.get();
+    }
+    VARIANT& raw = args.Raw(index);
+    return raw.vt == (VT_BYREF | VT_VARIANT) ? raw.pvarVal : &raw;
+}
+
+HRESULT LookUpDispIds(std::span<const std::string_view> names, std::span<const DISPID> ids,
+                      LPOLESTR* asked, UINT count, DISPID* out) {
+    if (!asked || !out) return E_POINTER;
+    HRESULT hr = S_OK;
+    for (UINT i = 0; i < count; ++i) {
+        out[i] = DISPID_UNKNOWN;
+        if (i > 0) {  // names of arguments are not supported
+            hr = DISP_E_UNKNOWNNAME;
+            continue;
+        }
+        std::string name;
+        try {
+            name = Utf16ToUtf8(asked[i] ? std::u16string_view(asked[i]) : std::u16string_view());
+        } catch (const Fault&) {
+            return DISP_E_UNKNOWNNAME;
+        }
+        bool found = false;
+        for (std::size_t k = 0; k < names.size() && !found; ++k) {
+            if (SameName(names[k], name)) {
+                out[i] = ids[k];
+                found = true;
+            }
+        }
+        if (!found) hr = DISP_E_UNKNOWNNAME;
+    }
+    return hr;
+}
+
+HRESULT InvokeMember(UINT minArgs, UINT maxArgs, WORD flags, DISPPARAMS* params, VARIANT* result,
+                     EXCEPINFO* excepInfo, UINT* argErr,
+                     const std::function<HRESULT(DispatchArguments&, VARIANT*)>& call) {
+    DISPPARAMS none{nullptr, nullptr, 0, 0};
+    if (!params) params = &none;
+    if (params->cNamedArgs > 0 &&
+        !(flags & DISPATCH_PROPERTYPUT && params->cNamedArgs == 1 && params->rgdispidNamedArgs &&
+          params->rgdispidNamedArgs[0] == DISPID_PROPERTYPUT))
+        return DISP_E_NONAMEDARGS;
+    DispatchArguments args(params);
+    if (args.count() < minArgs || args.count() > maxArgs) return DISP_E_BADPARAMCOUNT;
+    Variant scratch;
+    if (!result) result = scratch.get();
+    VariantClear(result);
+    try {
+        ClearErrorInfo();
+        HRESULT hr = call(args, result);
+        if (FAILED(hr)) {
+            auto error = TakeErrorInfo();
+            FillExcepInfo(excepInfo, error ? *error : ErrorInfo{hr, "Call failed"});
+            return DISP_E_EXCEPTION;
+        }
+        return hr;
+    } catch (const ArgumentError& e) {
+        if (argErr) *argErr = params->cArgs - 1 - e.index;
+        return e.hr;
+    } catch (const Fault& f) {
+        ClearErrorInfo();
+        FillExcepInfo(excepInfo, {f.number(), f.description()});
+        return DISP_E_EXCEPTION;
+    } catch (const std::exception& e) {
+        FillExcepInfo(excepInfo, {E_FAIL, e.what()});
+        return DISP_E_EXCEPTION;
+    }
+}
+
+}  // namespace com

@@ -1,0 +1,37 @@
+// The two creatable classes.
+#pragma once
+
+#include "component/server_object.h"
+
+namespace component {
+
+// ISalaryItem: salary data of employees. Answers _ISalaryItem under its current and its
+// earlier interface identifier.
+class SalaryItem final : public ServerObject<SalaryItem, _ISalaryItem> {
+  public:
+    SalaryItem();
+    void* Answer(const com::IID& iid);
+
+    HRESULT QueryProc(IDispatch* eleList, BSTR* sRetXml, BSTR sRootTag, IDispatch** Ocom,
+                      VARIANT_BOOL* result) override;
+    HRESULT QueryProcKest(IDispatch* eleList, BSTR* sRetXml, BSTR sRootTag, IDispatch** Ocom,
+                          VARIANT_BOOL* result) override;
+
+    static Operations MakeOperations(Instance& self);
+    static const com::DispatchMember<SalaryItem> kMembers[11];
+};
+
+// ISalaryPerson: the persons enrolled in a payroll.
+class SalaryPerson final : public ServerObject<SalaryPerson, _ISalaryPerson> {
+  public:
+    SalaryPerson();
+    void* Answer(const com::IID& iid);
+
+    HRESULT QueryProc(IDispatch* eleList, BSTR* sRetXml, BSTR sRootTag, IDispatch** Ocom,
+                      VARIANT_BOOL* result) override;
+
+    static Operations MakeOperations(Instance& self);
+    static const com::DispatchMember<SalaryPerson> kMembers[9];
+};
+
+}  // namespace component

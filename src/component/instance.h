@@ -1,0 +1,39 @@
+// The state one server instance keeps between calls, and what differs between the two classes.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "com/unknown.h"
+#include "db/connection.h"
+#include "messages/messages.h"
+#include "xml/document.h"
+
+namespace component {
+
+struct Instance {
+    explicit Instance(std::span<const messages::ItemName> itemNames) : messages(itemNames) {}
+
+    xml::Document reply;                         // the reply of the latest ADD request
+    std::unique_ptr<db::Connection> connection;  // open only while Transact runs
+    com::ComPtr<com::IDispatch> login;           // the login of the latest Transact
+    messages::Messages messages;                 // creates the message resource at first use
+    com::ComPtr<com::IDispatch> caller;          // receives ProcessExport calls
+    bool kest = false;                           // ISalaryItem: QUERY answered by the kest export
+    std::string itemFilter;                      // ISalaryItem: m_itemFilter
+};
+
+// What each class plugs into Transact: its record checks, writer and exports.
+struct Operations {
+    std::string_view recordTag;        // "salaryitem" or "salaryperson"
+    std::string_view notXmlMessageId;  // the answer "100" for text that is not XML
+    bool readsKestFlag = false;
+    std::function<bool(xml::Element record, std::string& message)> validate;
+    std::function<bool(xml::Element record, std::string& message)> write;
+    std::function<void(const xml::NodeList& eleList, std::string& sRetXml)> query;
+    std::function<void(const xml::NodeList& eleList, std::string& sRetXml)> queryKest;
+};
+
+}  // namespace component

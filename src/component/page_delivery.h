@@ -1,0 +1,15 @@
+// Hands one finished export page to the held caller: ProcessExport by name through IDispatch,
+// with the page's XML text, the page number and the page count (both by reference).
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "component/instance.h"
+
+namespace component {
+
+// A fault when no caller is held or the call fails.
+void DeliverPage(Instance& self, const std::string& page, std::int32_t number, std::int32_t count);
+
+}  // namespace component

@@ -1,0 +1,71 @@
+#include "component/classes.h"
+#include "component/page_delivery.h"
+#include "salary_item/export.h"
+#include "salary_item/update.h"
+#include "salary_item/validation.h"
+
+namespace component {
+
+const com::DispatchMember<SalaryItem> SalaryItem::kMembers[11] = {
+    WAGELINK_COMMON_MEMBERS(SalaryItem),
+    {"QueryProcKest", kQueryProcKest, 4, 4, &CommonMembers<SalaryItem>::QueryProcKest},
+};
+
+SalaryItem::SalaryItem() : ServerObject(messages::SalaryItemNames()) {}
+
+void* SalaryItem::Answer(const com::IID& iid) {
+    if (iid == com::IID_IDispatch || iid == IID__ISalaryItem || iid == IID__ISalaryItemEarlier)
+        return static_cast<_ISalaryItem*>(this);
+    return nullptr;
+}
+
+namespace {
+
+[[noreturn]] void KestExportUnavailable() {
+    throw com::Fault(com::E_NOTIMPL, "The kest salary export is not available in this build");
+}
+
+void ExportItems(Instance& self, const xml::NodeList& conditions, std::string& sRetXml) {
+    salary_item::QueryProc(*self.connection, self.messages, conditions, sRetXml,
+                           [&self](const std::string& page, std::int32_t n, std::int32_t count) {
+                               DeliverPage(self, page, n, count);
+                           });
+}
+
+}  // namespace
+
+Operations SalaryItem::MakeOperations(Instance& self) {
+    Operations ops;
+    ops.recordTag = "salaryitem";
+    ops.notXmlMessageId = "Qz.WA.EAI.00002";
+    ops.readsKestFlag = true;
+    ops.validate = [&self](xml::Element record, std::string& message) {
+        return salary_item::ValidateItemRecord(*self.connection, self.messages, record, message);
+    };
+    ops.write = [&self](xml::Element record, std::string& message) {
+        return salary_item::UpdateItemData(*self.connection, self.messages, record, message);
+    };
+    ops.query = [&self](const xml::NodeList& conditions, std::string& sRetXml) {
+        ExportItems(self, conditions, sRetXml);
+    };
+    ops.queryKest = [](const xml::NodeList&, std::string&) { KestExportUnavailable(); };
+    return ops;
+}
+
+HRESULT SalaryItem::QueryProc(IDispatch* eleList, BSTR* sRetXml, BSTR, IDispatch**,
+                              VARIANT_BOOL* result) {
+    return RunExport(eleList, sRetXml, result,
+                     [this](const xml::NodeList& conditions, std::string& text) {
+                         if (!self_.connection)
+                             self_.connection = std::make_unique<db::Connection>();
+                         ExportItems(self_, conditions, text);
+                     });
+}
+
+HRESULT SalaryItem::QueryProcKest(IDispatch* eleList, BSTR* sRetXml, BSTR, IDispatch**,
+                                  VARIANT_BOOL* result) {
+    return RunExport(eleList, sRetXml, result,
+                     [](const xml::NodeList&, std::string&) { KestExportUnavailable(); });
+}
+
+}  // namespace component

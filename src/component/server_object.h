@@ -1,0 +1,122 @@
+// What both classes share: IDispatch over their member table, slots 1 to 9 apart from QueryProc,
+// and the instance state. A class derives ServerObject<Class, Interface> and supplies
+// `Operations MakeOperations()` and its QueryProc (and QueryProcKest).
+//
+// Faults: AddObjectReference and DropObjectReference trap every fault and return false; the
+// other methods fail the call with the fault's HRESULT and error info, leaving results empty.
+#pragma once
+
+#include "com/automation.h"
+#include "component/identities.h"
+#include "component/instance.h"
+#include "component/interfaces.h"
+#include "component/transact.h"
+
+namespace component {
+
+// Converts an optional argument of GetResStringArg into the message argument it stands for.
+messages::MessageArgument MessageArgumentOf(const VARIANT* value);
+
+template <class Derived, class Interface>
+class ServerObject : public com::Automation<Derived, Interface> {
+  public:
+    HRESULT AddObjectReference(IDispatch** Caller, VARIANT_BOOL* result) override {
+        if (!result) return com::E_POINTER;
+        *result = com::VARIANT_FALSE;
+        if (!Caller) return com::S_OK;
+        self_.caller = com::ComPtr<IDispatch>(*Caller);
+        *result = com::VARIANT_TRUE;
+        return com::S_OK;
+    }
+
+    HRESULT DropObjectReference(IDispatch** Caller, VARIANT_BOOL* result) override {
+        if (!result) return com::E_POINTER;
+        bool same = Caller && com::SameObject(*Caller, self_.caller.get());
+        *result = same ? com::VARIANT_TRUE : com::VARIANT_FALSE;
+        return com::S_OK;
+    }
+
+    HRESULT Transact(BSTR sXML, IDispatch** login, BSTR* result) override {
+        if (!result) return com::E_POINTER;
+        *result = nullptr;
+        return com::Guarded([&] {
+            std::string reply =
+                component::Transact(self_, Derived::MakeOperations(self_), com::BstrToUtf8(sXML),
+                                    login ? *login : nullptr);
+            *result = com::Bstr(reply).Detach();
+        });
+    }
+
+    HRESULT GenLen(BSTR* Lstr, com::SHORT* result) override {
+        if (!result) return com::E_POINTER;
+        *result = 0;
+        return com::Guarded([&] { *result = messages::GenLen(TextOf(Lstr)); });
+    }
+
+    HRESULT GetResString(BSTR* ResId, BSTR* result) override {
+        return TextResult(result, [&] { return self_.messages.GetResString(TextOf(ResId)); });
+    }
+
+    HRESULT GetResStringArg(BSTR* ResId, VARIANT* Arg1, VARIANT* Arg2, VARIANT* Arg3,
+                            VARIANT* result) override {
+        if (!result) return com::E_POINTER;
+        com::VariantInit(result);
+        return com::Guarded([&] {
+            std::string text =
+                self_.messages.GetResStringArg(TextOf(ResId), MessageArgumentOf(Arg1),
+                                               MessageArgumentOf(Arg2), MessageArgumentOf(Arg3));
+            *result = com::Variant::FromText(text).Detach();
+        });
+    }
+
+    HRESULT Lang(BSTR* cnString, BSTR* result) override {
+        return TextResult(result, [&] { return self_.messages.Lang(TextOf(cnString)); });
+    }
+
+    HRESULT unLang(BSTR* LString, BSTR* result) override {
+        return TextResult(result, [&] { return self_.messages.unLang(TextOf(LString)); });
+    }
+
+    Instance& instance() { return self_; }
+
+  protected:
+    explicit ServerObject(std::span<const messages::ItemName> itemNames) : self_(itemNames) {}
+
+    // The body of QueryProc and QueryProcKest: runs `exportRows` with the conditions of
+    // `eleList` and the text of `sRetXml`, and hands the working document back in it.
+    template <class Export>
+    HRESULT RunExport(IDispatch* eleList, BSTR* sRetXml, VARIANT_BOOL* result, Export exportRows);
+
+    Instance self_;
+
+  private:
+    static std::string TextOf(const BSTR* text) { return com::BstrToUtf8(text ? *text : nullptr); }
+
+    template <class Body>
+    static HRESULT TextResult(BSTR* result, Body body) {
+        if (!result) return com::E_POINTER;
+        *result = nullptr;
+        return com::Guarded([&] { *result = com::Bstr(body()).Detach(); });
+    }
+};
+
+// The member table both classes share (Derived adds QueryProcKest where it has it).
+template <class T>
+struct CommonMembers {
+    using Args = com::DispatchArguments;
+
+    static HRESULT AddObjectReference(T& self, Args& args, com::WORD, VARIANT* out);
+    static HRESULT DropObjectReference(T& self, Args& args, com::WORD, VARIANT* out);
+    static HRESULT Transact(T& self, Args& args, com::WORD, VARIANT* out);
+    static HRESULT QueryProc(T& self, Args& args, com::WORD, VARIANT* out);
+    static HRESULT QueryProcKest(T& self, Args& args, com::WORD, VARIANT* out);
+    static HRESULT GenLen(T& self, Args& args, com::WORD, VARIANT* out);
+    static HRESULT GetResString(T& self, Args& args, com::WORD, VARIANT* out);
+    static HRESULT GetResStringArg(T& self, Args& args, com::WORD, VARIANT* out);
+    static HRESULT Lang(T& self, Args& args, com::WORD, VARIANT* out);
+    static HRESULT unLang(T& self, Args& args, com::WORD, VARIANT* out);
+};
+
+}  // namespace component
+
+#include "component/server_object_impl.h"

@@ -1,0 +1,136 @@
+#include "component/transact.h"
+
+#include "com/fault.h"
+#include "com/late_call.h"
+#include "platform/integration_kit.h"
+
+namespace component {
+
+namespace {
+
+constexpr long kRejected = 101;
+constexpr long kNotWritten = 100;
+constexpr long kBatchFault = 999;
+
+std::string AsciiUpper(std::string text) {
+    for (char& c : text)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return text;
+}
+
+// Closes the instance's connection when Transact leaves, whatever the path.
+class ConnectionRelease {
+  public:
+    explicit ConnectionRelease(Instance& self) : self_(self) {}
+    ~ConnectionRelease() { self_.connection.reset(); }
+    ConnectionRelease(const ConnectionRelease&) = delete;
+    ConnectionRelease& operator=(const ConnectionRelease&) = delete;
+
+  private:
+    Instance& self_;
+};
+
+void AddResult(Instance& self, const std::string& key, long code, const std::string& message) {
+    platform::SharedIntegrationKit().AddResult(self.reply, key, code, message, 0, "", "", "", "");
+}
+
+void AddRecord(Instance& self, const Operations& ops, xml::Element record) {
+    std::string key = platform::SharedIntegrationKit().GetFieldValue(record, "personname");
+    std::string m1;
+    if (!ops.validate(record, m1)) {
+        AddResult(self, key, kRejected, m1);
+        return;
+    }
+    std::string m2;
+    if (!ops.write(record, m2)) {
+        AddResult(self, key, kNotWritten,
+                  self.messages.GetResString("Qz.WA.EAI.00008") + "：" + m2);
+    } else {
+        AddResult(self, key, 0, m1);
+    }
+}
+
+// Holds the login and opens the connection with its connection string.
+void SetUp(Instance& self, com::IDispatch* login) {
+    self.login = com::ComPtr<com::IDispatch>(login);
+    self.reply = xml::Document();
+    if (!self.connection) self.connection = std::make_unique<db::Connection>();
+    if (self.connection->State() == db::adStateOpen) self.connection->Close();
+    std::string connectionString = com::ToText(*com::GetProperty(login, "ConnectionString").get());
+    self.connection->Open(connectionString);
+}
+
+bool ReadKestFlag(const xml::Document& request) {
+    try {
+        xml::Element first = request.FirstElementByName("salaryitem");
+        if (!first) return false;
+        return AsciiUpper(platform::SharedIntegrationKit().GetAttribute(first, "type")) == "KEST";
+    } catch (...) {
+        return false;  // a fault while reading leaves the flag clear
+    }
+}
+
+}  // namespace
+
+bool AddRecords(Instance& self, const Operations& ops, const xml::NodeList& records,
+                std::string& reply) {
+    try {
+        for (xml::Element record : records) AddRecord(self, ops, record);
+        reply = self.reply.Xml();
+        return true;
+    } catch (const com::Fault& fault) {
+        AddResult(self, "Item", kBatchFault, fault.description());
+    } catch (const std::exception& e) {
+        AddResult(self, "Item", kBatchFault, e.what());
+    }
+    reply = self.reply.Xml();
+    return false;
+}
+
+std::string Transact(Instance& self, const Operations& ops, const std::string& sXML,
+                     com::IDispatch* login) {
+    platform::IntegrationKit& kit = platform::SharedIntegrationKit();
+    const std::string request = sXML;
+    if (ops.readsKestFlag) self.kest = false;
+    ConnectionRelease release(self);
+
+    try {
+        SetUp(self, login);
+    } catch (const com::Fault& fault) {
+        return kit.MakeReply(std::to_string(fault.number()), fault.description(), "");
+    }
+
+    xml::Document doc;
+    xml::ParseResult parsed = doc.Load(request);
+    if (parsed.status == xml::ParseStatus::kNotWellFormed)
+        return kit.MakeReply("100", self.messages.GetResString(std::string(ops.notXmlMessageId)),
+                             "");
+    xml::Element root = doc.Root();
+    if (!root) return kit.MakeReply("101", self.messages.GetResString("Qz.WA.EAI.00006"), "");
+
+    std::string rootTag = kit.GetAttribute(root, "roottag");
+    std::string docid = kit.GetAttribute(root, "docid");
+    std::string proc = kit.GetAttribute(root, "proc");
+    self.reply.Load(kit.BeginReply(docid, proc));
+    if (ops.readsKestFlag) self.kest = ReadKestFlag(doc);
+
+    xml::NodeList records = root.Children(ops.recordTag);
+    std::string operation = AsciiUpper(kit.GetAttribute(root, "proc"));
+    std::string reply;
+    if (operation == "ADD") {
+        AddRecords(self, ops, records, reply);
+    } else if (operation == "QUERY") {
+        reply = doc.Xml();
+        xml::NodeList conditions = root.Select(rootTag + "/field");
+        if (self.kest) {
+            ops.queryKest(conditions, reply);
+        } else {
+            ops.query(conditions, reply);
+        }
+    } else {
+        return kit.MakeReply("710", self.messages.GetResString("Qz.WA.EAI.00007"), "");
+    }
+    return reply;
+}
+
+}  // namespace component

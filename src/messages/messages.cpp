@@ -1,0 +1,45 @@
+#include "messages/messages.h"
+
+#include "db/field.h"
+
+namespace messages {
+
+std::vector<MessageArgument> ArgumentArray(const MessageArgument& arg1, const MessageArgument& arg2,
+                                           const MessageArgument& arg3) {
+    if (arg3) return {arg1, arg2, arg3};
+    if (arg2) return {arg1, arg2};
+    if (arg1) return {arg1};
+    return {};
+}
+
+platform::MessageResource& Messages::Resource() {
+    if (!resource_) resource_.emplace();
+    return *resource_;
+}
+
+std::string Messages::GetResString(const std::string& resId) {
+    return Resource().LoadMessage(resId, 0, {});
+}
+
+std::string Messages::GetResStringArg(const std::string& resId, const MessageArgument& arg1,
+                                      const MessageArgument& arg2, const MessageArgument& arg3) {
+    std::vector<MessageArgument> arguments = ArgumentArray(arg1, arg2, arg3);
+    if (arguments.empty()) return resId;
+    return Resource().LoadMessage(resId, 1, arguments);
+}
+
+std::string Messages::Lang(const std::string& cnString) {
+    for (const ItemName& row : itemNames_)
+        if (row.builtIn == cnString) return GetResString(std::string(row.id));
+    return cnString;
+}
+
+std::string Messages::unLang(const std::string& lString) {
+    std::string wanted = db::AsciiLower(lString);
+    for (const ItemName& row : itemNames_)
+        if (db::AsciiLower(GetResString(std::string(row.id))) == wanted)
+            return std::string(row.builtIn);
+    return lString;
+}
+
+}  // namespace messages

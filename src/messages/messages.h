@@ -1,0 +1,48 @@
+// The message services of one server instance: message texts by identifier (GetResString,
+// GetResStringArg), byte lengths (GenLen) and the translation of built-in payroll item names
+// (Lang, unLang). The MessageResource is created at first use and kept; nothing is cached
+// beyond it, and nothing here traps a fault.
+#pragma once
+
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "messages/gen_len.h"
+#include "messages/item_names.h"
+#include "platform/message_resource.h"
+
+namespace messages {
+
+using platform::MessageArgument;
+
+// The argument array of GetResStringArg: by position up to the last given argument, with the
+// missing marker (nullopt) for each omitted one before it; empty when none is given.
+std::vector<MessageArgument> ArgumentArray(const MessageArgument& arg1, const MessageArgument& arg2,
+                                           const MessageArgument& arg3);
+
+class Messages {
+  public:
+    explicit Messages(std::span<const ItemName> itemNames) : itemNames_(itemNames) {}
+
+    std::string GetResString(const std::string& resId);
+    // The text with the arguments put in; the identifier itself when no argument is given.
+    std::string GetResStringArg(const std::string& resId,
+                                const MessageArgument& arg1 = std::nullopt,
+                                const MessageArgument& arg2 = std::nullopt,
+                                const MessageArgument& arg3 = std::nullopt);
+    // A plain message: the identifier's text followed by "！".
+    std::string Plain(const std::string& resId) { return GetResString(resId) + "！"; }
+
+    std::string Lang(const std::string& cnString);
+    std::string unLang(const std::string& lString);
+
+  private:
+    platform::MessageResource& Resource();
+
+    std::span<const ItemName> itemNames_;
+    std::optional<platform::MessageResource> resource_;
+};
+
+}  // namespace messages

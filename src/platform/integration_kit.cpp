@@ -1,0 +1,52 @@
+#include "platform/integration_kit.h"
+
+namespace platform {
+
+namespace {
+
+// Builds `<reply .../>` with the attributes in order, escaped by the XML layer.
+std::string ReplyElement(
+    std::initializer_list<std::pair<std::string_view, std::string_view>> attributes) {
+    xml::Document doc;
+    doc.Load("<reply/>");
+    xml::Element root = doc.Root();
+    for (const auto& [name, value] : attributes) root.SetAttribute(name, value);
+    return doc.Xml();
+}
+
+}  // namespace
+
+std::string IntegrationKit::MakeReply(std::string_view code, std::string_view message,
+                                      std::string_view /*extra*/) const {
+    return ReplyElement({{"code", code}, {"message", message}});
+}
+
+std::string IntegrationKit::GetAttribute(xml::Element node, std::string_view name) const {
+    return node.GetAttribute(name);
+}
+
+std::string IntegrationKit::GetFieldValue(xml::Element record, std::string_view name) const {
+    if (xml::Element child = record.FirstChild(name)) return child.Text();
+    return record.GetAttribute(name);
+}
+
+void IntegrationKit::AddResult(xml::Document& reply, std::string_view key, long code,
+                               std::string_view message, long, std::string_view, std::string_view,
+                               std::string_view, std::string_view) const {
+    xml::NewElement result = reply.CreateElement("result");
+    result->SetAttribute("key", key);
+    result->SetAttribute("code", std::to_string(code));
+    result->SetAttribute("message", message);
+    reply.Root().AppendChild(std::move(result));
+}
+
+std::string IntegrationKit::BeginReply(std::string_view docid, std::string_view proc) const {
+    return ReplyElement({{"docid", docid}, {"proc", proc}});
+}
+
+IntegrationKit& SharedIntegrationKit() {
+    thread_local IntegrationKit kit;
+    return kit;
+}
+
+}  // namespace platform

@@ -1,0 +1,55 @@
+#include "platform/row_xml_mapper.h"
+
+#include <map>
+
+#include "com/fault.h"
+
+namespace wagelink::embedded {
+std::string_view SalaryItemXmlRs();
+std::string_view SalaryPersonXmlRs();
+}  // namespace wagelink::embedded
+
+namespace platform {
+
+namespace {
+
+using Pairs = std::vector<std::pair<std::string, std::string>>;
+
+Pairs ParseMapping(std::string_view text) {
+    xml::Document doc;
+    if (!doc.Load(text)) throw com::Fault(com::kInvalidArgument, "Malformed row mapping");
+    Pairs pairs;
+    for (xml::Element field : doc.Root().Children("field"))
+        pairs.emplace_back(field.GetAttribute("element"), field.GetAttribute("column"));
+    return pairs;
+}
+
+}  // namespace
+
+const Pairs& Mapping(const std::string& name) {
+    static const std::map<std::string, Pairs> mappings = {
+        {"SalaryItemXmlRs.Xml", ParseMapping(wagelink::embedded::SalaryItemXmlRs())},
+        {"SalaryPersonXmlRs.Xml", ParseMapping(wagelink::embedded::SalaryPersonXmlRs())},
+    };
+    auto it = mappings.find(name);
+    if (it == mappings.end())
+        throw com::Fault(com::kInvalidArgument, "Unknown row mapping " + name);
+    return it->second;
+}
+
+void RowXmlMapper::FillRecord(xml::Document& doc, xml::Element record,
+                              const std::string& mappingName, const db::Recordset& rows) {
+    if (resolved_.mappingName != mappingName || resolved_.columns != &rows.columns()) {
+        Resolved fresh{mappingName, &rows.columns(), {}};
+        for (const auto& [element, column] : Mapping(mappingName))
+            fresh.elements.emplace_back(element, rows.columns().IndexOf(column));
+        resolved_ = std::move(fresh);
+    }
+    for (const auto& [element, index] : resolved_.elements) {
+        xml::NewElement child = doc.CreateElement(element);
+        child->SetText(rows[index].Text());
+        record.AppendChild(std::move(child));
+    }
+}
+
+}  // namespace platform

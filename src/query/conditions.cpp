@@ -1,0 +1,244 @@
+#include "query/conditions.h"
+
+#include <algorithm>
+#include <set>
+
+#include "com/fault.h"
+#include "com/number.h"
+#include "db/recordset.h"
+#include "platform/integration_kit.h"
+
+namespace query {
+
+namespace {
+
+constexpr const char* kGZDataCatalogue =
+    "select WA_GZData.*,WA_grade.cPsnGrd AS cPsnGrd from WA_GZData left join WA_grade ON "
+    "WA_GZData.iPsnGrd_id = WA_grade.iPsnGrd_id where 1 > 1";
+constexpr const char* kPersonCatalogue =
+    "select WA_psn.*,WA_grade.cPsnGrd AS cPsnGrd from WA_psn left join WA_grade ON "
+    "WA_psn.iPsnGrd_id = WA_grade.iPsnGrd_id where 1 > 1";
+
+enum class Flavour { kItem, kKest, kPerson };
+
+std::string Lower(std::string_view text) {
+    std::string out(text);
+    for (char& c : out)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return out;
+}
+
+std::string Trimmed(std::string_view text) {
+    std::size_t b = text.find_first_not_of(" \t\r\n");
+    if (b == std::string_view::npos) return "";
+    std::size_t e = text.find_last_not_of(" \t\r\n");
+    return std::string(text.substr(b, e - b + 1));
+}
+
+std::string ReplaceAll(std::string text, std::string_view from, std::string_view to) {
+    for (std::size_t at = text.find(from); at != std::string::npos;
+         at = text.find(from, at + to.size()))
+        text.replace(at, from.size(), to);
+    return text;
+}
+
+bool IsQuotedType(db::DataType type) {
+    switch (type) {
+        case db::adDate:
+        case db::adBSTR:
+        case db::adWChar:
+        case db::adDBDate:
+        case db::adDBTime:
+        case db::adDBTimeStamp:
+        case db::adVarChar:
+        case db::adLongVarChar:
+        case db::adVarWChar:
+        case db::adLongVarBinary:
+            return true;
+        default:
+            return false;
+    }
+}
+
+[[noreturn]] void Refuse(std::size_t position, const std::string& what) {
+    throw com::Fault(com::kInvalidArgument,
+                     "Query condition " + std::to_string(position) + ": " + what);
+}
+
+// A bare value enters the statement unquoted, so it must be a plain number.
+bool IsPlainNumber(std::string_view text) {
+    return !text.empty() && com::WholeNumber(text) &&
+           text.find_first_not_of("0123456789+-.eE ") == std::string_view::npos;
+}
+
+// One condition element, read and checked.
+struct Condition {
+    xml::Element element;
+    std::size_t position;  // from 1
+    std::string name;
+    std::string operation;
+    std::string value;
+    bool isList = false;  // in / not in
+    bool wildcard = false;
+};
+
+Condition ReadCondition(xml::Element element, std::size_t position) {
+    static const std::set<std::string> kOperations = {
+        "=", "<>", "!=", "<", ">", "<=", ">=", "like", "not like", "in", "not in"};
+    const platform::IntegrationKit& kit = platform::SharedIntegrationKit();
+    Condition c{element, position, kit.GetAttribute(element, "name"),
+                kit.GetAttribute(element, "operation"), kit.GetAttribute(element, "value")};
+    std::string normalized = Lower(Trimmed(c.operation));
+    if (!kOperations.count(normalized))
+        Refuse(position, "the operation '" + c.operation + "' is not allowed");
+    c.isList = normalized == "in" || normalized == "not in";
+    // Only the lower-case spelling asks for the wildcard.
+    c.wildcard = c.operation.find("like") != std::string::npos;
+    return c;
+}
+
+std::string Joiner(const Condition& c) {
+    std::string logic = platform::SharedIntegrationKit().GetAttribute(c.element, "logic");
+    std::string normalized = Lower(Trimmed(logic));
+    if (normalized != "and" && normalized != "or")
+        Refuse(c.position, "the joiner '" + logic + "' is not allowed");
+    return " " + logic + " ";
+}
+
+std::string Quoted(std::string_view value) {
+    return ReplaceAll(std::string(value), "'", "''");
+}
+
+// The value part of an ordinary condition.
+std::string ValuePart(const Condition& c, bool quoted, bool listsAllowed, Flavour flavour) {
+    const std::string wildcard = c.wildcard ? "%" : "";
+    if (listsAllowed && c.isList) {
+        if (quoted) return "('" + ReplaceAll(Quoted(c.value), ",", "','") + "')";
+        std::string rest = c.value;
+        for (std::size_t start = 0;;) {
+            std::size_t comma = rest.find(',', start);
+            if (!IsPlainNumber(rest.substr(
+                    start, comma == std::string::npos ? std::string::npos : comma - start)))
+                Refuse(c.position, "the list '" + c.value + "' must hold numbers only");
+            if (comma == std::string::npos) break;
+            start = comma + 1;
+        }
+        return "(" + c.value + ")";
+    }
+    if (quoted) return "'" + Quoted(c.value) + wildcard + "'";
+    if (!IsPlainNumber(c.value))
+        Refuse(c.position, "the value '" + c.value + "' of column " + c.name + " must be a number");
+    return c.value + wildcard + (flavour == Flavour::kPerson && wildcard.empty() ? " " : "");
+}
+
+std::string ColumnPart(const std::string& fieldName, const std::string& operation,
+                       Flavour flavour) {
+    if (flavour == Flavour::kPerson) {
+        bool grade = Lower(fieldName) == "cpsngrd";
+        return (grade ? "WA_GRADE." : "WA_PSN.") + fieldName + " " + operation + " ";
+    }
+    if (fieldName == "cPsnGrd") return fieldName + " " + operation + " ";
+    return " WA_GZData." + fieldName + " " + operation + " ";
+}
+
+class Catalogue {
+  public:
+    Catalogue(db::Connection& connection, const char* sql) {
+        rows_.Open(sql, connection, db::adOpenForwardOnly, db::adLockReadOnly);
+    }
+    ~Catalogue() { rows_.CloseIfOpen(); }
+    const db::Column& Find(const std::string& name) const {
+        return rows_.columns()[rows_.columns().IndexOf(name)];
+    }
+
+  private:
+    db::Recordset rows_;
+};
+
+std::vector<Condition> ReadAll(const xml::NodeList& conditions) {
+    std::vector<Condition> all;
+    for (std::size_t i = 0; i < conditions.size(); ++i)
+        all.push_back(ReadCondition(conditions[i], i + 1));
+    return all;
+}
+
+std::string Where(const std::string& text) {
+    return text.empty() ? "" : "where " + text;
+}
+
+// The common algorithm of the item and person builders.
+std::string BuildWhere(const xml::NodeList& list, db::Connection& connection,
+                       const char* catalogueSql, Flavour flavour) {
+    std::vector<Condition> conditions = ReadAll(list);
+    Catalogue catalogue(connection, catalogueSql);
+    std::string text;
+    for (const Condition& c : conditions) {
+        const db::Column& column = catalogue.Find(c.name);
+        text += ColumnPart(column.name, c.operation, flavour);
+        text += ValuePart(c, IsQuotedType(column.type), false, flavour);
+        if (c.position < conditions.size()) text += Joiner(c);
+    }
+    return Where(text);
+}
+
+void OpenIfClosed(db::Connection& connection) {
+    if (connection.State() == db::adStateClosed) connection.Open(connection.ConnectionString());
+}
+
+}  // namespace
+
+std::string BuildItemWhere(const xml::NodeList& conditions, db::Connection& connection) {
+    OpenIfClosed(connection);
+    return BuildWhere(conditions, connection, kGZDataCatalogue, Flavour::kItem);
+}
+
+std::string BuildPersonWhere(const xml::NodeList& conditions, db::Connection& connection) {
+    return BuildWhere(conditions, connection, kPersonCatalogue, Flavour::kPerson);
+}
+
+std::string MapKestFieldName(const std::string& name) {
+    std::string lower = Lower(name);
+    if (lower == "salarygradeno") return "cGzGradeNum";
+    if (lower == "departmentno") return "cDept_Num";
+    if (lower == "salaryitem") return "iGzItem_id";
+    if (lower == "month") return "iMonth";
+    return name;
+}
+
+std::string BuildKestWhere(const xml::NodeList& list, db::Connection& connection,
+                           std::string& itemFilter) {
+    OpenIfClosed(connection);
+    std::vector<Condition> conditions = ReadAll(list);
+    Catalogue catalogue(connection, kGZDataCatalogue);
+    std::string filter = "WA_GZtblset.cSetGzitemName";
+    auto isItem = [](const Condition& c) {
+        return Lower(MapKestFieldName(c.name)) == "igzitem_id";
+    };
+    const std::size_t itemFlag = std::any_of(conditions.begin(), conditions.end(), isItem) ? 1 : 0;
+    bool sawItem = false;
+    std::size_t position = 1;
+    std::string text;
+    for (const Condition& c : conditions) {
+        if (isItem(c)) {
+            sawItem = true;
+            if (Trimmed(c.value).empty()) {
+                filter.clear();
+            } else {
+                std::string names = ReplaceAll(Quoted(c.value), ",", "','");
+                filter =
+                    " and " + filter + " " + c.operation + " " +
+                    (c.isList ? "('" + names + "')" : "'" + names + (c.wildcard ? "%" : "") + "'");
+            }
+            continue;
+        }
+        const db::Column& column = catalogue.Find(MapKestFieldName(c.name));
+        text += ColumnPart(column.name, c.operation, Flavour::kKest);
+        text += ValuePart(c, IsQuotedType(column.type), true, Flavour::kKest);
+        if (position < conditions.size() - itemFlag) text += Joiner(c);
+        ++position;
+    }
+    itemFilter = sawItem ? filter : "";
+    return Where(text);
+}
+
+}  // namespace query

@@ -1,0 +1,26 @@
+// ISalaryItem.QueryProc: exports the payroll rows (WA_GZData) that match the request's
+// conditions and whose roster entry has iPsnMove 0, one record element per row (the mapped
+// ordinary columns, then one `entry` per payroll item column with a setting), into a copy of the
+// request's root element. With `paginate` 1 or more, pages go to `deliver`; what is left returns
+// in sRetXml.
+//
+// Nothing is trapped: a bad `paginate`, a missing `roottag`, a bad condition, a rejected
+// statement or an undeliverable page ends the export with a fault (pages already delivered stay
+// delivered). Rows stream from the database, so a paged export's memory does not grow with the
+// number of rows; item settings are read once per item per call.
+#pragma once
+
+#include <string>
+
+#include "db/connection.h"
+#include "messages/messages.h"
+#include "query/pager.h"
+#include "xml/document.h"
+
+namespace salary_item {
+
+void QueryProc(db::Connection& connection, messages::Messages& messages,
+               const xml::NodeList& eleList, std::string& sRetXml,
+               const query::PageDelivery& deliver);
+
+}  // namespace salary_item

@@ -1,0 +1,121 @@
+#include "salary_item/update.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "com/fault.h"
+#include "com/number.h"
+#include "db/lookup.h"
+#include "salary_item/record_fields.h"
+
+namespace salary_item {
+
+namespace {
+
+constexpr int kNumericStyle = 0;
+constexpr int kTextStyle = 1;
+
+// A style-0 value as the payroll module writes numbers: at most 15 significant digits.
+double PayrollNumber(std::string_view text) {
+    char buf[40];
+    std::snprintf(buf, sizeof buf, "%.15g", com::LeadingNumber(text));
+    return std::strtod(buf, nullptr);
+}
+
+std::string PayrollNumberOf(db::Connection& connection, xml::Element record) {
+    std::string payroll = Field(record, "salarygradeno");
+    if (!payroll.empty()) return payroll;
+    db::Recordset rows;
+    rows.Open("SELECT * FROM WA_account WHERE cGZGradeName = ?", connection, db::adOpenForwardOnly,
+              db::adLockReadOnly, {Field(record, "salarygradename")});
+    if (!rows.IsEOF()) payroll = rows["cgzgradenum"].Text();
+    return payroll;
+}
+
+// The payroll column of an item: "F_" and its number, which must be a whole number.
+std::string ItemColumn(db::Connection& connection, const std::string& builtInName) {
+    db::Recordset rows;
+    db::Lookup(rows, connection, "SELECT * FROM WA_GZtblset WHERE cSetGZItemName = ?",
+               {builtInName});
+    db::Field id = rows["iGZItem_id"];
+    if (!std::holds_alternative<std::int64_t>(id.value()))
+        throw com::Fault(com::kTypeMismatch, "Payroll item " + builtInName + " has no item number");
+    return "F_" + id.Text();
+}
+
+struct Assignments {
+    std::string setList;
+    std::vector<db::Value> values;
+};
+
+Assignments CollectAssignments(db::Connection& connection, messages::Messages& messages,
+                               xml::Element record) {
+    Assignments out;
+    for (xml::Element entry : record.Children("entry")) {
+        std::string value = entry.Text();
+        std::int16_t style = RecordNumber(entry.GetAttribute("type"));
+        std::string column = ItemColumn(connection, messages.unLang(entry.GetAttribute("name")));
+        if (style != kNumericStyle && style != kTextStyle) continue;
+        out.setList += "," + column + " = ?";
+        if (style == kNumericStyle) {
+            out.values.emplace_back(PayrollNumber(value));
+        } else {
+            out.values.emplace_back(value);
+        }
+    }
+    if (out.setList.empty()) com::ThrowInvalidArgument();
+    out.setList.erase(0, 1);
+    return out;
+}
+
+bool Update(db::Connection& connection, messages::Messages& messages, xml::Element record,
+            std::string& message) {
+    std::string payroll = PayrollNumberOf(connection, record);
+    std::string department = Field(record, "departmentno");
+    std::string code = Field(record, "personno");
+
+    db::Recordset person;
+    if (db::Lookup(person, connection,
+                   "select * from pubperson a,wa_grade b where a.rpersontype=b.rpersontype and "
+                   "a.cpsn_num=?",
+                   {code}) == 0) {
+        message = messages.GetResStringArg("Qz.WA.EAI.09002", code);
+        return false;
+    }
+    std::string name = person["cpsn_name"].Text();
+    std::int16_t year = RecordNumber(Field(record, "year"));
+    std::int16_t month = RecordNumber(Field(record, "month"));
+
+    Assignments assignments = CollectAssignments(connection, messages, record);
+    std::vector<db::Value> params = std::move(assignments.values);
+    for (db::Value key :
+         {db::Value(payroll), db::Value(department), db::Value(code), db::Value(name),
+          db::Value(std::int64_t{month}), db::Value(std::int64_t{year})})
+        params.push_back(std::move(key));
+    long long changed = connection.Execute(
+        "UPDATE WA_GZData SET " + assignments.setList +
+            " WHERE cGZGradeNum = ? AND cDept_Num = ? AND cPsn_Num = ? AND cPsn_Name = ? AND "
+            "iMonth = ? AND iYear = ?",
+        params);
+    if (changed == 0) {
+        message = messages.GetResStringArg("Qz.WA.EAI.09001", payroll, department, code);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool UpdateItemData(db::Connection& connection, messages::Messages& messages, xml::Element record,
+                    std::string& message) {
+    try {
+        return Update(connection, messages, record, message);
+    } catch (const com::Fault& fault) {
+        message = fault.description();
+    } catch (const std::exception& e) {
+        message = e.what();
+    }
+    return false;
+}
+
+}  // namespace salary_item

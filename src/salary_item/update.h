@@ -1,0 +1,21 @@
+// UpdateItemData: writes a validated salaryitem record's values into the person's existing
+// payroll row of that month, with one UPDATE of WA_GZData that sets one column per entry
+// (style 0 numeric, style 1 text, other styles skipped).
+//
+// Returns true only when the statement changed a row. Any fault becomes false with its
+// description in `message`; a person code without a person-master row, or an update that
+// matches no payroll row, is false with a message naming the cause. Nothing is written on false.
+#pragma once
+
+#include <string>
+
+#include "db/connection.h"
+#include "messages/messages.h"
+#include "xml/document.h"
+
+namespace salary_item {
+
+bool UpdateItemData(db::Connection& connection, messages::Messages& messages, xml::Element record,
+                    std::string& message);
+
+}  // namespace salary_item

@@ -1,0 +1,167 @@
+#include "salary_item/validation.h"
+
+#include "com/fault.h"
+#include "com/number.h"
+#include "db/lookup.h"
+#include "messages/gen_len.h"
+#include "salary_item/record_fields.h"
+
+namespace salary_item {
+
+namespace {
+
+constexpr int kLongestName = 40;
+constexpr int kLongestCode = 20;
+
+// The checks of one record, run against one connection. Each returns false after setting the
+// failure message.
+class ItemRecordCheck {
+  public:
+    ItemRecordCheck(db::Connection& connection, messages::Messages& messages, xml::Element record,
+                    std::string& message)
+        : connection_(connection), messages_(messages), record_(record), message_(message) {}
+
+    bool Run() {
+        return Payroll() && Department() && StartDateSetting() && Year() && Month() && Person() &&
+               PersonCategory() && Items() && Pass();
+    }
+
+  private:
+    long Lookup(const std::string& sql, const std::vector<db::Value>& params) {
+        return db::Lookup(rows_, connection_, sql, params);
+    }
+    bool Fail(std::string text) {
+        message_ = std::move(text);
+        return false;
+    }
+    bool FailPlain(const char* id) { return Fail(messages_.Plain(id)); }
+
+    bool Payroll() {
+        payroll_ = Field(record_, "salarygradeno");
+        if (!payroll_.empty()) {
+            if (Lookup("SELECT * FROM WA_account WHERE cGZGradeNum = ?", {payroll_}) == 0)
+                return Fail(messages_.GetResStringArg("Qz.WA.EAI.00010", payroll_));
+            return true;
+        }
+        std::string name = Field(record_, "salarygradename");
+        if (name.empty()) return FailPlain("Qz.WA.EAI.00009");
+        if (Lookup("SELECT * FROM WA_account WHERE cGZGradeName = ?", {name}) == 0)
+            return Fail(messages_.GetResStringArg("Qz.WA.EAI.00010", name));
+        payroll_ = rows_["cgzgradenum"].Text();
+        return true;
+    }
+
+    bool Department() {
+        department_ = Field(record_, "departmentno");
+        if (department_.empty()) return FailPlain("Qz.WA.EAI.00014");
+        if (Lookup("select cDept_Num from WA_dept where cGZGradeNum = ? and cDept_Num = ?",
+                   {payroll_, department_}) == 0)
+            return Fail(messages_.GetResStringArg("Qz.WA.EAI.00015", payroll_, department_));
+        if (Lookup("select cDepCode from Department where cDepCode = ? and bDepEnd = 1",
+                   {department_}) == 0)
+            return Fail(messages_.GetResStringArg("Qz.WA.EAI.00017", department_));
+        return true;
+    }
+
+    // The payroll module's start date must be readable as a date; nothing else depends on it.
+    bool StartDateSetting() {
+        Lookup("select * from accinformation where csysid='wa' and cname ='dWAFirstDate'", {});
+        db::Field value = rows_["cvalue"];
+        if (value.IsNull())
+            throw com::Fault(com::kInvalidUseOfNull, "Invalid use of Null: dWAFirstDate");
+        if (!IsDate(value.Text()))
+            throw com::Fault(com::kTypeMismatch, "Type mismatch: dWAFirstDate is not a date");
+        return true;
+    }
+
+    bool Year() {
+        std::int16_t year = RecordNumber(Field(record_, "year"));
+        if (year == 0) return FailPlain("Qz.WA.EAI.00019");
+        Lookup("select * from WA_account where cGZGradeNum = ?", {payroll_});
+        if (db::ValueNumber(rows_["iLastYear"].value()) != year)
+            return FailPlain("Qz.WA.EAI.00020");
+        return true;
+    }
+
+    bool Month() {
+        std::int16_t month = RecordNumber(Field(record_, "month"));
+        if (Lookup("select * from GL_mend where iperiod = ? and bflag_WA = 1",
+                   {std::int64_t{month}}) >= 1)
+            return Fail(std::to_string(month) + messages_.GetResString("Qz.WA.EAI.00021") + "！");
+        db::Recordset lastMonthRows;
+        db::Lookup(lastMonthRows, connection_,
+                   "SELECT iLastMonth FROM WA_account WHERE cGZGradeNum = ?", {payroll_});
+        if (month == 0) return FailPlain("Qz.WA.EAI.00022");
+        double lastMonth = db::ValueNumber(lastMonthRows["iLastMonth"].value());
+        if (lastMonth != 0 && lastMonth + 1 != month) return FailPlain("Qz.WA.EAI.00023");
+        return true;
+    }
+
+    bool Person() {
+        std::string name = Field(record_, "personname");
+        if (name.empty()) return FailPlain("Qz.WA.EAI.00024");
+        if (messages::GenLen(name) > kLongestName) return FailPlain("Qz.WA.EAI.00025");
+        std::string code = Field(record_, "personno");
+        if (code.empty()) return FailPlain("Qz.WA.EAI.00026");
+        Lookup("select count(*) from pubperson where cPsn_Num = ?", {code});
+        if (db::ValueNumber(rows_[0].value()) == 0) return FailPlain("Qz.WA.EAI.00027");
+        if (messages::GenLen(code) > kLongestCode) return FailPlain("Qz.WA.EAI.00028");
+        if (Lookup("select * from WA_psn where cGZGradeNum = ? and cPsn_Num = ? and cPsn_Name = ?",
+                   {payroll_, code, name}) == 0)
+            return Fail(messages_.GetResStringArg("Qz.WA.EAI.00030", name));
+        return true;
+    }
+
+    bool PersonCategory() {
+        std::string category = Field(record_, "persongradeno");
+        if (category.empty()) return FailPlain("Qz.WA.EAI.00032");
+        if (Lookup("select * from WA_grade where cPsnGrd = ?", {category}) == 0)
+            return FailPlain("Qz.WA.EAI.00033");
+        return true;
+    }
+
+    bool Items() {
+        for (xml::Element entry : record_.Children("entry")) {
+            std::string name = entry.GetAttribute("name");
+            if (name.empty()) return FailPlain("Qz.WA.EAI.00034");
+            std::string type = entry.GetAttribute("type");
+            if (type.empty()) return FailPlain("Qz.WA.EAI.00035");
+            std::string builtIn = messages_.unLang(name);
+            if (Lookup("SELECT iGZItem_id From WA_GZItem WHERE 1=1  AND (iGZItem_id = (SELECT "
+                       "iGZItem_id FROM WA_GZtblset WHERE cSetGZItemName = ?))",
+                       {builtIn}) == 0)
+                return FailPlain("Qz.WA.EAI.00036");
+            double style = com::LeadingNumber(type);
+            if (Lookup("SELECT * FROM WA_GZtblset WHERE iSetGZItemStyle = ? and cSetGZItemName = ?",
+                       {style, builtIn}) == 0)
+                return FailPlain("Qz.WA.EAI.00036");
+        }
+        return true;
+    }
+
+    bool Pass() {
+        message_ = messages_.GetResString("Qz.WA.EAI.00038");
+        return true;
+    }
+
+    db::Connection& connection_;
+    messages::Messages& messages_;
+    xml::Element record_;
+    std::string& message_;
+    db::Recordset rows_;
+    std::string payroll_;
+    std::string department_;
+};
+
+}  // namespace
+
+bool ValidateItemRecord(db::Connection& connection, messages::Messages& messages,
+                        xml::Element record, std::string& message) {
+    // Checks write into a local message, so that a fault leaves the caller's message untouched.
+    std::string outcome;
+    bool passed = ItemRecordCheck(connection, messages, record, outcome).Run();
+    message = std::move(outcome);
+    return passed;
+}
+
+}  // namespace salary_item

@@ -1,0 +1,19 @@
+// ValidateItemRecord: the checks a salaryitem record must pass before its values are written,
+// in a fixed order; the first failure sets `message` and returns false. Nothing is written.
+//
+// Faults are not trapped: a database error, a missing or non-date dWAFirstDate setting, and a
+// year or month beyond 16 bits leave `message` unchanged and pass to the caller.
+#pragma once
+
+#include <string>
+
+#include "db/connection.h"
+#include "messages/messages.h"
+#include "xml/document.h"
+
+namespace salary_item {
+
+bool ValidateItemRecord(db::Connection& connection, messages::Messages& messages,
+                        xml::Element record, std::string& message);
+
+}  // namespace salary_item
