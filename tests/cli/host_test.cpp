@@ -1,0 +1,132 @@
+// The host, run as a user runs it.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "db/recordset.h"
+#include "support/demo_db.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+struct HostRun {
+    int exit;
+    std::string out;
+    std::string err;
+};
+
+std::string Quote(const std::string& s) {
+    std::string q = "'";
+    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+std::string Slurp(const std::string& path) {
+    std::ifstream file(path);
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+class Host : public ::testing::Test {
+  protected:
+    testing_support::TempDir dir;
+
+    HostRun Wagelink(const std::vector<std::string>& args, const std::string& input = "") {
+        std::ofstream(dir.File("stdin")) << input;
+        std::string command = "cd " + Quote(dir.path().string()) +
+                              " && WAGELINK_REGISTRY=" + Quote(dir.File("registry")) + " " +
+                              Quote(std::string(WAGELINK_BINARY_DIR) + "/wagelink");
+        for (const std::string& a : args) command += " " + Quote(a);
+        command += " < stdin > stdout 2> stderr";
+        int status = std::system(command.c_str());
+        return {WEXITSTATUS(status), Slurp(dir.File("stdout")), Slurp(dir.File("stderr"))};
+    }
+    HostRun Transact(const std::string& progId, const std::string& request,
+                     std::vector<std::string> more = {}) {
+        std::vector<std::string> args = {"transact", progId, "-", "--connection",
+                                         "Provider=SQLite;Data Source=" + dir.File("demo.db")};
+        args.insert(args.end(), more.begin(), more.end());
+        return Wagelink(args, request);
+    }
+    void SetUp() override {
+        ASSERT_EQ(Wagelink({"demo-db", "demo.db"}).exit, 0);
+        ASSERT_EQ(Wagelink({"register"}).exit, 0);
+    }
+};
+
+TEST_F(Host, DemoDatabaseIsWrittenOnceAndNeverOverwritten) {
+    auto count = [&](const std::string& table) {
+        auto c = std::make_unique<db::Connection>();
+        c->Open("Provider=SQLite;Data Source=" + dir.File("demo.db"));
+        db::Recordset rows;
+        rows.Open("select count(*) from " + table, *c);
+        return rows[0].Text();
+    };
+    EXPECT_EQ(count("WA_psn"), "19");
+    EXPECT_EQ(count("pubperson"), "20");
+    HostRun again = Wagelink({"demo-db", "demo.db"});
+    EXPECT_EQ(again.exit, 1);
+    EXPECT_NE(again.err.find("File exists"), std::string::npos) << again.err;
+    EXPECT_EQ(count("WA_psn"), "19");
+}
+
+TEST_F(Host, RepliesAndErrorsOfTransact) {
+    HostRun notXml = Transact("Wagelink.ISalaryPerson", "<<<");
+    EXPECT_EQ(notXml.exit, 0);
+    EXPECT_EQ(notXml.out,
+              "<reply code=\"100\" message=\"解析XML时发生错误,请你检查XML参数格式\"/>\n");
+    EXPECT_EQ(Transact("Wagelink.ISalaryItem", "<r docid='1'/>").out,
+              "<reply code=\"710\" message=\"暂不提供此功能\"/>\n");
+    EXPECT_EQ(Transact("Wagelink.ISalaryItem", "<r docid='1' proc='add'/>").out,
+              "<reply docid=\"1\" proc=\"add\"/>\n");
+    HostRun unknown = Transact("No.Such.Class", "<r/>");
+    EXPECT_EQ(unknown.exit, 1);
+    EXPECT_EQ(unknown.err, "error -2147221164: Class not registered: No.Such.Class\n");
+    HostRun noPages =
+        Transact("Wagelink.ISalaryItem",
+                 "<r roottag='salaryitem' proc='QUERY' paginate='1'><salaryitem/></r>");
+    EXPECT_EQ(noPages.exit, 1);
+    EXPECT_EQ(noPages.err.rfind("error 91: ", 0), 0u) << noPages.err;
+    HostRun noPaginate = Transact("Wagelink.ISalaryItem", "<r roottag='salaryitem' proc='QUERY'/>");
+    EXPECT_EQ(noPaginate.exit, 1);
+    EXPECT_EQ(noPaginate.err.rfind("error 13: ", 0), 0u) << noPaginate.err;
+    EXPECT_EQ(Wagelink({"transact", "Wagelink.ISalaryItem", "-"}).exit, 2);
+    EXPECT_EQ(Wagelink({"frobnicate"}).exit, 2);
+    EXPECT_EQ(Wagelink({}).exit, 2);
+}
+
+TEST_F(Host, PagesAreWrittenToFiles) {
+    HostRun run =
+        Transact("Wagelink.ISalaryItem",
+                 "<r roottag='salaryitem' proc='query' paginate='2' docid='P'><salaryitem>"
+                 "<field name='cGZGradeNum' operation='=' value='002'/></salaryitem></r>",
+                 {"--pages", "pages"});
+    ASSERT_EQ(run.exit, 0) << run.err;
+    for (const char* page : {"page-1-of-3.xml", "page-2-of-3.xml", "page-3-of-3.xml"})
+        EXPECT_TRUE(std::filesystem::exists(dir.path() / "pages" / page)) << page;
+    EXPECT_EQ(Slurp(dir.File("pages/page-3-of-3.xml")), run.out);
+    EXPECT_NE(run.out.find("<personno>0019</personno>"), std::string::npos);
+}
+
+TEST_F(Host, ImportWritesTheDatabase) {
+    HostRun run = Transact(
+        "Wagelink.ISalaryItem",
+        "<ufinterface roottag='salaryitem' docid='D' proc='ADD'><salaryitem>"
+        "<salarygradeno>002</salarygradeno><departmentno>0202</departmentno><year>2026</year>"
+        "<month>12</month><personno>0017</personno><personname>唐伟杰</personname>"
+        "<persongradeno>临时工</persongradeno><entry name='计件工资' type='0'>2345.5</entry>"
+        "</salaryitem></ufinterface>");
+    EXPECT_EQ(run.out,
+              "<reply docid=\"D\" proc=\"ADD\"><result key=\"唐伟杰\" code=\"0\" "
+              "message=\"成功\"/></reply>\n");
+    auto c = std::make_unique<db::Connection>();
+    c->Open("Provider=SQLite;Data Source=" + dir.File("demo.db"));
+    db::Recordset rows;
+    rows.Open("select F_11 from WA_GZData where cPsn_Num = '0017' and iMonth = 12", *c);
+    EXPECT_EQ(rows[0].Text(), "2345.5");
+}
+
+}  // namespace

@@ -1,0 +1,53 @@
+#include "com/bstr.h"
+
+#include <gtest/gtest.h>
+
+#include "com/fault.h"
+
+namespace {
+
+TEST(Bstr, ChineseTextAndSurrogatePairsRoundTrip) {
+    const std::string text = "工资类别 A-1 😀 end";
+    com::Bstr b(text);
+    EXPECT_EQ(b.utf8(), text);
+    // 😀 is one code point but two UTF-16 units, as a BSTR counts them.
+    EXPECT_EQ(b.size(), com::Utf8ToUtf16(text).size());
+    EXPECT_EQ(com::Utf8ToUtf16("😀"), std::u16string(u"\xD83D\xDE00"));
+    EXPECT_EQ(com::Utf16ToUtf8(u"\xD83D\xDE00"), "😀");
+}
+
+TEST(Bstr, EmbeddedNulIsPartOfTheText) {
+    std::u16string withNul(u"a\0b", 3);
+    com::Bstr b(withNul);
+    EXPECT_EQ(b.size(), 3u);
+    EXPECT_EQ(b.view(), withNul);
+    EXPECT_EQ(b.utf8(), std::string("a\0b", 3));
+    com::Bstr copy(b);
+    EXPECT_EQ(copy.view(), withNul);
+    EXPECT_NE(copy.get(), b.get());
+}
+
+TEST(Bstr, MalformedTextIsAFaultNotACrash) {
+    for (std::u16string bad :
+         {std::u16string(u"\xD800"), std::u16string(u"a\xDC00"), std::u16string(u"\xD800x")}) {
+        try {
+            com::Utf16ToUtf8(bad);
+            FAIL() << "an unpaired surrogate was accepted";
+        } catch (const com::Fault& f) {
+            EXPECT_EQ(f.number(), com::kTypeMismatch);
+        }
+    }
+    for (std::string bad : {"\xC3", "\xE5\xB7", "\xFF", "\xC0\xAF", "\xED\xA0\x80"})
+        EXPECT_THROW(com::Utf8ToUtf16(bad), com::Fault) << "accepted bytes " << bad.size();
+}
+
+TEST(Bstr, NullIsTheEmptyText) {
+    EXPECT_EQ(com::SysStringLen(nullptr), 0u);
+    EXPECT_EQ(com::BstrToUtf8(nullptr), "");
+    com::SysFreeString(nullptr);
+    com::Bstr empty("");
+    EXPECT_NE(empty.get(), nullptr);
+    EXPECT_EQ(empty.size(), 0u);
+}
+
+}  // namespace

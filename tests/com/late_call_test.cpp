@@ -1,0 +1,134 @@
+#include "com/late_call.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "com/automation.h"
+#include "com/fault.h"
+
+namespace {
+
+// Doubles a text in place (by reference) and tells whether its optional argument was given.
+class Echo final : public com::Automation<Echo> {
+  public:
+    static inline int alive = 0;
+    Echo() { ++alive; }
+    ~Echo() { --alive; }
+    void* Answer(const com::IID& iid) { return iid == com::IID_IDispatch ? this : nullptr; }
+
+    static com::HRESULT Twice(Echo&, com::DispatchArguments& args, com::WORD, com::VARIANT* out) {
+        com::BstrArgument text(args, 0);
+        com::Variant missing;
+        com::VARIANT* suffix = com::VariantArgument(args, 1, missing);
+        std::string doubled = com::BstrToUtf8(text.value()) + com::BstrToUtf8(text.value());
+        com::SysFreeString(*text.ref());
+        *text.ref() = com::Bstr(doubled).Detach();
+        text.WriteBack();
+        *out = com::Variant::FromText(com::IsMissing(*suffix) ? "omitted" : com::ToText(*suffix))
+                   .Detach();
+        return com::S_OK;
+    }
+    static com::HRESULT Fail(Echo&, com::DispatchArguments&, com::WORD, com::VARIANT*) {
+        throw com::Fault(6, "Overflow in Fail");
+    }
+    static com::HRESULT Count(Echo&, com::DispatchArguments& args, com::WORD, com::VARIANT* out) {
+        *out = com::Variant::FromShort(com::ToShort(args.Raw(0))).Detach();
+        return com::S_OK;
+    }
+    static constexpr com::DispatchMember<Echo> kMembers[] = {
+        {"Twice", 1, 1, 2, &Twice}, {"Fail", 2, 0, 0, &Fail}, {"Count", 3, 1, 1, &Count}};
+};
+
+TEST(LateCall, ByReferenceAndOmittedOptionalArguments) {
+    auto echo = Echo::Create();
+    com::Variant text = com::Variant::FromText("薪");
+    com::Variant result =
+        com::CallByName(echo.get(), "twice", com::DISPATCH_METHOD, {com::ByRef(text)});
+    EXPECT_EQ(com::ToText(*result.get()), "omitted");
+    EXPECT_EQ(com::ToText(*text.get()), "薪薪") << "the by-reference argument was not written back";
+
+    com::Variant byValue = com::Variant::FromText("a");
+    com::Variant suffix = com::Variant::FromText("given");
+    result =
+        com::CallByName(echo.get(), "TWICE", com::DISPATCH_METHOD, {*byValue.get(), *suffix.get()});
+    EXPECT_EQ(com::ToText(*result.get()), "given");
+    EXPECT_EQ(com::ToText(*byValue.get()), "a") << "a by-value argument changed";
+
+    com::Variant missing = com::Variant::Missing();
+    result = com::CallByName(echo.get(), "Twice", com::DISPATCH_METHOD,
+                             {*byValue.get(), *missing.get()});
+    EXPECT_EQ(com::ToText(*result.get()), "omitted");
+}
+
+TEST(LateCall, WrongNamesCountsAndTypesGetStandardCodes) {
+    auto echo = Echo::Create();
+    try {
+        com::CallByName(echo.get(), "Nope", com::DISPATCH_METHOD);
+        FAIL();
+    } catch (const com::Fault& f) {
+        EXPECT_EQ(f.number(), 438);
+    }
+    com::DISPPARAMS none{nullptr, nullptr, 0, 0};
+    com::Variant out;
+    EXPECT_EQ(
+        echo->Invoke(1, com::IID_NULL, 0, com::DISPATCH_METHOD, &none, out.get(), nullptr, nullptr),
+        com::DISP_E_BADPARAMCOUNT);
+    com::Variant notText = com::Variant::FromError(5);
+    com::VARIANT args[] = {*notText.get()};
+    com::DISPPARAMS one{args, nullptr, 1, 0};
+    com::UINT argErr = 99;
+    EXPECT_EQ(
+        echo->Invoke(1, com::IID_NULL, 0, com::DISPATCH_METHOD, &one, out.get(), nullptr, &argErr),
+        com::DISP_E_TYPEMISMATCH);
+    EXPECT_EQ(argErr, 0u);
+    EXPECT_EQ(echo->Invoke(77, com::IID_NULL, 0, com::DISPATCH_METHOD, &none, out.get(), nullptr,
+                           nullptr),
+              com::DISP_E_MEMBERNOTFOUND);
+}
+
+TEST(LateCall, FaultsComeBackWithNumberAndDescription) {
+    auto echo = Echo::Create();
+    try {
+        com::CallByName(echo.get(), "Fail", com::DISPATCH_METHOD);
+        FAIL();
+    } catch (const com::Fault& f) {
+        EXPECT_EQ(f.number(), 6);
+        EXPECT_EQ(f.description(), "Overflow in Fail");
+    }
+    com::Variant big = com::Variant::FromLong(99999);
+    try {
+        com::CallByName(echo.get(), "Count", com::DISPATCH_METHOD, {*big.get()});
+        FAIL();
+    } catch (const com::Fault& f) {
+        EXPECT_EQ(f.number(), com::kOverflow);
+    }
+}
+
+TEST(ErrorInfo, ReadByTheCallerOnTheSameThreadOnly) {
+    com::ClearErrorInfo();
+    com::HRESULT hr = com::ReportFault(com::Fault(13, "Type mismatch here"));
+    EXPECT_EQ(static_cast<std::uint32_t>(hr), 0x800A000Du);
+    bool otherThreadSaw = true;
+    std::thread([&] { otherThreadSaw = com::TakeErrorInfo().has_value(); }).join();
+    EXPECT_FALSE(otherThreadSaw);
+    auto info = com::TakeErrorInfo();
+    ASSERT_TRUE(info);
+    EXPECT_EQ(info->number, 13);
+    EXPECT_EQ(info->description, "Type mismatch here");
+    EXPECT_FALSE(com::TakeErrorInfo()) << "error info is taken once";
+}
+
+TEST(ObjectCounting, ReferencesReachZero) {
+    Echo::alive = 0;
+    {
+        auto a = Echo::Create();
+        com::ComPtr<com::IDispatch> b(a.get());
+        com::ComPtr<com::IUnknown> unknown = b.As<com::IUnknown>(com::IID_IUnknown);
+        EXPECT_TRUE(com::SameObject(unknown.get(), a.get()));
+        EXPECT_EQ(Echo::alive, 1);
+    }
+    EXPECT_EQ(Echo::alive, 0);
+}
+
+}  // namespace

@@ -1,0 +1,128 @@
+#include "component/transact.h"
+
+#include <gtest/gtest.h>
+
+#include "com/fault.h"
+#include "component/classes.h"
+#include "support/demo_db.h"
+#include "support/dispatch.h"
+
+namespace {
+
+using testing_support::Transact;
+
+class TransactTest : public ::testing::Test {
+  protected:
+    testing_support::DemoDb demo;
+    com::ComPtr<com::IDispatch> login = testing_support::NewLogin(demo.ConnectionString());
+};
+
+TEST_F(TransactTest, EarlyAnswersAndTheCallAfterThem) {
+    for (auto server : {testing_support::NewSalaryItem(), testing_support::NewSalaryPerson()}) {
+        EXPECT_EQ(Transact(server.get(), "not xml <", login.get()),
+                  "<reply code=\"100\" message=\"解析XML时发生错误,请你检查XML参数格式\"/>");
+        EXPECT_EQ(Transact(server.get(), "<?xml version='1.0'?>", login.get()),
+                  "<reply code=\"101\" message=\"XML根结点不存在\"/>");
+        EXPECT_EQ(Transact(server.get(), "<r docid='1'/>", login.get()),
+                  "<reply code=\"710\" message=\"暂不提供此功能\"/>");
+        EXPECT_EQ(Transact(server.get(), "<r proc='delete'/>", login.get()),
+                  "<reply code=\"710\" message=\"暂不提供此功能\"/>");
+        auto broken = testing_support::NewLogin("Provider=SQLite;Data Source=/no/such/dir/x.db");
+        std::string reply = Transact(server.get(), "<r proc='ADD'/>", broken.get());
+        EXPECT_EQ(reply.rfind("<reply code=\"-2147467259\" message=\"Cannot open database", 0), 0u)
+            << reply;
+        EXPECT_EQ(Transact(server.get(), "<r proc='Add' docid='7'><x/></r>", login.get()),
+                  "<reply docid=\"7\" proc=\"Add\"/>")
+            << "the call after every early answer works, and mixed-case add is ADD";
+    }
+}
+
+TEST_F(TransactTest, MissingLoginIsTheFaultReply) {
+    auto item = testing_support::NewSalaryItem();
+    std::string reply = Transact(item.get(), "<r proc='ADD'/>", nullptr);
+    EXPECT_EQ(reply.rfind("<reply code=\"91\"", 0), 0u) << reply;
+}
+
+// Test implementations behind the seams: records named "boom" fault, "bad" are rejected,
+// "unwritten" fail their writer.
+struct Recording {
+    int validated = 0;
+    int written = 0;
+    component::Operations ops;
+    Recording() {
+        ops.recordTag = "salaryitem";
+        ops.notXmlMessageId = "Qz.WA.EAI.00002";
+        ops.readsKestFlag = true;
+        ops.validate = [this](xml::Element record, std::string& message) {
+            ++validated;
+            std::string name = record.GetAttribute("personname");
+            if (name == "boom") throw com::Fault(13, "Type mismatch in record");
+            message = name == "bad" ? "rejected" : "ok";
+            return name != "bad";
+        };
+        ops.write = [this](xml::Element record, std::string& message) {
+            ++written;
+            message = "disk full";
+            return record.GetAttribute("personname") != "unwritten";
+        };
+        ops.query = [](const xml::NodeList& conditions, std::string& reply) {
+            reply = "query:" + std::to_string(conditions.size());
+        };
+        ops.queryKest = [](const xml::NodeList& conditions, std::string& reply) {
+            reply = "kest:" + std::to_string(conditions.size());
+        };
+    }
+};
+
+TEST_F(TransactTest, BatchStopsAtTheFaultingRecordAndKeepsEarlierResults) {
+    component::Instance self(messages::SalaryItemNames());
+    Recording r;
+    std::string reply = component::Transact(
+        self, r.ops,
+        "<r proc='ADD' docid='B'><salaryitem personname='p1'/><salaryitem personname='unwritten'/>"
+        "<salaryitem personname='boom'/><salaryitem personname='p4'/><salaryitem "
+        "personname='bad'/></r>",
+        login.get());
+    EXPECT_EQ(reply,
+              "<reply docid=\"B\" proc=\"ADD\"><result key=\"p1\" code=\"0\" message=\"ok\"/>"
+              "<result key=\"unwritten\" code=\"100\" message=\"数据库操作错误：disk full\"/>"
+              "<result key=\"Item\" code=\"999\" message=\"Type mismatch in record\"/></reply>");
+    EXPECT_EQ(r.validated, 3) << "records after the fault were validated";
+    EXPECT_EQ(r.written, 2);
+    EXPECT_FALSE(self.connection) << "the connection outlived Transact";
+
+    reply = component::Transact(self, r.ops,
+                                "<r proc='add'><salaryitem personname='bad'/><x><salaryitem "
+                                "personname='nested'/></x></r>",
+                                login.get());
+    EXPECT_EQ(reply,
+              "<reply docid=\"\" proc=\"add\"><result key=\"bad\" code=\"101\" "
+              "message=\"rejected\"/></reply>")
+        << "nested record elements are not records";
+}
+
+TEST_F(TransactTest, QueryRoutesByTheFirstSalaryItemType) {
+    component::Instance self(messages::SalaryItemNames());
+    Recording r;
+    const char* kest =
+        "<r proc='Query' roottag='salaryitem'><x><salaryitem type='KEST'/></x>"
+        "<salaryitem><field name='a'/><field name='b'/></salaryitem></r>";
+    EXPECT_EQ(component::Transact(self, r.ops, kest, login.get()), "kest:2");
+    EXPECT_EQ(component::Transact(self, r.ops,
+                                  "<r proc='QUERY' roottag='salaryitem'><salaryitem type='plain'>"
+                                  "<field/></salaryitem></r>",
+                                  login.get()),
+              "query:1");
+    EXPECT_FALSE(self.kest);
+    // On ADD the kest type changes nothing.
+    EXPECT_EQ(
+        component::Transact(
+            self, r.ops, "<r proc='ADD'><salaryitem type='kest' personname='p'/></r>", login.get()),
+        "<reply docid=\"\" proc=\"ADD\"><result key=\"p\" code=\"0\" message=\"ok\"/></reply>");
+    r.ops.query = [](const xml::NodeList&, std::string&) { throw com::Fault(-5, "export failed"); };
+    EXPECT_THROW(component::Transact(self, r.ops, "<r proc='QUERY' roottag='s'/>", login.get()),
+                 com::Fault);
+    EXPECT_FALSE(self.connection) << "a faulting export left the connection open";
+}
+
+}  // namespace

@@ -1,0 +1,170 @@
+#include <gtest/gtest.h>
+
+#include "com/fault.h"
+#include "db/connection.h"
+#include "db/create_database.h"
+#include "db/lookup.h"
+#include "db/recordset.h"
+#include "support/demo_db.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+using testing_support::TempDir;
+
+std::unique_ptr<db::Connection> Fresh(const TempDir& dir, const std::string& script) {
+    std::string path = dir.File("t.db");
+    db::CreateDatabase(path, script);
+    auto c = std::make_unique<db::Connection>();
+    c->Open("provider=sqlite; DATA SOURCE=" + path);
+    return c;
+}
+
+TEST(Database, DeclaredTypesMapToAdoTypes) {
+    TempDir dir;
+    const std::pair<const char*, int> kTypes[] = {{"char(4)", 129},
+                                                  {"nchar(4)", 130},
+                                                  {"varchar(20)", 200},
+                                                  {"NVARCHAR(40)", 202},
+                                                  {"text", 201},
+                                                  {"ntext", 203},
+                                                  {"bit", 11},
+                                                  {"tinyint", 17},
+                                                  {"smallint", 2},
+                                                  {"int", 3},
+                                                  {"integer", 3},
+                                                  {"bigint", 20},
+                                                  {"real", 4},
+                                                  {"float", 5},
+                                                  {"money", 6},
+                                                  {"smallmoney", 6},
+                                                  {"decimal(12,2)", 131},
+                                                  {"numeric(8)", 131},
+                                                  {"datetime", 135},
+                                                  {"smalldatetime", 135},
+                                                  {"date", 133},
+                                                  {"time", 134},
+                                                  {"uniqueidentifier", 72},
+                                                  {"binary(8)", 128},
+                                                  {"varbinary(8)", 204},
+                                                  {"image", 205}};
+    std::string ddl = "create table t (";
+    for (std::size_t i = 0; i < std::size(kTypes); ++i)
+        ddl += (i ? ", c" : "c") + std::to_string(i) + " " + kTypes[i].first;
+    auto c = Fresh(dir, ddl + ");");
+    db::Recordset rows;
+    rows.Open("select t.*, 1 as i, 1.5 as r, 'x' as s, null as n from t where 1 > 1", *c);
+    ASSERT_EQ(rows.FieldCount(), std::size(kTypes) + 4);
+    for (std::size_t i = 0; i < std::size(kTypes); ++i)
+        EXPECT_EQ(rows.columns()[i].type, kTypes[i].second) << kTypes[i].first;
+    rows.Close();
+    // Expression columns take their type from the value.
+    rows.Open("select 1 as i, 1.5 as r, 'x' as s, null as n", *c);
+    EXPECT_EQ(rows["i"].Type(), db::adInteger);
+    EXPECT_EQ(rows["r"].Type(), db::adDouble);
+    EXPECT_EQ(rows["S"].Type(), db::adVarWChar);
+    EXPECT_EQ(rows["n"].Type(), db::adEmpty);
+}
+
+TEST(Database, MissingFilesAndOtherProvidersAreFaults) {
+    TempDir dir;
+    db::Connection c;
+    try {
+        c.Open("Provider=SQLite;Data Source=" + dir.File("absent.db"));
+        FAIL() << "a missing file was opened";
+    } catch (const com::Fault& f) {
+        EXPECT_LT(f.number(), 0);
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir.File("absent.db"))) << "opening created a database";
+    EXPECT_EQ(c.State(), db::adStateClosed);
+    EXPECT_THROW(c.Open("Provider=SQLOLEDB;Data Source=x"), com::Fault);
+    EXPECT_THROW(c.Open("Provider=SQLite"), com::Fault);
+    db::CreateDatabase(dir.File("a.db"), "create table t (x int);");
+    EXPECT_THROW(db::CreateDatabase(dir.File("a.db"), "create table u (x int);"), com::Fault);
+    EXPECT_THROW(db::CreateDatabase(dir.File("b.db"), "create table broken ("), com::Fault);
+    EXPECT_FALSE(std::filesystem::exists(dir.File("b.db"))) << "a failed script left a file";
+}
+
+TEST(Database, ClientCursorCountsAndServerCursorStreams) {
+    TempDir dir;
+    auto c = Fresh(dir, "create table t (n int, s nvarchar(10));");
+    {
+        db::Transaction tx(*c);
+        for (int i = 0; i < 50000; ++i)
+            c->Execute("insert into t values (?, ?)", {std::int64_t{i}, std::string("v")});
+        tx.Commit();
+    }
+    db::Recordset client;
+    EXPECT_EQ(db::Lookup(client, *c, "select * from t where n < ?", {std::int64_t{10}}), 10);
+    EXPECT_EQ(db::Lookup(client, *c, "select * from t where n < 0"), 0);
+    EXPECT_TRUE(client.IsEOF());
+
+    db::Recordset stream;
+    stream.Open("select n from t order by n", *c, db::adOpenForwardOnly, db::adLockReadOnly);
+    EXPECT_EQ(stream.RecordCount(), -1);
+    long long sum = 0, count = 0;
+    for (; !stream.IsEOF(); stream.MoveNext()) {
+        sum += static_cast<long long>(db::ValueNumber(stream[0].value()));
+        ++count;
+    }
+    EXPECT_EQ(count, 50000);
+    EXPECT_EQ(sum, 49999LL * 50000 / 2);
+    EXPECT_THROW(stream.MoveNext(), com::Fault);
+    EXPECT_THROW(stream["n"], com::Fault);
+    // The same statement twice at once: nested use of one cached text.
+    db::Recordset a, b;
+    a.Open("select n from t where n < 3", *c);
+    b.Open("select n from t where n < 3", *c);
+    a.MoveNext();
+    EXPECT_EQ(a[0].Text(), "1");
+    EXPECT_EQ(b[0].Text(), "0");
+}
+
+TEST(Database, NullsQuotesAndStatementErrors) {
+    TempDir dir;
+    auto c = Fresh(dir, "create table t (s nvarchar(40), f float);");
+    const std::string tricky = "O'Brien'); drop table t; --";
+    EXPECT_EQ(c->Execute("insert into t values (?, ?)", {tricky, db::Null{}}), 1);
+    db::Recordset rows;
+    rows.Open("select s, f from t where s = ?", *c, db::adOpenForwardOnly, db::adLockReadOnly,
+              {tricky});
+    ASSERT_FALSE(rows.IsEOF());
+    EXPECT_EQ(rows["S"].Text(), tricky);
+    EXPECT_TRUE(rows["f"].IsNull());
+    EXPECT_EQ(rows["f"].Text(), "");
+    EXPECT_THROW(rows["nope"], com::Fault);
+    try {
+        c->Execute("select * from no_such_table");
+        FAIL();
+    } catch (const com::Fault& f) {
+        EXPECT_EQ(f.number(), db::kErrorsInCommand);
+        EXPECT_NE(f.description().find("no such table: no_such_table"), std::string::npos)
+            << f.description();
+    }
+    EXPECT_THROW(c->Execute("update t set f = 1; delete from t"), com::Fault)
+        << "a second statement ran";
+    EXPECT_EQ(c->Execute("update t set f = 2.5"), 1);
+}
+
+TEST(Database, TransactionRollsBackUnlessCommitted) {
+    TempDir dir;
+    auto c = Fresh(dir, "create table t (n int);");
+    {
+        db::Transaction tx(*c);
+        c->Execute("insert into t values (1)");
+    }
+    db::Recordset rows;
+    EXPECT_EQ(db::Lookup(rows, *c, "select * from t"), 0);
+    int statements = 0;
+    c->SetStatementHook([&](const std::string&) {
+        if (++statements == 2) throw com::Fault(-1, "injected");
+    });
+    EXPECT_EQ(c->Execute("insert into t values (2)"), 1);
+    EXPECT_THROW(c->Execute("insert into t values (3)"), com::Fault)
+        << "the second statement should fail";
+    c->SetStatementHook(nullptr);
+    EXPECT_EQ(db::Lookup(rows, *c, "select n from t"), 1);
+    EXPECT_EQ(rows[0].Text(), "2");
+}
+
+}  // namespace

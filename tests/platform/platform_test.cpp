@@ -1,0 +1,98 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <set>
+
+#include "com/fault.h"
+#include "db/recordset.h"
+#include "platform/integration_kit.h"
+#include "platform/message_resource.h"
+#include "platform/row_xml_mapper.h"
+#include "support/demo_db.h"
+
+namespace {
+
+TEST(IntegrationKit, RepliesAreWellFormedWhateverTheyCarry) {
+    platform::IntegrationKit kit;
+    EXPECT_EQ(kit.MakeReply("100", "a<b & \"c\""),
+              "<reply code=\"100\" message=\"a&lt;b &amp; &quot;c&quot;\"/>");
+    xml::Document reply;
+    ASSERT_TRUE(reply.Load(kit.BeginReply("D'1", "add")));
+    kit.AddResult(reply, "林晓东", 0, "成功");
+    kit.AddResult(reply, "Item", 999, "boom");
+    EXPECT_EQ(
+        reply.Xml(),
+        "<reply docid=\"D'1\" proc=\"add\"><result key=\"林晓东\" code=\"0\" message=\"成功\"/>"
+        "<result key=\"Item\" code=\"999\" message=\"boom\"/></reply>");
+}
+
+TEST(IntegrationKit, FieldValuePrefersTheChildElementThenTheAttribute) {
+    platform::IntegrationKit kit;
+    xml::Document doc;
+    ASSERT_TRUE(doc.Load("<r year='1999' month='5'><year>2026</year><x><month>7</month></x></r>"));
+    EXPECT_EQ(kit.GetFieldValue(doc.Root(), "year"), "2026");
+    EXPECT_EQ(kit.GetFieldValue(doc.Root(), "month"), "5") << "only direct children count";
+    EXPECT_EQ(kit.GetFieldValue(doc.Root(), "absent"), "");
+    EXPECT_EQ(kit.GetAttribute(doc.Root(), "absent"), "");
+}
+
+TEST(RowXmlMapper, WritesMappedColumnsInOrderWithNullsEmpty) {
+    testing_support::DemoDb demo;
+    auto connection = demo.Connect();
+    db::Recordset rows;
+    rows.Open(
+        "select wa_account.cgzgradename, WA_GZData.*, WA_grade.cPsnGrd from WA_GZData join "
+        "wa_account on wa_account.cGZGradeNum = WA_GZData.cGZGradeNum left join WA_grade on "
+        "WA_grade.iPsnGrd_id = 99 where cPsn_Num = '0001' and iMonth = 11",
+        *connection);
+    xml::Document doc;
+    doc.Load("<r/>");
+    platform::RowXmlMapper mapper;
+    mapper.FillRecord(doc, doc.Root(), "SalaryItemXmlRs.Xml", rows);
+    EXPECT_EQ(
+        doc.Xml(),
+        "<r><salarygradeno>001</salarygradeno><salarygradename>正式人员</salarygradename>"
+        "<departmentno>0101</departmentno><personno>0001</personno><personname>林晓东</personname>"
+        "<persongradeno/><year>2026</year><month>11</month></r>");
+    EXPECT_THROW(mapper.FillRecord(doc, doc.Root(), "Nope.Xml", rows), com::Fault);
+    db::Recordset narrow;
+    narrow.Open("select cPsn_Num from WA_GZData", *connection);
+    platform::RowXmlMapper other;
+    EXPECT_THROW(other.FillRecord(doc, doc.Root(), "SalaryItemXmlRs.Xml", narrow), com::Fault);
+}
+
+TEST(MessageResource, SubstitutesArgumentsAndRefusesUnknownIdentifiers) {
+    platform::MessageResource zh("zh-CN");
+    EXPECT_EQ(zh.LoadMessage("Qz.WA.EAI.00015", 1, {"001", "0101"}),
+              "工资类别[001]中没有部门[0101]！");
+    EXPECT_EQ(zh.LoadMessage("Qz.WA.EAI.00015", 1, {std::nullopt, "0101"}),
+              "工资类别[]中没有部门[0101]！");
+    EXPECT_EQ(zh.LoadMessage("Qz.WA.EAI.00015", 0, {"x"}), "工资类别[%1]中没有部门[%2]！");
+    EXPECT_THROW(zh.LoadMessage("Qz.WA.EAI.99999", 0, {}), com::Fault);
+    EXPECT_THROW(platform::MessageResource("fr-FR"), com::Fault);
+}
+
+// Every identifier the code names is in both catalogs, and the catalogs agree.
+TEST(MessageResource, BothCatalogsHoldEveryIdentifierTheCodeUses) {
+    std::set<std::string> used;
+    std::regex id(R"(Qz\.WA\.(EAI\.\d{5}|TRVEK\.[A-Za-z_]+\.\d+))");
+    for (const auto& entry :
+         std::filesystem::recursive_directory_iterator(WAGELINK_SOURCE_DIR "/src")) {
+        if (entry.path().extension() != ".cpp" && entry.path().extension() != ".h") continue;
+        std::ifstream file(entry.path());
+        std::string text((std::istreambuf_iterator<char>(file)), {});
+        for (std::sregex_iterator it(text.begin(), text.end(), id), end; it != end; ++it)
+            used.insert(it->str());
+    }
+    ASSERT_GT(used.size(), 40u);
+    platform::MessageResource zh("zh-CN"), en("en-US");
+    for (const std::string& identifier : used) {
+        EXPECT_NO_THROW(zh.LoadMessage(identifier, 0, {})) << identifier;
+        EXPECT_NO_THROW(en.LoadMessage(identifier, 0, {})) << identifier;
+    }
+    EXPECT_EQ(zh.Identifiers(), en.Identifiers());
+}
+
+}  // namespace

@@ -1,0 +1,111 @@
+#include "salary_item/update.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "com/fault.h"
+#include "support/demo_db.h"
+#include "support/dispatch.h"
+#include "support/requests.h"
+
+namespace {
+
+using testing_support::Entry;
+using testing_support::ItemRecord;
+
+class ItemUpdate : public ::testing::Test {
+  protected:
+    testing_support::DemoDb demo;
+    com::ComPtr<com::IDispatch> server = testing_support::NewSalaryItem();
+    com::ComPtr<com::IDispatch> login = testing_support::NewLogin(demo.ConnectionString());
+
+    std::string Import(const std::string& record) {
+        return testing_support::Transact(server.get(), testing_support::AddRequest({record}),
+                                         login.get());
+    }
+    std::string Row(const std::string& column, const std::string& person = "0001") {
+        return demo.Scalar("select " + column + " from WA_GZData where cPsn_Num = '" + person +
+                           "' and iYear = 2026 and iMonth = 11");
+    }
+    static std::string Result(const std::string& code, const std::string& message) {
+        return "<reply docid=\"T\" proc=\"ADD\"><result key=\"林晓东\" code=\"" + code +
+               "\" message=\"" + message + "\"/></reply>";
+    }
+};
+
+TEST_F(ItemUpdate, ValuesAreWrittenByStyle) {
+    const std::string october =
+        demo.Scalar("select F_9 from WA_GZData where cPsn_Num = '0001' and iMonth = 10");
+    EXPECT_EQ(Import(ItemRecord({}, {{"奖金", "0", "12abc"},
+                                     {"岗位工资", "0", "abc"},
+                                     {"基本工资", "0", "1.50"},
+                                     {"备注", "1", "  两 个 空格  "}})),
+              Result("0", "成功"));
+    EXPECT_EQ(Row("F_9"), "12");
+    EXPECT_EQ(Row("F_8"), "0");
+    EXPECT_EQ(Row("F_7"), "1.5");
+    EXPECT_EQ(Row("F_10"), "  两 个 空格  ");
+    EXPECT_EQ(Row("F_9", "0002"), "600") << "another person's row changed";
+    EXPECT_EQ(demo.Scalar("select F_9 from WA_GZData where cPsn_Num = '0001' and iMonth = 10"),
+              october)
+        << "another month's row changed";
+    const std::string quoted = "O'Brien's \"bonus\"; drop table WA_psn; --";
+    EXPECT_EQ(
+        Import(ItemRecord({}, {{"备注", "1", quoted}, {"奖金", "0", "1234567.891234567891"}})),
+        Result("0", "成功"));
+    EXPECT_EQ(Row("F_10"), quoted);
+    EXPECT_EQ(Row("F_9"), "1234567.89123457") << "15 significant digits";
+    EXPECT_EQ(demo.Scalar("select count(*) from WA_psn"), "19");
+}
+
+TEST_F(ItemUpdate, ItemNamesInTheUsersLanguage) {
+    setenv("WAGELINK_LANG", "en-US", 1);
+    auto english = testing_support::NewSalaryItem();
+    std::string reply = testing_support::Transact(
+        english.get(), testing_support::AddRequest({ItemRecord({}, {{"TAX WITHHELD", "0", "88"}})}),
+        login.get());
+    setenv("WAGELINK_LANG", "zh-CN", 1);
+    EXPECT_NE(reply.find("code=\"0\" message=\"Success\""), std::string::npos) << reply;
+    EXPECT_EQ(Row("F_6"), "88");
+}
+
+TEST_F(ItemUpdate, NothingToWriteIsAFailureThatNamesTheCause) {
+    std::string before = demo.Snapshot();
+    // Department 0102 is a valid leaf of payroll 001, but person 0001's row is in 0101.
+    EXPECT_EQ(
+        Import(ItemRecord({{"departmentno", "0102"}}, {{"奖金", "0", "1"}})),
+        Result("100", "数据库操作错误：工资类别[001]部门[0102]中没有人员[0001]本期间的工资数据"));
+    EXPECT_EQ(Import(ItemRecord()),
+              Result("100", "数据库操作错误：Invalid procedure call or argument"))
+        << "a record without entries";
+    demo.Exec("insert into WA_GZtblset values ('001', 13, '加班天数', 2, 10, 0)");
+    before = demo.Snapshot();
+    EXPECT_EQ(Import(ItemRecord({}, {{"加班天数", "2", "3"}})),
+              Result("100", "数据库操作错误：Invalid procedure call or argument"))
+        << "style 2 entries are skipped";
+    demo.Exec("update pubperson set rPersonType = 'none' where cPsn_Num = '0001'");
+    before = demo.Snapshot();
+    EXPECT_EQ(
+        Import(ItemRecord({}, {{"奖金", "0", "1"}})),
+        Result("100",
+               "数据库操作错误：人员档案中没有人员编号[0001]，或其人员类型没有对应的人员类别"));
+    EXPECT_EQ(demo.Snapshot(), before);
+}
+
+TEST_F(ItemUpdate, AFailingStatementReportsItsErrorAndWritesNothing) {
+    auto connection = demo.Connect();
+    connection->SetStatementHook([](const std::string& sql) {
+        if (sql.rfind("UPDATE", 0) == 0) throw com::Fault(-2147467259, "disk I/O error (injected)");
+    });
+    messages::Messages m(messages::SalaryItemNames());
+    xml::Document doc;
+    ASSERT_TRUE(doc.Load(ItemRecord({}, {{"奖金", "0", "999"}})));
+    std::string before = demo.Snapshot();
+    std::string message = "unchanged";
+    EXPECT_FALSE(salary_item::UpdateItemData(*connection, m, doc.Root(), message));
+    EXPECT_EQ(message, "disk I/O error (injected)");
+    EXPECT_EQ(demo.Snapshot(), before);
+}
+
+}  // namespace

@@ -1,0 +1,131 @@
+#include <gtest/gtest.h>
+
+#include "support/demo_db.h"
+#include "support/dispatch.h"
+#include "support/requests.h"
+#include "xml/document.h"
+
+namespace {
+
+using testing_support::Entry;
+using testing_support::ItemRecord;
+
+// Imports one record through Transact and returns (code, message) of its result.
+class ItemImport : public ::testing::Test {
+  protected:
+    testing_support::DemoDb demo;
+    com::ComPtr<com::IDispatch> server = testing_support::NewSalaryItem();
+    com::ComPtr<com::IDispatch> login = testing_support::NewLogin(demo.ConnectionString());
+
+    std::pair<std::string, std::string> Import(const std::string& record) {
+        std::string reply = testing_support::Transact(
+            server.get(), testing_support::AddRequest({record}), login.get());
+        xml::Document doc;
+        EXPECT_TRUE(doc.Load(reply)) << reply;
+        xml::Element result = doc.Root().FirstChild("result");
+        return {result.GetAttribute("code"), result.GetAttribute("message")};
+    }
+    // A rejection must leave every payroll table as it was.
+    std::string Rejection(const std::map<std::string, std::string>& changes,
+                          const std::vector<Entry>& entries = {}) {
+        std::string before = demo.Snapshot();
+        auto [code, message] = Import(ItemRecord(changes, entries));
+        EXPECT_EQ(code, "101") << message;
+        EXPECT_EQ(demo.Snapshot(), before) << "a rejected record changed the database";
+        return message;
+    }
+};
+
+TEST_F(ItemImport, PayrollDepartmentAndPeriodChecks) {
+    EXPECT_EQ(Rejection({{"salarygradeno", "009"}, {"salarygradename", "正式人员"}}),
+              "工资类别：[009]不存在！");
+    EXPECT_EQ(Rejection({{"salarygradeno", ""}}), "工资类别编号和名称不能同时为空！");
+    EXPECT_EQ(Rejection({{"salarygradeno", ""}, {"salarygradename", "未知类别"}}),
+              "工资类别：[未知类别]不存在！");
+    EXPECT_EQ(Rejection({{"departmentno", ""}}), "部门编号不能为空！");
+    EXPECT_EQ(Rejection({{"departmentno", "9999"}}), "工资类别[001]中没有部门[9999]！");
+    EXPECT_EQ(Rejection({{"salarygradeno", ""}, {"salarygradename", "临时人员"}}),
+              "工资类别[002]中没有部门[0101]！")
+        << "the number looked up by name is used by the later checks";
+    EXPECT_EQ(Rejection({{"departmentno", "01"}}), "部门编码为[01]的部门为非末级部门！");
+    EXPECT_EQ(Rejection({{"year", ""}}), "年度不能为空！");
+    EXPECT_EQ(Rejection({{"year", "abc"}}), "年度不能为空！");
+    EXPECT_EQ(Rejection({{"year", "2025"}}), "导入数据年度不符！");
+    EXPECT_EQ(Rejection({{"month", "5"}}), "5月数据已做月结！");
+    EXPECT_EQ(Rejection({{"month", ""}}), "导入月份不能为空！");
+    EXPECT_EQ(Rejection({{"month", "12"}}), "导入月份不正确！");
+    demo.Exec("insert into GL_mend values (202600, 0, 1, 1)");
+    EXPECT_EQ(Rejection({{"month", "0"}}), "0月数据已做月结！")
+        << "the closed-month query runs before the zero test";
+    // The earlier check wins when a record fails two.
+    EXPECT_EQ(Rejection({{"departmentno", ""}, {"year", ""}}), "部门编号不能为空！");
+}
+
+TEST_F(ItemImport, NumbersReadTheirLeadingDigits) {
+    const std::vector<Entry> bonus = {{"奖金", "0", "10"}};
+    EXPECT_EQ(Import(ItemRecord({{"year", "2026abc"}, {"month", " 11.4"}}, bonus)).first, "0");
+    EXPECT_EQ(
+        Import(ItemRecord({{"salarygradeno", "001"}, {"salarygradename", "不存在的名称"}}, bonus))
+            .first,
+        "0")
+        << "the name is not read when the number is given";
+    std::string reply = testing_support::Transact(
+        server.get(),
+        testing_support::AddRequest(
+            {ItemRecord({}, bonus), ItemRecord({{"year", "40000"}}, bonus), ItemRecord({}, bonus)}),
+        login.get());
+    EXPECT_EQ(reply,
+              "<reply docid=\"T\" proc=\"ADD\"><result key=\"林晓东\" code=\"0\" message=\"成功\"/>"
+              "<result key=\"Item\" code=\"999\" message=\"Overflow\"/></reply>");
+}
+
+TEST_F(ItemImport, PersonChecks) {
+    EXPECT_EQ(Rejection({{"personname", ""}}), "人员姓名不能为空！");
+    EXPECT_EQ(Rejection({{"personname", std::string(41, 'n')}}), "人员姓名长度超长！");
+    std::string twentyOne;
+    for (int i = 0; i < 21; ++i) twentyOne += "薪";
+    EXPECT_EQ(Rejection({{"personname", twentyOne}}), "人员姓名长度超长！");
+    EXPECT_EQ(Rejection({{"personname", std::string(40, 'n')}}),
+              "人员档案中没有[" + std::string(40, 'n') + "]的信息！")
+        << "40 bytes pass the length check";
+    EXPECT_EQ(Rejection({{"personno", ""}}), "人员编号不能为空！");
+    EXPECT_EQ(Rejection({{"personno", "9999"}}), "人员档案中没有此人员编号！");
+    const std::string longCode(21, '7');
+    EXPECT_EQ(Rejection({{"personno", longCode}}), "人员档案中没有此人员编号！")
+        << "the lookup comes first";
+    demo.Exec("insert into pubperson (cPsn_Num, cPsn_Name) values ('" + longCode + "', 'x')");
+    EXPECT_EQ(Rejection({{"personno", longCode}}), "人员编号长度超长！");
+    EXPECT_EQ(Rejection({{"personno", "0020"}, {"personname", "梁诗雨"}}),
+              "人员档案中没有[梁诗雨]的信息！");
+    EXPECT_EQ(Rejection({{"personname", "林晓"}}), "人员档案中没有[林晓]的信息！");
+    EXPECT_EQ(Rejection({{"persongradeno", ""}}), "人员类别名称不能为空！");
+    EXPECT_EQ(Rejection({{"persongradeno", "不存在"}}), "人员类别设置不正确！");
+}
+
+TEST_F(ItemImport, ItemChecks) {
+    EXPECT_EQ(Rejection({}, {{"", "0", "1", false, true}}), "工资项目名称未设置！");
+    EXPECT_EQ(Rejection({}, {{"奖金", "", "1", true, false}}), "工资项目属性未设置！");
+    EXPECT_EQ(Rejection({}, {{"不存在的项目", "0", "1"}}), "工资项目设置不正确！");
+    EXPECT_EQ(Rejection({}, {{"奖金", "1", "1"}}), "工资项目设置不正确！")
+        << "defined, but not with that type";
+    EXPECT_EQ(Rejection({}, {{"奖金", "0", "1"}, {"岗位工资", "", "1", true, false}}),
+              "工资项目属性未设置！");
+    EXPECT_EQ(Rejection({}, {{"未定义", "0", "1"}, {"岗位工资", "", "1", true, false}}),
+              "工资项目设置不正确！");
+    EXPECT_EQ(Import(ItemRecord({}, {{"奖金", "abc", "5"}})).first, "0")
+        << "a type of abc is style 0";
+    EXPECT_EQ(Rejection({}, {{"奖金", "0.4", "6"}}), "工资项目设置不正确！")
+        << "the style is not rounded";
+}
+
+TEST_F(ItemImport, QuotesAndSqlInKeysAreJustUnknownNames) {
+    std::string before = demo.Snapshot();
+    EXPECT_EQ(Rejection({{"salarygradeno", "001'; drop table WA_GZData; --"}}),
+              "工资类别：[001'; drop table WA_GZData; --]不存在！");
+    EXPECT_EQ(Rejection({{"personno", "0001' or '1'='1"}}), "人员档案中没有此人员编号！");
+    EXPECT_EQ(Rejection({{"personname", "x' or 'a'='a"}}), "人员档案中没有[x' or 'a'='a]的信息！");
+    EXPECT_EQ(Rejection({}, {{"奖金' or '1'='1", "0", "1"}}), "工资项目设置不正确！");
+    EXPECT_EQ(demo.Snapshot(), before);
+}
+
+}  // namespace

@@ -1,0 +1,44 @@
+#include "support/demo_db.h"
+
+#include "db/recordset.h"
+#include "demo_database.h"
+
+namespace testing_support {
+
+DemoDb::DemoDb() : path_(dir_.File("demo.db")) {
+    sql::WriteDemoDatabase(path_);
+}
+
+std::unique_ptr<db::Connection> DemoDb::Connect() const {
+    auto connection = std::make_unique<db::Connection>();
+    connection->Open(ConnectionString());
+    return connection;
+}
+
+std::string DemoDb::Scalar(const std::string& sql) const {
+    auto connection = Connect();
+    db::Recordset rows;
+    rows.Open(sql, *connection);
+    if (rows.IsEOF()) return "<none>";
+    return rows[0].IsNull() ? "<null>" : rows[0].Text();
+}
+
+void DemoDb::Exec(const std::string& sql) const {
+    Connect()->Execute(sql);
+}
+
+std::string DemoDb::Snapshot() const {
+    auto connection = Connect();
+    std::string digest;
+    for (const char* table : {"WA_GZData", "WA_psn", "WA_account", "WA_GZtblset", "pubperson"}) {
+        db::Recordset rows;
+        rows.Open(std::string("select * from ") + table + " order by rowid", *connection);
+        for (; !rows.IsEOF(); rows.MoveNext()) {
+            for (std::size_t i = 0; i < rows.FieldCount(); ++i) digest += rows[i].Text() + "|";
+            digest += "\n";
+        }
+    }
+    return digest;
+}
+
+}  // namespace testing_support
