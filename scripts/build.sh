@@ -1,0 +1,7 @@
+#!/usr/bin/env bash
+# Configures and builds one build folder: scripts/build.sh DIR [extra cmake arguments].
+set -euo pipefail
+dir=$1
+shift
+cmake -S "$(dirname "$0")/.." -B "$dir" -G Ninja "$@" >/dev/null
+cmake --build "$dir" -j "$(nproc)"

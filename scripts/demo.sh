@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Sets up, builds, writes the demo database and runs the main job on it: a salary item import,
+# then a paged export whose pages land in out/pages.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+scripts/setup.sh
+scripts/build.sh build -DCMAKE_BUILD_TYPE=Release -DWAGELINK_BENCHMARKS=OFF
+rm -rf out && mkdir -p out
+export WAGELINK_REGISTRY="$root/out/registry"
+wagelink=build/wagelink
+connection="Provider=SQLite;Data Source=$root/out/demo.db"
+$wagelink demo-db out/demo.db
+$wagelink register
+echo "== import (examples/add-salary-items.xml)"
+$wagelink transact Wagelink.ISalaryItem examples/add-salary-items.xml --connection "$connection"
+echo "== paged export (examples/query-salary-items.xml), pages in out/pages"
+$wagelink transact Wagelink.ISalaryItem examples/query-salary-items.xml --connection "$connection" \
+    --pages out/pages
+ls out/pages

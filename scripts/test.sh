@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Sets up, builds and runs every test twice: a normal build and an address+undefined sanitizer
+# build. Benchmarks are built in the normal build (not run).
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+scripts/setup.sh
+scripts/build.sh build
+scripts/build.sh build-asan -DCMAKE_BUILD_TYPE=Debug -DWAGELINK_SANITIZE=ON -DWAGELINK_BENCHMARKS=OFF
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+echo "== tests, normal build"
+ctest --test-dir build -j "$(nproc)" --output-on-failure
+echo "== tests, sanitizer build"
+ctest --test-dir build-asan -j "$(nproc)" --output-on-failure
