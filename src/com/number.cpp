@@ -40,9 +40,18 @@ std::size_t NumberPrefix(std::string_view s) {
     return i;
 }
 
+// `s` is a complete decimal number as NumberPrefix found it.
 double ParseDecimal(std::string_view s) {
-    std::string copy(s);
-    double value = std::strtod(copy.c_str(), nullptr);
+    if (!s.empty() && s.front() == '+') s.remove_prefix(1);
+    double value = 0;
+    auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
+    if (ec == std::errc::result_out_of_range) {
+        // Underflow reads as zero; overflow is a fault.
+        bool tiny = s.find_first_of("eE") != std::string_view::npos &&
+                    s.find('-', s.find_first_of("eE")) != std::string_view::npos;
+        if (tiny) return 0;
+        ThrowOverflow();
+    }
     if (!std::isfinite(value)) ThrowOverflow();
     return value;
 }
@@ -69,6 +78,26 @@ std::optional<double> WholeNumber(std::string_view text) {
     std::size_t n = NumberPrefix(core);
     if (n == 0 || n != core.size()) return std::nullopt;
     return ParseDecimal(core);
+}
+
+double RoundToSignificantDigits(double value, int digits) {
+    char shortest[64];
+    auto [end, ec] = std::to_chars(shortest, shortest + sizeof shortest, value);
+    int significant = 0;
+    bool leading = true;
+    for (char* p = shortest; p < end && *p != 'e' && *p != 'E'; ++p) {
+        if (*p < '0' || *p > '9') continue;
+        if (leading && *p == '0') continue;
+        leading = false;
+        ++significant;
+    }
+    if (significant <= digits) return value;
+    char rounded[64];
+    auto [last, error] =
+        std::to_chars(rounded, rounded + sizeof rounded, value, std::chars_format::general, digits);
+    double out = value;
+    std::from_chars(rounded, last, out);
+    return out;
 }
 
 std::string FormatNumber(double value) {

@@ -23,6 +23,9 @@ std::optional<double> WholeNumber(std::string_view text);
 // Whole numbers in decimal, others as the shortest text that reads back to the same value.
 std::string FormatNumber(double value);
 
+// `value` rounded to at most `digits` significant decimal digits (unchanged when it has fewer).
+double RoundToSignificantDigits(double value, int digits);
+
 // Whole number conversions with range checks (overflow fault beyond the range).
 std::int16_t ToInt16(double value);
 std::int32_t ToInt32(double value);

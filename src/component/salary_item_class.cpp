@@ -39,11 +39,15 @@ Operations SalaryItem::MakeOperations(Instance& self) {
     ops.recordTag = "salaryitem";
     ops.notXmlMessageId = "Qz.WA.EAI.00002";
     ops.readsKestFlag = true;
-    ops.validate = [&self](xml::Element record, std::string& message) {
-        return salary_item::ValidateItemRecord(*self.connection, self.messages, record, message);
+    // Reference data read for one record is remembered for the rest of the request.
+    auto lookups = std::make_shared<db::LookupCache>();
+    ops.validate = [&self, lookups](xml::Element record, std::string& message) {
+        return salary_item::ValidateItemRecord(*self.connection, self.messages, *lookups, record,
+                                               message);
     };
-    ops.write = [&self](xml::Element record, std::string& message) {
-        return salary_item::UpdateItemData(*self.connection, self.messages, record, message);
+    ops.write = [&self, lookups](xml::Element record, std::string& message) {
+        return salary_item::UpdateItemData(*self.connection, self.messages, *lookups, record,
+                                           message);
     };
     ops.query = [&self](const xml::NodeList& conditions, std::string& sRetXml) {
         ExportItems(self, conditions, sRetXml);

@@ -34,8 +34,12 @@ void AddResult(Instance& self, const std::string& key, long code, const std::str
     platform::SharedIntegrationKit().AddResult(self.reply, key, code, message, 0, "", "", "", "");
 }
 
+// One record is checked and written in one database transaction: the checks see the data the
+// writer changes, and a writer that runs several statements writes all of them or none. Records
+// stay independent of each other: each commits (or rolls back) before the next begins.
 void AddRecord(Instance& self, const Operations& ops, xml::Element record) {
     std::string key = platform::SharedIntegrationKit().GetFieldValue(record, "personname");
+    db::Transaction transaction(*self.connection);
     std::string m1;
     if (!ops.validate(record, m1)) {
         AddResult(self, key, kRejected, m1);
@@ -45,9 +49,10 @@ void AddRecord(Instance& self, const Operations& ops, xml::Element record) {
     if (!ops.write(record, m2)) {
         AddResult(self, key, kNotWritten,
                   self.messages.GetResString("Qz.WA.EAI.00008") + "：" + m2);
-    } else {
-        AddResult(self, key, 0, m1);
+        return;
     }
+    transaction.Commit();
+    AddResult(self, key, 0, m1);
 }
 
 // Holds the login and opens the connection with its connection string.

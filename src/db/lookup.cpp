@@ -1,5 +1,7 @@
 #include "db/lookup.h"
 
+#include "com/fault.h"
+
 namespace db {
 
 long Lookup(Recordset& rows, Connection& connection, const std::string& sql,
@@ -9,6 +11,56 @@ long Lookup(Recordset& rows, Connection& connection, const std::string& sql,
     rows.cursorType = adOpenKeyset;
     rows.Open(sql, connection, adOpenUnspecified, adLockUnspecified, params);
     return rows.RecordCount();
+}
+
+Field LookupResult::First(std::string_view name) const {
+    return First(columns_->IndexOf(name));
+}
+
+Field LookupResult::First(std::size_t index) const {
+    if (rows_.empty())
+        throw com::Fault(kNoCurrentRecord,
+                         "Either BOF or EOF is True, or the current record has been deleted.");
+    if (index >= columns_->size())
+        throw com::Fault(kItemNotFound,
+                         "Item cannot be found in the collection corresponding to the requested "
+                         "name or ordinal.");
+    return Field((*columns_)[index], rows_[0][index]);
+}
+
+namespace {
+
+// The statement and its values as one key; each value tagged with its kind.
+std::string KeyOf(const std::string& sql, const std::vector<Value>& params) {
+    std::string key;
+    key.reserve(sql.size() + 16 * params.size());
+    key = sql;
+    for (const Value& v : params) {
+        key += '\0';
+        key += static_cast<char>('0' + v.index());
+        key += ValueText(v);
+    }
+    return key;
+}
+
+}  // namespace
+
+const LookupResult& LookupCache::Find(Connection& connection, const std::string& sql,
+                                      const std::vector<Value>& params) {
+    std::string key = KeyOf(sql, params);
+    auto it = results_.find(key);
+    if (it != results_.end()) return it->second;
+    Recordset rows;
+    Lookup(rows, connection, sql, params);
+    std::vector<std::vector<Value>> copied;
+    for (; !rows.IsEOF(); rows.MoveNext()) {
+        std::vector<Value> row;
+        for (std::size_t i = 0; i < rows.FieldCount(); ++i) row.push_back(rows[i].value());
+        copied.push_back(std::move(row));
+    }
+    auto columns = std::make_shared<const Columns>(rows.columns());
+    return results_.emplace(std::move(key), LookupResult(std::move(columns), std::move(copied)))
+        .first->second;
 }
 
 }  // namespace db

@@ -2,6 +2,8 @@
 // so that RecordCount tells whether anything was found. Values travel as bound parameters.
 #pragma once
 
+#include <unordered_map>
+
 #include "db/recordset.h"
 
 namespace db {
@@ -10,5 +12,31 @@ namespace db {
 // RecordCount.
 long Lookup(Recordset& rows, Connection& connection, const std::string& sql,
             const std::vector<Value>& params = {});
+
+// The rows a lookup found, kept after its statement is done.
+class LookupResult {
+  public:
+    LookupResult(std::shared_ptr<const Columns> columns, std::vector<std::vector<Value>> rows)
+        : columns_(std::move(columns)), rows_(std::move(rows)) {}
+    long RecordCount() const { return static_cast<long>(rows_.size()); }
+    // A field of the first row; ADO's no-current-record fault when nothing was found.
+    Field First(std::string_view name) const;
+    Field First(std::size_t index) const;
+
+  private:
+    std::shared_ptr<const Columns> columns_;
+    std::vector<std::vector<Value>> rows_;
+};
+
+// Lookups of reference data remembered for one request: a statement with the same values runs
+// once, however many records of the request ask it. Only for tables the request does not write.
+class LookupCache {
+  public:
+    const LookupResult& Find(Connection& connection, const std::string& sql,
+                             const std::vector<Value>& params = {});
+
+  private:
+    std::unordered_map<std::string, LookupResult> results_;
+};
 
 }  // namespace db

@@ -6,6 +6,15 @@
 
 namespace db {
 
+namespace {
+
+[[noreturn]] void NoCurrentRecord() {
+    throw com::Fault(kNoCurrentRecord,
+                     "Either BOF or EOF is True, or the current record has been deleted.");
+}
+
+}  // namespace
+
 Recordset::Recordset() = default;
 Recordset::~Recordset() = default;
 
@@ -17,15 +26,11 @@ void Recordset::Open(const std::string& sql, Connection& connection, CursorType 
     connection.BeforeStatement(sql);
     auto statement = std::make_unique<sqlite::Statement>(db.Prepare(sql));
     statement->Bind(params);
-
-    std::vector<Column> columns;
-    for (int i = 0; i < statement->ColumnCount(); ++i)
-        columns.push_back(
-            {statement->ColumnName(i), sqlite::TypeOfDeclared(statement->DeclaredType(i))});
-    columns_ = Columns(std::move(columns));
+    columns_ = statement->columns();
     stream_ = std::move(statement);
     rows_.clear();
     position_ = 0;
+    typesSettled_ = false;
     open_ = true;
 
     if (cursorLocation == adUseClient) {
@@ -39,14 +44,26 @@ void Recordset::Open(const std::string& sql, Connection& connection, CursorType 
 
 bool Recordset::ReadRow() {
     if (!stream_->Step()) return false;
+    const std::size_t n = columns_->size();
     current_.clear();
-    current_.reserve(columns_.size());
-    for (std::size_t i = 0; i < columns_.size(); ++i) {
+    current_.reserve(n);
+    for (std::size_t i = 0; i < n; ++i)
         current_.push_back(stream_->ColumnValue(static_cast<int>(i)));
-        // An expression column has no declared type; its first value decides, as a provider would.
-        if (columns_[i].type == adEmpty) columns_.SetType(i, sqlite::TypeOfValue(current_.back()));
-    }
+    SettleExpressionTypes();
     return true;
+}
+
+void Recordset::SettleExpressionTypes() {
+    if (typesSettled_) return;
+    typesSettled_ = true;
+    // An expression column has no declared type; its first value decides, as a provider would.
+    std::shared_ptr<Columns> typed;
+    for (std::size_t i = 0; i < columns_->size(); ++i) {
+        if ((*columns_)[i].type != adEmpty) continue;
+        if (!typed) typed = std::make_shared<Columns>(*columns_);
+        typed->SetType(i, sqlite::TypeOfValue(current_[i]));
+    }
+    if (typed) columns_ = std::move(typed);
 }
 
 void Recordset::Close() {
@@ -54,7 +71,7 @@ void Recordset::Close() {
     stream_.reset();
     rows_.clear();
     current_.clear();
-    columns_ = Columns();
+    columns_ = std::make_shared<const Columns>();
     open_ = false;
     eof_ = true;
 }
@@ -71,9 +88,7 @@ bool Recordset::IsEOF() const {
 
 void Recordset::MoveNext() {
     RequireOpen();
-    if (eof_)
-        throw com::Fault(kNoCurrentRecord,
-                         "Either BOF or EOF is True, or the current record has been deleted.");
+    if (eof_) NoCurrentRecord();
     if (stream_) {
         eof_ = !ReadRow();
         if (eof_) stream_.reset();
@@ -90,25 +105,23 @@ long Recordset::RecordCount() const {
 
 const std::vector<Value>& Recordset::Row() const {
     RequireOpen();
-    if (eof_)
-        throw com::Fault(kNoCurrentRecord,
-                         "Either BOF or EOF is True, or the current record has been deleted.");
+    if (eof_) NoCurrentRecord();
     return stream_ ? current_ : rows_[position_];
 }
 
 Field Recordset::operator[](std::size_t index) const {
     const auto& row = Row();
-    if (index >= columns_.size())
+    if (index >= columns_->size())
         throw com::Fault(kItemNotFound,
                          "Item cannot be found in the collection corresponding to the requested "
                          "name or ordinal.");
-    return Field(columns_[index], row[index]);
+    return Field((*columns_)[index], row[index]);
 }
 
 Field Recordset::operator[](std::string_view name) const {
     const auto& row = Row();
-    std::size_t i = columns_.IndexOf(name);
-    return Field(columns_[i], row[i]);
+    std::size_t i = columns_->IndexOf(name);
+    return Field((*columns_)[i], row[i]);
 }
 
 }  // namespace db

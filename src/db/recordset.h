@@ -45,24 +45,26 @@ class Recordset {
     void MoveNext();
     long RecordCount() const;
 
-    std::size_t FieldCount() const { return columns_.size(); }
+    std::size_t FieldCount() const { return columns_->size(); }
     // The field at an ordinal or of a name (case-insensitive) on the current row; a fault at EOF.
     Field operator[](std::size_t index) const;
     Field operator[](std::string_view name) const;
-    const Columns& columns() const { return columns_; }
+    const Columns& columns() const { return *columns_; }
 
   private:
     void RequireOpen() const;
     const std::vector<Value>& Row() const;
     bool ReadRow();
+    void SettleExpressionTypes();
 
     bool open_ = false;
-    Columns columns_;
+    std::shared_ptr<const Columns> columns_ = std::make_shared<const Columns>();
     std::unique_ptr<sqlite::Statement> stream_;  // server-side cursor
     std::vector<std::vector<Value>> rows_;       // client-side cursor
     std::size_t position_ = 0;
     std::vector<Value> current_;
     bool eof_ = true;
+    bool typesSettled_ = false;
 };
 
 }  // namespace db

@@ -36,9 +36,12 @@ std::string Messages::Lang(const std::string& cnString) {
 
 std::string Messages::unLang(const std::string& lString) {
     std::string wanted = db::AsciiLower(lString);
-    for (const ItemName& row : itemNames_)
-        if (db::AsciiLower(GetResString(std::string(row.id))) == wanted)
-            return std::string(row.builtIn);
+    lowerNames_.resize(itemNames_.size());
+    for (std::size_t i = 0; i < itemNames_.size(); ++i) {
+        if (!lowerNames_[i])
+            lowerNames_[i] = db::AsciiLower(GetResString(std::string(itemNames_[i].id)));
+        if (*lowerNames_[i] == wanted) return std::string(itemNames_[i].builtIn);
+    }
     return lString;
 }
 

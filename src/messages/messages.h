@@ -43,6 +43,8 @@ class Messages {
 
     std::span<const ItemName> itemNames_;
     std::optional<platform::MessageResource> resource_;
+    // unLang's lower-cased row texts, each fetched once, when first needed.
+    std::vector<std::optional<std::string>> lowerNames_;
 };
 
 }  // namespace messages

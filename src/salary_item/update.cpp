@@ -17,27 +17,26 @@ constexpr int kTextStyle = 1;
 
 // A style-0 value as the payroll module writes numbers: at most 15 significant digits.
 double PayrollNumber(std::string_view text) {
-    char buf[40];
-    std::snprintf(buf, sizeof buf, "%.15g", com::LeadingNumber(text));
-    return std::strtod(buf, nullptr);
+    return com::RoundToSignificantDigits(com::LeadingNumber(text), 15);
 }
 
-std::string PayrollNumberOf(db::Connection& connection, xml::Element record) {
+std::string PayrollNumberOf(db::Connection& connection, db::LookupCache& lookups,
+                            xml::Element record) {
     std::string payroll = Field(record, "salarygradeno");
     if (!payroll.empty()) return payroll;
-    db::Recordset rows;
-    rows.Open("SELECT * FROM WA_account WHERE cGZGradeName = ?", connection, db::adOpenForwardOnly,
-              db::adLockReadOnly, {Field(record, "salarygradename")});
-    if (!rows.IsEOF()) payroll = rows["cgzgradenum"].Text();
-    return payroll;
+    const db::LookupResult& byName =
+        lookups.Find(connection, "SELECT * FROM WA_account WHERE cGZGradeName = ?",
+                     {Field(record, "salarygradename")});
+    return byName.RecordCount() > 0 ? byName.First("cgzgradenum").Text() : payroll;
 }
 
 // The payroll column of an item: "F_" and its number, which must be a whole number.
-std::string ItemColumn(db::Connection& connection, const std::string& builtInName) {
-    db::Recordset rows;
-    db::Lookup(rows, connection, "SELECT * FROM WA_GZtblset WHERE cSetGZItemName = ?",
-               {builtInName});
-    db::Field id = rows["iGZItem_id"];
+std::string ItemColumn(db::Connection& connection, db::LookupCache& lookups,
+                       const std::string& builtInName) {
+    db::Field id =
+        lookups
+            .Find(connection, "SELECT * FROM WA_GZtblset WHERE cSetGZItemName = ?", {builtInName})
+            .First("iGZItem_id");
     if (!std::holds_alternative<std::int64_t>(id.value()))
         throw com::Fault(com::kTypeMismatch, "Payroll item " + builtInName + " has no item number");
     return "F_" + id.Text();
@@ -49,12 +48,13 @@ struct Assignments {
 };
 
 Assignments CollectAssignments(db::Connection& connection, messages::Messages& messages,
-                               xml::Element record) {
+                               db::LookupCache& lookups, xml::Element record) {
     Assignments out;
     for (xml::Element entry : record.Children("entry")) {
         std::string value = entry.Text();
         std::int16_t style = RecordNumber(entry.GetAttribute("type"));
-        std::string column = ItemColumn(connection, messages.unLang(entry.GetAttribute("name")));
+        std::string column =
+            ItemColumn(connection, lookups, messages.unLang(entry.GetAttribute("name")));
         if (style != kNumericStyle && style != kTextStyle) continue;
         out.setList += "," + column + " = ?";
         if (style == kNumericStyle) {
@@ -68,25 +68,25 @@ Assignments CollectAssignments(db::Connection& connection, messages::Messages& m
     return out;
 }
 
-bool Update(db::Connection& connection, messages::Messages& messages, xml::Element record,
-            std::string& message) {
-    std::string payroll = PayrollNumberOf(connection, record);
+bool Update(db::Connection& connection, messages::Messages& messages, db::LookupCache& lookups,
+            xml::Element record, std::string& message) {
+    std::string payroll = PayrollNumberOf(connection, lookups, record);
     std::string department = Field(record, "departmentno");
     std::string code = Field(record, "personno");
 
-    db::Recordset person;
-    if (db::Lookup(person, connection,
-                   "select * from pubperson a,wa_grade b where a.rpersontype=b.rpersontype and "
-                   "a.cpsn_num=?",
-                   {code}) == 0) {
+    const db::LookupResult& person = lookups.Find(
+        connection,
+        "select * from pubperson a,wa_grade b where a.rpersontype=b.rpersontype and a.cpsn_num=?",
+        {code});
+    if (person.RecordCount() == 0) {
         message = messages.GetResStringArg("Qz.WA.EAI.09002", code);
         return false;
     }
-    std::string name = person["cpsn_name"].Text();
+    std::string name = person.First("cpsn_name").Text();
     std::int16_t year = RecordNumber(Field(record, "year"));
     std::int16_t month = RecordNumber(Field(record, "month"));
 
-    Assignments assignments = CollectAssignments(connection, messages, record);
+    Assignments assignments = CollectAssignments(connection, messages, lookups, record);
     std::vector<db::Value> params = std::move(assignments.values);
     for (db::Value key :
          {db::Value(payroll), db::Value(department), db::Value(code), db::Value(name),
@@ -106,10 +106,10 @@ bool Update(db::Connection& connection, messages::Messages& messages, xml::Eleme
 
 }  // namespace
 
-bool UpdateItemData(db::Connection& connection, messages::Messages& messages, xml::Element record,
-                    std::string& message) {
+bool UpdateItemData(db::Connection& connection, messages::Messages& messages,
+                    db::LookupCache& lookups, xml::Element record, std::string& message) {
     try {
-        return Update(connection, messages, record, message);
+        return Update(connection, messages, lookups, record, message);
     } catch (const com::Fault& fault) {
         message = fault.description();
     } catch (const std::exception& e) {

@@ -10,12 +10,14 @@
 #include <string>
 
 #include "db/connection.h"
+#include "db/lookup.h"
 #include "messages/messages.h"
 #include "xml/document.h"
 
 namespace salary_item {
 
-bool UpdateItemData(db::Connection& connection, messages::Messages& messages, xml::Element record,
-                    std::string& message);
+// `lookups` remembers the reference data read for the records of one request.
+bool UpdateItemData(db::Connection& connection, messages::Messages& messages,
+                    db::LookupCache& lookups, xml::Element record, std::string& message);
 
 }  // namespace salary_item

@@ -2,7 +2,6 @@
 
 #include "com/fault.h"
 #include "com/number.h"
-#include "db/lookup.h"
 #include "messages/gen_len.h"
 #include "salary_item/record_fields.h"
 
@@ -13,13 +12,16 @@ namespace {
 constexpr int kLongestName = 40;
 constexpr int kLongestCode = 20;
 
-// The checks of one record, run against one connection. Each returns false after setting the
-// failure message.
+// The checks of one record. Each returns false after setting the failure message.
 class ItemRecordCheck {
   public:
-    ItemRecordCheck(db::Connection& connection, messages::Messages& messages, xml::Element record,
-                    std::string& message)
-        : connection_(connection), messages_(messages), record_(record), message_(message) {}
+    ItemRecordCheck(db::Connection& connection, messages::Messages& messages,
+                    db::LookupCache& lookups, xml::Element record, std::string& message)
+        : connection_(connection),
+          messages_(messages),
+          lookups_(lookups),
+          record_(record),
+          message_(message) {}
 
     bool Run() {
         return Payroll() && Department() && StartDateSetting() && Year() && Month() && Person() &&
@@ -27,8 +29,9 @@ class ItemRecordCheck {
     }
 
   private:
-    long Lookup(const std::string& sql, const std::vector<db::Value>& params) {
-        return db::Lookup(rows_, connection_, sql, params);
+    const db::LookupResult& Lookup(const std::string& sql,
+                                   const std::vector<db::Value>& params = {}) {
+        return lookups_.Find(connection_, sql, params);
     }
     bool Fail(std::string text) {
         message_ = std::move(text);
@@ -39,34 +42,40 @@ class ItemRecordCheck {
     bool Payroll() {
         payroll_ = Field(record_, "salarygradeno");
         if (!payroll_.empty()) {
-            if (Lookup("SELECT * FROM WA_account WHERE cGZGradeNum = ?", {payroll_}) == 0)
+            if (Lookup("SELECT * FROM WA_account WHERE cGZGradeNum = ?", {payroll_})
+                    .RecordCount() == 0)
                 return Fail(messages_.GetResStringArg("Qz.WA.EAI.00010", payroll_));
             return true;
         }
         std::string name = Field(record_, "salarygradename");
         if (name.empty()) return FailPlain("Qz.WA.EAI.00009");
-        if (Lookup("SELECT * FROM WA_account WHERE cGZGradeName = ?", {name}) == 0)
+        const db::LookupResult& byName =
+            Lookup("SELECT * FROM WA_account WHERE cGZGradeName = ?", {name});
+        if (byName.RecordCount() == 0)
             return Fail(messages_.GetResStringArg("Qz.WA.EAI.00010", name));
-        payroll_ = rows_["cgzgradenum"].Text();
+        payroll_ = byName.First("cgzgradenum").Text();
         return true;
     }
 
     bool Department() {
-        department_ = Field(record_, "departmentno");
-        if (department_.empty()) return FailPlain("Qz.WA.EAI.00014");
+        std::string department = Field(record_, "departmentno");
+        if (department.empty()) return FailPlain("Qz.WA.EAI.00014");
         if (Lookup("select cDept_Num from WA_dept where cGZGradeNum = ? and cDept_Num = ?",
-                   {payroll_, department_}) == 0)
-            return Fail(messages_.GetResStringArg("Qz.WA.EAI.00015", payroll_, department_));
+                   {payroll_, department})
+                .RecordCount() == 0)
+            return Fail(messages_.GetResStringArg("Qz.WA.EAI.00015", payroll_, department));
         if (Lookup("select cDepCode from Department where cDepCode = ? and bDepEnd = 1",
-                   {department_}) == 0)
-            return Fail(messages_.GetResStringArg("Qz.WA.EAI.00017", department_));
+                   {department})
+                .RecordCount() == 0)
+            return Fail(messages_.GetResStringArg("Qz.WA.EAI.00017", department));
         return true;
     }
 
     // The payroll module's start date must be readable as a date; nothing else depends on it.
     bool StartDateSetting() {
-        Lookup("select * from accinformation where csysid='wa' and cname ='dWAFirstDate'", {});
-        db::Field value = rows_["cvalue"];
+        db::Field value =
+            Lookup("select * from accinformation where csysid='wa' and cname ='dWAFirstDate'")
+                .First("cvalue");
         if (value.IsNull())
             throw com::Fault(com::kInvalidUseOfNull, "Invalid use of Null: dWAFirstDate");
         if (!IsDate(value.Text()))
@@ -74,11 +83,14 @@ class ItemRecordCheck {
         return true;
     }
 
+    const db::LookupResult& PayrollRow() {
+        return Lookup("select * from WA_account where cGZGradeNum = ?", {payroll_});
+    }
+
     bool Year() {
         std::int16_t year = RecordNumber(Field(record_, "year"));
         if (year == 0) return FailPlain("Qz.WA.EAI.00019");
-        Lookup("select * from WA_account where cGZGradeNum = ?", {payroll_});
-        if (db::ValueNumber(rows_["iLastYear"].value()) != year)
+        if (db::ValueNumber(PayrollRow().First("iLastYear").value()) != year)
             return FailPlain("Qz.WA.EAI.00020");
         return true;
     }
@@ -86,13 +98,13 @@ class ItemRecordCheck {
     bool Month() {
         std::int16_t month = RecordNumber(Field(record_, "month"));
         if (Lookup("select * from GL_mend where iperiod = ? and bflag_WA = 1",
-                   {std::int64_t{month}}) >= 1)
+                   {std::int64_t{month}})
+                .RecordCount() >= 1)
             return Fail(std::to_string(month) + messages_.GetResString("Qz.WA.EAI.00021") + "！");
-        db::Recordset lastMonthRows;
-        db::Lookup(lastMonthRows, connection_,
-                   "SELECT iLastMonth FROM WA_account WHERE cGZGradeNum = ?", {payroll_});
+        const db::LookupResult& lastMonthRow =
+            Lookup("SELECT iLastMonth FROM WA_account WHERE cGZGradeNum = ?", {payroll_});
         if (month == 0) return FailPlain("Qz.WA.EAI.00022");
-        double lastMonth = db::ValueNumber(lastMonthRows["iLastMonth"].value());
+        double lastMonth = db::ValueNumber(lastMonthRow.First("iLastMonth").value());
         if (lastMonth != 0 && lastMonth + 1 != month) return FailPlain("Qz.WA.EAI.00023");
         return true;
     }
@@ -103,11 +115,14 @@ class ItemRecordCheck {
         if (messages::GenLen(name) > kLongestName) return FailPlain("Qz.WA.EAI.00025");
         std::string code = Field(record_, "personno");
         if (code.empty()) return FailPlain("Qz.WA.EAI.00026");
-        Lookup("select count(*) from pubperson where cPsn_Num = ?", {code});
-        if (db::ValueNumber(rows_[0].value()) == 0) return FailPlain("Qz.WA.EAI.00027");
+        if (db::ValueNumber(Lookup("select count(*) from pubperson where cPsn_Num = ?", {code})
+                                .First(0)
+                                .value()) == 0)
+            return FailPlain("Qz.WA.EAI.00027");
         if (messages::GenLen(code) > kLongestCode) return FailPlain("Qz.WA.EAI.00028");
         if (Lookup("select * from WA_psn where cGZGradeNum = ? and cPsn_Num = ? and cPsn_Name = ?",
-                   {payroll_, code, name}) == 0)
+                   {payroll_, code, name})
+                .RecordCount() == 0)
             return Fail(messages_.GetResStringArg("Qz.WA.EAI.00030", name));
         return true;
     }
@@ -115,7 +130,7 @@ class ItemRecordCheck {
     bool PersonCategory() {
         std::string category = Field(record_, "persongradeno");
         if (category.empty()) return FailPlain("Qz.WA.EAI.00032");
-        if (Lookup("select * from WA_grade where cPsnGrd = ?", {category}) == 0)
+        if (Lookup("select * from WA_grade where cPsnGrd = ?", {category}).RecordCount() == 0)
             return FailPlain("Qz.WA.EAI.00033");
         return true;
     }
@@ -129,11 +144,12 @@ class ItemRecordCheck {
             std::string builtIn = messages_.unLang(name);
             if (Lookup("SELECT iGZItem_id From WA_GZItem WHERE 1=1  AND (iGZItem_id = (SELECT "
                        "iGZItem_id FROM WA_GZtblset WHERE cSetGZItemName = ?))",
-                       {builtIn}) == 0)
+                       {builtIn})
+                    .RecordCount() == 0)
                 return FailPlain("Qz.WA.EAI.00036");
-            double style = com::LeadingNumber(type);
             if (Lookup("SELECT * FROM WA_GZtblset WHERE iSetGZItemStyle = ? and cSetGZItemName = ?",
-                       {style, builtIn}) == 0)
+                       {com::LeadingNumber(type), builtIn})
+                    .RecordCount() == 0)
                 return FailPlain("Qz.WA.EAI.00036");
         }
         return true;
@@ -146,20 +162,19 @@ class ItemRecordCheck {
 
     db::Connection& connection_;
     messages::Messages& messages_;
+    db::LookupCache& lookups_;
     xml::Element record_;
     std::string& message_;
-    db::Recordset rows_;
     std::string payroll_;
-    std::string department_;
 };
 
 }  // namespace
 
 bool ValidateItemRecord(db::Connection& connection, messages::Messages& messages,
-                        xml::Element record, std::string& message) {
+                        db::LookupCache& lookups, xml::Element record, std::string& message) {
     // Checks write into a local message, so that a fault leaves the caller's message untouched.
     std::string outcome;
-    bool passed = ItemRecordCheck(connection, messages, record, outcome).Run();
+    bool passed = ItemRecordCheck(connection, messages, lookups, record, outcome).Run();
     message = std::move(outcome);
     return passed;
 }

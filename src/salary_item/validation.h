@@ -8,12 +8,15 @@
 #include <string>
 
 #include "db/connection.h"
+#include "db/lookup.h"
 #include "messages/messages.h"
 #include "xml/document.h"
 
 namespace salary_item {
 
+// `lookups` remembers the reference data read for the records of one request; none of it is
+// written by the import.
 bool ValidateItemRecord(db::Connection& connection, messages::Messages& messages,
-                        xml::Element record, std::string& message);
+                        db::LookupCache& lookups, xml::Element record, std::string& message);
 
 }  // namespace salary_item

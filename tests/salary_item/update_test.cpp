@@ -99,11 +99,12 @@ TEST_F(ItemUpdate, AFailingStatementReportsItsErrorAndWritesNothing) {
         if (sql.rfind("UPDATE", 0) == 0) throw com::Fault(-2147467259, "disk I/O error (injected)");
     });
     messages::Messages m(messages::SalaryItemNames());
+    db::LookupCache lookups;
     xml::Document doc;
     ASSERT_TRUE(doc.Load(ItemRecord({}, {{"奖金", "0", "999"}})));
     std::string before = demo.Snapshot();
     std::string message = "unchanged";
-    EXPECT_FALSE(salary_item::UpdateItemData(*connection, m, doc.Root(), message));
+    EXPECT_FALSE(salary_item::UpdateItemData(*connection, m, lookups, doc.Root(), message));
     EXPECT_EQ(message, "disk I/O error (injected)");
     EXPECT_EQ(demo.Snapshot(), before);
 }

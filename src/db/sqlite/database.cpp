@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "com/fault.h"
+#include "db/sqlite/type_map.h"
 #include "db/types.h"
 
 namespace db::sqlite {
@@ -41,6 +42,9 @@ Database::Database(const std::string& path) {
         throw com::Fault(kProviderError, "Cannot open database " + path + ": " + message);
     }
     sqlite3_extended_result_codes(db_, 1);
+    // Every commit is already durable in the WAL; closing need not wait for a checkpoint, which
+    // SQLite runs anyway as the WAL grows.
+    sqlite3_db_config(db_, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
     sqlite3_busy_timeout(db_, kBusyTimeoutMs);
     // Reading a page is how SQLite finds out whether the file is a database at all.
     for (const char* pragma : {"PRAGMA journal_mode=WAL", "PRAGMA synchronous=FULL"}) {
@@ -58,7 +62,7 @@ Database::Database(const std::string& path) {
 
 Database::~Database() {
     for (auto& [sql, stmts] : idle_)
-        for (sqlite3_stmt* s : stmts) sqlite3_finalize(s);
+        for (Statement::Prepared& p : stmts) Finalize(p);
     sqlite3_close(db_);
 }
 
@@ -70,9 +74,9 @@ void Database::Fail(int code, const std::string& context) const {
 Statement Database::Prepare(const std::string& sql) {
     auto it = idle_.find(sql);
     if (it != idle_.end() && !it->second.empty()) {
-        sqlite3_stmt* stmt = it->second.back();
+        Statement::Prepared prepared = std::move(it->second.back());
         it->second.pop_back();
-        return Statement(this, sql, stmt);
+        return Statement(this, sql, std::move(prepared));
     }
     sqlite3_stmt* stmt = nullptr;
     const char* tail = nullptr;
@@ -88,22 +92,27 @@ Statement Database::Prepare(const std::string& sql) {
                              "Only one statement may be run at a time [" + sql + "]");
         }
     }
-    return Statement(this, sql, stmt);
+    return Statement(this, sql, {stmt, nullptr});
 }
 
-void Database::Return(const std::string& sql, sqlite3_stmt* stmt) {
-    sqlite3_reset(stmt);
-    sqlite3_clear_bindings(stmt);
+void Database::Finalize(Statement::Prepared& prepared) {
+    sqlite3_finalize(prepared.stmt);
+    prepared.stmt = nullptr;
+}
+
+void Database::Return(const std::string& sql, Statement::Prepared prepared) {
+    sqlite3_reset(prepared.stmt);
+    sqlite3_clear_bindings(prepared.stmt);
     if (idle_.size() >= kMaxCachedTexts && !idle_.count(sql)) {
         for (auto& [text, stmts] : idle_)
-            for (sqlite3_stmt* s : stmts) sqlite3_finalize(s);
+            for (Statement::Prepared& p : stmts) Finalize(p);
         idle_.clear();
     }
     auto& copies = idle_[sql];
     if (copies.size() >= kMaxCopiesPerText) {
-        sqlite3_finalize(stmt);
+        Finalize(prepared);
     } else {
-        copies.push_back(stmt);
+        copies.push_back(std::move(prepared));
     }
 }
 
@@ -115,72 +124,73 @@ long long Database::Execute(const std::string& sql, const std::vector<Value>& pa
     return sqlite3_changes64(db_);
 }
 
-Statement::Statement(Database* owner, std::string sql, sqlite3_stmt* stmt)
-    : owner_(owner), sql_(std::move(sql)), stmt_(stmt) {}
+Statement::Statement(Database* owner, std::string sql, Prepared prepared)
+    : owner_(owner), sql_(std::move(sql)), prepared_(std::move(prepared)) {}
 
 Statement::Statement(Statement&& other) noexcept
     : owner_(other.owner_),
       sql_(std::move(other.sql_)),
-      stmt_(std::exchange(other.stmt_, nullptr)) {}
+      prepared_{std::exchange(other.prepared_.stmt, nullptr), std::move(other.prepared_.columns)} {}
 
 Statement::~Statement() {
-    if (stmt_) owner_->Return(sql_, stmt_);
+    if (prepared_.stmt) owner_->Return(sql_, std::move(prepared_));
 }
 
 void Statement::Bind(const std::vector<Value>& params) {
-    if (static_cast<int>(params.size()) != sqlite3_bind_parameter_count(stmt_))
+    if (static_cast<int>(params.size()) != sqlite3_bind_parameter_count(prepared_.stmt))
         throw com::Fault(kErrorsInCommand, "Wrong number of parameters [" + sql_ + "]");
     for (std::size_t i = 0; i < params.size(); ++i) {
         int index = static_cast<int>(i + 1);
         const Value& v = params[i];
         int rc = SQLITE_OK;
         if (auto n = std::get_if<std::int64_t>(&v)) {
-            rc = sqlite3_bind_int64(stmt_, index, *n);
+            rc = sqlite3_bind_int64(prepared_.stmt, index, *n);
         } else if (auto d = std::get_if<double>(&v)) {
-            rc = sqlite3_bind_double(stmt_, index, *d);
+            rc = sqlite3_bind_double(prepared_.stmt, index, *d);
         } else if (auto s = std::get_if<std::string>(&v)) {
-            rc = sqlite3_bind_text64(stmt_, index, s->data(), s->size(), SQLITE_TRANSIENT,
+            rc = sqlite3_bind_text64(prepared_.stmt, index, s->data(), s->size(), SQLITE_TRANSIENT,
                                      SQLITE_UTF8);
         } else {
-            rc = sqlite3_bind_null(stmt_, index);
+            rc = sqlite3_bind_null(prepared_.stmt, index);
         }
         if (rc != SQLITE_OK) owner_->Fail(rc, sql_);
     }
 }
 
 bool Statement::Step() {
-    int rc = sqlite3_step(stmt_);
+    int rc = sqlite3_step(prepared_.stmt);
     if (rc == SQLITE_ROW) return true;
     if (rc == SQLITE_DONE) return false;
     owner_->Fail(rc, sql_);
 }
 
-int Statement::ColumnCount() const {
-    return sqlite3_column_count(stmt_);
-}
-
-std::string Statement::ColumnName(int i) const {
-    const char* name = sqlite3_column_name(stmt_, i);
-    return name ? name : "";
-}
-
-std::string Statement::DeclaredType(int i) const {
-    const char* type = sqlite3_column_decltype(stmt_, i);
-    return type ? type : "";
+const std::shared_ptr<const Columns>& Statement::columns() {
+    // A statement SQLite re-prepared after a schema change may have other columns.
+    const int count = sqlite3_column_count(prepared_.stmt);
+    if (!prepared_.columns || prepared_.columns->size() != static_cast<std::size_t>(count)) {
+        std::vector<Column> columns;
+        for (int i = 0; i < count; ++i) {
+            const char* name = sqlite3_column_name(prepared_.stmt, i);
+            const char* type = sqlite3_column_decltype(prepared_.stmt, i);
+            columns.push_back({name ? name : "", TypeOfDeclared(type ? type : "")});
+        }
+        prepared_.columns = std::make_shared<const Columns>(std::move(columns));
+    }
+    return prepared_.columns;
 }
 
 Value Statement::ColumnValue(int i) const {
-    switch (sqlite3_column_type(stmt_, i)) {
+    switch (sqlite3_column_type(prepared_.stmt, i)) {
         case SQLITE_INTEGER:
-            return std::int64_t{sqlite3_column_int64(stmt_, i)};
+            return std::int64_t{sqlite3_column_int64(prepared_.stmt, i)};
         case SQLITE_FLOAT:
-            return sqlite3_column_double(stmt_, i);
+            return sqlite3_column_double(prepared_.stmt, i);
         case SQLITE_NULL:
             return Null{};
         default: {
-            auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, i));
+            auto* text = reinterpret_cast<const char*>(sqlite3_column_text(prepared_.stmt, i));
             return std::string(text ? text : "",
-                               static_cast<std::size_t>(sqlite3_column_bytes(stmt_, i)));
+                               static_cast<std::size_t>(sqlite3_column_bytes(prepared_.stmt, i)));
         }
     }
 }

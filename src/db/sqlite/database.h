@@ -11,6 +11,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "db/field.h"
 #include "db/value.h"
 
 struct sqlite3;
@@ -23,7 +24,12 @@ class Database;
 // A prepared statement borrowed from the cache; reset and returned (or finalized) on destruction.
 class Statement {
   public:
-    Statement(Database* owner, std::string sql, sqlite3_stmt* stmt);
+    struct Prepared {
+        sqlite3_stmt* stmt = nullptr;
+        // The statement's columns with their ADO types, worked out once per prepared statement.
+        std::shared_ptr<const Columns> columns;
+    };
+    Statement(Database* owner, std::string sql, Prepared prepared);
     Statement(Statement&& other) noexcept;
     Statement& operator=(Statement&&) = delete;
     ~Statement();
@@ -31,15 +37,14 @@ class Statement {
     void Bind(const std::vector<Value>& params);
     // Steps once: true when a row is ready, false when done; a fault on error.
     bool Step();
-    int ColumnCount() const;
-    std::string ColumnName(int i) const;
-    std::string DeclaredType(int i) const;  // empty for an expression
+    // Names as the statement reports them; declared types mapped, adEmpty for expressions.
+    const std::shared_ptr<const Columns>& columns();
     Value ColumnValue(int i) const;
 
   private:
     Database* owner_;
     std::string sql_;
-    sqlite3_stmt* stmt_;
+    Prepared prepared_;
 };
 
 class Database {
@@ -57,12 +62,13 @@ class Database {
 
   private:
     friend class Statement;
-    void Return(const std::string& sql, sqlite3_stmt* stmt);
+    void Return(const std::string& sql, Statement::Prepared prepared);
+    static void Finalize(Statement::Prepared& prepared);
 
     sqlite3* db_ = nullptr;
     // Idle prepared statements by SQL text; a statement in use is not in the cache, so a nested
     // use of the same text prepares a second copy.
-    std::unordered_map<std::string, std::vector<sqlite3_stmt*>> idle_;
+    std::unordered_map<std::string, std::vector<Statement::Prepared>> idle_;
 };
 
 }  // namespace db::sqlite

@@ -1,0 +1,50 @@
+#include "bench_db.h"
+
+#include <cstdio>
+
+#include "db/connection.h"
+#include "demo_database.h"
+
+namespace bench {
+
+std::string PersonCode(int n) {
+    char code[16];
+    std::snprintf(code, sizeof code, "B%06d", n);
+    return code;
+}
+
+void PrepareDatabase(const std::string& path, int persons, int items) {
+    std::remove(path.c_str());
+    std::remove((path + "-wal").c_str());
+    std::remove((path + "-shm").c_str());
+    sql::WriteDemoDatabase(path);
+    db::Connection c;
+    c.Open("Provider=SQLite;Data Source=" + path);
+    db::Transaction tx(c);
+    for (int item = 13; item <= items; ++item) {
+        std::string name = "测试项目" + std::to_string(item);
+        c.Execute("insert or ignore into WA_GZItem values (?, ?, 0)", {std::int64_t{item}, name});
+        c.Execute("insert into WA_GZtblset values ('001', ?, ?, 0, 10, 2)",
+                  {std::int64_t{item}, name});
+    }
+    for (int n = 0; n < persons; ++n) {
+        std::string code = PersonCode(n);
+        std::string name = "员工" + std::to_string(n);
+        c.Execute(
+            "insert into pubperson (cPsn_Num, cPsn_Name, cDept_num, rPersonType) values (?, ?, "
+            "'0201', '102')",
+            {code, name});
+        c.Execute(
+            "insert into WA_psn (cGZGradeNum, cPsn_Num, cPsn_Name, cDept_num, iPsnGrd_id) values "
+            "('001', ?, ?, '0201', 2)",
+            {code, name});
+        c.Execute(
+            "insert into WA_GZData (cGZGradeNum, cDept_Num, cPsn_Num, cPsn_Name, iPsnGrd_id, "
+            "iYear, iMonth, iAccMonth, F_7) "
+            "values ('001', '0201', ?, ?, 2, 2026, 11, 11, 5000)",
+            {code, name});
+    }
+    tx.Commit();
+}
+
+}  // namespace bench

@@ -1,0 +1,29 @@
+// Small helpers shared by the benchmarks.
+#pragma once
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+namespace bench {
+
+// A scratch folder under /tmp, removed at exit.
+std::string ScratchDir();
+
+// Positional numbers after Google Benchmark's own flags, with defaults.
+std::vector<long> Numbers(int argc, char** argv, std::vector<long> defaults);
+
+inline double Seconds(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// The item names of items 1..n in the bench database, in order.
+std::vector<std::string> ItemNames(int n);
+
+// The median of some figures (0 for none).
+double Median(std::vector<double> values);
+
+// Peak resident set size of this process in KiB.
+long PeakRssKiB();
+
+}  // namespace bench

@@ -1,0 +1,155 @@
+// The salary item import: N records of M entries through Transact, as the platform calls it,
+// against the bare baseline of the same UPDATE statements run straight on SQLite, one
+// autocommitted statement per record, on the same kind of file.
+//
+//   import_bench [N] [M]     (defaults 2000 and 20)
+#include <benchmark/benchmark.h>
+#include <sqlite3.h>
+
+#include <cstdio>
+#include <iostream>
+
+#include "bench_db.h"
+#include "bench_util.h"
+#include "com/late_call.h"
+#include "component/classes.h"
+#include "platform/login.h"
+
+namespace {
+
+long g_records = 2000;
+long g_entries = 20;
+std::vector<double> g_importRates;
+std::vector<double> g_baselineRates;
+
+std::string Value(long record, long item) {
+    return std::to_string(1000 + (record * 7 + item) % 900) + ".5";
+}
+
+std::string Request() {
+    std::vector<std::string> names = bench::ItemNames(static_cast<int>(g_entries));
+    std::string xml = "<ufinterface roottag=\"salaryitem\" docid=\"BENCH\" proc=\"ADD\">";
+    for (long r = 0; r < g_records; ++r) {
+        xml +=
+            "<salaryitem><salarygradeno>001</salarygradeno><departmentno>0201</departmentno>"
+            "<year>2026</year><month>11</month><personno>" +
+            bench::PersonCode(static_cast<int>(r)) + "</personno><personname>员工" +
+            std::to_string(r) + "</personname><persongradeno>生产工人</persongradeno>";
+        for (long i = 1; i <= g_entries; ++i) {
+            bool text = names[i - 1] == "备注";
+            xml += "<entry name=\"" + names[i - 1] + "\" type=\"" + (text ? "1" : "0") + "\">" +
+                   Value(r, i) + "</entry>";
+        }
+        xml += "</salaryitem>";
+    }
+    return xml + "</ufinterface>";
+}
+
+void Import(benchmark::State& state) {
+    const std::string path = bench::ScratchDir() + "/import.db";
+    for (auto _ : state) {
+        bench::PrepareDatabase(path, static_cast<int>(g_records), static_cast<int>(g_entries));
+        std::string request = Request();
+        auto server = component::SalaryItem::Create();
+        com::ComPtr<com::IDispatch> login = platform::CreateLogin();
+        com::Variant connection = com::Variant::FromText("Provider=SQLite;Data Source=" + path);
+        com::CallByName(login.get(), "ConnectionString", com::DISPATCH_PROPERTYPUT,
+                        {*connection.get()});
+        com::Variant xml = com::Variant::FromText(request);
+        com::Variant loginArg = com::Variant::FromDispatch(login.get());
+
+        auto start = std::chrono::steady_clock::now();
+        com::Variant reply = com::CallByName(
+            static_cast<com::IDispatch*>(static_cast<component::_ISalaryItem*>(server.get())),
+            "Transact", com::DISPATCH_METHOD, {*xml.get(), com::ByRef(loginArg)});
+        double seconds = bench::Seconds(start);
+        state.SetIterationTime(seconds);
+
+        std::string text = com::ToText(*reply.get());
+        long written = 0;
+        for (std::size_t at = text.find("code=\"0\""); at != std::string::npos;
+             at = text.find("code=\"0\"", at + 1))
+            ++written;
+        if (written != g_records) {
+            state.SkipWithError(
+                ("only " + std::to_string(written) + " records written: " + text.substr(0, 400))
+                    .c_str());
+            return;
+        }
+        g_importRates.push_back(g_records / seconds);
+        state.counters["records/s"] = g_importRates.back();
+    }
+}
+
+void Baseline(benchmark::State& state) {
+    const std::string path = bench::ScratchDir() + "/baseline.db";
+    for (auto _ : state) {
+        bench::PrepareDatabase(path, static_cast<int>(g_records), static_cast<int>(g_entries));
+        sqlite3* db = nullptr;
+        sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
+        sqlite3_exec(db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL;", nullptr, nullptr,
+                     nullptr);
+        std::string sql = "UPDATE WA_GZData SET ";
+        for (long i = 1; i <= g_entries; ++i)
+            sql += (i > 1 ? ",F_" : "F_") + std::to_string(i) + " = ?";
+        sql +=
+            " WHERE cGZGradeNum = ? AND cDept_Num = ? AND cPsn_Num = ? AND cPsn_Name = ? AND "
+            "iMonth = ? AND iYear = ?";
+        sqlite3_stmt* stmt = nullptr;
+        sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr);
+        std::vector<std::string> names = bench::ItemNames(static_cast<int>(g_entries));
+
+        auto start = std::chrono::steady_clock::now();
+        for (long r = 0; r < g_records; ++r) {
+            int k = 1;
+            for (long i = 1; i <= g_entries; ++i) {
+                std::string v = Value(r, i);
+                if (names[i - 1] == "备注") {
+                    sqlite3_bind_text(stmt, k++, v.c_str(), -1, SQLITE_TRANSIENT);
+                } else {
+                    sqlite3_bind_double(stmt, k++, std::strtod(v.c_str(), nullptr));
+                }
+            }
+            std::string code = bench::PersonCode(static_cast<int>(r));
+            std::string name = "员工" + std::to_string(r);
+            sqlite3_bind_text(stmt, k++, "001", -1, SQLITE_STATIC);
+            sqlite3_bind_text(stmt, k++, "0201", -1, SQLITE_STATIC);
+            sqlite3_bind_text(stmt, k++, code.c_str(), -1, SQLITE_TRANSIENT);
+            sqlite3_bind_text(stmt, k++, name.c_str(), -1, SQLITE_TRANSIENT);
+            sqlite3_bind_int(stmt, k++, 11);
+            sqlite3_bind_int(stmt, k++, 2026);
+            if (sqlite3_step(stmt) != SQLITE_DONE || sqlite3_changes(db) != 1) {
+                state.SkipWithError("baseline update failed");
+                break;
+            }
+            sqlite3_reset(stmt);
+        }
+        double seconds = bench::Seconds(start);
+        state.SetIterationTime(seconds);
+        sqlite3_finalize(stmt);
+        sqlite3_close(db);
+        g_baselineRates.push_back(g_records / seconds);
+        state.counters["records/s"] = g_baselineRates.back();
+    }
+}
+
+// Both run three times; fsync times on a shared machine vary, so the medians are compared.
+BENCHMARK(Import)->Iterations(1)->Repetitions(3)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(Baseline)->Iterations(1)->Repetitions(3)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    auto numbers = bench::Numbers(argc, argv, {g_records, g_entries});
+    g_records = numbers[0];
+    g_entries = numbers[1];
+    std::cout << "import of " << g_records << " records x " << g_entries << " entries\n";
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    double import = bench::Median(g_importRates);
+    double baseline = bench::Median(g_baselineRates);
+    std::printf("import: %.0f records/s (median)\nbaseline: %.0f records/s (median)\n", import,
+                baseline);
+    std::printf("ratio import/baseline: %.2f\n", baseline > 0 ? import / baseline : 0.0);
+}
