@@ -1,10 +1,10 @@
 #include "bench_util.h"
 
-#include <sys/resource.h>
-
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <string>
 
 namespace bench {
 
@@ -49,9 +49,12 @@ double Median(std::vector<double> values) {
 }
 
 long PeakRssKiB() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
+    // VmHWM belongs to the current program image; rusage would also count memory from before exec.
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("VmHWM:", 0) == 0) return std::strtol(line.c_str() + 6, nullptr, 10);
+    return -1;
 }
 
 }  // namespace bench

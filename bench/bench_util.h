@@ -23,7 +23,7 @@ std::vector<std::string> ItemNames(int n);
 // The median of some figures (0 for none).
 double Median(std::vector<double> values);
 
-// Peak resident set size of this process in KiB.
+// Peak resident set size of this program in KiB.
 long PeakRssKiB();
 
 }  // namespace bench

@@ -109,6 +109,10 @@ std::u16string Utf8ToUtf16(std::string_view utf8) {
     std::u16string out;
     out.reserve(utf8.size());
     for (std::size_t i = 0; i < utf8.size();) {
+        // Markup is mostly ASCII: copy runs of it without decoding.
+        while (i < utf8.size() && static_cast<unsigned char>(utf8[i]) < 0x80)
+            out += static_cast<char16_t>(utf8[i++]);
+        if (i == utf8.size()) break;
         char32_t cp = NextCodePoint(utf8, i);
         if (cp >= 0x10000) {
             cp -= 0x10000;
@@ -126,6 +130,10 @@ std::string Utf16ToUtf8(std::u16string_view utf16) {
     out.reserve(utf16.size() * 3);
     for (std::size_t i = 0; i < utf16.size(); ++i) {
         char32_t c = utf16[i];
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+            continue;
+        }
         if (c >= 0xD800 && c <= 0xDBFF) {
             if (i + 1 >= utf16.size() || utf16[i + 1] < 0xDC00 || utf16[i + 1] > 0xDFFF)
                 Malformed("Unpaired surrogate in UTF-16 text");

@@ -60,8 +60,6 @@ HRESULT SalaryItem::QueryProc(IDispatch* eleList, BSTR* sRetXml, BSTR, IDispatch
                               VARIANT_BOOL* result) {
     return RunExport(eleList, sRetXml, result,
                      [this](const xml::NodeList& conditions, std::string& text) {
-                         if (!self_.connection)
-                             self_.connection = std::make_unique<db::Connection>();
                          ExportItems(self_, conditions, text);
                      });
 }

@@ -17,6 +17,21 @@ namespace component {
 // Converts an optional argument of GetResStringArg into the message argument it stands for.
 messages::MessageArgument MessageArgumentOf(const VARIANT* value);
 
+// The connection of an export called directly by a host, outside Transact: opened with the
+// connection string of the latest login, and closed again when the export ends, so that no
+// connection stays open between calls. Inside Transact the open connection is used as it is.
+class ExportConnection {
+  public:
+    explicit ExportConnection(Instance& self);
+    ~ExportConnection();
+    ExportConnection(const ExportConnection&) = delete;
+    ExportConnection& operator=(const ExportConnection&) = delete;
+
+  private:
+    Instance& self_;
+    bool opened_ = false;
+};
+
 template <class Derived, class Interface>
 class ServerObject : public com::Automation<Derived, Interface> {
   public:

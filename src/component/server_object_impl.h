@@ -14,6 +14,7 @@ HRESULT ServerObject<D, I>::RunExport(IDispatch* eleList, BSTR* sRetXml, VARIANT
     return com::Guarded([&] {
         xml::NodeList conditions = platform::NodesOf(eleList);
         std::string text = com::BstrToUtf8(*sRetXml);
+        ExportConnection connection(self_);
         exportRows(conditions, text);
         com::Bstr updated(text);
         com::SysFreeString(*sRetXml);

@@ -14,9 +14,13 @@ namespace salary_item {
 
 namespace {
 
+// The payroll rows with their category, each with its roster entry and payroll where one exists.
+// Written as a left join of the payroll rows, which selects exactly the rows of the right join
+// "(wa_account inner join WA_psn) right join (WA_GZData left join WA_grade)", because SQLite
+// plans that right join as a scan of all payroll rows for every roster row.
 constexpr const char* kFrom =
-    "from wa_account inner join WA_psn on wa_account.cgzgradenum=wa_psn.cgzgradenum right join "
-    "(WA_GZData left join WA_grade on WA_GZData.iPsnGrd_id = WA_grade.iPsnGrd_id) ON "
+    "from (WA_GZData left join WA_grade on WA_GZData.iPsnGrd_id = WA_grade.iPsnGrd_id) left join "
+    "(wa_account inner join WA_psn on wa_account.cgzgradenum=wa_psn.cgzgradenum) ON "
     "WA_psn.cGZGradeNum = WA_GZData.cGZGradeNum AND WA_psn.cPsn_Num = WA_GZData.cPsn_Num ";
 
 // The working document or the template: the request's root element, emptied of its children.
