@@ -82,6 +82,13 @@ TEST_F(Host, RepliesAndErrorsOfTransact) {
               "<reply code=\"710\" message=\"暂不提供此功能\"/>\n");
     EXPECT_EQ(Transact("Wagelink.ISalaryItem", "<r docid='1' proc='add'/>").out,
               "<reply docid=\"1\" proc=\"add\"/>\n");
+    HostRun unopenable = Wagelink({"transact", "Wagelink.ISalaryItem", "-", "--connection",
+                                   "Provider=SQLite;Data Source=" + dir.File("absent.db")},
+                                  "<r proc='ADD'/>");
+    EXPECT_EQ(unopenable.exit, 0);
+    EXPECT_EQ(unopenable.out.rfind("<reply code=\"-2147467259\" message=\"Cannot open database", 0),
+              0u)
+        << unopenable.out;
     HostRun unknown = Transact("No.Such.Class", "<r/>");
     EXPECT_EQ(unknown.exit, 1);
     EXPECT_EQ(unknown.err, "error -2147221164: Class not registered: No.Such.Class\n");

@@ -1,0 +1,78 @@
+// A host that calls QueryProc itself, with a node list it made from a request text.
+#include <gtest/gtest.h>
+
+#include "com/automation.h"
+#include "com/fault.h"
+#include "component/classes.h"
+#include "platform/node_list_object.h"
+#include "support/demo_db.h"
+#include "support/dispatch.h"
+
+namespace {
+
+// Keeps every page it is handed.
+class PageSink final : public com::Automation<PageSink> {
+  public:
+    std::vector<std::pair<std::string, long>> pages;
+    void* Answer(const com::IID& iid) { return iid == com::IID_IDispatch ? this : nullptr; }
+    static com::HRESULT ProcessExport(PageSink& self, com::DispatchArguments& args, com::WORD,
+                                      com::VARIANT*) {
+        self.pages.emplace_back(com::ToText(args.Raw(0)), com::ToLong(args.Raw(1)));
+        return com::S_OK;
+    }
+    static constexpr com::DispatchMember<PageSink> kMembers[] = {
+        {"ProcessExport", 1, 3, 3, &ProcessExport}};
+};
+
+const char* kRequest =
+    "<ufinterface roottag=\"salaryitem\" proc=\"QUERY\" paginate=\"2\"><salaryitem>"
+    "<field name=\"cGZGradeNum\" operation=\"=\" value=\"002\"/></salaryitem></ufinterface>";
+
+TEST(DirectExport, QueryProcWithANodeListFromTheHost) {
+    testing_support::DemoDb demo;
+    auto server = testing_support::NewSalaryItem();
+    auto login = testing_support::NewLogin(demo.ConnectionString());
+    auto sink = PageSink::Create();
+    com::Variant caller = com::Variant::FromDispatch(sink.get());
+    com::CallByName(server.get(), "AddObjectReference", com::DISPATCH_METHOD, {com::ByRef(caller)});
+    EXPECT_TRUE(com::ToBool(*com::CallByName(server.get(), "DropObjectReference",
+                                             com::DISPATCH_METHOD, {com::ByRef(caller)})
+                                 .get()));
+
+    auto document = platform::CreateXmlDocument();
+    EXPECT_TRUE(com::ToBool(*com::CallByName(document.get(), "loadXML", com::DISPATCH_METHOD,
+                                             {*com::Variant::FromText(kRequest).get()})
+                                 .get()));
+    com::Variant list =
+        com::CallByName(document.get(), "selectNodes", com::DISPATCH_METHOD,
+                        {*com::Variant::FromText("ufinterface/salaryitem/field").get()});
+    EXPECT_EQ(com::ToLong(*com::GetProperty(com::ToDispatch(*list.get()), "length").get()), 1);
+
+    com::Variant text = com::Variant::FromText(kRequest);
+    com::Variant rootTag = com::Variant::FromText("salaryitem");
+    com::Variant nothing;
+    auto queryProc = [&] {
+        return com::CallByName(
+            server.get(), "QueryProc", com::DISPATCH_METHOD,
+            {*list.get(), com::ByRef(text), *rootTag.get(), com::ByRef(nothing)});
+    };
+    EXPECT_THROW(queryProc(), com::Fault) << "no login yet to connect with";
+
+    testing_support::Transact(server.get(), "<r proc='ADD'/>", login.get());
+    EXPECT_FALSE(com::ToBool(*queryProc().get()));
+    ASSERT_EQ(sink->pages.size(), 3u) << "the caller stays held after DropObjectReference";
+    EXPECT_EQ(sink->pages[2].second, 3);
+    EXPECT_EQ(com::ToText(*text.get()), sink->pages[2].first)
+        << "sRetXml holds the last partial page";
+    auto* object =
+        static_cast<component::SalaryItem*>(static_cast<component::_ISalaryItem*>(server.get()));
+    EXPECT_FALSE(object->instance().connection) << "a direct export left its connection open";
+
+    com::Variant notAList = com::Variant::FromDispatch(login.get());
+    EXPECT_THROW(
+        com::CallByName(server.get(), "QueryProc", com::DISPATCH_METHOD,
+                        {*notAList.get(), com::ByRef(text), *rootTag.get(), com::ByRef(nothing)}),
+        com::Fault);
+}
+
+}  // namespace
