@@ -95,7 +95,6 @@ bool AddRecords(Instance& self, const Operations& ops, const xml::NodeList& reco
 std::string Transact(Instance& self, const Operations& ops, const std::string& sXML,
                      com::IDispatch* login) {
     platform::IntegrationKit& kit = platform::SharedIntegrationKit();
-    const std::string request = sXML;
     if (ops.readsKestFlag) self.kest = false;
     ConnectionRelease release(self);
 
@@ -106,7 +105,7 @@ std::string Transact(Instance& self, const Operations& ops, const std::string& s
     }
 
     xml::Document doc;
-    xml::ParseResult parsed = doc.Load(request);
+    xml::ParseResult parsed = doc.Load(sXML);
     if (parsed.status == xml::ParseStatus::kNotWellFormed)
         return kit.MakeReply("100", self.messages.GetResString(std::string(ops.notXmlMessageId)),
                              "");

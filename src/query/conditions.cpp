@@ -21,12 +21,6 @@ constexpr const char* kPersonCatalogue =
 
 enum class Flavour { kItem, kKest, kPerson };
 
-std::string Lower(std::string_view text) {
-    std::string out(text);
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return out;
-}
 
 std::string Trimmed(std::string_view text) {
     std::size_t b = text.find_first_not_of(" \t\r\n");
@@ -88,7 +82,7 @@ Condition ReadCondition(xml::Element element, std::size_t position) {
     const platform::IntegrationKit& kit = platform::SharedIntegrationKit();
     Condition c{element, position, kit.GetAttribute(element, "name"),
                 kit.GetAttribute(element, "operation"), kit.GetAttribute(element, "value")};
-    std::string normalized = Lower(Trimmed(c.operation));
+    std::string normalized = db::AsciiLower(Trimmed(c.operation));
     if (!kOperations.count(normalized))
         Refuse(position, "the operation '" + c.operation + "' is not allowed");
     c.isList = normalized == "in" || normalized == "not in";
@@ -99,7 +93,7 @@ Condition ReadCondition(xml::Element element, std::size_t position) {
 
 std::string Joiner(const Condition& c) {
     std::string logic = platform::SharedIntegrationKit().GetAttribute(c.element, "logic");
-    std::string normalized = Lower(Trimmed(logic));
+    std::string normalized = db::AsciiLower(Trimmed(logic));
     if (normalized != "and" && normalized != "or")
         Refuse(c.position, "the joiner '" + logic + "' is not allowed");
     return " " + logic + " ";
@@ -134,7 +128,7 @@ std::string ValuePart(const Condition& c, bool quoted, bool listsAllowed, Flavou
 std::string ColumnPart(const std::string& fieldName, const std::string& operation,
                        Flavour flavour) {
     if (flavour == Flavour::kPerson) {
-        bool grade = Lower(fieldName) == "cpsngrd";
+        bool grade = db::AsciiLower(fieldName) == "cpsngrd";
         return (grade ? "WA_GRADE." : "WA_PSN.") + fieldName + " " + operation + " ";
     }
     if (fieldName == "cPsnGrd") return fieldName + " " + operation + " ";
@@ -197,7 +191,7 @@ std::string BuildPersonWhere(const xml::NodeList& conditions, db::Connection& co
 }
 
 std::string MapKestFieldName(const std::string& name) {
-    std::string lower = Lower(name);
+    std::string lower = db::AsciiLower(name);
     if (lower == "salarygradeno") return "cGzGradeNum";
     if (lower == "departmentno") return "cDept_Num";
     if (lower == "salaryitem") return "iGzItem_id";
@@ -212,7 +206,7 @@ std::string BuildKestWhere(const xml::NodeList& list, db::Connection& connection
     Catalogue catalogue(connection, kGZDataCatalogue);
     std::string filter = "WA_GZtblset.cSetGzitemName";
     auto isItem = [](const Condition& c) {
-        return Lower(MapKestFieldName(c.name)) == "igzitem_id";
+        return db::AsciiLower(MapKestFieldName(c.name)) == "igzitem_id";
     };
     const std::size_t itemFlag = std::any_of(conditions.begin(), conditions.end(), isItem) ? 1 : 0;
     bool sawItem = false;
