@@ -120,6 +120,9 @@ HRESULT InvokeMember(UINT minArgs, UINT maxArgs, WORD flags, DISPPARAMS* params,
                      const std::function<HRESULT(DispatchArguments&, VARIANT*)>& call) {
     DISPPARAMS none{nullptr, nullptr, 0, 0};
     if (!params) params = &none;
+    if ((params->cArgs && !params->rgvarg) || params->cNamedArgs > params->cArgs ||
+        (params->cNamedArgs && !params->rgdispidNamedArgs))
+        return E_INVALIDARG;
     if (params->cNamedArgs > 0 &&
         !(flags & DISPATCH_PROPERTYPUT && params->cNamedArgs == 1 && params->rgdispidNamedArgs &&
           params->rgdispidNamedArgs[0] == DISPID_PROPERTYPUT))

@@ -6,6 +6,7 @@
 #include <libxml/xpath.h>
 
 #include <cstring>
+#include <limits>
 #include <mutex>
 
 #include "com/fault.h"
@@ -178,6 +179,8 @@ Document& Document::operator=(Document&&) noexcept = default;
 
 ParseResult Document::Load(std::string_view text) {
     Initialise();
+    if (text.size() > static_cast<std::size_t>(std::numeric_limits<int>::max()))
+        return {ParseStatus::kNotWellFormed, "document too large", 0};
     std::unique_ptr<xmlParserCtxt, decltype(&xmlFreeParserCtxt)> context(xmlNewParserCtxt(),
                                                                          xmlFreeParserCtxt);
     if (!context) throw com::Fault(com::E_OUTOFMEMORY, "Out of memory");
