@@ -30,28 +30,30 @@ Field LookupResult::First(std::size_t index) const {
 
 namespace {
 
-// The statement and its values as one key; each value tagged with its kind.
-std::string KeyOf(const std::string& sql, const std::vector<Value>& params) {
+// The values of a lookup as one text, each tagged with its kind.
+std::string ValuesKey(const std::vector<Value>& params) {
     std::string key;
-    key.reserve(sql.size() + 16 * params.size());
-    key = sql;
     for (const Value& v : params) {
-        key += '\0';
         key += static_cast<char>('0' + v.index());
         key += ValueText(v);
+        key += '\0';
     }
     return key;
 }
 
 }  // namespace
 
-const LookupResult& LookupCache::Find(Connection& connection, const std::string& sql,
+std::size_t LookupCache::KeyHash::operator()(const Key& k) const noexcept {
+    return std::hash<const void*>{}(k.sql) ^ (std::hash<std::string>{}(k.values) * 31);
+}
+
+const LookupResult& LookupCache::Find(Connection& connection, const char* sqlLiteral,
                                       const std::vector<Value>& params) {
-    std::string key = KeyOf(sql, params);
+    Key key{sqlLiteral, ValuesKey(params)};
     auto it = results_.find(key);
     if (it != results_.end()) return it->second;
     Recordset rows;
-    Lookup(rows, connection, sql, params);
+    Lookup(rows, connection, sqlLiteral, params);
     std::vector<std::vector<Value>> copied;
     for (; !rows.IsEOF(); rows.MoveNext()) {
         std::vector<Value> row;

@@ -30,13 +30,23 @@ class LookupResult {
 
 // Lookups of reference data remembered for one request: a statement with the same values runs
 // once, however many records of the request ask it. Only for tables the request does not write.
+// Statements are string literals: the cache tells them apart by address, which is what makes a
+// remembered lookup cheap on the per-record path.
 class LookupCache {
   public:
-    const LookupResult& Find(Connection& connection, const std::string& sql,
+    const LookupResult& Find(Connection& connection, const char* sqlLiteral,
                              const std::vector<Value>& params = {});
 
   private:
-    std::unordered_map<std::string, LookupResult> results_;
+    struct Key {
+        const char* sql;
+        std::string values;
+        bool operator==(const Key&) const = default;
+    };
+    struct KeyHash {
+        std::size_t operator()(const Key& k) const noexcept;
+    };
+    std::unordered_map<Key, LookupResult, KeyHash> results_;
 };
 
 }  // namespace db

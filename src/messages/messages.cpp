@@ -35,14 +35,20 @@ std::string Messages::Lang(const std::string& cnString) {
 }
 
 std::string Messages::unLang(const std::string& lString) {
+    auto known = unLangAnswers_.find(lString);
+    if (known != unLangAnswers_.end()) return known->second;
     std::string wanted = db::AsciiLower(lString);
+    std::string answer = lString;
     lowerNames_.resize(itemNames_.size());
     for (std::size_t i = 0; i < itemNames_.size(); ++i) {
         if (!lowerNames_[i])
             lowerNames_[i] = db::AsciiLower(GetResString(std::string(itemNames_[i].id)));
-        if (*lowerNames_[i] == wanted) return std::string(itemNames_[i].builtIn);
+        if (*lowerNames_[i] == wanted) {
+            answer = itemNames_[i].builtIn;
+            break;
+        }
     }
-    return lString;
+    return unLangAnswers_.emplace(lString, std::move(answer)).first->second;
 }
 
 }  // namespace messages

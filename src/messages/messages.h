@@ -7,6 +7,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "messages/gen_len.h"
@@ -43,8 +44,9 @@ class Messages {
 
     std::span<const ItemName> itemNames_;
     std::optional<platform::MessageResource> resource_;
-    // unLang's lower-cased row texts, each fetched once, when first needed.
+    // unLang's lower-cased row texts, each fetched once, when first needed, and its answers.
     std::vector<std::optional<std::string>> lowerNames_;
+    std::unordered_map<std::string, std::string> unLangAnswers_;
 };
 
 }  // namespace messages

@@ -29,8 +29,7 @@ class ItemRecordCheck {
     }
 
   private:
-    const db::LookupResult& Lookup(const std::string& sql,
-                                   const std::vector<db::Value>& params = {}) {
+    const db::LookupResult& Lookup(const char* sql, const std::vector<db::Value>& params = {}) {
         return lookups_.Find(connection_, sql, params);
     }
     bool Fail(std::string text) {
