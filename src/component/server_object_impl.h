@@ -60,22 +60,25 @@ HRESULT Export(T& self, com::DispatchArguments& args, VARIANT* out, Slot slot) {
     return BoolResult(hr, result, out);
 }
 
+// Calls a slot taking the caller object by reference and returning a Boolean.
+template <class T, class Slot>
+HRESULT CallerSlot(T& self, com::DispatchArguments& args, VARIANT* out, Slot slot) {
+    com::DispatchArgument caller(args, 0);
+    VARIANT_BOOL result = com::VARIANT_FALSE;
+    HRESULT hr = (self.*slot)(caller.ref(), &result);
+    return BoolResult(hr, result, out);
+}
+
 }  // namespace detail
 
 template <class T>
 HRESULT CommonMembers<T>::AddObjectReference(T& self, Args& args, com::WORD, VARIANT* out) {
-    com::DispatchArgument caller(args, 0);
-    VARIANT_BOOL result = com::VARIANT_FALSE;
-    HRESULT hr = self.AddObjectReference(caller.ref(), &result);
-    return detail::BoolResult(hr, result, out);
+    return detail::CallerSlot(self, args, out, &T::AddObjectReference);
 }
 
 template <class T>
 HRESULT CommonMembers<T>::DropObjectReference(T& self, Args& args, com::WORD, VARIANT* out) {
-    com::DispatchArgument caller(args, 0);
-    VARIANT_BOOL result = com::VARIANT_FALSE;
-    HRESULT hr = self.DropObjectReference(caller.ref(), &result);
-    return detail::BoolResult(hr, result, out);
+    return detail::CallerSlot(self, args, out, &T::DropObjectReference);
 }
 
 template <class T>

@@ -5,11 +5,7 @@
 #include <string_view>
 
 #include "com/fault.h"
-
-namespace wagelink::embedded {
-std::string_view messages_zh_CN();
-std::string_view messages_en_US();
-}  // namespace wagelink::embedded
+#include "platform/embedded_data.h"
 
 namespace platform {
 

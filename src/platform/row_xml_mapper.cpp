@@ -3,11 +3,7 @@
 #include <map>
 
 #include "com/fault.h"
-
-namespace wagelink::embedded {
-std::string_view SalaryItemXmlRs();
-std::string_view SalaryPersonXmlRs();
-}  // namespace wagelink::embedded
+#include "platform/embedded_data.h"
 
 namespace platform {
 
