@@ -19,7 +19,6 @@ class Pager {
     Pager(std::int32_t pageSize, std::int32_t recordTotal);
 
     bool paged() const { return pageSize_ > 0; }
-    std::int32_t pageCount() const { return pageCount_; }
 
     // Called after each record was added to the working document, with its current text.
     // Delivers a finished page and returns true when the working document must be renewed.
