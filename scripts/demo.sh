@@ -5,7 +5,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 scripts/setup.sh
-scripts/build.sh build -DCMAKE_BUILD_TYPE=Release -DWAGELINK_BENCHMARKS=OFF
+scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DWAGELINK_BENCHMARKS=ON
 rm -rf out && mkdir -p out
 export WAGELINK_REGISTRY="$root/out/registry"
 wagelink=build/wagelink

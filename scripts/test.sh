@@ -5,7 +5,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 scripts/setup.sh
-scripts/build.sh build
+scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DWAGELINK_BENCHMARKS=ON
 scripts/build.sh build-asan -DCMAKE_BUILD_TYPE=Debug -DWAGELINK_SANITIZE=ON -DWAGELINK_BENCHMARKS=OFF
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
