@@ -60,8 +60,7 @@ const LookupResult& LookupCache::Find(Connection& connection, const char* sqlLit
         for (std::size_t i = 0; i < rows.FieldCount(); ++i) row.push_back(rows[i].value());
         copied.push_back(std::move(row));
     }
-    auto columns = std::make_shared<const Columns>(rows.columns());
-    return results_.emplace(std::move(key), LookupResult(std::move(columns), std::move(copied)))
+    return results_.emplace(std::move(key), LookupResult(rows.SharedColumns(), std::move(copied)))
         .first->second;
 }
 

@@ -29,7 +29,9 @@ class LookupResult {
 };
 
 // Lookups of reference data remembered for one request: a statement with the same values runs
-// once, however many records of the request ask it. Only for tables the request does not write.
+// once, however many records of the request ask it. Only for tables the request does not write,
+// and only for data shared by many records (payrolls, departments, items), so that the cache
+// stays as small as the reference data.
 // Statements are string literals: the cache tells them apart by address, which is what makes a
 // remembered lookup cheap on the per-record path.
 class LookupCache {

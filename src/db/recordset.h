@@ -50,6 +50,7 @@ class Recordset {
     Field operator[](std::size_t index) const;
     Field operator[](std::string_view name) const;
     const Columns& columns() const { return *columns_; }
+    const std::shared_ptr<const Columns>& SharedColumns() const { return columns_; }
 
   private:
     void RequireOpen() const;

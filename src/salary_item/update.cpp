@@ -74,15 +74,15 @@ bool Update(db::Connection& connection, messages::Messages& messages, db::Lookup
     std::string department = Field(record, "departmentno");
     std::string code = Field(record, "personno");
 
-    const db::LookupResult& person = lookups.Find(
-        connection,
-        "select * from pubperson a,wa_grade b where a.rpersontype=b.rpersontype and a.cpsn_num=?",
-        {code});
-    if (person.RecordCount() == 0) {
+    db::Recordset person;  // differs from record to record: read afresh
+    if (db::Lookup(person, connection,
+                   "select * from pubperson a,wa_grade b where a.rpersontype=b.rpersontype and "
+                   "a.cpsn_num=?",
+                   {code}) == 0) {
         message = messages.GetResStringArg("Qz.WA.EAI.09002", code);
         return false;
     }
-    std::string name = person.First("cpsn_name").Text();
+    std::string name = person["cpsn_name"].Text();
     std::int16_t year = RecordNumber(Field(record, "year"));
     std::int16_t month = RecordNumber(Field(record, "month"));
 

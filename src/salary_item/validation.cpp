@@ -29,6 +29,7 @@ class ItemRecordCheck {
     }
 
   private:
+    // Reference data: remembered for the rest of the request.
     const db::LookupResult& Lookup(const char* sql, const std::vector<db::Value>& params = {}) {
         return lookups_.Find(connection_, sql, params);
     }
@@ -114,14 +115,15 @@ class ItemRecordCheck {
         if (messages::GenLen(name) > kLongestName) return FailPlain("Qz.WA.EAI.00025");
         std::string code = Field(record_, "personno");
         if (code.empty()) return FailPlain("Qz.WA.EAI.00026");
-        if (db::ValueNumber(Lookup("select count(*) from pubperson where cPsn_Num = ?", {code})
-                                .First(0)
-                                .value()) == 0)
-            return FailPlain("Qz.WA.EAI.00027");
+        // Person lookups differ from record to record: they are read afresh, not remembered.
+        db::Recordset rows;
+        db::Lookup(rows, connection_, "select count(*) from pubperson where cPsn_Num = ?", {code});
+        if (db::ValueNumber(rows[0].value()) == 0) return FailPlain("Qz.WA.EAI.00027");
         if (messages::GenLen(code) > kLongestCode) return FailPlain("Qz.WA.EAI.00028");
-        if (Lookup("select * from WA_psn where cGZGradeNum = ? and cPsn_Num = ? and cPsn_Name = ?",
-                   {payroll_, code, name})
-                .RecordCount() == 0)
+        if (db::Lookup(
+                rows, connection_,
+                "select * from WA_psn where cGZGradeNum = ? and cPsn_Num = ? and cPsn_Name = ?",
+                {payroll_, code, name}) == 0)
             return Fail(messages_.GetResStringArg("Qz.WA.EAI.00030", name));
         return true;
     }
