@@ -16,11 +16,13 @@ class Automation : public Object<T, Interface> {
         return S_OK;
     }
     HRESULT GetTypeInfo(UINT, LCID, void**) override { return E_NOTIMPL; }
-    HRESULT GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
+    HRESULT GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
+        if (iid != IID_NULL) return DISP_E_UNKNOWNINTERFACE;
         return DispatchGetIDsOfNames(T::kMembers, names, count, ids);
     }
-    HRESULT Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
+    HRESULT Invoke(DISPID id, REFIID iid, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
                    EXCEPINFO* info, UINT* argErr) override {
+        if (iid != IID_NULL) return DISP_E_UNKNOWNINTERFACE;
         return DispatchInvoke(T::kMembers, static_cast<T&>(*this), id, flags, params, result, info,
                               argErr);
     }

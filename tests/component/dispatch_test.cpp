@@ -95,6 +95,9 @@ TEST(Dispatch, BadCallsGetStandardCodesAndFaultsComeBackAsExceptions) {
     EXPECT_EQ(item->Invoke(component::kTransact, com::IID_NULL, 0, com::DISPATCH_METHOD, &none,
                            out.get(), nullptr, nullptr),
               com::DISP_E_BADPARAMCOUNT);
+    EXPECT_EQ(item->Invoke(component::kTransact, com::IID_IDispatch, 0, com::DISPATCH_METHOD, &none,
+                           out.get(), nullptr, nullptr),
+              com::DISP_E_UNKNOWNINTERFACE);
     com::Variant notText = com::Variant::FromError(7);
     com::VARIANT args[] = {*notText.get()};
     com::DISPPARAMS one{args, nullptr, 1, 0};
