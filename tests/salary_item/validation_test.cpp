@@ -57,6 +57,10 @@ TEST_F(ItemImport, PayrollDepartmentAndPeriodChecks) {
     demo.Exec("insert into GL_mend values (202600, 0, 1, 1)");
     EXPECT_EQ(Rejection({{"month", "0"}}), "0月数据已做月结！")
         << "the closed-month query runs before the zero test";
+    demo.Exec("update WA_account set iLastMonth = 0 where cGZGradeNum = '001'");
+    EXPECT_EQ(Import(ItemRecord({{"month", "12"}}, {{"奖金", "0", "1"}})).second,
+              "数据库操作错误：工资类别[001]部门[0101]中没有人员[0001]本期间的工资数据")
+        << "with iLastMonth 0 any month that is not closed passes the checks";
     // The earlier check wins when a record fails two.
     EXPECT_EQ(Rejection({{"departmentno", ""}, {"year", ""}}), "部门编号不能为空！");
 }
