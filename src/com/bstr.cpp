@@ -106,22 +106,24 @@ UINT SysStringLen(BSTR text) {
 }
 
 std::u16string Utf8ToUtf16(std::string_view utf8) {
-    std::u16string out;
-    out.reserve(utf8.size());
+    // Never more UTF-16 units than UTF-8 bytes: write into a buffer of that size, then trim.
+    std::u16string out(utf8.size(), u'\0');
+    char16_t* w = out.data();
     for (std::size_t i = 0; i < utf8.size();) {
         // Markup is mostly ASCII: copy runs of it without decoding.
         while (i < utf8.size() && static_cast<unsigned char>(utf8[i]) < 0x80)
-            out += static_cast<char16_t>(utf8[i++]);
+            *w++ = static_cast<char16_t>(utf8[i++]);
         if (i == utf8.size()) break;
         char32_t cp = NextCodePoint(utf8, i);
         if (cp >= 0x10000) {
             cp -= 0x10000;
-            out += static_cast<char16_t>(0xD800 + (cp >> 10));
-            out += static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
+            *w++ = static_cast<char16_t>(0xD800 + (cp >> 10));
+            *w++ = static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
         } else {
-            out += static_cast<char16_t>(cp);
+            *w++ = static_cast<char16_t>(cp);
         }
     }
+    out.resize(static_cast<std::size_t>(w - out.data()));
     return out;
 }
 

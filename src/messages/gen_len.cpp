@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <string>
+#include <unordered_map>
 
 #include "com/bstr.h"
 #include "com/fault.h"
@@ -29,6 +30,13 @@ class AnsiCodePage {
 
     // Bytes of one BMP character in the code page; 1 when it cannot be written there.
     int Width(char16_t unit) {
+        auto known = widths_.find(unit);
+        if (known != widths_.end()) return known->second;
+        return widths_[unit] = Measure(unit);
+    }
+
+  private:
+    int Measure(char16_t unit) {
         std::string utf8 = com::Utf16ToUtf8(std::u16string_view(&unit, 1));
         char out[8];
         char* in = utf8.data();
@@ -41,8 +49,8 @@ class AnsiCodePage {
         return sizeof out - outLeft >= 2 ? 2 : 1;
     }
 
-  private:
     iconv_t cd_;
+    std::unordered_map<char16_t, int> widths_;
 };
 
 bool IsSurrogate(char16_t u) {
