@@ -26,8 +26,4 @@ std::size_t Columns::IndexOf(std::string_view name) const {
     return it->second;
 }
 
-bool Columns::Contains(std::string_view name) const {
-    return byLowerName_.count(AsciiLower(name)) != 0;
-}
-
 }  // namespace db

@@ -41,7 +41,6 @@ class Columns {
     const Column& operator[](std::size_t i) const { return columns_[i]; }
     // The index of `name`; an ADO item-not-found fault when there is none.
     std::size_t IndexOf(std::string_view name) const;
-    bool Contains(std::string_view name) const;
     void SetType(std::size_t i, DataType type) { columns_[i].type = type; }
 
   private:
