@@ -6,7 +6,33 @@
 #include <fstream>
 #include <string>
 
+#include "com/late_call.h"
+#include "component/classes.h"
+#include "platform/login.h"
+
 namespace bench {
+
+TimedReply TransactAsPlatform(const std::string& path, const std::string& request,
+                              com::IDispatch* caller) {
+    auto server = component::SalaryItem::Create();
+    auto* dispatch =
+        static_cast<com::IDispatch*>(static_cast<component::_ISalaryItem*>(server.get()));
+    if (caller) {
+        com::Variant held = com::Variant::FromDispatch(caller);
+        com::CallByName(dispatch, "AddObjectReference", com::DISPATCH_METHOD, {com::ByRef(held)});
+    }
+    com::ComPtr<com::IDispatch> login = platform::CreateLogin();
+    com::Variant connection = com::Variant::FromText("Provider=SQLite;Data Source=" + path);
+    com::CallByName(login.get(), "ConnectionString", com::DISPATCH_PROPERTYPUT,
+                    {*connection.get()});
+    com::Variant xml = com::Variant::FromText(request);
+    com::Variant loginArg = com::Variant::FromDispatch(login.get());
+    auto start = std::chrono::steady_clock::now();
+    com::Variant reply = com::CallByName(dispatch, "Transact", com::DISPATCH_METHOD,
+                                         {*xml.get(), com::ByRef(loginArg)});
+    double seconds = Seconds(start);
+    return {com::ToText(*reply.get()), seconds};
+}
 
 std::string ScratchDir() {
     static std::string dir = [] {

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "com/unknown.h"
+
 namespace bench {
 
 // A scratch folder under /tmp, removed at exit.
@@ -22,6 +24,17 @@ std::vector<std::string> ItemNames(int n);
 
 // The median of some figures (0 for none).
 double Median(std::vector<double> values);
+
+// The reply of one Transact and the seconds that call took.
+struct TimedReply {
+    std::string text;
+    double seconds;
+};
+
+// Calls Transact by name on a new ISalaryItem, as the platform does: with a login for the database
+// at `path` and, when given, `caller` held through AddObjectReference. Only the call is timed.
+TimedReply TransactAsPlatform(const std::string& path, const std::string& request,
+                              com::IDispatch* caller = nullptr);
 
 // Peak resident set size of this program in KiB.
 long PeakRssKiB();

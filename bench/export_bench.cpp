@@ -18,8 +18,6 @@
 #include "bench_util.h"
 #include "com/automation.h"
 #include "com/late_call.h"
-#include "component/classes.h"
-#include "platform/login.h"
 
 namespace {
 
@@ -68,24 +66,10 @@ class PageCounter final : public com::Automation<PageCounter> {
 
 // Runs one export through Transact; returns its seconds, or a negative number on failure.
 double RunExport(const std::string& path, long paginate, std::string* reply = nullptr) {
-    auto server = component::SalaryItem::Create();
-    auto* dispatch =
-        static_cast<com::IDispatch*>(static_cast<component::_ISalaryItem*>(server.get()));
     auto counter = PageCounter::Create();
-    com::Variant caller = com::Variant::FromDispatch(counter.get());
-    com::CallByName(dispatch, "AddObjectReference", com::DISPATCH_METHOD, {com::ByRef(caller)});
-    com::ComPtr<com::IDispatch> login = platform::CreateLogin();
-    com::Variant connection = com::Variant::FromText("Provider=SQLite;Data Source=" + path);
-    com::CallByName(login.get(), "ConnectionString", com::DISPATCH_PROPERTYPUT,
-                    {*connection.get()});
-    com::Variant xml = com::Variant::FromText(Request(paginate));
-    com::Variant loginArg = com::Variant::FromDispatch(login.get());
-    auto start = std::chrono::steady_clock::now();
-    com::Variant result = com::CallByName(dispatch, "Transact", com::DISPATCH_METHOD,
-                                          {*xml.get(), com::ByRef(loginArg)});
-    double seconds = bench::Seconds(start);
-    if (reply) *reply = com::ToText(*result.get());
-    return seconds;
+    bench::TimedReply result = bench::TransactAsPlatform(path, Request(paginate), counter.get());
+    if (reply) *reply = std::move(result.text);
+    return result.seconds;
 }
 
 void Export(benchmark::State& state) {

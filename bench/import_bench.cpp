@@ -11,9 +11,6 @@
 
 #include "bench_db.h"
 #include "bench_util.h"
-#include "com/late_call.h"
-#include "component/classes.h"
-#include "platform/login.h"
 
 namespace {
 
@@ -49,23 +46,11 @@ void Import(benchmark::State& state) {
     const std::string path = bench::ScratchDir() + "/import.db";
     for (auto _ : state) {
         bench::PrepareDatabase(path, static_cast<int>(g_records), static_cast<int>(g_entries));
-        std::string request = Request();
-        auto server = component::SalaryItem::Create();
-        com::ComPtr<com::IDispatch> login = platform::CreateLogin();
-        com::Variant connection = com::Variant::FromText("Provider=SQLite;Data Source=" + path);
-        com::CallByName(login.get(), "ConnectionString", com::DISPATCH_PROPERTYPUT,
-                        {*connection.get()});
-        com::Variant xml = com::Variant::FromText(request);
-        com::Variant loginArg = com::Variant::FromDispatch(login.get());
-
-        auto start = std::chrono::steady_clock::now();
-        com::Variant reply = com::CallByName(
-            static_cast<com::IDispatch*>(static_cast<component::_ISalaryItem*>(server.get())),
-            "Transact", com::DISPATCH_METHOD, {*xml.get(), com::ByRef(loginArg)});
-        double seconds = bench::Seconds(start);
+        bench::TimedReply reply = bench::TransactAsPlatform(path, Request());
+        const double seconds = reply.seconds;
         state.SetIterationTime(seconds);
 
-        std::string text = com::ToText(*reply.get());
+        const std::string& text = reply.text;
         long written = 0;
         for (std::size_t at = text.find("code=\"0\""); at != std::string::npos;
              at = text.find("code=\"0\"", at + 1))

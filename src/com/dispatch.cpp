@@ -2,20 +2,11 @@
 
 #include <functional>
 
+#include "com/text.h"
+
 namespace com {
 
 namespace {
-
-char Lower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool SameName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (Lower(a[i]) != Lower(b[i])) return false;
-    return true;
-}
 
 void FillExcepInfo(EXCEPINFO* info, const ErrorInfo& error) {
     if (!info) return;
@@ -105,7 +96,7 @@ HRESULT LookUpDispIds(std::span<const std::string_view> names, std::span<const D
         }
         bool found = false;
         for (std::size_t k = 0; k < names.size() && !found; ++k) {
-            if (SameName(names[k], name)) {
+            if (EqualNoCase(names[k], name)) {
                 out[i] = ids[k];
                 found = true;
             }

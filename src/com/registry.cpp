@@ -9,26 +9,23 @@
 
 #include "com/fault.h"
 #include "com/hresult.h"
+#include "com/text.h"
 
 namespace com {
 
 namespace {
 
-char Lower(char c) {
-    return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-}
-
 bool StartsWithNoCase(const std::string& text, const std::string& prefix) {
     return text.size() >= prefix.size() &&
-           std::equal(prefix.begin(), prefix.end(), text.begin(),
-                      [](char a, char b) { return Lower(a) == Lower(b); });
+           EqualNoCase(std::string_view(text).substr(0, prefix.size()), prefix);
 }
 
 }  // namespace
 
 bool Registry::CaseInsensitiveLess::operator()(const std::string& a, const std::string& b) const {
-    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
-                                        [](char x, char y) { return Lower(x) < Lower(y); });
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return AsciiLower(x) < AsciiLower(y);
+    });
 }
 
 std::string Registry::DefaultPath() {

@@ -2,6 +2,7 @@
 
 #include "com/fault.h"
 #include "com/late_call.h"
+#include "com/text.h"
 #include "platform/integration_kit.h"
 
 namespace component {
@@ -11,12 +12,6 @@ namespace {
 constexpr long kRejected = 101;
 constexpr long kNotWritten = 100;
 constexpr long kBatchFault = 999;
-
-std::string AsciiUpper(std::string text) {
-    for (char& c : text)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return text;
-}
 
 // Closes the instance's connection when Transact leaves, whatever the path.
 class ConnectionRelease {
@@ -69,7 +64,8 @@ bool ReadKestFlag(const xml::Document& request) {
     try {
         xml::Element first = request.FirstElementByName("salaryitem");
         if (!first) return false;
-        return AsciiUpper(platform::SharedIntegrationKit().GetAttribute(first, "type")) == "KEST";
+        return com::AsciiUpper(platform::SharedIntegrationKit().GetAttribute(first, "type")) ==
+               "KEST";
     } catch (...) {
         return false;  // a fault while reading leaves the flag clear
     }
@@ -119,7 +115,7 @@ std::string Transact(Instance& self, const Operations& ops, const std::string& s
     if (ops.readsKestFlag) self.kest = ReadKestFlag(doc);
 
     xml::NodeList records = root.Children(ops.recordTag);
-    std::string operation = AsciiUpper(kit.GetAttribute(root, "proc"));
+    std::string operation = com::AsciiUpper(kit.GetAttribute(root, "proc"));
     std::string reply;
     if (operation == "ADD") {
         AddRecords(self, ops, records, reply);

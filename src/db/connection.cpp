@@ -1,21 +1,10 @@
 #include "db/connection.h"
 
 #include "com/fault.h"
-#include "db/field.h"
+#include "com/text.h"
 #include "db/sqlite/database.h"
 
 namespace db {
-
-namespace {
-
-std::string Trim(std::string_view s) {
-    std::size_t b = s.find_first_not_of(" \t");
-    if (b == std::string_view::npos) return "";
-    std::size_t e = s.find_last_not_of(" \t");
-    return std::string(s.substr(b, e - b + 1));
-}
-
-}  // namespace
 
 std::string DataSourceOf(const std::string& connectionString) {
     std::string dataSource;
@@ -26,9 +15,9 @@ std::string DataSourceOf(const std::string& connectionString) {
         std::string_view part(connectionString.data() + start, end - start);
         std::size_t eq = part.find('=');
         if (eq != std::string_view::npos) {
-            std::string key = AsciiLower(Trim(part.substr(0, eq)));
-            std::string value = Trim(part.substr(eq + 1));
-            if (key == "provider" && AsciiLower(value) != "sqlite")
+            std::string key = com::AsciiLower(com::Trim(part.substr(0, eq)));
+            std::string value = com::Trim(part.substr(eq + 1));
+            if (key == "provider" && com::AsciiLower(value) != "sqlite")
                 throw com::Fault(kProviderNotFound, "Provider cannot be found: " + value);
             if (key == "data source") dataSource = value;
         }

@@ -1,23 +1,17 @@
 #include "db/field.h"
 
 #include "com/fault.h"
+#include "com/text.h"
 
 namespace db {
 
-std::string AsciiLower(std::string_view text) {
-    std::string out(text);
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return out;
-}
-
 Columns::Columns(std::vector<Column> columns) : columns_(std::move(columns)) {
     for (std::size_t i = 0; i < columns_.size(); ++i)
-        byLowerName_.try_emplace(AsciiLower(columns_[i].name), i);
+        byLowerName_.try_emplace(com::AsciiLower(columns_[i].name), i);
 }
 
 std::size_t Columns::IndexOf(std::string_view name) const {
-    auto it = byLowerName_.find(AsciiLower(name));
+    auto it = byLowerName_.find(com::AsciiLower(name));
     if (it == byLowerName_.end())
         throw com::Fault(kItemNotFound,
                          "Item cannot be found in the collection corresponding to the requested "

@@ -48,6 +48,4 @@ class Columns {
     std::unordered_map<std::string, std::size_t> byLowerName_;
 };
 
-std::string AsciiLower(std::string_view text);
-
 }  // namespace db

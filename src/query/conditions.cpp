@@ -5,6 +5,7 @@
 
 #include "com/fault.h"
 #include "com/number.h"
+#include "com/text.h"
 #include "db/recordset.h"
 #include "platform/integration_kit.h"
 
@@ -20,14 +21,6 @@ constexpr const char* kPersonCatalogue =
     "WA_psn.iPsnGrd_id = WA_grade.iPsnGrd_id where 1 > 1";
 
 enum class Flavour { kItem, kKest, kPerson };
-
-
-std::string Trimmed(std::string_view text) {
-    std::size_t b = text.find_first_not_of(" \t\r\n");
-    if (b == std::string_view::npos) return "";
-    std::size_t e = text.find_last_not_of(" \t\r\n");
-    return std::string(text.substr(b, e - b + 1));
-}
 
 std::string ReplaceAll(std::string text, std::string_view from, std::string_view to) {
     for (std::size_t at = text.find(from); at != std::string::npos;
@@ -82,7 +75,7 @@ Condition ReadCondition(xml::Element element, std::size_t position) {
     const platform::IntegrationKit& kit = platform::SharedIntegrationKit();
     Condition c{element, position, kit.GetAttribute(element, "name"),
                 kit.GetAttribute(element, "operation"), kit.GetAttribute(element, "value")};
-    std::string normalized = db::AsciiLower(Trimmed(c.operation));
+    std::string normalized = com::AsciiLower(com::Trim(c.operation));
     if (!kOperations.count(normalized))
         Refuse(position, "the operation '" + c.operation + "' is not allowed");
     c.isList = normalized == "in" || normalized == "not in";
@@ -93,7 +86,7 @@ Condition ReadCondition(xml::Element element, std::size_t position) {
 
 std::string Joiner(const Condition& c) {
     std::string logic = platform::SharedIntegrationKit().GetAttribute(c.element, "logic");
-    std::string normalized = db::AsciiLower(Trimmed(logic));
+    std::string normalized = com::AsciiLower(com::Trim(logic));
     if (normalized != "and" && normalized != "or")
         Refuse(c.position, "the joiner '" + logic + "' is not allowed");
     return " " + logic + " ";
@@ -128,7 +121,7 @@ std::string ValuePart(const Condition& c, bool quoted, bool listsAllowed, Flavou
 std::string ColumnPart(const std::string& fieldName, const std::string& operation,
                        Flavour flavour) {
     if (flavour == Flavour::kPerson) {
-        bool grade = db::AsciiLower(fieldName) == "cpsngrd";
+        bool grade = com::AsciiLower(fieldName) == "cpsngrd";
         return (grade ? "WA_GRADE." : "WA_PSN.") + fieldName + " " + operation + " ";
     }
     if (fieldName == "cPsnGrd") return fieldName + " " + operation + " ";
@@ -140,7 +133,6 @@ class Catalogue {
     Catalogue(db::Connection& connection, const char* sql) {
         rows_.Open(sql, connection, db::adOpenForwardOnly, db::adLockReadOnly);
     }
-    ~Catalogue() { rows_.CloseIfOpen(); }
     const db::Column& Find(const std::string& name) const {
         return rows_.columns()[rows_.columns().IndexOf(name)];
     }
@@ -191,7 +183,7 @@ std::string BuildPersonWhere(const xml::NodeList& conditions, db::Connection& co
 }
 
 std::string MapKestFieldName(const std::string& name) {
-    std::string lower = db::AsciiLower(name);
+    std::string lower = com::AsciiLower(name);
     if (lower == "salarygradeno") return "cGzGradeNum";
     if (lower == "departmentno") return "cDept_Num";
     if (lower == "salaryitem") return "iGzItem_id";
@@ -206,7 +198,7 @@ std::string BuildKestWhere(const xml::NodeList& list, db::Connection& connection
     Catalogue catalogue(connection, kGZDataCatalogue);
     std::string filter = "WA_GZtblset.cSetGzitemName";
     auto isItem = [](const Condition& c) {
-        return db::AsciiLower(MapKestFieldName(c.name)) == "igzitem_id";
+        return com::AsciiLower(MapKestFieldName(c.name)) == "igzitem_id";
     };
     const std::size_t itemFlag = std::any_of(conditions.begin(), conditions.end(), isItem) ? 1 : 0;
     bool sawItem = false;
@@ -215,7 +207,7 @@ std::string BuildKestWhere(const xml::NodeList& list, db::Connection& connection
     for (const Condition& c : conditions) {
         if (isItem(c)) {
             sawItem = true;
-            if (Trimmed(c.value).empty()) {
+            if (com::Trim(c.value).empty()) {
                 filter.clear();
             } else {
                 std::string names = ReplaceAll(Quoted(c.value), ",", "','");

@@ -103,7 +103,8 @@ void QueryProc(db::Connection& connection, messages::Messages& messages,
                const xml::NodeList& eleList, std::string& sRetXml,
                const query::PageDelivery& deliver) {
     xml::Document working = EmptiedRequest(sRetXml);
-    const xml::Document pageTemplate = EmptiedRequest(sRetXml);
+    // The template every page starts from: the emptied root with all its attributes.
+    const std::string pageTemplate = working.Xml();
     const std::int32_t pageSize = PageSize(working);
 
     std::string where = query::BuildItemWhere(eleList, connection);
@@ -153,7 +154,7 @@ void QueryProc(db::Connection& connection, messages::Messages& messages,
         }
         working.Root().AppendChild(std::move(record));
         if (pager.AfterRecord([&] { return working.Xml(); }, deliver))
-            working = EmptiedRequest(pageTemplate.Xml());
+            working = EmptiedRequest(pageTemplate);
     }
     rows.Close();
     sRetXml = working.Xml();

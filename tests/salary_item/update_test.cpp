@@ -5,25 +5,16 @@
 #include <cstdlib>
 
 #include "com/fault.h"
-#include "support/demo_db.h"
-#include "support/dispatch.h"
-#include "support/requests.h"
+#include "support/item_import.h"
 
 namespace {
 
 using testing_support::Entry;
 using testing_support::ItemRecord;
 
-class ItemUpdate : public ::testing::Test {
+class ItemUpdate : public testing_support::ItemImportTest {
   protected:
-    testing_support::DemoDb demo;
-    com::ComPtr<com::IDispatch> server = testing_support::NewSalaryItem();
-    com::ComPtr<com::IDispatch> login = testing_support::NewLogin(demo.ConnectionString());
-
-    std::string Import(const std::string& record) {
-        return testing_support::Transact(server.get(), testing_support::AddRequest({record}),
-                                         login.get());
-    }
+    std::string Import(const std::string& record) { return ImportReply(record); }
     std::string Row(const std::string& column, const std::string& person = "0001") {
         return demo.Scalar("select " + column + " from WA_GZData where cPsn_Num = '" + person +
                            "' and iYear = 2026 and iMonth = 11");

@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "support/demo_db.h"
-#include "support/dispatch.h"
-#include "support/requests.h"
+#include "support/item_import.h"
 #include "xml/document.h"
 
 namespace {
@@ -11,15 +9,10 @@ using testing_support::Entry;
 using testing_support::ItemRecord;
 
 // Imports one record through Transact and returns (code, message) of its result.
-class ItemImport : public ::testing::Test {
+class ItemImport : public testing_support::ItemImportTest {
   protected:
-    testing_support::DemoDb demo;
-    com::ComPtr<com::IDispatch> server = testing_support::NewSalaryItem();
-    com::ComPtr<com::IDispatch> login = testing_support::NewLogin(demo.ConnectionString());
-
     std::pair<std::string, std::string> Import(const std::string& record) {
-        std::string reply = testing_support::Transact(
-            server.get(), testing_support::AddRequest({record}), login.get());
+        std::string reply = ImportReply(record);
         xml::Document doc;
         EXPECT_TRUE(doc.Load(reply)) << reply;
         xml::Element result = doc.Root().FirstChild("result");

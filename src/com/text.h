@@ -1,0 +1,24 @@
+// ASCII case folding and trimming, the text helpers every layer shares. Letters outside ASCII are
+// left as they are.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace com {
+
+inline char AsciiLower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+inline char AsciiUpper(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+std::string AsciiLower(std::string_view text);
+std::string AsciiUpper(std::string_view text);
+bool EqualNoCase(std::string_view a, std::string_view b);
+
+// Without blanks (space, tab, carriage return, line feed) at either end.
+std::string Trim(std::string_view text);
+
+}  // namespace com
