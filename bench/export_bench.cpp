@@ -44,10 +44,10 @@ std::string Database(long rows) {
 }
 
 std::string Request(long paginate) {
-    return "<ufinterface roottag=\"salaryitem\" docid=\"X\" proc=\"QUERY\" paginate=\"" +
+    return "<vkinterface roottag=\"salaryitem\" docid=\"X\" proc=\"QUERY\" paginate=\"" +
            std::to_string(paginate) +
            "\"><salaryitem><field name=\"cDept_Num\" operation=\"=\" value=\"0201\" logic=\"and\"/>"
-           "<field name=\"iMonth\" operation=\"=\" value=\"11\"/></salaryitem></ufinterface>";
+           "<field name=\"iMonth\" operation=\"=\" value=\"11\"/></salaryitem></vkinterface>";
 }
 
 // Receives pages and keeps only their count, as a platform that forwards them would.
@@ -119,7 +119,7 @@ void Baseline(benchmark::State& state) {
         sqlite3_prepare_v2(db, kSelect, -1, &stmt, nullptr);
         xmlDocPtr doc = xmlNewDoc(reinterpret_cast<const xmlChar*>("1.0"));
         xmlNodePtr root =
-            xmlNewDocNode(doc, nullptr, reinterpret_cast<const xmlChar*>("ufinterface"), nullptr);
+            xmlNewDocNode(doc, nullptr, reinterpret_cast<const xmlChar*>("vkinterface"), nullptr);
         xmlDocSetRootElement(doc, root);
         const int columns = sqlite3_column_count(stmt);
         std::vector<int> itemColumn(columns, 0);

@@ -25,7 +25,7 @@ std::string Value(long record, long item) {
 
 std::string Request() {
     std::vector<std::string> names = bench::ItemNames(static_cast<int>(g_entries));
-    std::string xml = "<ufinterface roottag=\"salaryitem\" docid=\"BENCH\" proc=\"ADD\">";
+    std::string xml = "<vkinterface roottag=\"salaryitem\" docid=\"BENCH\" proc=\"ADD\">";
     for (long r = 0; r < g_records; ++r) {
         xml +=
             "<salaryitem><salarygradeno>001</salarygradeno><departmentno>0201</departmentno>"
@@ -39,7 +39,7 @@ std::string Request() {
         }
         xml += "</salaryitem>";
     }
-    return xml + "</ufinterface>";
+    return xml + "</vkinterface>";
 }
 
 void Import(benchmark::State& state) {

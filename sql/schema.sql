@@ -3,10 +3,7 @@
 
 CREATE TABLE accinformation (
     cSysID   varchar(2)   COLLATE NOCASE NOT NULL,
-    cID      varchar(10),
     cName    varchar(50)  COLLATE NOCASE NOT NULL,
-    cCaption nvarchar(100),
-    cType    varchar(10),
     cValue   nvarchar(100),
     PRIMARY KEY (cSysID, cName)
 );
@@ -14,31 +11,23 @@ CREATE TABLE accinformation (
 CREATE TABLE Department (
     cDepCode  varchar(12)  NOT NULL PRIMARY KEY,
     cDepName  nvarchar(50) NOT NULL,
-    iDepGrade tinyint      NOT NULL,
     bDepEnd   bit          NOT NULL
 );
 
 CREATE TABLE GL_mend (
-    iYPeriod  int      NOT NULL,
     iperiod   smallint NOT NULL,
-    bflag     bit      NOT NULL DEFAULT 0,
     bflag_WA  bit      NOT NULL DEFAULT 0
 );
 
 CREATE TABLE pubperson (
     cPsn_Num     varchar(20)  NOT NULL PRIMARY KEY,
     cPsn_Name    nvarchar(40) NOT NULL,
-    cDept_num    varchar(12),
-    rPersonType  varchar(12),
-    cPsnSex      nvarchar(2),
-    dBirthDate   datetime
+    rPersonType  varchar(12)
 );
 
 CREATE TABLE hr_hi_person (
     cPsn_Num        varchar(20)  NOT NULL PRIMARY KEY,
-    cPsn_Name       nvarchar(40),
-    cPsnMobilePhone varchar(30),
-    cPsnEmail       varchar(100)
+    cPsnMobilePhone varchar(30)
 );
 
 CREATE TABLE WA_grade (
@@ -52,8 +41,7 @@ CREATE TABLE WA_account (
     cGZGradeName nvarchar(30) NOT NULL,
     iLastYear    smallint     NOT NULL,
     iLastMonth   smallint     NOT NULL,
-    iPsn_len     smallint     NOT NULL DEFAULT 4,
-    bMultiPay    bit          NOT NULL DEFAULT 0
+    iPsn_len     smallint     NOT NULL DEFAULT 4
 );
 
 CREATE TABLE WA_dept (
@@ -64,8 +52,7 @@ CREATE TABLE WA_dept (
 
 CREATE TABLE WA_PsnMsg (
     iNum     smallint     NOT NULL PRIMARY KEY,
-    cMsgName nvarchar(30) NOT NULL,
-    iLength  smallint
+    cMsgName nvarchar(30) NOT NULL
 );
 
 CREATE TABLE WA_psn (
@@ -90,9 +77,7 @@ CREATE TABLE WA_psn (
 );
 
 CREATE TABLE WA_GZItem (
-    iGZItem_id  smallint     NOT NULL PRIMARY KEY,
-    cGZItemName nvarchar(30) NOT NULL,
-    bSystem     bit          NOT NULL DEFAULT 0
+    iGZItem_id  smallint     NOT NULL PRIMARY KEY
 );
 
 CREATE TABLE WA_GZtblset (
@@ -100,8 +85,6 @@ CREATE TABLE WA_GZtblset (
     iGZItem_id      smallint     NOT NULL,
     cSetGZItemName  nvarchar(30) NOT NULL,
     iSetGZItemStyle smallint     NOT NULL,
-    iSetGZItemLenth smallint,
-    iDecimal        smallint,
     PRIMARY KEY (cGZGradeNum, iGZItem_id)
 );
 

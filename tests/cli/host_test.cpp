@@ -121,11 +121,11 @@ TEST_F(Host, PagesAreWrittenToFiles) {
 TEST_F(Host, ImportWritesTheDatabase) {
     HostRun run = Transact(
         "Wagelink.ISalaryItem",
-        "<ufinterface roottag='salaryitem' docid='D' proc='ADD'><salaryitem>"
+        "<vkinterface roottag='salaryitem' docid='D' proc='ADD'><salaryitem>"
         "<salarygradeno>002</salarygradeno><departmentno>0202</departmentno><year>2026</year>"
         "<month>12</month><personno>0017</personno><personname>唐伟杰</personname>"
         "<persongradeno>临时工</persongradeno><entry name='计件工资' type='0'>2345.5</entry>"
-        "</salaryitem></ufinterface>");
+        "</salaryitem></vkinterface>");
     EXPECT_EQ(run.out,
               "<reply docid=\"D\" proc=\"ADD\"><result key=\"唐伟杰\" code=\"0\" "
               "message=\"成功\"/></reply>\n");

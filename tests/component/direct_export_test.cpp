@@ -25,8 +25,8 @@ class PageSink final : public com::Automation<PageSink> {
 };
 
 const char* kRequest =
-    "<ufinterface roottag=\"salaryitem\" proc=\"QUERY\" paginate=\"2\"><salaryitem>"
-    "<field name=\"cGZGradeNum\" operation=\"=\" value=\"002\"/></salaryitem></ufinterface>";
+    "<vkinterface roottag=\"salaryitem\" proc=\"QUERY\" paginate=\"2\"><salaryitem>"
+    "<field name=\"cGZGradeNum\" operation=\"=\" value=\"002\"/></salaryitem></vkinterface>";
 
 TEST(DirectExport, QueryProcWithANodeListFromTheHost) {
     testing_support::DemoDb demo;
@@ -45,7 +45,7 @@ TEST(DirectExport, QueryProcWithANodeListFromTheHost) {
                                  .get()));
     com::Variant list =
         com::CallByName(document.get(), "selectNodes", com::DISPATCH_METHOD,
-                        {*com::Variant::FromText("ufinterface/salaryitem/field").get()});
+                        {*com::Variant::FromText("vkinterface/salaryitem/field").get()});
     EXPECT_EQ(com::ToLong(*com::GetProperty(com::ToDispatch(*list.get()), "length").get()), 1);
 
     com::Variant text = com::Variant::FromText(kRequest);

@@ -41,9 +41,9 @@ TEST(HostileRequests, MutatedRequestsNeverCrashTransact) {
         {testing_support::ItemRecord({}, {{"奖金", "0", "10"}, {"备注", "1", "x"}}),
          testing_support::ItemRecord({{"personno", "0002"}, {"personname", "周文静"}})});
     const std::string query =
-        "<ufinterface roottag=\"salaryitem\" proc=\"QUERY\" paginate=\"0\"><salaryitem>"
+        "<vkinterface roottag=\"salaryitem\" proc=\"QUERY\" paginate=\"0\"><salaryitem>"
         "<field name=\"cPsn_Num\" operation=\"like\" value=\"000\" logic=\"and\"/>"
-        "<field name=\"iMonth\" operation=\"=\" value=\"11\"/></salaryitem></ufinterface>";
+        "<field name=\"iMonth\" operation=\"=\" value=\"11\"/></salaryitem></vkinterface>";
     // Only the two persons the requests name may change, and only in their payroll rows.
     const std::string untouched =
         "select group_concat(cPsn_Num || '/' || iMonth || '/' || ifnull(F_9, '') || '/' || "

@@ -23,9 +23,9 @@ class ItemExport : public ::testing::Test {
 
     // Runs the export for a request root with `attributes` and `conditions`; returns sRetXml.
     std::string Export(const std::string& attributes, const std::string& conditions) {
-        std::string request = "<ufinterface roottag=\"salaryitem\" proc=\"QUERY\" docid=\"E\"" +
+        std::string request = "<vkinterface roottag=\"salaryitem\" proc=\"QUERY\" docid=\"E\"" +
                               attributes + "><salaryitem>" + conditions +
-                              "</salaryitem></ufinterface>";
+                              "</salaryitem></vkinterface>";
         xml::Document doc;
         EXPECT_TRUE(doc.Load(request));
         std::string text = request;
@@ -58,7 +58,7 @@ TEST_F(ItemExport, PagesOfFiveRowsByTwo) {
         EXPECT_EQ(pages[i].count, 3);
         EXPECT_EQ(
             pages[i].xml.rfind(
-                "<ufinterface roottag=\"salaryitem\" proc=\"QUERY\" docid=\"E\" paginate=\"2\" "
+                "<vkinterface roottag=\"salaryitem\" proc=\"QUERY\" docid=\"E\" paginate=\"2\" "
                 "extra=\"kept\">",
                 0),
             0u);
@@ -71,7 +71,7 @@ TEST_F(ItemExport, FullLastPageLeavesTheBareRoot) {
     std::string rest = Export(" paginate=\"2\"", kDept0201);
     EXPECT_EQ(pages.size(), 2u);
     EXPECT_EQ(rest,
-              "<ufinterface roottag=\"salaryitem\" proc=\"QUERY\" docid=\"E\" paginate=\"2\"/>");
+              "<vkinterface roottag=\"salaryitem\" proc=\"QUERY\" docid=\"E\" paginate=\"2\"/>");
     pages.clear();
     Export(" paginate=\"1\"", kDept0201);
     EXPECT_EQ(pages.size(), 4u);
@@ -86,7 +86,7 @@ TEST_F(ItemExport, UnpagedExportReturnsEveryRowWithMappedFieldsAndEntries) {
                   "<field name='iMonth' operation='=' value='11'/>");
     EXPECT_EQ(
         rest,
-        "<ufinterface roottag=\"salaryitem\" proc=\"QUERY\" docid=\"E\" "
+        "<vkinterface roottag=\"salaryitem\" proc=\"QUERY\" docid=\"E\" "
         "paginate=\"-3\"><salaryitem>"
         "<salarygradeno>001</salarygradeno><salarygradename>正式人员</salarygradename>"
         "<departmentno>0101</departmentno><personno>0001</personno><personname>林晓东</personname>"
@@ -101,7 +101,7 @@ TEST_F(ItemExport, UnpagedExportReturnsEveryRowWithMappedFieldsAndEntries) {
         "type=\"0\">1000</entry>"
         "<entry name=\"奖金\" type=\"0\">300</entry><entry name=\"备注\" type=\"1\">0</entry>"
         "<entry name=\"计件工资\" type=\"0\">0</entry><entry name=\"年终奖\" type=\"0\">0</entry>"
-        "</salaryitem></ufinterface>")
+        "</salaryitem></vkinterface>")
         << "Null gives 0; item 13 has no setting and gets no entry";
 }
 

@@ -70,7 +70,7 @@ TEST_F(ItemUpdate, NothingToWriteIsAFailureThatNamesTheCause) {
     EXPECT_EQ(Import(ItemRecord()),
               Result("100", "数据库操作错误：Invalid procedure call or argument"))
         << "a record without entries";
-    demo.Exec("insert into WA_GZtblset values ('001', 13, '加班天数', 2, 10, 0)");
+    demo.Exec("insert into WA_GZtblset values ('001', 13, '加班天数', 2)");
     before = demo.Snapshot();
     EXPECT_EQ(Import(ItemRecord({}, {{"加班天数", "2", "3"}})),
               Result("100", "数据库操作错误：Invalid procedure call or argument"))

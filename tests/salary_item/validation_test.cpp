@@ -47,7 +47,7 @@ TEST_F(ItemImport, PayrollDepartmentAndPeriodChecks) {
     EXPECT_EQ(Rejection({{"month", "5"}}), "5月数据已做月结！");
     EXPECT_EQ(Rejection({{"month", ""}}), "导入月份不能为空！");
     EXPECT_EQ(Rejection({{"month", "12"}}), "导入月份不正确！");
-    demo.Exec("insert into GL_mend values (202600, 0, 1, 1)");
+    demo.Exec("insert into GL_mend values (0, 1)");
     EXPECT_EQ(Rejection({{"month", "0"}}), "0月数据已做月结！")
         << "the closed-month query runs before the zero test";
     demo.Exec("update WA_account set iLastMonth = 0 where cGZGradeNum = '001'");

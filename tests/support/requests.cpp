@@ -55,9 +55,9 @@ std::string ItemRecord(const std::map<std::string, std::string>& changes,
 }
 
 std::string AddRequest(const std::vector<std::string>& records) {
-    std::string xml = "<ufinterface roottag=\"salaryitem\" docid=\"T\" proc=\"ADD\">";
+    std::string xml = "<vkinterface roottag=\"salaryitem\" docid=\"T\" proc=\"ADD\">";
     for (const std::string& r : records) xml += r;
-    return xml + "</ufinterface>";
+    return xml + "</vkinterface>";
 }
 
 }  // namespace testing_support
