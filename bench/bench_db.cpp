@@ -24,15 +24,13 @@ void PrepareDatabase(const std::string& path, int persons, int items) {
     for (int item = 13; item <= items; ++item) {
         std::string name = "测试项目" + std::to_string(item);
         c.Execute("insert or ignore into WA_GZItem values (?)", {std::int64_t{item}});
-        c.Execute("insert into WA_GZtblset values ('001', ?, ?, 0)",
-                  {std::int64_t{item}, name});
+        c.Execute("insert into WA_GZtblset values ('001', ?, ?, 0)", {std::int64_t{item}, name});
     }
     for (int n = 0; n < persons; ++n) {
         std::string code = PersonCode(n);
         std::string name = "员工" + std::to_string(n);
-        c.Execute(
-            "insert into pubperson (cPsn_Num, cPsn_Name, rPersonType) values (?, ?, '102')",
-            {code, name});
+        c.Execute("insert into pubperson (cPsn_Num, cPsn_Name, rPersonType) values (?, ?, '102')",
+                  {code, name});
         c.Execute(
             "insert into WA_psn (cGZGradeNum, cPsn_Num, cPsn_Name, cDept_num, iPsnGrd_id) values "
             "('001', ?, ?, '0201', 2)",

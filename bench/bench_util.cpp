@@ -16,7 +16,7 @@ TimedReply TransactAsPlatform(const std::string& path, const std::string& reques
                               com::IDispatch* caller) {
     auto server = component::SalaryItem::Create();
     auto* dispatch =
-        static_cast<com::IDispatch*>(static_cast<component::_ISalaryItem*>(server.get()));
+        static_cast<com::IDispatch*>(static_cast<component::SalaryItemInterface*>(server.get()));
     if (caller) {
         com::Variant held = com::Variant::FromDispatch(caller);
         com::CallByName(dispatch, "AddObjectReference", com::DISPATCH_METHOD, {com::ByRef(held)});

@@ -1,7 +1,7 @@
 // wagelink: a command-line host that plays the integration platform.
 //
 //   wagelink demo-db PATH
-//   wagelink register [LIBRARY]
+//   wagelink register [LIBRARY]      (default: the server and the platform's library)
 //   wagelink unregister [LIBRARY]
 //   wagelink transact PROGID REQUEST --connection STR [--login-year Y] [--login-month M]
 //                     [--pages DIR]
@@ -10,6 +10,7 @@
 // 2 usage error.
 #include <unistd.h>
 
+#include <charconv>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
@@ -44,10 +45,22 @@ struct UsageError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-std::string DefaultLibrary() {
+// The libraries built beside the host: the server and the platform's own (login, XML document).
+std::vector<std::string> DefaultLibraries() {
     std::error_code ec;
     auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
-    return (ec ? std::filesystem::path(".") : self.parent_path()) / "libwagelink.so";
+    std::filesystem::path dir = ec ? std::filesystem::path(".") : self.parent_path();
+    return {(dir / "libwagelink.so").string(), (dir / "libwagelink-platform.so").string()};
+}
+
+// A whole number option within [low, high].
+long NumberOption(const std::string& option, const std::string& text, long low, long high) {
+    long value = 0;
+    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || end != text.data() + text.size() || value < low || value > high)
+        throw UsageError(option + " takes a whole number from " + std::to_string(low) + " to " +
+                         std::to_string(high));
+    return value;
 }
 
 std::string ReadRequest(const std::string& source) {
@@ -57,20 +70,19 @@ std::string ReadRequest(const std::string& source) {
         return text.str();
     }
     std::ifstream file(source, std::ios::binary);
-    if (!file) throw com::Fault(53, "File not found: " + source);
+    if (!file) throw base::Fault(base::kFileNotFound, "File not found: " + source);
     text << file.rdbuf();
     return text.str();
 }
 
-int CallExport(const std::string& library, const char* name) {
+void CallExport(const std::string& library, const char* name) {
     auto function = reinterpret_cast<com::DllRegisterServerFn>(com::LoadExport(library, name));
     com::HRESULT hr = function();
     if (com::FAILED(hr)) {
         auto info = com::TakeErrorInfo();
-        throw com::Fault(info ? info->number : hr,
-                         info ? info->description : std::string(name) + " failed");
+        throw base::Fault(info ? info->number : hr,
+                          info ? info->description : std::string(name) + " failed");
     }
-    return 0;
 }
 
 struct TransactOptions {
@@ -101,14 +113,9 @@ TransactOptions ParseTransact(const std::vector<std::string>& args) {
             o.connection = value();
             haveConnection = true;
         } else if (a == "--login-year") {
-            o.loginYear = value();
+            o.loginYear = std::to_string(NumberOption(a, value(), 1, 9999));
         } else if (a == "--login-month") {
-            std::string m = value();
-            try {
-                o.loginMonth = std::stol(m);
-            } catch (...) {
-                throw UsageError("--login-month takes a whole number");
-            }
+            o.loginMonth = NumberOption(a, value(), 1, 12);
         } else if (a == "--pages") {
             o.pages = value();
         } else if (a.size() > 2 && a.rfind("--", 0) == 0) {
@@ -161,10 +168,13 @@ int Run(const std::vector<std::string>& args) {
     }
     if (command == "register" || command == "unregister") {
         if (rest.size() > 1) throw UsageError(command + " takes at most one LIBRARY");
-        std::string library =
-            rest.empty() ? DefaultLibrary() : std::filesystem::absolute(rest[0]).string();
-        return CallExport(library,
-                          command == "register" ? "DllRegisterServer" : "DllUnregisterServer");
+        std::vector<std::string> libraries =
+            rest.empty() ? DefaultLibraries()
+                         : std::vector<std::string>{std::filesystem::absolute(rest[0]).string()};
+        for (const std::string& library : libraries)
+            CallExport(library,
+                       command == "register" ? "DllRegisterServer" : "DllUnregisterServer");
+        return 0;
     }
     if (command == "transact") return Transact(ParseTransact(rest));
     throw UsageError("unknown command " + command);
@@ -179,7 +189,7 @@ int main(int argc, char** argv) {
     } catch (const UsageError& e) {
         std::cerr << "wagelink: " << e.what() << '\n' << kUsageText;
         return kUsage;
-    } catch (const com::Fault& f) {
+    } catch (const base::Fault& f) {
         std::cerr << "error " << f.number() << ": " << f.description() << '\n';
         return kFailed;
     } catch (const std::exception& e) {

@@ -26,7 +26,8 @@ class PageWriter final : public com::Automation<PageWriter> {
         std::ofstream file(path, std::ios::binary | std::ios::trunc);
         file << page << '\n';
         file.close();
-        if (!file) throw com::Fault(75, "Path/File access error: cannot write " + path);
+        if (!file)
+            throw base::Fault(base::kFileAccess, "Path/File access error: cannot write " + path);
         *out = com::Variant::FromBool(true).Detach();
         return com::S_OK;
     }

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Wagelink builds with, when any is missing.
 set -euo pipefail
-packages=(cmake ninja-build g++ pkg-config libxml2-dev libsqlite3-dev sqlite3
+packages=(cmake ninja-build g++ pkg-config clang-format libxml2-dev libsqlite3-dev sqlite3
           googletest libgtest-dev libgmock-dev libbenchmark-dev)
 missing=()
 for p in "${packages[@]}"; do

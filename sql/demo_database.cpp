@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "db/create_database.h"
+#include "create_database.h"
 
 namespace wagelink::embedded {
 std::string_view schema_sql();
@@ -12,12 +12,12 @@ std::string_view demo_sql();
 namespace sql {
 
 void WriteDemoDatabase(const std::string& path) {
-    db::CreateDatabase(path, std::string(wagelink::embedded::schema_sql()) + "\n" +
-                                 std::string(wagelink::embedded::demo_sql()));
+    CreateDatabase(path, std::string(wagelink::embedded::schema_sql()) + "\n" +
+                             std::string(wagelink::embedded::demo_sql()));
 }
 
 void WriteEmptyDatabase(const std::string& path) {
-    db::CreateDatabase(path, wagelink::embedded::schema_sql());
+    CreateDatabase(path, wagelink::embedded::schema_sql());
 }
 
 }  // namespace sql

@@ -5,7 +5,8 @@
 #include <map>
 #include <mutex>
 
-#include "com/fault.h"
+#include "base/fault.h"
+#include "com/error_info.h"
 #include "com/registry.h"
 
 namespace com {
@@ -27,10 +28,11 @@ void* LoadExport(const std::string& library, const char* name) {
     if (!handle) {
         const char* why = dlerror();
         loaded.erase(library);
-        throw Fault(CO_E_DLLNOTFOUND, "Cannot load " + library + ": " + (why ? why : "unknown"));
+        throw base::Fault(CO_E_DLLNOTFOUND,
+                          "Cannot load " + library + ": " + (why ? why : "unknown"));
     }
     void* symbol = dlsym(handle, name);
-    if (!symbol) throw Fault(E_FAIL, library + " does not export " + name);
+    if (!symbol) throw base::Fault(E_FAIL, library + " does not export " + name);
     return symbol;
 }
 
@@ -44,7 +46,7 @@ HRESULT CLSIDFromProgID(std::string_view progId, CLSID* clsid) {
         if (!parsed) return REGDB_E_CLASSNOTREG;
         *clsid = *parsed;
         return S_OK;
-    } catch (const Fault& f) {
+    } catch (const base::Fault& f) {
         return FaultNumberToHresult(f.number());
     }
 }
@@ -58,7 +60,7 @@ HRESULT CoGetClassObject(REFCLSID clsid, REFIID iid, void** object) {
         auto getClassObject =
             reinterpret_cast<DllGetClassObjectFn>(LoadExport(*library, "DllGetClassObject"));
         return getClassObject(clsid, iid, object);
-    } catch (const Fault& f) {
+    } catch (const base::Fault& f) {
         return FaultNumberToHresult(f.number());
     }
 }
@@ -78,15 +80,16 @@ ComPtr<IDispatch> CreateObject(std::string_view progIdOrClsid) {
     if (auto direct = ParseGuid(progIdOrClsid)) {
         clsid = *direct;
     } else if (HRESULT hr = CLSIDFromProgID(progIdOrClsid, &clsid); FAILED(hr)) {
-        throw Fault(REGDB_E_CLASSNOTREG, "Class not registered: " + std::string(progIdOrClsid));
+        throw base::Fault(REGDB_E_CLASSNOTREG,
+                          "Class not registered: " + std::string(progIdOrClsid));
     }
     ComPtr<IDispatch> object;
     HRESULT hr =
         CoCreateInstance(clsid, nullptr, IID_IDispatch, reinterpret_cast<void**>(object.Receive()));
     if (FAILED(hr)) {
-        throw Fault(hr, hr == REGDB_E_CLASSNOTREG
-                            ? "Class not registered: " + std::string(progIdOrClsid)
-                            : "Cannot create " + std::string(progIdOrClsid));
+        throw base::Fault(hr, hr == REGDB_E_CLASSNOTREG
+                                  ? "Class not registered: " + std::string(progIdOrClsid)
+                                  : "Cannot create " + std::string(progIdOrClsid));
     }
     return object;
 }

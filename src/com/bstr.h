@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/utf.h"
 #include "com/types.h"
 
 namespace com {
@@ -19,11 +20,6 @@ BSTR SysAllocStringLen(const OLECHAR* text, UINT length);
 BSTR SysAllocString(const OLECHAR* text);
 void SysFreeString(BSTR text);
 UINT SysStringLen(BSTR text);
-
-// UTF-8 <-> UTF-16. Malformed input (an unpaired surrogate, a bad UTF-8 sequence) is a
-// type-mismatch fault, never undefined behaviour.
-std::u16string Utf8ToUtf16(std::string_view utf8);
-std::string Utf16ToUtf8(std::u16string_view utf16);
 
 std::string BstrToUtf8(BSTR text);
 

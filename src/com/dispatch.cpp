@@ -2,18 +2,22 @@
 
 #include <functional>
 
-#include "com/text.h"
+#include "base/text.h"
 
 namespace com {
 
 namespace {
 
-void FillExcepInfo(EXCEPINFO* info, const ErrorInfo& error) {
+// Never throws: without memory for the texts the EXCEPINFO carries the number alone.
+void FillExcepInfo(EXCEPINFO* info, const ErrorInfo& error) noexcept {
     if (!info) return;
     *info = EXCEPINFO{};
     info->scode = FaultNumberToHresult(error.number);
-    info->bstrSource = Bstr("Wagelink").Detach();
-    info->bstrDescription = Bstr(error.description).Detach();
+    try {
+        info->bstrSource = Bstr("Wagelink").Detach();
+        info->bstrDescription = Bstr(error.description).Detach();
+    } catch (...) {
+    }
 }
 
 }  // namespace
@@ -34,7 +38,7 @@ BstrArgument::BstrArgument(const DispatchArguments& args, UINT index) {
     if (raw.vt == (VT_BYREF | VT_VARIANT)) variantTarget_ = raw.pvarVal;
     try {
         local_ = Bstr(ToText(raw));
-    } catch (const Fault&) {
+    } catch (const base::Fault&) {
         throw ArgumentError{index, DISP_E_TYPEMISMATCH};
     }
 }
@@ -56,7 +60,7 @@ DispatchArgument::DispatchArgument(const DispatchArguments& args, UINT index) {
     if (raw.vt == (VT_BYREF | VT_VARIANT)) variantTarget_ = raw.pvarVal;
     try {
         local_ = original_ = ToDispatch(raw);
-    } catch (const Fault&) {
+    } catch (const base::Fault&) {
         throw ArgumentError{index, DISP_E_TYPEMISMATCH};
     }
 }
@@ -90,13 +94,14 @@ HRESULT LookUpDispIds(std::span<const std::string_view> names, std::span<const D
         }
         std::string name;
         try {
-            name = Utf16ToUtf8(asked[i] ? std::u16string_view(asked[i]) : std::u16string_view());
-        } catch (const Fault&) {
+            name =
+                base::Utf16ToUtf8(asked[i] ? std::u16string_view(asked[i]) : std::u16string_view());
+        } catch (const base::Fault&) {
             return DISP_E_UNKNOWNNAME;
         }
         bool found = false;
         for (std::size_t k = 0; k < names.size() && !found; ++k) {
-            if (EqualNoCase(names[k], name)) {
+            if (base::EqualNoCase(names[k], name)) {
                 out[i] = ids[k];
                 found = true;
             }
@@ -126,21 +131,18 @@ HRESULT InvokeMember(UINT minArgs, UINT maxArgs, WORD flags, DISPPARAMS* params,
     try {
         ClearErrorInfo();
         HRESULT hr = call(args, result);
-        if (FAILED(hr)) {
-            auto error = TakeErrorInfo();
-            FillExcepInfo(excepInfo, error ? *error : ErrorInfo{hr, "Call failed"});
-            return DISP_E_EXCEPTION;
-        }
-        return hr;
+        if (SUCCEEDED(hr)) return hr;
+        // A member that failed by HRESULT: its error info, if it left one, says why.
+        auto error = TakeErrorInfo();
+        FillExcepInfo(excepInfo, error ? *error : ErrorInfo{hr, "Call failed"});
+        return DISP_E_EXCEPTION;
     } catch (const ArgumentError& e) {
         if (argErr) *argErr = params->cArgs - 1 - e.index;
         return e.hr;
-    } catch (const Fault& f) {
-        ClearErrorInfo();
-        FillExcepInfo(excepInfo, {f.number(), f.description()});
-        return DISP_E_EXCEPTION;
-    } catch (const std::exception& e) {
-        FillExcepInfo(excepInfo, {E_FAIL, e.what()});
+    } catch (...) {
+        ReportCurrentException();
+        auto error = TakeErrorInfo();
+        FillExcepInfo(excepInfo, error ? *error : ErrorInfo{E_FAIL, ""});
         return DISP_E_EXCEPTION;
     }
 }

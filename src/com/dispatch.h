@@ -113,20 +113,16 @@ HRESULT DispatchInvoke(const DispatchMember<T> (&table)[N], T& self, DISPID id, 
     return DISP_E_MEMBERNOTFOUND;
 }
 
-// Runs `body`, turning a Fault into error info plus its HRESULT: the epilogue of every
-// vtable method that does not trap faults itself.
+// Runs `body` and returns S_OK, or the HRESULT of the exception it raised (with the thread's
+// error info set): the epilogue of every vtable method that does not trap faults itself.
 template <class Body>
-HRESULT Guarded(Body&& body) {
+HRESULT Guarded(Body&& body) noexcept {
     try {
         ClearErrorInfo();
         body();
         return S_OK;
-    } catch (const Fault& f) {
-        return ReportFault(f);
-    } catch (const std::bad_alloc&) {
-        return ReportFault(Fault(7, "Out of memory"));
-    } catch (const std::exception& e) {
-        return ReportFault(Fault(E_FAIL, e.what()));
+    } catch (...) {
+        return ReportCurrentException();
     }
 }
 

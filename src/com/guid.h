@@ -25,7 +25,7 @@ using REFIID = const IID&;
 using REFCLSID = const CLSID&;
 
 // Parses the braced registry form, case-insensitive; nullopt for anything else.
-std::optional<GUID> ParseGuid(std::string_view text);
+[[nodiscard]] std::optional<GUID> ParseGuid(std::string_view text);
 // Parses a GUID literal known at compile time; a malformed literal is a programming error.
 GUID MakeGuid(std::string_view text);
 // Upper-case braced form, as the registry writes it.

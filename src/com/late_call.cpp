@@ -2,7 +2,8 @@
 
 #include <algorithm>
 
-#include "com/fault.h"
+#include "base/fault.h"
+#include "com/error_info.h"
 
 namespace com {
 
@@ -15,13 +16,14 @@ VARIANT ByRef(Variant& value) {
 }
 
 DISPID GetDispId(IDispatch* target, std::string_view name) {
-    if (!target) throw Fault(91, "Object variable or With block variable not set");
+    if (!target) base::ThrowObjectNotSet();
     Bstr wide(name);
     LPOLESTR names[] = {wide.get()};
     DISPID id = DISPID_UNKNOWN;
     HRESULT hr = target->GetIDsOfNames(IID_NULL, names, 1, 0, &id);
     if (FAILED(hr))
-        throw Fault(438, "Object doesn't support this property or method: " + std::string(name));
+        throw base::Fault(base::kObjectLacksMember,
+                          "Object doesn't support this property or method: " + std::string(name));
     return id;
 }
 
@@ -44,11 +46,11 @@ Variant CallByName(IDispatch* target, std::string_view name, WORD flags,
         std::int32_t number = info.scode ? HresultToFaultNumber(info.scode) : info.wCode;
         std::string description = BstrToUtf8(info.bstrDescription);
         ClearExcepInfo(&info);
-        throw Fault(number, description);
+        throw base::Fault(number, description);
     }
     ClearExcepInfo(&info);
     if (FAILED(hr)) {
-        throw Fault(hr, "Call of " + std::string(name) + " failed");
+        throw base::Fault(hr, "Call of " + std::string(name) + " failed");
     }
     return result;
 }

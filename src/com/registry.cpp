@@ -7,9 +7,9 @@
 #include <fstream>
 #include <sstream>
 
-#include "com/fault.h"
+#include "base/fault.h"
+#include "base/text.h"
 #include "com/hresult.h"
-#include "com/text.h"
 
 namespace com {
 
@@ -17,14 +17,14 @@ namespace {
 
 bool StartsWithNoCase(const std::string& text, const std::string& prefix) {
     return text.size() >= prefix.size() &&
-           EqualNoCase(std::string_view(text).substr(0, prefix.size()), prefix);
+           base::EqualNoCase(std::string_view(text).substr(0, prefix.size()), prefix);
 }
 
 }  // namespace
 
 bool Registry::CaseInsensitiveLess::operator()(const std::string& a, const std::string& b) const {
     return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return AsciiLower(x) < AsciiLower(y);
+        return base::AsciiLower(x) < base::AsciiLower(y);
     });
 }
 
@@ -39,7 +39,8 @@ Registry Registry::Open(const std::string& path) {
     r.path_ = path;
     std::ifstream in(path);
     if (!in) {
-        if (std::filesystem::exists(path)) throw Fault(E_FAIL, "Cannot read the registry " + path);
+        if (std::filesystem::exists(path))
+            throw base::Fault(E_FAIL, "Cannot read the registry " + path);
         return r;
     }
     std::string line;
@@ -59,7 +60,7 @@ std::optional<std::string> Registry::Get(const std::string& key) const {
 
 void Registry::Set(const std::string& key, const std::string& value) {
     if (key.find_first_of("=\n") != std::string::npos || value.find('\n') != std::string::npos)
-        throw Fault(E_INVALIDARG, "Invalid registry entry " + key);
+        throw base::Fault(E_INVALIDARG, "Invalid registry entry " + key);
     entries_[key] = value;
 }
 
@@ -81,10 +82,10 @@ void Registry::Save() const {
         std::ofstream out(temp, std::ios::trunc);
         for (const auto& [k, v] : entries_) out << k << '=' << v << '\n';
         out.flush();
-        if (!out) throw Fault(E_FAIL, "Cannot write the registry " + path_);
+        if (!out) throw base::Fault(E_FAIL, "Cannot write the registry " + path_);
     }
     fs::rename(temp, target, ec);
-    if (ec) throw Fault(E_FAIL, "Cannot write the registry " + path_ + ": " + ec.message());
+    if (ec) throw base::Fault(E_FAIL, "Cannot write the registry " + path_ + ": " + ec.message());
 }
 
 }  // namespace com

@@ -4,9 +4,9 @@
 #include <cstring>
 #include <new>
 
-#include "com/fault.h"
+#include "base/fault.h"
+#include "base/number.h"
 #include "com/hresult.h"
-#include "com/number.h"
 #include "com/unknown.h"
 
 namespace com {
@@ -262,7 +262,7 @@ bool IsNull(const VARIANT& v) {
 namespace {
 
 [[noreturn]] void InvalidUseOfNull() {
-    throw Fault(kInvalidUseOfNull, "Invalid use of Null");
+    base::ThrowInvalidUseOfNull();
 }
 
 // The number a scalar VARIANT denotes, for the integer and double conversions.
@@ -282,12 +282,12 @@ double NumericValue(const VARIANT& raw) {
         case VT_BOOL:
             return v.boolVal ? -1 : 0;
         case VT_BSTR: {
-            auto n = WholeNumber(BstrToUtf8(v.bstrVal));
-            if (!n) ThrowTypeMismatch();
+            auto n = base::WholeNumber(BstrToUtf8(v.bstrVal));
+            if (!n) base::ThrowTypeMismatch();
             return *n;
         }
         default:
-            ThrowTypeMismatch();
+            base::ThrowTypeMismatch();
     }
 }
 
@@ -305,21 +305,21 @@ std::string ToText(const VARIANT& raw) {
         case VT_I4:
             return std::to_string(v.lVal);
         case VT_R8:
-            return FormatNumber(v.dblVal);
+            return base::FormatNumber(v.dblVal);
         case VT_BOOL:
             return v.boolVal ? "True" : "False";
         case VT_BSTR:
             return BstrToUtf8(v.bstrVal);
         default:
-            ThrowTypeMismatch();
+            base::ThrowTypeMismatch();
     }
 }
 
 SHORT ToShort(const VARIANT& v) {
-    return ToInt16(NumericValue(v));
+    return base::ToInt16(NumericValue(v));
 }
 LONG ToLong(const VARIANT& v) {
-    return ToInt32(NumericValue(v));
+    return base::ToInt32(NumericValue(v));
 }
 double ToDouble(const VARIANT& v) {
     return NumericValue(v);
@@ -340,9 +340,9 @@ IDispatch* ToDispatch(const VARIANT& raw) {
     if (v.vt == VT_EMPTY) return nullptr;
     if (v.vt == VT_UNKNOWN) {
         if (!v.punkVal) return nullptr;
-        ThrowTypeMismatch();
+        base::ThrowTypeMismatch();
     }
-    ThrowTypeMismatch();
+    base::ThrowTypeMismatch();
 }
 
 }  // namespace com

@@ -1,14 +1,12 @@
-// The class factory and the creatable classes of the server library.
+// The creatable classes of the server library, for DllGetClassObject.
 #pragma once
 
-#include "com/unknown.h"
+#include <span>
+
+#include "com/class_factory.h"
 
 namespace component {
 
-// Creates the object of a class served by this library; CLASS_E_CLASSNOTAVAILABLE otherwise.
-com::HRESULT GetClassObject(const com::CLSID& clsid, const com::IID& iid, void** object);
-
-// Outstanding IClassFactory::LockServer locks.
-long ServerLocks();
+std::span<const com::CreatableClass> ServerClasses();
 
 }  // namespace component

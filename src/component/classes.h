@@ -5,9 +5,9 @@
 
 namespace component {
 
-// ISalaryItem: salary data of employees. Answers _ISalaryItem under its current and its
+// ISalaryItem: salary data of employees. Answers SalaryItemInterface under its current and its
 // earlier interface identifier.
-class SalaryItem final : public ServerObject<SalaryItem, _ISalaryItem> {
+class SalaryItem final : public ServerObject<SalaryItem, SalaryItemInterface> {
   public:
     SalaryItem();
     void* Answer(const com::IID& iid);
@@ -22,7 +22,7 @@ class SalaryItem final : public ServerObject<SalaryItem, _ISalaryItem> {
 };
 
 // ISalaryPerson: the persons enrolled in a payroll.
-class SalaryPerson final : public ServerObject<SalaryPerson, _ISalaryPerson> {
+class SalaryPerson final : public ServerObject<SalaryPerson, SalaryPersonInterface> {
   public:
     SalaryPerson();
     void* Answer(const com::IID& iid);

@@ -10,11 +10,11 @@ inline constexpr const char* kTypeLibraryName = "Wagelink";
 inline constexpr const char* kTypeLibraryVersion = "1.1";
 
 extern const com::CLSID CLSID_ISalaryItem;
-extern const com::IID IID__ISalaryItem;
-// An earlier identifier of _ISalaryItem, still answered by the same object.
-extern const com::IID IID__ISalaryItemEarlier;
+extern const com::IID IID_SalaryItem;
+// An earlier identifier of SalaryItemInterface, still answered by the same object.
+extern const com::IID IID_SalaryItemEarlier;
 extern const com::CLSID CLSID_ISalaryPerson;
-extern const com::IID IID__ISalaryPerson;
+extern const com::IID IID_SalaryPerson;
 
 inline constexpr const char* kSalaryItemProgId = "Wagelink.ISalaryItem";
 inline constexpr const char* kSalaryPersonProgId = "Wagelink.ISalaryPerson";

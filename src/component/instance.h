@@ -23,6 +23,8 @@ struct Instance {
     com::ComPtr<com::IDispatch> caller;          // receives ProcessExport calls
     bool kest = false;                           // ISalaryItem: QUERY answered by the kest export
     std::string itemFilter;                      // ISalaryItem: m_itemFilter
+    // Test seam: installed on every connection Transact opens (see db::Connection).
+    db::Connection::StatementHook statementHook;
 };
 
 // What each class plugs into Transact: its record checks, writer and exports.

@@ -16,7 +16,7 @@ using com::VARIANT;
 using com::VARIANT_BOOL;
 
 // Slots 1 to 9, shared by both interfaces with the same DISPIDs and parameters.
-struct _ISalaryCommon : IDispatch {
+struct SalaryCommonInterface : IDispatch {
     virtual HRESULT AddObjectReference(IDispatch** Caller, VARIANT_BOOL* result) = 0;
     virtual HRESULT DropObjectReference(IDispatch** Caller, VARIANT_BOOL* result) = 0;
     virtual HRESULT Transact(BSTR sXML, IDispatch** login, BSTR* result) = 0;
@@ -31,11 +31,11 @@ struct _ISalaryCommon : IDispatch {
     virtual HRESULT unLang(BSTR* LString, BSTR* result) = 0;
 };
 
-struct _ISalaryItem : _ISalaryCommon {
+struct SalaryItemInterface : SalaryCommonInterface {
     virtual HRESULT QueryProcKest(IDispatch* eleList, BSTR* sRetXml, BSTR sRootTag,
                                   IDispatch** Ocom, VARIANT_BOOL* result) = 0;
 };
 
-struct _ISalaryPerson : _ISalaryCommon {};
+struct SalaryPersonInterface : SalaryCommonInterface {};
 
 }  // namespace component

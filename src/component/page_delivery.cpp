@@ -1,15 +1,14 @@
 #include "component/page_delivery.h"
 
-#include "com/fault.h"
+#include "base/fault.h"
 #include "com/late_call.h"
 
 namespace component {
 
 void DeliverPage(Instance& self, const std::string& page, std::int32_t number, std::int32_t count) {
     if (!self.caller)
-        throw com::Fault(91,
-                         "Object variable or With block variable not set: no caller holds "
-                         "the export's pages (call AddObjectReference first)");
+        base::ThrowObjectNotSet(
+            "no caller holds the export's pages (call AddObjectReference first)");
     com::Variant text = com::Variant::FromText(page);
     com::Variant pageNumber = com::Variant::FromLong(number);
     com::Variant pageCount = com::Variant::FromLong(count);

@@ -1,13 +1,10 @@
-// What DllRegisterServer writes to the registry file and DllUnregisterServer removes: per class
-// its CLSID, library path, threading model Apartment and ProgID; the type library identifier and
-// version; the interface identifiers.
+// What the server library registers: its two classes, its type library and its interfaces.
 #pragma once
 
-#include <string>
+#include "com/server_registration.h"
 
 namespace component {
 
-void RegisterServer(const std::string& libraryPath);
-void UnregisterServer();
+const com::ServerRegistration& ServerIdentity();
 
 }  // namespace component

@@ -14,15 +14,15 @@ const com::DispatchMember<SalaryItem> SalaryItem::kMembers[11] = {
 SalaryItem::SalaryItem() : ServerObject(messages::SalaryItemNames()) {}
 
 void* SalaryItem::Answer(const com::IID& iid) {
-    if (iid == com::IID_IDispatch || iid == IID__ISalaryItem || iid == IID__ISalaryItemEarlier)
-        return static_cast<_ISalaryItem*>(this);
+    if (iid == com::IID_IDispatch || iid == IID_SalaryItem || iid == IID_SalaryItemEarlier)
+        return static_cast<SalaryItemInterface*>(this);
     return nullptr;
 }
 
 namespace {
 
 [[noreturn]] void KestExportUnavailable() {
-    throw com::Fault(com::E_NOTIMPL, "The kest salary export is not available in this build");
+    throw base::Fault(com::E_NOTIMPL, "The kest salary export is not available in this build");
 }
 
 void ExportItems(Instance& self, const xml::NodeList& conditions, std::string& sRetXml) {

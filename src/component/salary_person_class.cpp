@@ -9,8 +9,8 @@ const com::DispatchMember<SalaryPerson> SalaryPerson::kMembers[9] = {
 SalaryPerson::SalaryPerson() : ServerObject(messages::SalaryPersonNames()) {}
 
 void* SalaryPerson::Answer(const com::IID& iid) {
-    if (iid == com::IID_IDispatch || iid == IID__ISalaryPerson)
-        return static_cast<_ISalaryPerson*>(this);
+    if (iid == com::IID_IDispatch || iid == IID_SalaryPerson)
+        return static_cast<SalaryPersonInterface*>(this);
     return nullptr;
 }
 
@@ -18,8 +18,8 @@ namespace {
 
 // The person import and export are built in a later step; until then they say so.
 [[noreturn]] void Unavailable(const char* what) {
-    throw com::Fault(com::E_NOTIMPL,
-                     std::string("The salary person ") + what + " is not available in this build");
+    throw base::Fault(com::E_NOTIMPL,
+                      std::string("The salary person ") + what + " is not available in this build");
 }
 
 }  // namespace

@@ -12,10 +12,7 @@ messages::MessageArgument MessageArgumentOf(const VARIANT* value) {
 
 ExportConnection::ExportConnection(Instance& self) : self_(self) {
     if (self_.connection && self_.connection->State() == db::adStateOpen) return;
-    if (!self_.login)
-        throw com::Fault(91,
-                         "Object variable or With block variable not set: no login to connect "
-                         "with (call Transact first)");
+    if (!self_.login) base::ThrowObjectNotSet("no login to connect with (call Transact first)");
     auto connection = std::make_unique<db::Connection>();
     connection->Open(com::ToText(*com::GetProperty(self_.login.get(), "ConnectionString").get()));
     self_.connection = std::move(connection);

@@ -1,7 +1,7 @@
 // Template definitions of server_object.h.
 #pragma once
 
-#include "platform/node_list_object.h"
+#include "component/condition_list.h"
 
 namespace component {
 
@@ -12,10 +12,10 @@ HRESULT ServerObject<D, I>::RunExport(IDispatch* eleList, BSTR* sRetXml, VARIANT
     if (!result || !sRetXml) return com::E_POINTER;
     *result = com::VARIANT_FALSE;
     return com::Guarded([&] {
-        xml::NodeList conditions = platform::NodesOf(eleList);
+        ConditionList conditions = ConditionsOf(eleList);
         std::string text = com::BstrToUtf8(*sRetXml);
         ExportConnection connection(self_);
-        exportRows(conditions, text);
+        exportRows(conditions.nodes, text);
         com::Bstr updated(text);
         com::SysFreeString(*sRetXml);
         *sRetXml = updated.Detach();

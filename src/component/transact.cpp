@@ -1,8 +1,8 @@
 #include "component/transact.h"
 
-#include "com/fault.h"
+#include "base/fault.h"
+#include "base/text.h"
 #include "com/late_call.h"
-#include "com/text.h"
 #include "platform/integration_kit.h"
 
 namespace component {
@@ -55,6 +55,7 @@ void SetUp(Instance& self, com::IDispatch* login) {
     self.login = com::ComPtr<com::IDispatch>(login);
     self.reply = xml::Document();
     if (!self.connection) self.connection = std::make_unique<db::Connection>();
+    self.connection->SetStatementHook(self.statementHook);
     if (self.connection->State() == db::adStateOpen) self.connection->Close();
     std::string connectionString = com::ToText(*com::GetProperty(login, "ConnectionString").get());
     self.connection->Open(connectionString);
@@ -64,7 +65,7 @@ bool ReadKestFlag(const xml::Document& request) {
     try {
         xml::Element first = request.FirstElementByName("salaryitem");
         if (!first) return false;
-        return com::AsciiUpper(platform::SharedIntegrationKit().GetAttribute(first, "type")) ==
+        return base::AsciiUpper(platform::SharedIntegrationKit().GetAttribute(first, "type")) ==
                "KEST";
     } catch (...) {
         return false;  // a fault while reading leaves the flag clear
@@ -79,7 +80,7 @@ bool AddRecords(Instance& self, const Operations& ops, const xml::NodeList& reco
         for (xml::Element record : records) AddRecord(self, ops, record);
         reply = self.reply.Xml();
         return true;
-    } catch (const com::Fault& fault) {
+    } catch (const base::Fault& fault) {
         AddResult(self, "Item", kBatchFault, fault.description());
     } catch (const std::exception& e) {
         AddResult(self, "Item", kBatchFault, e.what());
@@ -96,7 +97,7 @@ std::string Transact(Instance& self, const Operations& ops, const std::string& s
 
     try {
         SetUp(self, login);
-    } catch (const com::Fault& fault) {
+    } catch (const base::Fault& fault) {
         return kit.MakeReply(std::to_string(fault.number()), fault.description(), "");
     }
 
@@ -111,11 +112,12 @@ std::string Transact(Instance& self, const Operations& ops, const std::string& s
     std::string rootTag = kit.GetAttribute(root, "roottag");
     std::string docid = kit.GetAttribute(root, "docid");
     std::string proc = kit.GetAttribute(root, "proc");
-    self.reply.Load(kit.BeginReply(docid, proc));
+    // The outcome of the load is not looked at: a reply that did not load just stays empty.
+    static_cast<void>(self.reply.Load(kit.BeginReply(docid, proc)));
     if (ops.readsKestFlag) self.kest = ReadKestFlag(doc);
 
     xml::NodeList records = root.Children(ops.recordTag);
-    std::string operation = com::AsciiUpper(kit.GetAttribute(root, "proc"));
+    std::string operation = base::AsciiUpper(kit.GetAttribute(root, "proc"));
     std::string reply;
     if (operation == "ADD") {
         AddRecords(self, ops, records, reply);

@@ -4,7 +4,7 @@
 // Set-up faults (the login, the connection) are answered with the MakeReply text of the fault;
 // text that is not XML gets "100", a document without a root "101", an operation other than ADD
 // or QUERY "710". ADD runs AddRecords over the root's record elements; QUERY hands the request's
-// conditions to the export. Later faults are not trapped: they leave Transact as com::Fault.
+// conditions to the export. Later faults are not trapped: they leave Transact as base::Fault.
 // The connection is closed on every path, so one bad request never spoils the next.
 #pragma once
 

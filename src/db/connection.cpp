@@ -1,7 +1,8 @@
 #include "db/connection.h"
 
-#include "com/fault.h"
-#include "com/text.h"
+#include "base/fault.h"
+#include "base/text.h"
+#include "db/errors.h"
 #include "db/sqlite/database.h"
 
 namespace db {
@@ -15,16 +16,16 @@ std::string DataSourceOf(const std::string& connectionString) {
         std::string_view part(connectionString.data() + start, end - start);
         std::size_t eq = part.find('=');
         if (eq != std::string_view::npos) {
-            std::string key = com::AsciiLower(com::Trim(part.substr(0, eq)));
-            std::string value = com::Trim(part.substr(eq + 1));
-            if (key == "provider" && com::AsciiLower(value) != "sqlite")
-                throw com::Fault(kProviderNotFound, "Provider cannot be found: " + value);
+            std::string key = base::AsciiLower(base::Trim(part.substr(0, eq)));
+            std::string value = base::Trim(part.substr(eq + 1));
+            if (key == "provider" && base::AsciiLower(value) != "sqlite")
+                throw base::Fault(kProviderNotFound, "Provider cannot be found: " + value);
             if (key == "data source") dataSource = value;
         }
         start = end + 1;
     }
     if (dataSource.empty())
-        throw com::Fault(kProviderError, "The connection string names no Data Source");
+        throw base::Fault(kProviderError, "The connection string names no Data Source");
     return dataSource;
 }
 
@@ -32,7 +33,7 @@ Connection::Connection() = default;
 Connection::~Connection() = default;
 
 void Connection::Open(const std::string& connectionString) {
-    if (db_) throw com::Fault(kOpenObject, "Operation is not allowed when the object is open.");
+    if (db_) ThrowOpen();
     db_ = std::make_unique<sqlite::Database>(DataSourceOf(connectionString));
     connectionString_ = connectionString;
 }
@@ -42,8 +43,7 @@ void Connection::Close() {
 }
 
 sqlite::Database& Connection::Backend() {
-    if (!db_)
-        throw com::Fault(kClosedObject, "Operation is not allowed when the object is closed.");
+    if (!db_) ThrowClosed();
     return *db_;
 }
 
@@ -77,6 +77,7 @@ Transaction::~Transaction() {
 }
 
 void Transaction::Commit() {
+    if (done_) ThrowNoTransaction();
     connection_.CommitTrans();
     done_ = true;
 }

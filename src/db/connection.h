@@ -2,7 +2,7 @@
 //
 // Open takes a connection string "Provider=SQLite;Data Source=PATH" (keys case-insensitive,
 // ';'-separated). Every statement commits by itself unless BeginTrans opened a transaction.
-// Failures are com::Fault with a negative ADO error number and the database's own message.
+// Failures are base::Fault with a negative ADO error number and the database's own message.
 // A connection belongs to one thread.
 #pragma once
 

@@ -1,22 +1,18 @@
 #include "db/field.h"
 
-#include "com/fault.h"
-#include "com/text.h"
+#include "base/text.h"
+#include "db/errors.h"
 
 namespace db {
 
 Columns::Columns(std::vector<Column> columns) : columns_(std::move(columns)) {
     for (std::size_t i = 0; i < columns_.size(); ++i)
-        byLowerName_.try_emplace(com::AsciiLower(columns_[i].name), i);
+        byLowerName_.try_emplace(base::AsciiLower(columns_[i].name), i);
 }
 
 std::size_t Columns::IndexOf(std::string_view name) const {
-    auto it = byLowerName_.find(com::AsciiLower(name));
-    if (it == byLowerName_.end())
-        throw com::Fault(kItemNotFound,
-                         "Item cannot be found in the collection corresponding to the requested "
-                         "name or ordinal: " +
-                             std::string(name));
+    auto it = byLowerName_.find(base::AsciiLower(name));
+    if (it == byLowerName_.end()) ThrowItemNotFound(name);
     return it->second;
 }
 

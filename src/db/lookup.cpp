@@ -1,6 +1,6 @@
 #include "db/lookup.h"
 
-#include "com/fault.h"
+#include "db/errors.h"
 
 namespace db {
 
@@ -18,13 +18,8 @@ Field LookupResult::First(std::string_view name) const {
 }
 
 Field LookupResult::First(std::size_t index) const {
-    if (rows_.empty())
-        throw com::Fault(kNoCurrentRecord,
-                         "Either BOF or EOF is True, or the current record has been deleted.");
-    if (index >= columns_->size())
-        throw com::Fault(kItemNotFound,
-                         "Item cannot be found in the collection corresponding to the requested "
-                         "name or ordinal.");
+    if (rows_.empty()) ThrowNoCurrentRecord();
+    if (index >= columns_->size()) ThrowItemNotFound();
     return Field((*columns_)[index], rows_[0][index]);
 }
 

@@ -36,8 +36,8 @@ class LookupResult {
 // remembered lookup cheap on the per-record path.
 class LookupCache {
   public:
-    const LookupResult& Find(Connection& connection, const char* sqlLiteral,
-                             const std::vector<Value>& params = {});
+    [[nodiscard]] const LookupResult& Find(Connection& connection, const char* sqlLiteral,
+                                           const std::vector<Value>& params = {});
 
   private:
     struct Key {

@@ -1,26 +1,17 @@
 #include "db/recordset.h"
 
-#include "com/fault.h"
+#include "db/errors.h"
 #include "db/sqlite/database.h"
 #include "db/sqlite/type_map.h"
 
 namespace db {
-
-namespace {
-
-[[noreturn]] void NoCurrentRecord() {
-    throw com::Fault(kNoCurrentRecord,
-                     "Either BOF or EOF is True, or the current record has been deleted.");
-}
-
-}  // namespace
 
 Recordset::Recordset() = default;
 Recordset::~Recordset() = default;
 
 void Recordset::Open(const std::string& sql, Connection& connection, CursorType cursor,
                      LockType /*lock*/, const std::vector<Value>& params) {
-    if (open_) throw com::Fault(kOpenObject, "Operation is not allowed when the object is open.");
+    if (open_) ThrowOpen();
     if (cursor != adOpenUnspecified) cursorType = cursor;
     sqlite::Database& db = connection.Backend();
     connection.BeforeStatement(sql);
@@ -77,8 +68,7 @@ void Recordset::Close() {
 }
 
 void Recordset::RequireOpen() const {
-    if (!open_)
-        throw com::Fault(kClosedObject, "Operation is not allowed when the object is closed.");
+    if (!open_) ThrowClosed();
 }
 
 bool Recordset::IsEOF() const {
@@ -88,7 +78,7 @@ bool Recordset::IsEOF() const {
 
 void Recordset::MoveNext() {
     RequireOpen();
-    if (eof_) NoCurrentRecord();
+    if (eof_) ThrowNoCurrentRecord();
     if (stream_) {
         eof_ = !ReadRow();
         if (eof_) stream_.reset();
@@ -105,16 +95,13 @@ long Recordset::RecordCount() const {
 
 const std::vector<Value>& Recordset::Row() const {
     RequireOpen();
-    if (eof_) NoCurrentRecord();
+    if (eof_) ThrowNoCurrentRecord();
     return stream_ ? current_ : rows_[position_];
 }
 
 Field Recordset::operator[](std::size_t index) const {
     const auto& row = Row();
-    if (index >= columns_->size())
-        throw com::Fault(kItemNotFound,
-                         "Item cannot be found in the collection corresponding to the requested "
-                         "name or ordinal.");
+    if (index >= columns_->size()) ThrowItemNotFound();
     return Field((*columns_)[index], row[index]);
 }
 

@@ -56,6 +56,7 @@ enum ErrorNumber : int {
     kClosedObject = -2146824584,        // 0x800A0E78: operation not allowed when closed
     kOpenObject = -2146824583,          // 0x800A0E79: operation not allowed when open
     kProviderNotFound = -2146824582,    // 0x800A0E7A: provider cannot be found
+    kNoTransaction = -2147168242,       // 0x8004D00E: commit or rollback without a transaction
 };
 
 }  // namespace db

@@ -7,8 +7,8 @@
 #include <string>
 #include <unordered_map>
 
-#include "com/bstr.h"
-#include "com/fault.h"
+#include "base/fault.h"
+#include "base/utf.h"
 
 namespace messages {
 
@@ -22,7 +22,7 @@ class AnsiCodePage {
         std::string page = std::string("CP") + (named && *named ? named : "936");
         cd_ = iconv_open(page.c_str(), "UTF-8");
         if (cd_ == reinterpret_cast<iconv_t>(-1))
-            throw com::Fault(com::kInvalidArgument, "Unknown code page " + page);
+            throw base::Fault(base::kInvalidArgument, "Unknown code page " + page);
     }
     ~AnsiCodePage() { iconv_close(cd_); }
     AnsiCodePage(const AnsiCodePage&) = delete;
@@ -37,7 +37,7 @@ class AnsiCodePage {
 
   private:
     int Measure(char16_t unit) {
-        std::string utf8 = com::Utf16ToUtf8(std::u16string_view(&unit, 1));
+        std::string utf8 = base::Utf16ToUtf8(std::u16string_view(&unit, 1));
         char out[8];
         char* in = utf8.data();
         std::size_t inLeft = utf8.size();
@@ -60,14 +60,14 @@ bool IsSurrogate(char16_t u) {
 }  // namespace
 
 std::int16_t GenLen(std::string_view utf8) {
-    std::u16string units = com::Utf8ToUtf16(utf8);
-    if (units.size() > 32767) com::ThrowOverflow();
+    std::u16string units = base::Utf8ToUtf16(utf8);
+    if (units.size() > 32767) base::ThrowOverflow();
     thread_local AnsiCodePage codePage;
     int total = 0;
     for (char16_t unit : units) {
         // ASCII is one byte in every ANSI code page; surrogate halves have no ANSI form.
         total += unit < 0x80 || IsSurrogate(unit) ? 1 : codePage.Width(unit);
-        if (total > 32767) com::ThrowOverflow();
+        if (total > 32767) base::ThrowOverflow();
     }
     return static_cast<std::int16_t>(total);
 }

@@ -1,6 +1,6 @@
 #include "messages/messages.h"
 
-#include "com/text.h"
+#include "base/text.h"
 
 namespace messages {
 
@@ -37,12 +37,12 @@ std::string Messages::Lang(const std::string& cnString) {
 std::string Messages::unLang(const std::string& lString) {
     auto known = unLangAnswers_.find(lString);
     if (known != unLangAnswers_.end()) return known->second;
-    std::string wanted = com::AsciiLower(lString);
+    std::string wanted = base::AsciiLower(lString);
     std::string answer = lString;
     lowerNames_.resize(itemNames_.size());
     for (std::size_t i = 0; i < itemNames_.size(); ++i) {
         if (!lowerNames_[i])
-            lowerNames_[i] = com::AsciiLower(GetResString(std::string(itemNames_[i].id)));
+            lowerNames_[i] = base::AsciiLower(GetResString(std::string(itemNames_[i].id)));
         if (*lowerNames_[i] == wanted) {
             answer = itemNames_[i].builtIn;
             break;

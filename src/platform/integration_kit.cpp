@@ -8,7 +8,7 @@ namespace {
 std::string ReplyElement(
     std::initializer_list<std::pair<std::string_view, std::string_view>> attributes) {
     xml::Document doc;
-    doc.Load("<reply/>");
+    doc.SetRoot(doc.CreateElement("reply"));
     xml::Element root = doc.Root();
     for (const auto& [name, value] : attributes) root.SetAttribute(name, value);
     return doc.Xml();

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "com/guid.h"
-#include "com/object.h"
+#include "com/unknown.h"
 
 namespace platform {
 

@@ -4,7 +4,7 @@
 #include <mutex>
 #include <string_view>
 
-#include "com/fault.h"
+#include "base/fault.h"
 #include "platform/embedded_data.h"
 
 namespace platform {
@@ -32,7 +32,7 @@ const std::map<std::string, std::string>& Catalog(const std::string& language) {
     static const auto en = ParseCatalog(wagelink::embedded::messages_en_US());
     if (language == "zh-CN") return zh;
     if (language == "en-US") return en;
-    throw com::Fault(com::kInvalidArgument, "No message catalog for language " + language);
+    throw base::Fault(base::kInvalidArgument, "No message catalog for language " + language);
 }
 
 std::string Substitute(const std::string& text, const std::vector<MessageArgument>& arguments) {
@@ -65,8 +65,8 @@ std::string MessageResource::LoadMessage(const std::string& id, int substitute,
                                          const std::vector<MessageArgument>& arguments) const {
     auto it = catalog_->find(id);
     if (it == catalog_->end())
-        throw com::Fault(com::kInvalidArgument,
-                         "Message " + id + " is not in the " + language_ + " catalog");
+        throw base::Fault(base::kInvalidArgument,
+                          "Message " + id + " is not in the " + language_ + " catalog");
     return substitute ? Substitute(it->second, arguments) : it->second;
 }
 

@@ -2,7 +2,7 @@
 
 #include <map>
 
-#include "com/fault.h"
+#include "base/fault.h"
 #include "platform/embedded_data.h"
 
 namespace platform {
@@ -13,7 +13,7 @@ using Pairs = std::vector<std::pair<std::string, std::string>>;
 
 Pairs ParseMapping(std::string_view text) {
     xml::Document doc;
-    if (!doc.Load(text)) throw com::Fault(com::kInvalidArgument, "Malformed row mapping");
+    if (!doc.Load(text)) throw base::Fault(base::kInvalidArgument, "Malformed row mapping");
     Pairs pairs;
     for (xml::Element field : doc.Root().Children("field"))
         pairs.emplace_back(field.GetAttribute("element"), field.GetAttribute("column"));
@@ -29,7 +29,7 @@ const Pairs& Mapping(const std::string& name) {
     };
     auto it = mappings.find(name);
     if (it == mappings.end())
-        throw com::Fault(com::kInvalidArgument, "Unknown row mapping " + name);
+        throw base::Fault(base::kInvalidArgument, "Unknown row mapping " + name);
     return it->second;
 }
 

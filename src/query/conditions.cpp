@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <set>
 
-#include "com/fault.h"
-#include "com/number.h"
-#include "com/text.h"
+#include "base/fault.h"
+#include "base/number.h"
+#include "base/text.h"
 #include "db/recordset.h"
 #include "platform/integration_kit.h"
 
@@ -48,13 +48,12 @@ bool IsQuotedType(db::DataType type) {
 }
 
 [[noreturn]] void Refuse(std::size_t position, const std::string& what) {
-    throw com::Fault(com::kInvalidArgument,
-                     "Query condition " + std::to_string(position) + ": " + what);
+    base::ThrowInvalidArgument("query condition " + std::to_string(position) + ": " + what);
 }
 
 // A bare value enters the statement unquoted, so it must be a plain number.
 bool IsPlainNumber(std::string_view text) {
-    return !text.empty() && com::WholeNumber(text) &&
+    return !text.empty() && base::WholeNumber(text) &&
            text.find_first_not_of("0123456789+-.eE ") == std::string_view::npos;
 }
 
@@ -75,7 +74,7 @@ Condition ReadCondition(xml::Element element, std::size_t position) {
     const platform::IntegrationKit& kit = platform::SharedIntegrationKit();
     Condition c{element, position, kit.GetAttribute(element, "name"),
                 kit.GetAttribute(element, "operation"), kit.GetAttribute(element, "value")};
-    std::string normalized = com::AsciiLower(com::Trim(c.operation));
+    std::string normalized = base::AsciiLower(base::Trim(c.operation));
     if (!kOperations.count(normalized))
         Refuse(position, "the operation '" + c.operation + "' is not allowed");
     c.isList = normalized == "in" || normalized == "not in";
@@ -86,7 +85,7 @@ Condition ReadCondition(xml::Element element, std::size_t position) {
 
 std::string Joiner(const Condition& c) {
     std::string logic = platform::SharedIntegrationKit().GetAttribute(c.element, "logic");
-    std::string normalized = com::AsciiLower(com::Trim(logic));
+    std::string normalized = base::AsciiLower(base::Trim(logic));
     if (normalized != "and" && normalized != "or")
         Refuse(c.position, "the joiner '" + logic + "' is not allowed");
     return " " + logic + " ";
@@ -121,7 +120,7 @@ std::string ValuePart(const Condition& c, bool quoted, bool listsAllowed, Flavou
 std::string ColumnPart(const std::string& fieldName, const std::string& operation,
                        Flavour flavour) {
     if (flavour == Flavour::kPerson) {
-        bool grade = com::AsciiLower(fieldName) == "cpsngrd";
+        bool grade = base::AsciiLower(fieldName) == "cpsngrd";
         return (grade ? "WA_GRADE." : "WA_PSN.") + fieldName + " " + operation + " ";
     }
     if (fieldName == "cPsnGrd") return fieldName + " " + operation + " ";
@@ -183,7 +182,7 @@ std::string BuildPersonWhere(const xml::NodeList& conditions, db::Connection& co
 }
 
 std::string MapKestFieldName(const std::string& name) {
-    std::string lower = com::AsciiLower(name);
+    std::string lower = base::AsciiLower(name);
     if (lower == "salarygradeno") return "cGzGradeNum";
     if (lower == "departmentno") return "cDept_Num";
     if (lower == "salaryitem") return "iGzItem_id";
@@ -198,7 +197,7 @@ std::string BuildKestWhere(const xml::NodeList& list, db::Connection& connection
     Catalogue catalogue(connection, kGZDataCatalogue);
     std::string filter = "WA_GZtblset.cSetGzitemName";
     auto isItem = [](const Condition& c) {
-        return com::AsciiLower(MapKestFieldName(c.name)) == "igzitem_id";
+        return base::AsciiLower(MapKestFieldName(c.name)) == "igzitem_id";
     };
     const std::size_t itemFlag = std::any_of(conditions.begin(), conditions.end(), isItem) ? 1 : 0;
     bool sawItem = false;
@@ -207,7 +206,7 @@ std::string BuildKestWhere(const xml::NodeList& list, db::Connection& connection
     for (const Condition& c : conditions) {
         if (isItem(c)) {
             sawItem = true;
-            if (com::Trim(c.value).empty()) {
+            if (base::Trim(c.value).empty()) {
                 filter.clear();
             } else {
                 std::string names = ReplaceAll(Quoted(c.value), ",", "','");

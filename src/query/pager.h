@@ -22,7 +22,8 @@ class Pager {
 
     // Called after each record was added to the working document, with its current text.
     // Delivers a finished page and returns true when the working document must be renewed.
-    bool AfterRecord(const std::function<std::string()>& workingXml, const PageDelivery& deliver);
+    [[nodiscard]] bool AfterRecord(const std::function<std::string()>& workingXml,
+                                   const PageDelivery& deliver);
 
   private:
     std::int32_t pageSize_;

@@ -3,8 +3,8 @@
 #include <map>
 #include <optional>
 
-#include "com/fault.h"
-#include "com/number.h"
+#include "base/fault.h"
+#include "base/number.h"
 #include "db/lookup.h"
 #include "platform/integration_kit.h"
 #include "platform/row_xml_mapper.h"
@@ -27,20 +27,16 @@ constexpr const char* kFrom =
 xml::Document EmptiedRequest(const std::string& text) {
     xml::Document doc;
     if (!doc.Load(text) || !doc.Root())
-        throw com::Fault(91,
-                         "Object variable or With block variable not set: the export "
-                         "document is not well-formed XML");
+        base::ThrowObjectNotSet("the export document is not well-formed XML");
     doc.Root().SetText("");
     return doc;
 }
 
 std::int32_t PageSize(const xml::Document& doc) {
     std::string text = platform::SharedIntegrationKit().GetAttribute(doc.Root(), "paginate");
-    auto n = com::WholeNumber(text);
-    if (!n)
-        throw com::Fault(com::kTypeMismatch,
-                         "Type mismatch: paginate '" + text + "' is not a whole number");
-    return com::ToInt32(*n);
+    auto n = base::WholeNumber(text);
+    if (!n) base::ThrowTypeMismatch("paginate '" + text + "' is not a whole number");
+    return base::ToInt32(*n);
 }
 
 // The number of an item column: its name without every "f_" (any case), as a 16-bit integer.
@@ -54,11 +50,9 @@ std::int16_t ItemNumber(const std::string& column) {
             digits += column[i];
         }
     }
-    auto n = com::WholeNumber(digits);
-    if (!n)
-        throw com::Fault(com::kTypeMismatch,
-                         "Type mismatch: column " + column + " has no item number");
-    return com::ToInt16(*n);
+    auto n = base::WholeNumber(digits);
+    if (!n) base::ThrowTypeMismatch("column " + column + " has no item number");
+    return base::ToInt16(*n);
 }
 
 struct ItemSetting {
@@ -116,7 +110,7 @@ void QueryProc(db::Connection& connection, messages::Messages& messages,
         db::Recordset count;
         count.Open(std::string("select count(*) ") + kFrom + tail, connection, db::adOpenStatic,
                    db::adLockReadOnly);
-        total = count.IsEOF() ? 0 : com::ToInt32(db::ValueNumber(count[0].value()));
+        total = count.IsEOF() ? 0 : base::ToInt32(db::ValueNumber(count[0].value()));
     }
     query::Pager pager(pageSize, total);
 
@@ -135,9 +129,7 @@ void QueryProc(db::Connection& connection, messages::Messages& messages,
     for (; !rows.IsEOF(); rows.MoveNext()) {
         if (!recordName) {
             if (!working.Root().HasAttribute("roottag"))
-                throw com::Fault(
-                    com::kInvalidUseOfNull,
-                    "Invalid use of Null: the request's root has no roottag attribute");
+                base::ThrowInvalidUseOfNull("the request's root has no roottag attribute");
             recordName = working.Root().GetAttribute("roottag");
         }
         xml::NewElement record = working.CreateElement(*recordName);

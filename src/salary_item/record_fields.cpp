@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "com/number.h"
+#include "base/number.h"
 #include "platform/integration_kit.h"
 
 namespace salary_item {
@@ -12,7 +12,7 @@ std::string Field(xml::Element record, std::string_view name) {
 }
 
 std::int16_t RecordNumber(std::string_view text) {
-    return com::ToInt16(com::LeadingNumber(text));
+    return base::ToInt16(base::LeadingNumber(text));
 }
 
 bool IsDate(std::string_view text) {

@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "com/fault.h"
-#include "com/number.h"
+#include "base/fault.h"
+#include "base/number.h"
 #include "db/lookup.h"
 #include "salary_item/record_fields.h"
 
@@ -17,7 +17,7 @@ constexpr int kTextStyle = 1;
 
 // A style-0 value as the payroll module writes numbers: at most 15 significant digits.
 double PayrollNumber(std::string_view text) {
-    return com::RoundToSignificantDigits(com::LeadingNumber(text), 15);
+    return base::RoundToSignificantDigits(base::LeadingNumber(text), 15);
 }
 
 std::string PayrollNumberOf(db::Connection& connection, db::LookupCache& lookups,
@@ -38,7 +38,7 @@ std::string ItemColumn(db::Connection& connection, db::LookupCache& lookups,
             .Find(connection, "SELECT * FROM WA_GZtblset WHERE cSetGZItemName = ?", {builtInName})
             .First("iGZItem_id");
     if (!std::holds_alternative<std::int64_t>(id.value()))
-        throw com::Fault(com::kTypeMismatch, "Payroll item " + builtInName + " has no item number");
+        base::ThrowTypeMismatch("payroll item " + builtInName + " has no item number");
     return "F_" + id.Text();
 }
 
@@ -63,7 +63,7 @@ Assignments CollectAssignments(db::Connection& connection, messages::Messages& m
             out.values.emplace_back(value);
         }
     }
-    if (out.setList.empty()) com::ThrowInvalidArgument();
+    if (out.setList.empty()) base::ThrowInvalidArgument();
     out.setList.erase(0, 1);
     return out;
 }
@@ -110,7 +110,7 @@ bool UpdateItemData(db::Connection& connection, messages::Messages& messages,
                     db::LookupCache& lookups, xml::Element record, std::string& message) {
     try {
         return Update(connection, messages, lookups, record, message);
-    } catch (const com::Fault& fault) {
+    } catch (const base::Fault& fault) {
         message = fault.description();
     } catch (const std::exception& e) {
         message = e.what();

@@ -1,7 +1,7 @@
 #include "salary_item/validation.h"
 
-#include "com/fault.h"
-#include "com/number.h"
+#include "base/fault.h"
+#include "base/number.h"
 #include "messages/gen_len.h"
 #include "salary_item/record_fields.h"
 
@@ -76,10 +76,8 @@ class ItemRecordCheck {
         db::Field value =
             Lookup("select * from accinformation where csysid='wa' and cname ='dWAFirstDate'")
                 .First("cvalue");
-        if (value.IsNull())
-            throw com::Fault(com::kInvalidUseOfNull, "Invalid use of Null: dWAFirstDate");
-        if (!IsDate(value.Text()))
-            throw com::Fault(com::kTypeMismatch, "Type mismatch: dWAFirstDate is not a date");
+        if (value.IsNull()) base::ThrowInvalidUseOfNull("dWAFirstDate");
+        if (!IsDate(value.Text())) base::ThrowTypeMismatch("dWAFirstDate is not a date");
         return true;
     }
 
@@ -149,7 +147,7 @@ class ItemRecordCheck {
                     .RecordCount() == 0)
                 return FailPlain("Qz.WA.EAI.00036");
             if (Lookup("SELECT * FROM WA_GZtblset WHERE iSetGZItemStyle = ? and cSetGZItemName = ?",
-                       {com::LeadingNumber(type), builtIn})
+                       {base::LeadingNumber(type), builtIn})
                     .RecordCount() == 0)
                 return FailPlain("Qz.WA.EAI.00036");
         }

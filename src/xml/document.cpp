@@ -9,8 +9,7 @@
 #include <limits>
 #include <mutex>
 
-#include "com/fault.h"
-#include "com/hresult.h"
+#include "base/fault.h"
 
 namespace xml {
 
@@ -93,6 +92,14 @@ std::string Element::Text() const {
     return Str(text.p);
 }
 
+std::string Element::Xml() const {
+    if (!node_) return "";
+    std::unique_ptr<xmlBuffer, decltype(&xmlBufferFree)> buffer(xmlBufferCreate(), xmlBufferFree);
+    if (!buffer || xmlNodeDump(buffer.get(), node_->doc, node_, 0, 0) < 0) base::ThrowOutOfMemory();
+    return std::string(reinterpret_cast<const char*>(xmlBufferContent(buffer.get())),
+                       static_cast<std::size_t>(xmlBufferLength(buffer.get())));
+}
+
 void Element::SetText(std::string_view text) {
     if (!node_) return;
     while (xmlNodePtr child = node_->children) {
@@ -129,14 +136,14 @@ NodeList Element::Select(std::string_view xpath) const {
     if (!node_) return NodeList();
     std::unique_ptr<xmlXPathContext, decltype(&xmlXPathFreeContext)> context(
         xmlXPathNewContext(node_->doc), xmlXPathFreeContext);
-    if (!context) throw com::Fault(com::E_OUTOFMEMORY, "Out of memory");
+    if (!context) base::ThrowOutOfMemory();
     context->node = node_;
     xmlSetStructuredErrorFunc(nullptr, IgnoreError);
     std::unique_ptr<xmlXPathObject, decltype(&xmlXPathFreeObject)> result(
         xmlXPathEvalExpression(X(std::string(xpath)), context.get()), xmlXPathFreeObject);
     xmlSetStructuredErrorFunc(nullptr, nullptr);
     if (!result || result->type != XPATH_NODESET)
-        throw com::Fault(com::E_FAIL, "Invalid XPath expression: " + std::string(xpath));
+        base::ThrowFailure("Invalid XPath expression: " + std::string(xpath));
     std::vector<Element> items;
     if (xmlNodeSetPtr set = result->nodesetval)
         for (int i = 0; i < set->nodeNr; ++i)
@@ -170,7 +177,7 @@ void Document::Free::operator()(_xmlDoc* doc) const {
 Document::Document() {
     Initialise();
     doc_.reset(xmlNewDoc(reinterpret_cast<const xmlChar*>("1.0")));
-    if (!doc_) throw com::Fault(com::E_OUTOFMEMORY, "Out of memory");
+    if (!doc_) base::ThrowOutOfMemory();
 }
 
 Document::~Document() = default;
@@ -183,7 +190,7 @@ ParseResult Document::Load(std::string_view text) {
         return {ParseStatus::kNotWellFormed, "document too large", 0};
     std::unique_ptr<xmlParserCtxt, decltype(&xmlFreeParserCtxt)> context(xmlNewParserCtxt(),
                                                                          xmlFreeParserCtxt);
-    if (!context) throw com::Fault(com::E_OUTOFMEMORY, "Out of memory");
+    if (!context) base::ThrowOutOfMemory();
     xmlDocPtr parsed = xmlCtxtReadMemory(context.get(), text.data(), static_cast<int>(text.size()),
                                          nullptr, "UTF-8", kParseOptions);
     ParseResult result;
@@ -209,11 +216,15 @@ Element Document::Root() const {
     return Element(xmlDocGetRootElement(doc_.get()));
 }
 
+void Document::SetRoot(NewElement root) {
+    if (xmlNodePtr old = xmlDocSetRootElement(doc_.get(), root.Release())) xmlFreeNode(old);
+}
+
 NewElement Document::CreateElement(std::string_view name) {
     if (xmlValidateName(X(std::string(name)), 0) != 0)
-        throw com::Fault(com::E_FAIL, "'" + std::string(name) + "' is not a valid element name");
+        base::ThrowFailure("'" + std::string(name) + "' is not a valid element name");
     xmlNodePtr node = xmlNewDocNode(doc_.get(), nullptr, X(std::string(name)), nullptr);
-    if (!node) throw com::Fault(com::E_FAIL, "Cannot create element " + std::string(name));
+    if (!node) base::ThrowFailure("Cannot create element " + std::string(name));
     return NewElement(node);
 }
 
@@ -238,7 +249,7 @@ Element Document::FirstElementByName(std::string_view name) const {
 std::string Document::Xml() const {
     std::unique_ptr<xmlBuffer, decltype(&xmlBufferFree)> buffer(xmlBufferCreate(), xmlBufferFree);
     xmlSaveCtxtPtr save = xmlSaveToBuffer(buffer.get(), "UTF-8", XML_SAVE_NO_DECL);
-    if (!save) throw com::Fault(com::E_OUTOFMEMORY, "Out of memory");
+    if (!save) base::ThrowOutOfMemory();
     xmlSaveDoc(save, doc_.get());
     xmlSaveClose(save);
     std::string out(reinterpret_cast<const char*>(xmlBufferContent(buffer.get())),

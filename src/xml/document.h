@@ -38,6 +38,8 @@ class Element {
 
     // The concatenated text of all descendants.
     std::string Text() const;
+    // The element itself as XML text (its markup and everything below it).
+    std::string Xml() const;
     // Replaces every child with one text node (none when `text` is empty).
     void SetText(std::string_view text);
 
@@ -89,7 +91,7 @@ class NodeList {
 
 enum class ParseStatus { kOk, kNotWellFormed, kNoRootElement };
 
-struct ParseResult {
+struct [[nodiscard]] ParseResult {
     ParseStatus status = ParseStatus::kOk;
     std::string reason;  // libxml2's message for a failure
     int line = 0;
@@ -108,6 +110,8 @@ class Document {
     ParseResult Load(std::string_view text);
 
     Element Root() const;
+    // Makes `root` the document element, replacing any earlier one.
+    void SetRoot(NewElement root);
     NewElement CreateElement(std::string_view name);
     // The first element of that name anywhere in the document, in document order.
     Element FirstElementByName(std::string_view name) const;

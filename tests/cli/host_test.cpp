@@ -105,6 +105,36 @@ TEST_F(Host, RepliesAndErrorsOfTransact) {
     EXPECT_EQ(Wagelink({}).exit, 2);
 }
 
+TEST_F(Host, ServerAndPlatformRegisterOnTheirOwn) {
+    auto registered = [&](const std::string& progId) {
+        return Slurp(dir.File("registry")).find(progId + "\\CLSID=") != std::string::npos;
+    };
+    EXPECT_TRUE(registered("Wagelink.ISalaryItem"));
+    EXPECT_TRUE(registered("QzLogin.Login")) << "register without a library registers both";
+    const std::string server = std::string(WAGELINK_BINARY_DIR) + "/libwagelink.so";
+    ASSERT_EQ(Wagelink({"unregister", server}).exit, 0);
+    EXPECT_FALSE(registered("Wagelink.ISalaryItem"));
+    EXPECT_TRUE(registered("QzLogin.Login")) << "unregistering the server removed the platform";
+    EXPECT_TRUE(registered("Wagelink.XmlDocument"));
+    ASSERT_EQ(Wagelink({"register", server}).exit, 0);
+    EXPECT_EQ(Transact("Wagelink.ISalaryItem", "<r proc='ADD' docid='x'/>").out,
+              "<reply docid=\"x\" proc=\"ADD\"/>\n");
+    ASSERT_EQ(Wagelink({"unregister"}).exit, 0);
+    EXPECT_FALSE(registered("QzLogin.Login"));
+}
+
+TEST_F(Host, NumericOptionsAreCheckedForRange) {
+    for (const char* month : {"4294967307", "13", "0", "11x", ""}) {
+        HostRun run = Transact("Wagelink.ISalaryPerson", "<r/>", {"--login-month", month});
+        EXPECT_EQ(run.exit, 2) << month;
+        EXPECT_NE(run.err.find("--login-month takes a whole number from 1 to 12"),
+                  std::string::npos)
+            << run.err;
+    }
+    EXPECT_EQ(Transact("Wagelink.ISalaryPerson", "<r/>", {"--login-year", "65536"}).exit, 2);
+    EXPECT_EQ(Transact("Wagelink.ISalaryPerson", "<r/>", {"--login-month", "12"}).exit, 0);
+}
+
 TEST_F(Host, PagesAreWrittenToFiles) {
     HostRun run =
         Transact("Wagelink.ISalaryItem",

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <fstream>
 
-#include "com/fault.h"
+#include "base/fault.h"
 #include "com/late_call.h"
 #include "com/registry.h"
 #include "component/identities.h"
@@ -58,7 +58,7 @@ TEST_F(Activation, RegisteredClassesAreCreatedByProgIdAndClsid) {
     try {
         com::CreateObject("Wagelink.ISalaryItem");
         FAIL() << "an unregistered class was created";
-    } catch (const com::Fault& f) {
+    } catch (const base::Fault& f) {
         EXPECT_EQ(f.number(), com::REGDB_E_CLASSNOTREG);
     }
 }
@@ -69,7 +69,7 @@ TEST_F(Activation, UnknownProgIdsAndMissingLibrariesFailCleanly) {
     try {
         com::CreateObject("No.Such.Class");
         FAIL();
-    } catch (const com::Fault& f) {
+    } catch (const base::Fault& f) {
         EXPECT_EQ(f.number(), com::REGDB_E_CLASSNOTREG);
     }
     com::Registry registry = com::Registry::Open();
@@ -77,7 +77,7 @@ TEST_F(Activation, UnknownProgIdsAndMissingLibrariesFailCleanly) {
     registry.Set("CLSID\\{11111111-2222-3333-4444-555555555555}\\InprocServer32",
                  dir.File("missing.so"));
     registry.Save();
-    EXPECT_THROW(com::CreateObject("Broken.Class"), com::Fault);
+    EXPECT_THROW(com::CreateObject("Broken.Class"), base::Fault);
 }
 
 }  // namespace

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "com/fault.h"
+#include "base/fault.h"
 
 namespace {
 
@@ -11,9 +11,9 @@ TEST(Bstr, ChineseTextAndSurrogatePairsRoundTrip) {
     com::Bstr b(text);
     EXPECT_EQ(b.utf8(), text);
     // 😀 is one code point but two UTF-16 units, as a BSTR counts them.
-    EXPECT_EQ(b.size(), com::Utf8ToUtf16(text).size());
-    EXPECT_EQ(com::Utf8ToUtf16("😀"), std::u16string(u"\xD83D\xDE00"));
-    EXPECT_EQ(com::Utf16ToUtf8(u"\xD83D\xDE00"), "😀");
+    EXPECT_EQ(b.size(), base::Utf8ToUtf16(text).size());
+    EXPECT_EQ(base::Utf8ToUtf16("😀"), std::u16string(u"\xD83D\xDE00"));
+    EXPECT_EQ(base::Utf16ToUtf8(u"\xD83D\xDE00"), "😀");
 }
 
 TEST(Bstr, EmbeddedNulIsPartOfTheText) {
@@ -31,14 +31,14 @@ TEST(Bstr, MalformedTextIsAFaultNotACrash) {
     for (std::u16string bad :
          {std::u16string(u"\xD800"), std::u16string(u"a\xDC00"), std::u16string(u"\xD800x")}) {
         try {
-            com::Utf16ToUtf8(bad);
+            base::Utf16ToUtf8(bad);
             FAIL() << "an unpaired surrogate was accepted";
-        } catch (const com::Fault& f) {
-            EXPECT_EQ(f.number(), com::kTypeMismatch);
+        } catch (const base::Fault& f) {
+            EXPECT_EQ(f.number(), base::kTypeMismatch);
         }
     }
     for (std::string bad : {"\xC3", "\xE5\xB7", "\xFF", "\xC0\xAF", "\xED\xA0\x80"})
-        EXPECT_THROW(com::Utf8ToUtf16(bad), com::Fault) << "accepted bytes " << bad.size();
+        EXPECT_THROW(base::Utf8ToUtf16(bad), base::Fault) << "accepted bytes " << bad.size();
 }
 
 TEST(Bstr, NullIsTheEmptyText) {

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "com/fault.h"
-#include "com/number.h"
+#include "base/fault.h"
+#include "base/number.h"
 
 namespace {
 
@@ -20,19 +20,19 @@ TEST(Guid, ParsesAndFormatsTheBracedForm) {
 }
 
 TEST(Number, LeadingNumbersAndShortestText) {
-    EXPECT_EQ(com::LeadingNumber("2007abc"), 2007);
-    EXPECT_EQ(com::LeadingNumber("  12.5x"), 12.5);
-    EXPECT_EQ(com::LeadingNumber("abc"), 0);
-    EXPECT_EQ(com::LeadingNumber("-3e2z"), -300);
-    EXPECT_EQ(com::LeadingNumber("."), 0);
-    EXPECT_EQ(com::FormatNumber(1500.0), "1500");
-    EXPECT_EQ(com::FormatNumber(1.5), "1.5");
-    EXPECT_EQ(com::FormatNumber(0.1 + 0.2), "0.30000000000000004");
-    EXPECT_EQ(com::ToInt16(0.5), 0);
-    EXPECT_EQ(com::ToInt16(1.5), 2);
-    EXPECT_EQ(com::ToInt16(-2.5), -2);
-    EXPECT_THROW(com::ToInt16(32767.5), com::Fault);
-    EXPECT_THROW(com::LeadingNumber("1e999"), com::Fault);
+    EXPECT_EQ(base::LeadingNumber("2007abc"), 2007);
+    EXPECT_EQ(base::LeadingNumber("  12.5x"), 12.5);
+    EXPECT_EQ(base::LeadingNumber("abc"), 0);
+    EXPECT_EQ(base::LeadingNumber("-3e2z"), -300);
+    EXPECT_EQ(base::LeadingNumber("."), 0);
+    EXPECT_EQ(base::FormatNumber(1500.0), "1500");
+    EXPECT_EQ(base::FormatNumber(1.5), "1.5");
+    EXPECT_EQ(base::FormatNumber(0.1 + 0.2), "0.30000000000000004");
+    EXPECT_EQ(base::ToInt16(0.5), 0);
+    EXPECT_EQ(base::ToInt16(1.5), 2);
+    EXPECT_EQ(base::ToInt16(-2.5), -2);
+    EXPECT_THROW(base::ToInt16(32767.5), base::Fault);
+    EXPECT_THROW(base::LeadingNumber("1e999"), base::Fault);
 }
 
 }  // namespace

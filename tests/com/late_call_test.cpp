@@ -4,8 +4,8 @@
 
 #include <thread>
 
+#include "base/fault.h"
 #include "com/automation.h"
-#include "com/fault.h"
 
 namespace {
 
@@ -30,14 +30,22 @@ class Echo final : public com::Automation<Echo> {
         return com::S_OK;
     }
     static com::HRESULT Fail(Echo&, com::DispatchArguments&, com::WORD, com::VARIANT*) {
-        throw com::Fault(6, "Overflow in Fail");
+        throw base::Fault(6, "Overflow in Fail");
     }
     static com::HRESULT Count(Echo&, com::DispatchArguments& args, com::WORD, com::VARIANT* out) {
         *out = com::Variant::FromShort(com::ToShort(args.Raw(0))).Detach();
         return com::S_OK;
     }
+    static com::HRESULT Exhaust(Echo&, com::DispatchArguments&, com::WORD, com::VARIANT*) {
+        throw std::bad_alloc();
+    }
+    static com::HRESULT Stray(Echo&, com::DispatchArguments&, com::WORD, com::VARIANT*) {
+        throw 42;  // not derived from std::exception
+    }
     static constexpr com::DispatchMember<Echo> kMembers[] = {
-        {"Twice", 1, 1, 2, &Twice}, {"Fail", 2, 0, 0, &Fail}, {"Count", 3, 1, 1, &Count}};
+        {"Twice", 1, 1, 2, &Twice},     {"Fail", 2, 0, 0, &Fail},   {"Count", 3, 1, 1, &Count},
+        {"Exhaust", 4, 0, 0, &Exhaust}, {"Stray", 5, 0, 0, &Stray},
+    };
 };
 
 TEST(LateCall, ByReferenceAndOmittedOptionalArguments) {
@@ -66,7 +74,7 @@ TEST(LateCall, WrongNamesCountsAndTypesGetStandardCodes) {
     try {
         com::CallByName(echo.get(), "Nope", com::DISPATCH_METHOD);
         FAIL();
-    } catch (const com::Fault& f) {
+    } catch (const base::Fault& f) {
         EXPECT_EQ(f.number(), 438);
     }
     com::DISPPARAMS none{nullptr, nullptr, 0, 0};
@@ -82,6 +90,15 @@ TEST(LateCall, WrongNamesCountsAndTypesGetStandardCodes) {
         echo->Invoke(1, com::IID_NULL, 0, com::DISPATCH_METHOD, &one, out.get(), nullptr, &argErr),
         com::DISP_E_TYPEMISMATCH);
     EXPECT_EQ(argErr, 0u);
+    // Arguments travel in reverse: argErr counts from the end of rgvarg.
+    com::Variant text = com::Variant::FromText("x");
+    com::VARIANT two[] = {*text.get(), *notText.get()};  // declared order: notText, text
+    com::DISPPARAMS pair{two, nullptr, 2, 0};
+    argErr = 99;
+    EXPECT_EQ(
+        echo->Invoke(1, com::IID_NULL, 0, com::DISPATCH_METHOD, &pair, out.get(), nullptr, &argErr),
+        com::DISP_E_TYPEMISMATCH);
+    EXPECT_EQ(argErr, 1u) << "the first declared argument is the last in rgvarg";
     EXPECT_EQ(echo->Invoke(77, com::IID_NULL, 0, com::DISPATCH_METHOD, &none, out.get(), nullptr,
                            nullptr),
               com::DISP_E_MEMBERNOTFOUND);
@@ -92,7 +109,7 @@ TEST(LateCall, FaultsComeBackWithNumberAndDescription) {
     try {
         com::CallByName(echo.get(), "Fail", com::DISPATCH_METHOD);
         FAIL();
-    } catch (const com::Fault& f) {
+    } catch (const base::Fault& f) {
         EXPECT_EQ(f.number(), 6);
         EXPECT_EQ(f.description(), "Overflow in Fail");
     }
@@ -100,14 +117,38 @@ TEST(LateCall, FaultsComeBackWithNumberAndDescription) {
     try {
         com::CallByName(echo.get(), "Count", com::DISPATCH_METHOD, {*big.get()});
         FAIL();
-    } catch (const com::Fault& f) {
-        EXPECT_EQ(f.number(), com::kOverflow);
+    } catch (const base::Fault& f) {
+        EXPECT_EQ(f.number(), base::kOverflow);
     }
+}
+
+// Every exception leaves a member the same way, through Invoke and through a vtable method alike.
+TEST(ErrorInfo, OneBoundaryForEveryException) {
+    auto echo = Echo::Create();
+    auto fault = [&](const char* member) {
+        try {
+            com::CallByName(echo.get(), member, com::DISPATCH_METHOD);
+        } catch (const base::Fault& f) {
+            return std::make_pair(f.number(), f.description());
+        }
+        return std::make_pair(0, std::string("no fault"));
+    };
+    EXPECT_EQ(fault("Exhaust"), std::make_pair(7, std::string("Out of memory")));
+    EXPECT_EQ(fault("Stray").first, com::E_UNEXPECTED);
+
+    EXPECT_EQ(com::Guarded([] { throw std::bad_alloc(); }), com::hr(0x800A0007));
+    EXPECT_EQ(com::TakeErrorInfo()->number, 7);
+    EXPECT_EQ(com::Guarded([] { throw 42; }), com::E_UNEXPECTED);
+    EXPECT_EQ(com::TakeErrorInfo()->number, com::E_UNEXPECTED);
+    EXPECT_EQ(com::Guarded([] { throw std::runtime_error("plain"); }), com::E_FAIL);
+    EXPECT_EQ(com::TakeErrorInfo()->description, "plain");
+    EXPECT_EQ(com::Guarded([] {}), com::S_OK);
+    EXPECT_FALSE(com::TakeErrorInfo()) << "a call that succeeds leaves no error info";
 }
 
 TEST(ErrorInfo, ReadByTheCallerOnTheSameThreadOnly) {
     com::ClearErrorInfo();
-    com::HRESULT hr = com::ReportFault(com::Fault(13, "Type mismatch here"));
+    com::HRESULT hr = com::ReportFault(base::Fault(13, "Type mismatch here"));
     EXPECT_EQ(static_cast<std::uint32_t>(hr), 0x800A000Du);
     bool otherThreadSaw = true;
     std::thread([&] { otherThreadSaw = com::TakeErrorInfo().has_value(); }).join();

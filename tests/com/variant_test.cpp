@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "com/fault.h"
+#include "base/fault.h"
 #include "com/hresult.h"
 #include "com/object.h"
 
@@ -30,7 +30,7 @@ class Probe final : public com::Object<Probe, com::IDispatch> {
 int Faulting(auto call) {
     try {
         call();
-    } catch (const com::Fault& f) {
+    } catch (const base::Fault& f) {
         return f.number();
     }
     return 0;
@@ -108,18 +108,26 @@ TEST(Variant, ConversionFaultsFollowTheAutomationNumbers) {
     EXPECT_EQ(com::ToShort(*com::Variant::FromDouble(2.5).get()), 2);
     EXPECT_EQ(com::ToShort(*com::Variant::FromDouble(3.5).get()), 4);
     EXPECT_EQ(com::ToLong(*com::Variant::FromText("-70000").get()), -70000);
+    EXPECT_EQ(com::ToShort(*com::Variant::FromLong(-32768).get()), -32768);
+    EXPECT_EQ(com::ToShort(*com::Variant::FromBool(true).get()), -1) << "true is -1";
+    EXPECT_EQ(com::ToLong(*com::Variant::FromBool(true).get()), -1);
+    EXPECT_EQ(com::ToDouble(*com::Variant::FromText("1e-400").get()), 0) << "underflow is 0";
+    EXPECT_EQ(com::ToText(*com::Variant::FromDouble(-0.0).get()), "0");
     EXPECT_EQ(com::ToText(*com::Variant::FromDouble(1500).get()), "1500");
     EXPECT_EQ(com::ToText(*com::Variant::FromDouble(1500.5).get()), "1500.5");
 
-    EXPECT_EQ(Faulting([] { com::ToShort(*com::Variant::FromLong(32768).get()); }), com::kOverflow);
+    EXPECT_EQ(Faulting([] { com::ToShort(*com::Variant::FromLong(32768).get()); }),
+              base::kOverflow);
     EXPECT_EQ(Faulting([] { com::ToShort(*com::Variant::FromText("40000").get()); }),
-              com::kOverflow);
-    EXPECT_EQ(Faulting([] { com::ToLong(*com::Variant::FromDouble(3e9).get()); }), com::kOverflow);
+              base::kOverflow);
+    EXPECT_EQ(Faulting([] { com::ToLong(*com::Variant::FromDouble(3e9).get()); }), base::kOverflow);
     EXPECT_EQ(Faulting([] { com::ToShort(*com::Variant::FromText("12abc").get()); }),
-              com::kTypeMismatch);
-    EXPECT_EQ(Faulting([] { com::ToLong(*com::Variant::FromText("").get()); }), com::kTypeMismatch);
-    EXPECT_EQ(Faulting([] { com::ToText(*com::Variant::FromError(5).get()); }), com::kTypeMismatch);
-    EXPECT_EQ(Faulting([] { com::ToText(*com::Variant::Null().get()); }), com::kInvalidUseOfNull);
+              base::kTypeMismatch);
+    EXPECT_EQ(Faulting([] { com::ToLong(*com::Variant::FromText("").get()); }),
+              base::kTypeMismatch);
+    EXPECT_EQ(Faulting([] { com::ToText(*com::Variant::FromError(5).get()); }),
+              base::kTypeMismatch);
+    EXPECT_EQ(Faulting([] { com::ToText(*com::Variant::Null().get()); }), base::kInvalidUseOfNull);
 }
 
 }  // namespace

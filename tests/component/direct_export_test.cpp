@@ -1,10 +1,10 @@
 // A host that calls QueryProc itself, with a node list it made from a request text.
 #include <gtest/gtest.h>
 
+#include "base/fault.h"
 #include "com/automation.h"
-#include "com/fault.h"
 #include "component/classes.h"
-#include "platform/node_list_object.h"
+#include "platform/xml_document_object.h"
 #include "support/demo_db.h"
 #include "support/dispatch.h"
 
@@ -56,7 +56,7 @@ TEST(DirectExport, QueryProcWithANodeListFromTheHost) {
             server.get(), "QueryProc", com::DISPATCH_METHOD,
             {*list.get(), com::ByRef(text), *rootTag.get(), com::ByRef(nothing)});
     };
-    EXPECT_THROW(queryProc(), com::Fault) << "no login yet to connect with";
+    EXPECT_THROW(queryProc(), base::Fault) << "no login yet to connect with";
 
     testing_support::Transact(server.get(), "<r proc='ADD'/>", login.get());
     EXPECT_FALSE(com::ToBool(*queryProc().get()));
@@ -64,15 +64,15 @@ TEST(DirectExport, QueryProcWithANodeListFromTheHost) {
     EXPECT_EQ(sink->pages[2].second, 3);
     EXPECT_EQ(com::ToText(*text.get()), sink->pages[2].first)
         << "sRetXml holds the last partial page";
-    auto* object =
-        static_cast<component::SalaryItem*>(static_cast<component::_ISalaryItem*>(server.get()));
+    auto* object = static_cast<component::SalaryItem*>(
+        static_cast<component::SalaryItemInterface*>(server.get()));
     EXPECT_FALSE(object->instance().connection) << "a direct export left its connection open";
 
     com::Variant notAList = com::Variant::FromDispatch(login.get());
     EXPECT_THROW(
         com::CallByName(server.get(), "QueryProc", com::DISPATCH_METHOD,
                         {*notAList.get(), com::ByRef(text), *rootTag.get(), com::ByRef(nothing)}),
-        com::Fault);
+        base::Fault);
 }
 
 }  // namespace

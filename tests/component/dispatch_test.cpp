@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "com/fault.h"
+#include "base/fault.h"
 #include "component/classes.h"
 #include "component/identities.h"
 
@@ -32,18 +32,18 @@ TEST(Dispatch, EveryMethodHasTheDispIdOfTheTable) {
     }
     EXPECT_EQ(static_cast<std::uint32_t>(IdOf(item.get(), "queryprockest")), 0x60030013u);
     EXPECT_EQ(static_cast<std::uint32_t>(IdOf(item.get(), "TRANSACT")), 0x60030002u);
-    EXPECT_THROW(IdOf(person.get(), "QueryProcKest"), com::Fault);
+    EXPECT_THROW(IdOf(person.get(), "QueryProcKest"), base::Fault);
 }
 
 TEST(Dispatch, SalaryItemAnswersItsEarlierInterfaceIdentifier) {
     auto item = testing_support::NewSalaryItem();
-    auto current = item.As<com::IUnknown>(component::IID__ISalaryItem);
-    auto earlier = item.As<com::IUnknown>(component::IID__ISalaryItemEarlier);
+    auto current = item.As<com::IUnknown>(component::IID_SalaryItem);
+    auto earlier = item.As<com::IUnknown>(component::IID_SalaryItemEarlier);
     ASSERT_TRUE(current && earlier);
     EXPECT_EQ(current.get(), earlier.get());
-    EXPECT_FALSE(item.As<com::IUnknown>(component::IID__ISalaryPerson));
+    EXPECT_FALSE(item.As<com::IUnknown>(component::IID_SalaryPerson));
     auto person = testing_support::NewSalaryPerson();
-    EXPECT_FALSE(person.As<com::IUnknown>(component::IID__ISalaryItemEarlier));
+    EXPECT_FALSE(person.As<com::IUnknown>(component::IID_SalaryItemEarlier));
 }
 
 TEST(Dispatch, HeldCallerIsReplacedNeverDropped) {
@@ -60,8 +60,8 @@ TEST(Dispatch, HeldCallerIsReplacedNeverDropped) {
     EXPECT_TRUE(call("AddObjectReference", second.get()));
     EXPECT_FALSE(call("DropObjectReference", first.get()));
     EXPECT_TRUE(call("DropObjectReference", second.get()));
-    auto* object =
-        static_cast<component::SalaryItem*>(static_cast<component::_ISalaryItem*>(item.get()));
+    auto* object = static_cast<component::SalaryItem*>(
+        static_cast<component::SalaryItemInterface*>(item.get()));
     EXPECT_EQ(object->instance().caller.get(), second.get()) << "Drop released the caller";
 }
 
@@ -112,19 +112,19 @@ TEST(Dispatch, BadCallsGetStandardCodesAndFaultsComeBackAsExceptions) {
     EXPECT_EQ(item->Invoke(component::kGetResString, com::IID_NULL, 0, com::DISPATCH_METHOD,
                            &lookup, out.get(), &info, nullptr),
               com::DISP_E_EXCEPTION);
-    EXPECT_EQ(com::HresultToFaultNumber(info.scode), com::kInvalidArgument);
+    EXPECT_EQ(com::HresultToFaultNumber(info.scode), base::kInvalidArgument);
     EXPECT_NE(com::BstrToUtf8(info.bstrDescription).find("Qz.WA.EAI.12345"), std::string::npos);
     com::ClearExcepInfo(&info);
 
     // Through the interface table the same fault is the HRESULT plus error info.
-    auto* table = static_cast<component::_ISalaryItem*>(item.get());
+    auto* table = static_cast<component::SalaryItemInterface*>(item.get());
     com::Bstr longText(std::string(40000, 'x'));
     com::SHORT length = -1;
     EXPECT_EQ(static_cast<std::uint32_t>(table->GenLen(longText.InOut(), &length)), 0x800A0006u);
     EXPECT_EQ(length, 0);
     auto error = com::TakeErrorInfo();
     ASSERT_TRUE(error);
-    EXPECT_EQ(error->number, com::kOverflow);
+    EXPECT_EQ(error->number, base::kOverflow);
 }
 
 }  // namespace

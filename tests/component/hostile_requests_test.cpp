@@ -4,7 +4,7 @@
 
 #include <random>
 
-#include "com/fault.h"
+#include "base/fault.h"
 #include "support/demo_db.h"
 #include "support/dispatch.h"
 #include "support/requests.h"
@@ -62,7 +62,7 @@ TEST(HostileRequests, MutatedRequestsNeverCrashTransact) {
             xml::Document doc;
             EXPECT_TRUE(doc.Load(reply)) << "a reply that is not XML for: " << request;
             ++answered;
-        } catch (const com::Fault& f) {
+        } catch (const base::Fault& f) {
             EXPECT_FALSE(f.description().empty());
             ++faulted;
         }

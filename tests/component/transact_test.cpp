@@ -2,10 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include "com/fault.h"
+#include "base/fault.h"
 #include "component/classes.h"
 #include "support/demo_db.h"
 #include "support/dispatch.h"
+#include "support/requests.h"
 
 namespace {
 
@@ -56,7 +57,7 @@ struct Recording {
         ops.validate = [this](xml::Element record, std::string& message) {
             ++validated;
             std::string name = record.GetAttribute("personname");
-            if (name == "boom") throw com::Fault(13, "Type mismatch in record");
+            if (name == "boom") throw base::Fault(13, "Type mismatch in record");
             message = name == "bad" ? "rejected" : "ok";
             return name != "bad";
         };
@@ -101,6 +102,38 @@ TEST_F(TransactTest, BatchStopsAtTheFaultingRecordAndKeepsEarlierResults) {
         << "nested record elements are not records";
 }
 
+// A record is reported written only when its transaction committed; a COMMIT that fails is a
+// fault, which ends the batch with "Item"/999 after the records before it.
+TEST_F(TransactTest, ACommitThatFailsIsNeverReportedWritten) {
+    using testing_support::ItemRecord;
+    component::Instance self(messages::SalaryItemNames());
+    int commits = 0;
+    self.statementHook = [&](const std::string& sql) {
+        if (sql == "COMMIT" && ++commits == 2)
+            throw base::Fault(-2147467259, "disk full on commit");
+    };
+    std::string reply = component::Transact(
+        self, component::SalaryItem::MakeOperations(self),
+        testing_support::AddRequest(
+            {ItemRecord({}, {{"奖金", "0", "111"}}),
+             ItemRecord({{"personno", "0002"}, {"personname", "周文静"}}, {{"奖金", "0", "222"}}),
+             ItemRecord({{"personno", "0003"}, {"personname", "陈一鸣"}, {"departmentno", "0102"}},
+                        {{"奖金", "0", "333"}})}),
+        login.get());
+    EXPECT_EQ(reply,
+              "<reply docid=\"T\" proc=\"ADD\"><result key=\"林晓东\" code=\"0\" "
+              "message=\"成功\"/><result key=\"Item\" code=\"999\" message=\"disk full on "
+              "commit\"/></reply>");
+    auto bonus = [&](const char* person) {
+        return demo.Scalar(
+            std::string("select F_9 from WA_GZData where iMonth = 11 and cPsn_Num = '") + person +
+            "'");
+    };
+    EXPECT_EQ(bonus("0001"), "111");
+    EXPECT_EQ(bonus("0002"), "600") << "the record whose commit failed was written";
+    EXPECT_EQ(bonus("0003"), "900") << "the batch went on after the fault";
+}
+
 TEST_F(TransactTest, QueryRoutesByTheFirstSalaryItemType) {
     component::Instance self(messages::SalaryItemNames());
     Recording r;
@@ -119,9 +152,11 @@ TEST_F(TransactTest, QueryRoutesByTheFirstSalaryItemType) {
         component::Transact(
             self, r.ops, "<r proc='ADD'><salaryitem type='kest' personname='p'/></r>", login.get()),
         "<reply docid=\"\" proc=\"ADD\"><result key=\"p\" code=\"0\" message=\"ok\"/></reply>");
-    r.ops.query = [](const xml::NodeList&, std::string&) { throw com::Fault(-5, "export failed"); };
+    r.ops.query = [](const xml::NodeList&, std::string&) {
+        throw base::Fault(-5, "export failed");
+    };
     EXPECT_THROW(component::Transact(self, r.ops, "<r proc='QUERY' roottag='s'/>", login.get()),
-                 com::Fault);
+                 base::Fault);
     EXPECT_FALSE(self.connection) << "a faulting export left the connection open";
 }
 

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "com/fault.h"
+#include "base/fault.h"
+#include "create_database.h"
 #include "db/connection.h"
-#include "db/create_database.h"
 #include "db/lookup.h"
 #include "db/recordset.h"
 #include "support/demo_db.h"
@@ -14,7 +14,7 @@ using testing_support::TempDir;
 
 std::unique_ptr<db::Connection> Fresh(const TempDir& dir, const std::string& script) {
     std::string path = dir.File("t.db");
-    db::CreateDatabase(path, script);
+    sql::CreateDatabase(path, script);
     auto c = std::make_unique<db::Connection>();
     c->Open("provider=sqlite; DATA SOURCE=" + path);
     return c;
@@ -72,16 +72,16 @@ TEST(Database, MissingFilesAndOtherProvidersAreFaults) {
     try {
         c.Open("Provider=SQLite;Data Source=" + dir.File("absent.db"));
         FAIL() << "a missing file was opened";
-    } catch (const com::Fault& f) {
+    } catch (const base::Fault& f) {
         EXPECT_LT(f.number(), 0);
     }
     EXPECT_FALSE(std::filesystem::exists(dir.File("absent.db"))) << "opening created a database";
     EXPECT_EQ(c.State(), db::adStateClosed);
-    EXPECT_THROW(c.Open("Provider=SQLOLEDB;Data Source=x"), com::Fault);
-    EXPECT_THROW(c.Open("Provider=SQLite"), com::Fault);
-    db::CreateDatabase(dir.File("a.db"), "create table t (x int);");
-    EXPECT_THROW(db::CreateDatabase(dir.File("a.db"), "create table u (x int);"), com::Fault);
-    EXPECT_THROW(db::CreateDatabase(dir.File("b.db"), "create table broken ("), com::Fault);
+    EXPECT_THROW(c.Open("Provider=SQLOLEDB;Data Source=x"), base::Fault);
+    EXPECT_THROW(c.Open("Provider=SQLite"), base::Fault);
+    sql::CreateDatabase(dir.File("a.db"), "create table t (x int);");
+    EXPECT_THROW(sql::CreateDatabase(dir.File("a.db"), "create table u (x int);"), base::Fault);
+    EXPECT_THROW(sql::CreateDatabase(dir.File("b.db"), "create table broken ("), base::Fault);
     EXPECT_FALSE(std::filesystem::exists(dir.File("b.db"))) << "a failed script left a file";
 }
 
@@ -109,8 +109,8 @@ TEST(Database, ClientCursorCountsAndServerCursorStreams) {
     }
     EXPECT_EQ(count, 50000);
     EXPECT_EQ(sum, 49999LL * 50000 / 2);
-    EXPECT_THROW(stream.MoveNext(), com::Fault);
-    EXPECT_THROW(stream["n"], com::Fault);
+    EXPECT_THROW(stream.MoveNext(), base::Fault);
+    EXPECT_THROW(stream["n"], base::Fault);
     // The same statement twice at once: nested use of one cached text.
     db::Recordset a, b;
     a.Open("select n from t where n < 3", *c);
@@ -132,16 +132,16 @@ TEST(Database, NullsQuotesAndStatementErrors) {
     EXPECT_EQ(rows["S"].Text(), tricky);
     EXPECT_TRUE(rows["f"].IsNull());
     EXPECT_EQ(rows["f"].Text(), "");
-    EXPECT_THROW(rows["nope"], com::Fault);
+    EXPECT_THROW(rows["nope"], base::Fault);
     try {
         c->Execute("select * from no_such_table");
         FAIL();
-    } catch (const com::Fault& f) {
+    } catch (const base::Fault& f) {
         EXPECT_EQ(f.number(), db::kErrorsInCommand);
         EXPECT_NE(f.description().find("no such table: no_such_table"), std::string::npos)
             << f.description();
     }
-    EXPECT_THROW(c->Execute("update t set f = 1; delete from t"), com::Fault)
+    EXPECT_THROW(c->Execute("update t set f = 1; delete from t"), base::Fault)
         << "a second statement ran";
     EXPECT_EQ(c->Execute("update t set f = 2.5"), 1);
 }
@@ -157,14 +157,25 @@ TEST(Database, TransactionRollsBackUnlessCommitted) {
     EXPECT_EQ(db::Lookup(rows, *c, "select * from t"), 0);
     int statements = 0;
     c->SetStatementHook([&](const std::string&) {
-        if (++statements == 2) throw com::Fault(-1, "injected");
+        if (++statements == 2) throw base::Fault(-1, "injected");
     });
     EXPECT_EQ(c->Execute("insert into t values (2)"), 1);
-    EXPECT_THROW(c->Execute("insert into t values (3)"), com::Fault)
+    EXPECT_THROW(c->Execute("insert into t values (3)"), base::Fault)
         << "the second statement should fail";
     c->SetStatementHook(nullptr);
     EXPECT_EQ(db::Lookup(rows, *c, "select n from t"), 1);
     EXPECT_EQ(rows[0].Text(), "2");
+
+    db::Transaction tx(*c);
+    c->Execute("insert into t values (4)");
+    tx.Commit();
+    try {
+        tx.Commit();
+        ADD_FAILURE() << "a transaction committed twice";
+    } catch (const base::Fault& f) {
+        EXPECT_EQ(f.number(), db::kNoTransaction);
+    }
+    EXPECT_EQ(db::Lookup(rows, *c, "select n from t"), 2);
 }
 
 }  // namespace

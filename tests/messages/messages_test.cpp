@@ -4,7 +4,7 @@
 
 #include <cstdlib>
 
-#include "com/fault.h"
+#include "base/fault.h"
 
 namespace {
 
@@ -17,14 +17,14 @@ TEST(GenLen, CountsDoubleByteCharactersTwice) {
     EXPECT_EQ(messages::GenLen("\u0E01"), 1) << "a character 936 cannot write counts 1";
     EXPECT_EQ(messages::GenLen("😀"), 2) << "two UTF-16 units";
     EXPECT_EQ(messages::GenLen(std::string(32767, 'a')), 32767);
-    EXPECT_THROW(messages::GenLen(std::string(32768, 'a')), com::Fault);
+    EXPECT_THROW(messages::GenLen(std::string(32768, 'a')), base::Fault);
     std::string wide;
     for (int i = 0; i < 16384; ++i) wide += "税";
     try {
         messages::GenLen(wide);
         FAIL() << "32768 bytes fitted into 16 bits";
-    } catch (const com::Fault& f) {
-        EXPECT_EQ(f.number(), com::kOverflow);
+    } catch (const base::Fault& f) {
+        EXPECT_EQ(f.number(), base::kOverflow);
     }
 }
 

@@ -5,7 +5,7 @@
 #include <regex>
 #include <set>
 
-#include "com/fault.h"
+#include "base/fault.h"
 #include "db/recordset.h"
 #include "platform/integration_kit.h"
 #include "platform/message_resource.h"
@@ -48,7 +48,7 @@ TEST(RowXmlMapper, WritesMappedColumnsInOrderWithNullsEmpty) {
         "WA_grade.iPsnGrd_id = 99 where cPsn_Num = '0001' and iMonth = 11",
         *connection);
     xml::Document doc;
-    doc.Load("<r/>");
+    ASSERT_TRUE(doc.Load("<r/>"));
     platform::RowXmlMapper mapper;
     mapper.FillRecord(doc, doc.Root(), "SalaryItemXmlRs.Xml", rows);
     EXPECT_EQ(
@@ -56,11 +56,11 @@ TEST(RowXmlMapper, WritesMappedColumnsInOrderWithNullsEmpty) {
         "<r><salarygradeno>001</salarygradeno><salarygradename>正式人员</salarygradename>"
         "<departmentno>0101</departmentno><personno>0001</personno><personname>林晓东</personname>"
         "<persongradeno/><year>2026</year><month>11</month></r>");
-    EXPECT_THROW(mapper.FillRecord(doc, doc.Root(), "Nope.Xml", rows), com::Fault);
+    EXPECT_THROW(mapper.FillRecord(doc, doc.Root(), "Nope.Xml", rows), base::Fault);
     db::Recordset narrow;
     narrow.Open("select cPsn_Num from WA_GZData", *connection);
     platform::RowXmlMapper other;
-    EXPECT_THROW(other.FillRecord(doc, doc.Root(), "SalaryItemXmlRs.Xml", narrow), com::Fault);
+    EXPECT_THROW(other.FillRecord(doc, doc.Root(), "SalaryItemXmlRs.Xml", narrow), base::Fault);
 }
 
 TEST(MessageResource, SubstitutesArgumentsAndRefusesUnknownIdentifiers) {
@@ -70,8 +70,8 @@ TEST(MessageResource, SubstitutesArgumentsAndRefusesUnknownIdentifiers) {
     EXPECT_EQ(zh.LoadMessage("Qz.WA.EAI.00015", 1, {std::nullopt, "0101"}),
               "工资类别[]中没有部门[0101]！");
     EXPECT_EQ(zh.LoadMessage("Qz.WA.EAI.00015", 0, {"x"}), "工资类别[%1]中没有部门[%2]！");
-    EXPECT_THROW(zh.LoadMessage("Qz.WA.EAI.99999", 0, {}), com::Fault);
-    EXPECT_THROW(platform::MessageResource("fr-FR"), com::Fault);
+    EXPECT_THROW(zh.LoadMessage("Qz.WA.EAI.99999", 0, {}), base::Fault);
+    EXPECT_THROW(platform::MessageResource("fr-FR"), base::Fault);
 }
 
 // Every identifier the code names is in both catalogs, and the catalogs agree.

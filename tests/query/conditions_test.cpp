@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "com/fault.h"
+#include "base/fault.h"
 #include "support/demo_db.h"
 
 namespace {
@@ -18,7 +18,7 @@ struct Cond {
 class Conditions {
   public:
     explicit Conditions(std::initializer_list<Cond> list) {
-        doc_.Load("<r/>");
+        doc_.SetRoot(doc_.CreateElement("r"));
         for (const Cond& c : list) {
             xml::NewElement field = doc_.CreateElement("field");
             if (c.name) field->SetAttribute("name", c.name);
@@ -104,19 +104,29 @@ TEST_F(Builders, KestListsMappedNamesAndTheItemFilter) {
     EXPECT_EQ(filter, "") << "a blank item value filters nothing";
 }
 
+TEST_F(Builders, QuotesAreDoubledInListsAndInTheItemFilter) {
+    std::string filter;
+    EXPECT_EQ(Kest({{"cpsn_name", "in", "O'Brien,D'Arcy", nullptr}}, filter),
+              "where  WA_GZData.cPsn_Name in ('O''Brien','D''Arcy')");
+    EXPECT_EQ(Kest({{"salaryitem", "not in", "a'b,c", nullptr}}, filter), "");
+    EXPECT_EQ(filter, " and WA_GZtblset.cSetGzitemName not in ('a''b','c')");
+    EXPECT_EQ(Kest({{"salaryitem", "like", "x' or '1'='1", nullptr}}, filter), "");
+    EXPECT_EQ(filter, " and WA_GZtblset.cSetGzitemName like 'x'' or ''1''=''1%'");
+}
+
 TEST_F(Builders, HostileConditionsNeverReachAStatement) {
     const std::string before = demo.Snapshot();
     auto refused = [&](std::initializer_list<Cond> c) {
         try {
             Item(c);
-        } catch (const com::Fault& f) {
+        } catch (const base::Fault& f) {
             return f.description();
         }
         return std::string("accepted");
     };
-    EXPECT_NE(
-        refused({{"iMonth", "; drop table WA_GZData; --", "1", nullptr}}).find("Query condition 1"),
-        std::string::npos);
+    EXPECT_NE(refused({{"iMonth", "; drop table WA_GZData; --", "1", nullptr}})
+                  .find("query condition 1: the operation"),
+              std::string::npos);
     EXPECT_NE(refused({{"iMonth", "=", "1", "; delete from WA_psn"}, {"iYear", "=", "1", nullptr}})
                   .find("joiner"),
               std::string::npos);
@@ -125,7 +135,7 @@ TEST_F(Builders, HostileConditionsNeverReachAStatement) {
     EXPECT_NE(refused({{"iMonth", "=", "", nullptr}}).find("must be a number"), std::string::npos);
     EXPECT_EQ(refused({{"no_such_column", "=", "1", nullptr}}).find("Item cannot be found"), 0u);
     std::string filter;
-    EXPECT_THROW(Kest({{"iMonth", "in", "1,2) or (1=1", nullptr}}, filter), com::Fault);
+    EXPECT_THROW(Kest({{"iMonth", "in", "1,2) or (1=1", nullptr}}, filter), base::Fault);
     EXPECT_EQ(Item({{"cPsn_Num", "=", "x' or '1'='1", nullptr}}),
               "where  WA_GZData.cPsn_Num = 'x'' or ''1''=''1'");
     EXPECT_EQ(demo.Snapshot(), before);

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "com/fault.h"
+#include "base/fault.h"
 #include "support/demo_db.h"
 #include "support/dispatch.h"
 
@@ -37,7 +37,7 @@ class ItemExport : public ::testing::Test {
     }
     static std::size_t Records(const std::string& xml) {
         xml::Document doc;
-        doc.Load(xml);
+        EXPECT_TRUE(doc.Load(xml)) << xml;
         return doc.Root().Children("salaryitem").size();
     }
 };
@@ -69,12 +69,26 @@ TEST_F(ItemExport, PagesOfFiveRowsByTwo) {
 
 TEST_F(ItemExport, FullLastPageLeavesTheBareRoot) {
     std::string rest = Export(" paginate=\"2\"", kDept0201);
-    EXPECT_EQ(pages.size(), 2u);
+    ASSERT_EQ(pages.size(), 2u);
+    for (std::size_t i = 0; i < pages.size(); ++i) {
+        EXPECT_EQ(pages[i].number, static_cast<std::int32_t>(i + 1));
+        EXPECT_EQ(pages[i].count, 2) << "4 rows by 2 are 2 pages";
+        EXPECT_EQ(Records(pages[i].xml), 2u);
+    }
     EXPECT_EQ(rest,
               "<vkinterface roottag=\"salaryitem\" proc=\"QUERY\" docid=\"E\" paginate=\"2\"/>");
     pages.clear();
     Export(" paginate=\"1\"", kDept0201);
-    EXPECT_EQ(pages.size(), 4u);
+    ASSERT_EQ(pages.size(), 4u);
+    for (std::size_t i = 0; i < pages.size(); ++i) {
+        EXPECT_EQ(pages[i].number, static_cast<std::int32_t>(i + 1));
+        EXPECT_EQ(pages[i].count, 4) << "4 rows by 1 are 4 pages";
+    }
+    pages.clear();
+    Export(" paginate=\"4\"", kDept0201);
+    ASSERT_EQ(pages.size(), 1u);
+    EXPECT_EQ(pages[0].count, 1);
+    EXPECT_EQ(Records(pages[0].xml), 4u);
 }
 
 TEST_F(ItemExport, UnpagedExportReturnsEveryRowWithMappedFieldsAndEntries) {
@@ -109,13 +123,13 @@ TEST_F(ItemExport, FaultsThatEndTheExport) {
     auto fails = [&](const std::string& attributes, const std::string& conditions) {
         try {
             Export(attributes, conditions);
-        } catch (const com::Fault& f) {
+        } catch (const base::Fault& f) {
             return f.number();
         }
         return 0;
     };
-    EXPECT_EQ(fails("", ""), com::kTypeMismatch) << "no paginate";
-    EXPECT_EQ(fails(" paginate=\"2x\"", ""), com::kTypeMismatch);
+    EXPECT_EQ(fails("", ""), base::kTypeMismatch) << "no paginate";
+    EXPECT_EQ(fails(" paginate=\"2x\"", ""), base::kTypeMismatch);
     EXPECT_NE(fails(" paginate=\"0\"", "<field name='nope' operation='=' value='1'/>"), 0);
     // A delivery that fails ends the export: nothing is dropped silently.
     std::string request = "<r roottag=\"salaryitem\" paginate=\"2\"/>";
@@ -123,9 +137,9 @@ TEST_F(ItemExport, FaultsThatEndTheExport) {
     EXPECT_THROW(salary_item::QueryProc(*connection, messages, {}, request,
                                         [&](const std::string&, std::int32_t, std::int32_t) {
                                             if (++delivered == 2)
-                                                throw com::Fault(-1, "caller gone");
+                                                throw base::Fault(-1, "caller gone");
                                         }),
-                 com::Fault);
+                 base::Fault);
     EXPECT_EQ(delivered, 2);
 }
 

@@ -4,7 +4,7 @@
 
 #include <cstdlib>
 
-#include "com/fault.h"
+#include "base/fault.h"
 #include "support/item_import.h"
 
 namespace {
@@ -47,6 +47,10 @@ TEST_F(ItemUpdate, ValuesAreWrittenByStyle) {
         Result("0", "成功"));
     EXPECT_EQ(Row("F_10"), quoted);
     EXPECT_EQ(Row("F_9"), "1234567.89123457") << "15 significant digits";
+    EXPECT_EQ(Import(ItemRecord({}, {{"奖金", "0", "-0"}, {"岗位工资", "0", "-1e-400"}})),
+              Result("0", "成功"));
+    EXPECT_EQ(Row("F_9"), "0") << "-0 is written as 0";
+    EXPECT_EQ(Row("F_8"), "0") << "an underflow is written as 0";
     EXPECT_EQ(demo.Scalar("select count(*) from WA_psn"), "19");
 }
 
@@ -62,32 +66,36 @@ TEST_F(ItemUpdate, ItemNamesInTheUsersLanguage) {
 }
 
 TEST_F(ItemUpdate, NothingToWriteIsAFailureThatNamesTheCause) {
-    std::string before = demo.Snapshot();
+    // Each failure must leave every payroll table as it was.
+    auto unchanged = [&](const std::string& record) {
+        std::string before = demo.Snapshot();
+        std::string reply = Import(record);
+        EXPECT_EQ(demo.Snapshot(), before) << "a record that was not written changed the database";
+        return reply;
+    };
     // Department 0102 is a valid leaf of payroll 001, but person 0001's row is in 0101.
     EXPECT_EQ(
-        Import(ItemRecord({{"departmentno", "0102"}}, {{"奖金", "0", "1"}})),
+        unchanged(ItemRecord({{"departmentno", "0102"}}, {{"奖金", "0", "1"}})),
         Result("100", "数据库操作错误：工资类别[001]部门[0102]中没有人员[0001]本期间的工资数据"));
-    EXPECT_EQ(Import(ItemRecord()),
+    EXPECT_EQ(unchanged(ItemRecord()),
               Result("100", "数据库操作错误：Invalid procedure call or argument"))
         << "a record without entries";
     demo.Exec("insert into WA_GZtblset values ('001', 13, '加班天数', 2)");
-    before = demo.Snapshot();
-    EXPECT_EQ(Import(ItemRecord({}, {{"加班天数", "2", "3"}})),
+    EXPECT_EQ(unchanged(ItemRecord({}, {{"加班天数", "2", "3"}})),
               Result("100", "数据库操作错误：Invalid procedure call or argument"))
         << "style 2 entries are skipped";
     demo.Exec("update pubperson set rPersonType = 'none' where cPsn_Num = '0001'");
-    before = demo.Snapshot();
     EXPECT_EQ(
-        Import(ItemRecord({}, {{"奖金", "0", "1"}})),
+        unchanged(ItemRecord({}, {{"奖金", "0", "1"}})),
         Result("100",
                "数据库操作错误：人员档案中没有人员编号[0001]，或其人员类型没有对应的人员类别"));
-    EXPECT_EQ(demo.Snapshot(), before);
 }
 
 TEST_F(ItemUpdate, AFailingStatementReportsItsErrorAndWritesNothing) {
     auto connection = demo.Connect();
     connection->SetStatementHook([](const std::string& sql) {
-        if (sql.rfind("UPDATE", 0) == 0) throw com::Fault(-2147467259, "disk I/O error (injected)");
+        if (sql.rfind("UPDATE", 0) == 0)
+            throw base::Fault(-2147467259, "disk I/O error (injected)");
     });
     messages::Messages m(messages::SalaryItemNames());
     db::LookupCache lookups;

@@ -126,3 +126,91 @@ TEST_F(ItemImport, QuotesAndSqlInKeysAreJustUnknownNames) {
 }
 
 }  // namespace
+
+namespace {
+
+// Each record fails two neighbouring checks; the earlier check must be the one reported, so that
+// swapping any two neighbours fails this test.
+TEST_F(ItemImport, TheEarlierOfTwoFailingChecksIsReported) {
+    const std::string longCode(21, '8');
+    demo.Exec("insert into pubperson (cPsn_Num, cPsn_Name) values ('" + longCode + "', 'x')");
+    struct Case {
+        std::map<std::string, std::string> changes;
+        std::vector<Entry> entries;
+        std::string message;
+    };
+    const std::vector<Case> cases = {
+        {{{"salarygradeno", "009"}, {"departmentno", ""}}, {}, "工资类别：[009]不存在！"},
+        {{{"departmentno", "9999"}}, {}, "工资类别[001]中没有部门[9999]！"},
+        {{{"departmentno", "01"}, {"year", ""}}, {}, "部门编码为[01]的部门为非末级部门！"},
+        {{{"year", ""}, {"month", "5"}}, {}, "年度不能为空！"},
+        {{{"year", "2025"}, {"month", "5"}}, {}, "导入数据年度不符！"},
+        {{{"month", "5"}, {"personname", ""}}, {}, "5月数据已做月结！"},
+        {{{"month", ""}, {"personname", ""}}, {}, "导入月份不能为空！"},
+        {{{"month", "12"}, {"personname", ""}}, {}, "导入月份不正确！"},
+        {{{"personname", ""}, {"personno", ""}}, {}, "人员姓名不能为空！"},
+        {{{"personname", std::string(41, 'n')}, {"personno", ""}}, {}, "人员姓名长度超长！"},
+        {{{"personno", ""}, {"persongradeno", ""}}, {}, "人员编号不能为空！"},
+        {{{"personno", "9999"}, {"persongradeno", ""}}, {}, "人员档案中没有此人员编号！"},
+        {{{"personno", longCode}, {"persongradeno", ""}}, {}, "人员编号长度超长！"},
+        {{{"personname", "林晓"}, {"persongradeno", ""}}, {}, "人员档案中没有[林晓]的信息！"},
+        {{{"persongradeno", ""}}, {{"", "", "1", false, false}}, "人员类别名称不能为空！"},
+        {{{"persongradeno", "不存在"}}, {{"", "0", "1", false, true}}, "人员类别设置不正确！"},
+        {{}, {{"", "", "1", false, false}}, "工资项目名称未设置！"},
+        {{}, {{"奖金", "", "1", true, false}, {"", "0", "1", false, true}}, "工资项目属性未设置！"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(Rejection(c.changes, c.entries), c.message);
+}
+
+TEST_F(ItemImport, TheStartDateSettingMustBeADateBeforeTheYearIsChecked) {
+    auto fault = [&](const std::string& value) {
+        demo.Exec("update accinformation set cValue = " + value + " where cName = 'dWAFirstDate'");
+        std::string before = demo.Snapshot();
+        std::string reply = ImportReply(ItemRecord({{"year", ""}}, {{"奖金", "0", "1"}}));
+        EXPECT_EQ(demo.Snapshot(), before);
+        return reply;
+    };
+    EXPECT_EQ(fault("NULL"),
+              "<reply docid=\"T\" proc=\"ADD\"><result key=\"Item\" code=\"999\" message=\"Invalid "
+              "use of Null: dWAFirstDate\"/></reply>");
+    for (const char* notADate : {"'abc'", "'2025-02-29'", "'2026-13-01'", "''"})
+        EXPECT_NE(fault(notADate).find("code=\"999\" message=\"Type mismatch: dWAFirstDate"),
+                  std::string::npos)
+            << notADate;
+    EXPECT_EQ(ImportReply(ItemRecord({{"departmentno", "01"}})),
+              "<reply docid=\"T\" proc=\"ADD\"><result key=\"林晓东\" code=\"101\" "
+              "message=\"部门编码为[01]的部门为非末级部门！\"/></reply>")
+        << "the department checks come before the start date";
+    EXPECT_EQ(fault("'2024-02-29'"),
+              "<reply docid=\"T\" proc=\"ADD\"><result key=\"林晓东\" code=\"101\" "
+              "message=\"年度不能为空！\"/></reply>")
+        << "a leap day is a date";
+    demo.Exec("delete from accinformation");
+    EXPECT_NE(ImportReply(ItemRecord()).find("code=\"999\" message=\"Either BOF or EOF"),
+              std::string::npos)
+        << "a missing setting row ends the batch";
+}
+
+TEST_F(ItemImport, AMonthBelowTheOpenOneIsRefused) {
+    demo.Exec("update GL_mend set bflag_WA = 0");
+    EXPECT_EQ(Rejection({{"month", "10"}}), "导入月份不正确！") << "iLastMonth 10: only 11 is open";
+    EXPECT_EQ(Rejection({{"month", "1"}}), "导入月份不正确！");
+    demo.Exec("update WA_account set iLastMonth = 12 where cGZGradeNum = '001'");
+    EXPECT_EQ(Rejection({{"month", "12"}}), "导入月份不正确！") << "with iLastMonth 12 only 13";
+    EXPECT_EQ(Import(ItemRecord({{"month", "13"}}, {{"奖金", "0", "1"}})).first, "100")
+        << "month 13 passes the checks (no payroll row exists for it)";
+}
+
+TEST_F(ItemImport, NumberEdgesOfRecordFields) {
+    demo.Exec("update GL_mend set bflag_WA = 0");
+    EXPECT_EQ(Rejection({{"month", "-32768"}}), "导入月份不正确！") << "-32768 fits 16 bits";
+    EXPECT_EQ(ImportReply(ItemRecord({{"month", "32768"}})),
+              "<reply docid=\"T\" proc=\"ADD\"><result key=\"Item\" code=\"999\" "
+              "message=\"Overflow\"/></reply>");
+    EXPECT_EQ(Rejection({{"month", "1e-400"}}), "导入月份不能为空！") << "an underflow reads as 0";
+    EXPECT_EQ(Rejection({{"month", "10.5"}}), "导入月份不正确！") << "10.5 rounds to even 10";
+    EXPECT_EQ(Import(ItemRecord({{"month", "10.6"}}, {{"奖金", "0", "1"}})).first, "0")
+        << "10.6 rounds to 11";
+}
+
+}  // namespace

@@ -12,7 +12,7 @@ com::ComPtr<com::IDispatch> NewSalaryPerson();
 com::ComPtr<com::IDispatch> NewLogin(const std::string& connectionString,
                                      const std::string& year = "2026", long month = 11);
 
-// Transact by name; the reply text. A failed call throws com::Fault.
+// Transact by name; the reply text. A failed call throws base::Fault.
 std::string Transact(com::IDispatch* server, const std::string& request, com::IDispatch* login);
 
 // Text arguments by value; the result converted to text.

@@ -4,7 +4,7 @@
 
 #include <utility>
 
-#include "com/fault.h"
+#include "base/fault.h"
 #include "db/sqlite/type_map.h"
 #include "db/types.h"
 
@@ -32,43 +32,50 @@ int ErrorNumberOf(int code) {
 
 }  // namespace
 
+void CloseDatabase::operator()(sqlite3* db) const {
+    sqlite3_close(db);
+}
+
+void FinalizeStatement::operator()(sqlite3_stmt* stmt) const {
+    sqlite3_finalize(stmt);
+}
+
+namespace {
+
+[[noreturn]] void CannotOpen(const std::string& path, const std::string& why) {
+    throw base::Fault(kProviderError, "Cannot open database " + path + ": " + why);
+}
+
+}  // namespace
+
 Database::Database(const std::string& path) {
+    sqlite3* raw = nullptr;
     int rc =
-        sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
-    if (rc != SQLITE_OK) {
-        std::string message = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
-        sqlite3_close(db_);
-        db_ = nullptr;
-        throw com::Fault(kProviderError, "Cannot open database " + path + ": " + message);
-    }
-    sqlite3_extended_result_codes(db_, 1);
+        sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+    db_.reset(raw);
+    if (rc != SQLITE_OK) CannotOpen(path, raw ? sqlite3_errmsg(raw) : sqlite3_errstr(rc));
+    sqlite3_extended_result_codes(raw, 1);
     // Every commit is already durable in the WAL; closing need not wait for a checkpoint, which
     // SQLite runs anyway as the WAL grows.
-    sqlite3_db_config(db_, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
-    sqlite3_busy_timeout(db_, kBusyTimeoutMs);
+    sqlite3_db_config(raw, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+    sqlite3_busy_timeout(raw, kBusyTimeoutMs);
     // Reading a page is how SQLite finds out whether the file is a database at all.
     for (const char* pragma : {"PRAGMA journal_mode=WAL", "PRAGMA synchronous=FULL"}) {
         char* error = nullptr;
-        rc = sqlite3_exec(db_, pragma, nullptr, nullptr, &error);
+        rc = sqlite3_exec(raw, pragma, nullptr, nullptr, &error);
         if (rc != SQLITE_OK) {
             std::string message = error ? error : sqlite3_errstr(rc);
             sqlite3_free(error);
-            sqlite3_close(db_);
-            db_ = nullptr;
-            throw com::Fault(kProviderError, "Cannot open database " + path + ": " + message);
+            CannotOpen(path, message);
         }
     }
 }
 
-Database::~Database() {
-    for (auto& [sql, stmts] : idle_)
-        for (Statement::Prepared& p : stmts) Finalize(p);
-    sqlite3_close(db_);
-}
+Database::~Database() = default;
 
 void Database::Fail(int code, const std::string& context) const {
-    throw com::Fault(ErrorNumberOf(code), std::string(sqlite3_errmsg(db_)) +
-                                              (context.empty() ? "" : " [" + context + "]"));
+    throw base::Fault(ErrorNumberOf(code), std::string(sqlite3_errmsg(db_.get())) +
+                                               (context.empty() ? "" : " [" + context + "]"));
 }
 
 Statement Database::Prepare(const std::string& sql) {
@@ -78,42 +85,29 @@ Statement Database::Prepare(const std::string& sql) {
         it->second.pop_back();
         return Statement(this, sql, std::move(prepared));
     }
-    sqlite3_stmt* stmt = nullptr;
+    sqlite3_stmt* raw = nullptr;
     const char* tail = nullptr;
-    int rc = sqlite3_prepare_v3(db_, sql.c_str(), static_cast<int>(sql.size()),
-                                SQLITE_PREPARE_PERSISTENT, &stmt, &tail);
+    int rc = sqlite3_prepare_v3(db_.get(), sql.c_str(), static_cast<int>(sql.size()),
+                                SQLITE_PREPARE_PERSISTENT, &raw, &tail);
+    StatementHandle stmt(raw);
     if (rc != SQLITE_OK) Fail(rc, sql);
-    if (!stmt) throw com::Fault(kErrorsInCommand, "Empty statement");
+    if (!stmt) throw base::Fault(kErrorsInCommand, "Empty statement");
     // One statement per call: trailing text after it would silently not run.
     for (; tail && *tail; ++tail) {
-        if (*tail != ' ' && *tail != '\t' && *tail != '\r' && *tail != '\n' && *tail != ';') {
-            sqlite3_finalize(stmt);
-            throw com::Fault(kErrorsInCommand,
-                             "Only one statement may be run at a time [" + sql + "]");
-        }
+        if (*tail != ' ' && *tail != '\t' && *tail != '\r' && *tail != '\n' && *tail != ';')
+            throw base::Fault(kErrorsInCommand,
+                              "Only one statement may be run at a time [" + sql + "]");
     }
-    return Statement(this, sql, {stmt, nullptr});
-}
-
-void Database::Finalize(Statement::Prepared& prepared) {
-    sqlite3_finalize(prepared.stmt);
-    prepared.stmt = nullptr;
+    return Statement(this, sql, {std::move(stmt), nullptr});
 }
 
 void Database::Return(const std::string& sql, Statement::Prepared prepared) {
-    sqlite3_reset(prepared.stmt);
-    sqlite3_clear_bindings(prepared.stmt);
-    if (idle_.size() >= kMaxCachedTexts && !idle_.count(sql)) {
-        for (auto& [text, stmts] : idle_)
-            for (Statement::Prepared& p : stmts) Finalize(p);
-        idle_.clear();
-    }
+    sqlite3_reset(prepared.stmt.get());
+    sqlite3_clear_bindings(prepared.stmt.get());
+    if (idle_.size() >= kMaxCachedTexts && !idle_.count(sql)) idle_.clear();
     auto& copies = idle_[sql];
-    if (copies.size() >= kMaxCopiesPerText) {
-        Finalize(prepared);
-    } else {
-        copies.push_back(std::move(prepared));
-    }
+    // Beyond a few copies of one text the statement is finalized as its handle goes.
+    if (copies.size() < kMaxCopiesPerText) copies.push_back(std::move(prepared));
 }
 
 long long Database::Execute(const std::string& sql, const std::vector<Value>& params) {
@@ -121,44 +115,39 @@ long long Database::Execute(const std::string& sql, const std::vector<Value>& pa
     stmt.Bind(params);
     while (stmt.Step()) {
     }
-    return sqlite3_changes64(db_);
+    return sqlite3_changes64(db_.get());
 }
 
 Statement::Statement(Database* owner, std::string sql, Prepared prepared)
     : owner_(owner), sql_(std::move(sql)), prepared_(std::move(prepared)) {}
-
-Statement::Statement(Statement&& other) noexcept
-    : owner_(other.owner_),
-      sql_(std::move(other.sql_)),
-      prepared_{std::exchange(other.prepared_.stmt, nullptr), std::move(other.prepared_.columns)} {}
 
 Statement::~Statement() {
     if (prepared_.stmt) owner_->Return(sql_, std::move(prepared_));
 }
 
 void Statement::Bind(const std::vector<Value>& params) {
-    if (static_cast<int>(params.size()) != sqlite3_bind_parameter_count(prepared_.stmt))
-        throw com::Fault(kErrorsInCommand, "Wrong number of parameters [" + sql_ + "]");
+    if (static_cast<int>(params.size()) != sqlite3_bind_parameter_count(prepared_.stmt.get()))
+        throw base::Fault(kErrorsInCommand, "Wrong number of parameters [" + sql_ + "]");
     for (std::size_t i = 0; i < params.size(); ++i) {
         int index = static_cast<int>(i + 1);
         const Value& v = params[i];
         int rc = SQLITE_OK;
         if (auto n = std::get_if<std::int64_t>(&v)) {
-            rc = sqlite3_bind_int64(prepared_.stmt, index, *n);
+            rc = sqlite3_bind_int64(prepared_.stmt.get(), index, *n);
         } else if (auto d = std::get_if<double>(&v)) {
-            rc = sqlite3_bind_double(prepared_.stmt, index, *d);
+            rc = sqlite3_bind_double(prepared_.stmt.get(), index, *d);
         } else if (auto s = std::get_if<std::string>(&v)) {
-            rc = sqlite3_bind_text64(prepared_.stmt, index, s->data(), s->size(), SQLITE_TRANSIENT,
-                                     SQLITE_UTF8);
+            rc = sqlite3_bind_text64(prepared_.stmt.get(), index, s->data(), s->size(),
+                                     SQLITE_TRANSIENT, SQLITE_UTF8);
         } else {
-            rc = sqlite3_bind_null(prepared_.stmt, index);
+            rc = sqlite3_bind_null(prepared_.stmt.get(), index);
         }
         if (rc != SQLITE_OK) owner_->Fail(rc, sql_);
     }
 }
 
 bool Statement::Step() {
-    int rc = sqlite3_step(prepared_.stmt);
+    int rc = sqlite3_step(prepared_.stmt.get());
     if (rc == SQLITE_ROW) return true;
     if (rc == SQLITE_DONE) return false;
     owner_->Fail(rc, sql_);
@@ -166,12 +155,12 @@ bool Statement::Step() {
 
 const std::shared_ptr<const Columns>& Statement::columns() {
     // A statement SQLite re-prepared after a schema change may have other columns.
-    const int count = sqlite3_column_count(prepared_.stmt);
+    const int count = sqlite3_column_count(prepared_.stmt.get());
     if (!prepared_.columns || prepared_.columns->size() != static_cast<std::size_t>(count)) {
         std::vector<Column> columns;
         for (int i = 0; i < count; ++i) {
-            const char* name = sqlite3_column_name(prepared_.stmt, i);
-            const char* type = sqlite3_column_decltype(prepared_.stmt, i);
+            const char* name = sqlite3_column_name(prepared_.stmt.get(), i);
+            const char* type = sqlite3_column_decltype(prepared_.stmt.get(), i);
             columns.push_back({name ? name : "", TypeOfDeclared(type ? type : "")});
         }
         prepared_.columns = std::make_shared<const Columns>(std::move(columns));
@@ -180,17 +169,18 @@ const std::shared_ptr<const Columns>& Statement::columns() {
 }
 
 Value Statement::ColumnValue(int i) const {
-    switch (sqlite3_column_type(prepared_.stmt, i)) {
+    switch (sqlite3_column_type(prepared_.stmt.get(), i)) {
         case SQLITE_INTEGER:
-            return std::int64_t{sqlite3_column_int64(prepared_.stmt, i)};
+            return std::int64_t{sqlite3_column_int64(prepared_.stmt.get(), i)};
         case SQLITE_FLOAT:
-            return sqlite3_column_double(prepared_.stmt, i);
+            return sqlite3_column_double(prepared_.stmt.get(), i);
         case SQLITE_NULL:
             return Null{};
         default: {
-            auto* text = reinterpret_cast<const char*>(sqlite3_column_text(prepared_.stmt, i));
-            return std::string(text ? text : "",
-                               static_cast<std::size_t>(sqlite3_column_bytes(prepared_.stmt, i)));
+            auto* text =
+                reinterpret_cast<const char*>(sqlite3_column_text(prepared_.stmt.get(), i));
+            return std::string(text ? text : "", static_cast<std::size_t>(sqlite3_column_bytes(
+                                                     prepared_.stmt.get(), i)));
         }
     }
 }

@@ -3,7 +3,8 @@
 // Settings: WAL journaling, synchronous=FULL and a busy time-out, so that a statement that
 // returned is durably committed. A missing file is an error: nothing here creates databases.
 // Errors are faults with a negative ADO error number and SQLite's own message.
-// Not thread-safe: one connection belongs to one thread.
+// Ownership: the Database owns its handle and every idle prepared statement; a Statement borrowed
+// from it must not outlive it. Not thread-safe: one connection belongs to one thread.
 #pragma once
 
 #include <memory>
@@ -21,16 +22,25 @@ namespace db::sqlite {
 
 class Database;
 
+struct CloseDatabase {
+    void operator()(sqlite3* db) const;
+};
+struct FinalizeStatement {
+    void operator()(sqlite3_stmt* stmt) const;
+};
+using DatabaseHandle = std::unique_ptr<sqlite3, CloseDatabase>;
+using StatementHandle = std::unique_ptr<sqlite3_stmt, FinalizeStatement>;
+
 // A prepared statement borrowed from the cache; reset and returned (or finalized) on destruction.
 class Statement {
   public:
     struct Prepared {
-        sqlite3_stmt* stmt = nullptr;
+        StatementHandle stmt;
         // The statement's columns with their ADO types, worked out once per prepared statement.
         std::shared_ptr<const Columns> columns;
     };
     Statement(Database* owner, std::string sql, Prepared prepared);
-    Statement(Statement&& other) noexcept;
+    Statement(Statement&& other) noexcept = default;
     Statement& operator=(Statement&&) = delete;
     ~Statement();
 
@@ -63,11 +73,11 @@ class Database {
   private:
     friend class Statement;
     void Return(const std::string& sql, Statement::Prepared prepared);
-    static void Finalize(Statement::Prepared& prepared);
 
-    sqlite3* db_ = nullptr;
+    DatabaseHandle db_;
     // Idle prepared statements by SQL text; a statement in use is not in the cache, so a nested
-    // use of the same text prepares a second copy.
+    // use of the same text prepares a second copy. Declared after db_, so they are finalized
+    // before the database closes.
     std::unordered_map<std::string, std::vector<Statement::Prepared>> idle_;
 };
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <unordered_map>
 
-#include "com/text.h"
+#include "base/text.h"
 
 namespace db::sqlite {
 
@@ -36,7 +36,7 @@ DataType TypeOfDeclared(std::string_view declared) {
         {"varbinary", adVarBinary},
         {"image", adLongVarBinary},
     };
-    std::string base = com::AsciiLower(declared.substr(0, declared.find('(')));
+    std::string base = base::AsciiLower(declared.substr(0, declared.find('(')));
     while (!base.empty() && base.back() == ' ') base.pop_back();
     while (!base.empty() && base.front() == ' ') base.erase(base.begin());
     auto it = kTypes.find(base);

@@ -1,13 +1,13 @@
-#include "com/number.h"
+#include "base/number.h"
 
 #include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
 
-#include "com/fault.h"
+#include "base/fault.h"
 
-namespace com {
+namespace base {
 
 namespace {
 
@@ -119,4 +119,4 @@ std::int32_t ToInt32(double value) {
     return static_cast<std::int32_t>(r);
 }
 
-}  // namespace com
+}  // namespace base

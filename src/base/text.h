@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace com {
+namespace base {
 
 inline char AsciiLower(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
@@ -21,4 +21,4 @@ bool EqualNoCase(std::string_view a, std::string_view b);
 // Without blanks (space, tab, carriage return, line feed) at either end.
 std::string Trim(std::string_view text);
 
-}  // namespace com
+}  // namespace base

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-namespace com {
+namespace base {
 
 // Rounds to the nearest whole number, halves to the even neighbour.
 double RoundHalfEven(double value);
@@ -18,7 +18,7 @@ double RoundHalfEven(double value);
 double LeadingNumber(std::string_view text);
 
 // The value of `text` when all of it (blanks around allowed) is one number; nullopt otherwise.
-std::optional<double> WholeNumber(std::string_view text);
+[[nodiscard]] std::optional<double> WholeNumber(std::string_view text);
 
 // Whole numbers in decimal, others as the shortest text that reads back to the same value.
 std::string FormatNumber(double value);
@@ -30,4 +30,4 @@ double RoundToSignificantDigits(double value, int digits);
 std::int16_t ToInt16(double value);
 std::int32_t ToInt32(double value);
 
-}  // namespace com
+}  // namespace base

@@ -1,6 +1,6 @@
-#include "com/text.h"
+#include "base/text.h"
 
-namespace com {
+namespace base {
 
 std::string AsciiLower(std::string_view text) {
     std::string out(text);
@@ -28,4 +28,4 @@ std::string Trim(std::string_view text) {
     return std::string(text.substr(begin, text.find_last_not_of(kBlanks) - begin + 1));
 }
 
-}  // namespace com
+}  // namespace base

@@ -1,4 +1,4 @@
-#include "db/create_database.h"
+#include "create_database.h"
 
 #include <fcntl.h>
 #include <sqlite3.h>
@@ -8,16 +8,16 @@
 #include <cstdio>
 #include <cstring>
 
-#include "com/fault.h"
+#include "base/fault.h"
 #include "db/types.h"
 
-namespace db {
+namespace sql {
 
 namespace {
 
 void Fail(const std::string& path, const std::string& why) {
     std::remove(path.c_str());
-    throw com::Fault(kProviderError, "Cannot create database " + path + ": " + why);
+    throw base::Fault(db::kProviderError, "Cannot create database " + path + ": " + why);
 }
 
 }  // namespace
@@ -26,8 +26,8 @@ void CreateDatabase(const std::string& path, std::string_view script) {
     // O_EXCL makes "refuse an existing file" hold even against a file created meanwhile.
     int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
     if (fd < 0)
-        throw com::Fault(kProviderError,
-                         "Cannot create database " + path + ": " + std::strerror(errno));
+        throw base::Fault(db::kProviderError,
+                          "Cannot create database " + path + ": " + std::strerror(errno));
     ::close(fd);
 
     sqlite3* db = nullptr;
@@ -49,4 +49,4 @@ void CreateDatabase(const std::string& path, std::string_view script) {
     }
 }
 
-}  // namespace db
+}  // namespace sql

@@ -1,0 +1,20 @@
+// The faults of the data layer, each with ADO's number and text, thrown from one place.
+#pragma once
+
+#include <string_view>
+
+namespace db {
+
+// The object is closed (a recordset or connection used before Open or after Close).
+[[noreturn]] void ThrowClosed();
+// The object is open (Open called twice).
+[[noreturn]] void ThrowOpen();
+// BOF or EOF: a field read with no current row.
+[[noreturn]] void ThrowNoCurrentRecord();
+// No field of that name or ordinal; `name` is added to the text when given.
+[[noreturn]] void ThrowItemNotFound(std::string_view name = {});
+
+// A commit or rollback with no transaction active.
+[[noreturn]] void ThrowNoTransaction();
+
+}  // namespace db

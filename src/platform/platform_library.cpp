@@ -1,0 +1,41 @@
+#include "platform/platform_library.h"
+
+#include "platform/login.h"
+#include "platform/xml_document_object.h"
+
+namespace platform {
+
+namespace {
+
+const com::GUID LIBID_Platform = com::MakeGuid("{3A7C5E91-2B4D-4F68-9E1A-7D3B6C8F2A05}");
+
+com::ComPtr<com::IUnknown> NewLogin() {
+    return com::ComPtr<com::IUnknown>::Attach(CreateLogin().Detach());
+}
+com::ComPtr<com::IUnknown> NewXmlDocument() {
+    return com::ComPtr<com::IUnknown>::Attach(CreateXmlDocument().Detach());
+}
+
+const com::CreatableClass kCreatable[] = {
+    {CLSID_Login, &NewLogin},
+    {CLSID_XmlDocument, &NewXmlDocument},
+};
+
+const com::ClassRegistration kClasses[] = {
+    {CLSID_Login, kLoginProgId, "Login"},
+    {CLSID_XmlDocument, kXmlDocumentProgId, "XmlDocument"},
+};
+
+const com::ServerRegistration kPlatform = {LIBID_Platform, "QzLogin", "1.0", kClasses, {}};
+
+}  // namespace
+
+std::span<const com::CreatableClass> PlatformClasses() {
+    return kCreatable;
+}
+
+const com::ServerRegistration& PlatformIdentity() {
+    return kPlatform;
+}
+
+}  // namespace platform
