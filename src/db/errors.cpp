@@ -27,6 +27,12 @@ void ThrowItemNotFound(std::string_view name) {
     throw base::Fault(kItemNotFound, text);
 }
 
+void ThrowSeveralRows(std::string_view what) {
+    throw base::Fault(
+        kErrorsInCommand,
+        "A subquery returned more than one value where one is required: " + std::string(what));
+}
+
 void ThrowNoTransaction() {
     throw base::Fault(kNoTransaction, "No transaction is active.");
 }

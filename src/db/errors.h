@@ -14,6 +14,9 @@ namespace db {
 // No field of that name or ordinal; `name` is added to the text when given.
 [[noreturn]] void ThrowItemNotFound(std::string_view name = {});
 
+// A scalar subquery found several rows, which the production database rejects (SQLite would take
+// the first); `what` says which lookup.
+[[noreturn]] void ThrowSeveralRows(std::string_view what);
 // A commit or rollback with no transaction active.
 [[noreturn]] void ThrowNoTransaction();
 

@@ -181,6 +181,12 @@ std::string BuildPersonWhere(const xml::NodeList& conditions, db::Connection& co
     return BuildWhere(conditions, connection, kPersonCatalogue, Flavour::kPerson);
 }
 
+std::string ExportCondition(const std::string& where, std::string_view own) {
+    constexpr std::string_view kWhere = "where ";
+    if (where.empty()) return " where " + std::string(own);
+    return "where (" + where.substr(kWhere.size()) + ") and " + std::string(own);
+}
+
 std::string MapKestFieldName(const std::string& name) {
     std::string lower = base::AsciiLower(name);
     if (lower == "salarygradeno") return "cGzGradeNum";

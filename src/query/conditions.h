@@ -34,4 +34,9 @@ std::string MapKestFieldName(const std::string& name);
 // ISalaryPerson.QueryProc; expects the connection open.
 std::string BuildPersonWhere(const xml::NodeList& conditions, db::Connection& connection);
 
+// The WHERE part of an export statement: " where " and the export's own condition `own` when
+// the builder's text `where` is empty, else the builder's conditions in parentheses followed by
+// " and " and `own`, so that no joiner of the request widens the export past `own`.
+std::string ExportCondition(const std::string& where, std::string_view own);
+
 }  // namespace query

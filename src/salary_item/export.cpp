@@ -102,8 +102,7 @@ void QueryProc(db::Connection& connection, messages::Messages& messages,
     const std::int32_t pageSize = PageSize(working);
 
     std::string where = query::BuildItemWhere(eleList, connection);
-    std::string tail =
-        where.empty() ? " where WA_psn.iPsnMove = 0" : where + " and WA_psn.iPsnMove = 0";
+    std::string tail = query::ExportCondition(where, "WA_psn.iPsnMove = 0");
 
     std::int32_t total = 0;
     if (pageSize >= 1) {

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
+#include <set>
 
 #include "base/fault.h"
 #include "base/number.h"
@@ -45,17 +47,22 @@ std::string ItemColumn(db::Connection& connection, db::LookupCache& lookups,
 struct Assignments {
     std::string setList;
     std::vector<db::Value> values;
+    // The name of an entry whose column an earlier entry already sets; the production database
+    // rejects a column assigned twice, so the record is not written.
+    std::optional<std::string> repeated;
 };
 
 Assignments CollectAssignments(db::Connection& connection, messages::Messages& messages,
                                db::LookupCache& lookups, xml::Element record) {
     Assignments out;
+    std::set<std::string> columns;
     for (xml::Element entry : record.Children("entry")) {
         std::string value = entry.Text();
         std::int16_t style = RecordNumber(entry.GetAttribute("type"));
-        std::string column =
-            ItemColumn(connection, lookups, messages.unLang(entry.GetAttribute("name")));
+        std::string name = entry.GetAttribute("name");
+        std::string column = ItemColumn(connection, lookups, messages.unLang(name));
         if (style != kNumericStyle && style != kTextStyle) continue;
+        if (!columns.insert(column).second && !out.repeated) out.repeated = name;
         out.setList += "," + column + " = ?";
         if (style == kNumericStyle) {
             out.values.emplace_back(PayrollNumber(value));
@@ -87,6 +94,10 @@ bool Update(db::Connection& connection, messages::Messages& messages, db::Lookup
     std::int16_t month = RecordNumber(Field(record, "month"));
 
     Assignments assignments = CollectAssignments(connection, messages, lookups, record);
+    if (assignments.repeated) {
+        message = messages.GetResStringArg("Qz.WA.EAI.09003", *assignments.repeated);
+        return false;
+    }
     std::vector<db::Value> params = std::move(assignments.values);
     for (db::Value key :
          {db::Value(payroll), db::Value(department), db::Value(code), db::Value(name),

@@ -2,6 +2,7 @@
 
 #include "base/fault.h"
 #include "base/number.h"
+#include "db/errors.h"
 #include "messages/gen_len.h"
 #include "salary_item/record_fields.h"
 
@@ -141,6 +142,7 @@ class ItemRecordCheck {
             std::string type = entry.GetAttribute("type");
             if (type.empty()) return FailPlain("Qz.WA.EAI.00035");
             std::string builtIn = messages_.unLang(name);
+            RequireOneSetting(builtIn);
             if (Lookup("SELECT iGZItem_id From WA_GZItem WHERE 1=1  AND (iGZItem_id = (SELECT "
                        "iGZItem_id FROM WA_GZtblset WHERE cSetGZItemName = ?))",
                        {builtIn})
@@ -152,6 +154,18 @@ class ItemRecordCheck {
                 return FailPlain("Qz.WA.EAI.00036");
         }
         return true;
+    }
+
+    // The item query below compares with a subquery on the settings by name, which the production
+    // database rejects when it finds several rows; SQLite would take the first.
+    void RequireOneSetting(const std::string& builtIn) {
+        double settings = db::ValueNumber(
+            Lookup("SELECT count(*) FROM WA_GZtblset WHERE cSetGZItemName = ?", {builtIn})
+                .First(0)
+                .value());
+        if (settings > 1)
+            db::ThrowSeveralRows("payroll item " + builtIn + " has " +
+                                 base::FormatNumber(settings) + " settings rows");
     }
 
     bool Pass() {

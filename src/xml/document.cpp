@@ -30,8 +30,10 @@ std::string Str(const xmlChar* s) {
     return s ? reinterpret_cast<const char*>(s) : "";
 }
 
+// Elements are found by their exact name, as XPath finds them: an element in a namespace (with a
+// prefix, or under a default namespace) does not answer to the plain name.
 bool IsElementNamed(xmlNodePtr n, std::string_view name) {
-    return n->type == XML_ELEMENT_NODE && name == reinterpret_cast<const char*>(n->name);
+    return n->type == XML_ELEMENT_NODE && !n->ns && name == reinterpret_cast<const char*>(n->name);
 }
 
 void IgnoreError(void*, xmlErrorPtr) {}

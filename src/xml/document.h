@@ -4,6 +4,9 @@
 // lives and the node stays in it; a null Element is safe to call and reads as empty. A new
 // element is a NewElement that owns its node until it is appended somewhere.
 //
+// Elements are looked up by name (FirstChild, Children, FirstElementByName) as XPath looks up an
+// unprefixed name: only elements in no namespace answer to it.
+//
 // Parsing is safe on hostile input: no network, no external entities, no DTD loading, entity
 // expansion bounded by libxml2's amplification checks, nesting deeper than 256 refused with a
 // parse error. Serialization writes no XML declaration.

@@ -119,6 +119,48 @@ TEST_F(ItemExport, UnpagedExportReturnsEveryRowWithMappedFieldsAndEntries) {
         << "Null gives 0; item 13 has no setting and gets no entry";
 }
 
+// The request's conditions go into parentheses, so a joiner never widens the export to persons
+// who left the payroll: person 0009 (iPsnMove 1) matches every condition below.
+TEST_F(ItemExport, TheExportsOwnConditionBindsToTheWholeRequestCondition) {
+    std::vector<std::string> statements;
+    connection->SetStatementHook([&](const std::string& sql) { statements.push_back(sql); });
+    auto persons = [](const std::string& xml) {
+        xml::Document doc;
+        EXPECT_TRUE(doc.Load(xml));
+        std::string out;
+        for (xml::Element r : doc.Root().Children("salaryitem"))
+            out += r.FirstChild("personno").Text() + "/" + r.FirstChild("month").Text() + " ";
+        return out;
+    };
+    const std::string from =
+        "from (WA_GZData left join WA_grade on WA_GZData.iPsnGrd_id = WA_grade.iPsnGrd_id) left "
+        "join (wa_account inner join WA_psn on wa_account.cgzgradenum=wa_psn.cgzgradenum) ON "
+        "WA_psn.cGZGradeNum = WA_GZData.cGZGradeNum AND WA_psn.cPsn_Num = WA_GZData.cPsn_Num ";
+    EXPECT_EQ(persons(Export(" paginate=\"0\"",
+                             "<field name='cPsn_Num' operation='=' value='0009' logic='or'/>"
+                             "<field name='cPsn_Num' operation='=' value='0008'/>")),
+              "0008/10 0008/11 ");
+    auto ran = [&](const std::string& sql) {
+        return std::find(statements.begin(), statements.end(), sql) != statements.end();
+    };
+    EXPECT_TRUE(ran("select wa_account.cgzgradename,WA_GZData.*,WA_grade.cPsnGrd " + from +
+                    "where ( WA_GZData.cPsn_Num = '0009' or  WA_GZData.cPsn_Num = '0008') and "
+                    "WA_psn.iPsnMove = 0"));
+    statements.clear();
+    EXPECT_EQ(persons(Export(" paginate=\"5\"",
+                             "<field name='cPsn_Num' operation='=' value='0009' logic='or'/>"
+                             "<field name='cPsn_Num' operation='=' value='0008' logic='and'/>"
+                             "<field name='iMonth' operation='=' value='11'/>")),
+              "0008/11 ");
+    const std::string where =
+        "where ( WA_GZData.cPsn_Num = '0009' or  WA_GZData.cPsn_Num = '0008' and  "
+        "WA_GZData.iMonth = 11) and WA_psn.iPsnMove = 0";
+    EXPECT_TRUE(ran("select count(*) " + from + where)) << "the count has the export's condition";
+    EXPECT_TRUE(ran("select wa_account.cgzgradename,WA_GZData.*,WA_grade.cPsnGrd " + from + where));
+    ASSERT_EQ(pages.size(), 1u);
+    EXPECT_EQ(pages[0].count, 1);
+}
+
 TEST_F(ItemExport, FaultsThatEndTheExport) {
     auto fails = [&](const std::string& attributes, const std::string& conditions) {
         try {

@@ -91,6 +91,31 @@ TEST_F(ItemUpdate, NothingToWriteIsAFailureThatNamesTheCause) {
                "数据库操作错误：人员档案中没有人员编号[0001]，或其人员类型没有对应的人员类别"));
 }
 
+// The production database refuses what SQLite lets pass; the server refuses it too.
+TEST_F(ItemUpdate, WhatTheProductionDatabaseRefusesIsRefused) {
+    std::string before = demo.Snapshot();
+    EXPECT_EQ(Import(ItemRecord(
+                  {}, {{"基本工资", "0", "1"}, {"奖金", "0", "2"}, {"基本工资", "0", "3"}})),
+              Result("100", "数据库操作错误：工资项目[基本工资]在一条记录中出现多次"));
+    EXPECT_EQ(demo.Snapshot(), before) << "a record that sets a column twice was written";
+    // Two settings rows for one name: the item query's subquery finds two rows.
+    demo.Exec("insert into WA_GZtblset values ('002', 9, '奖金', 0)");
+    before = demo.Snapshot();
+    std::string reply = testing_support::Transact(
+        server.get(),
+        testing_support::AddRequest({ItemRecord({}, {{"岗位工资", "0", "77"}}),
+                                     ItemRecord({}, {{"奖金", "0", "88"}}),
+                                     ItemRecord({}, {{"岗位工资", "0", "99"}})}),
+        login.get());
+    EXPECT_EQ(reply,
+              "<reply docid=\"T\" proc=\"ADD\"><result key=\"林晓东\" code=\"0\" "
+              "message=\"成功\"/><result key=\"Item\" code=\"999\" message=\"A subquery "
+              "returned more than one value where one is required: payroll item 奖金 has 2 "
+              "settings rows\"/></reply>");
+    EXPECT_EQ(Row("F_8"), "77") << "the record before the fault keeps its result";
+    EXPECT_EQ(Row("F_9"), "300");
+}
+
 TEST_F(ItemUpdate, AFailingStatementReportsItsErrorAndWritesNothing) {
     auto connection = demo.Connect();
     connection->SetStatementHook([](const std::string& sql) {

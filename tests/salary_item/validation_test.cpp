@@ -191,6 +191,49 @@ TEST_F(ItemImport, TheStartDateSettingMustBeADateBeforeTheYearIsChecked) {
         << "a missing setting row ends the batch";
 }
 
+TEST_F(ItemImport, TheStartDateIsReadInTheFormsADatabaseHoldsIt) {
+    auto year = [&](const std::string& value) {
+        demo.Exec("update accinformation set cValue = '" + value + "'");
+        return ImportReply(ItemRecord({{"year", ""}}));
+    };
+    const std::string rejected =
+        "<reply docid=\"T\" proc=\"ADD\"><result key=\"林晓东\" code=\"101\" "
+        "message=\"年度不能为空！\"/></reply>";
+    for (const char* date : {"2026-01-01", "2026-01-01T08:30", "2026-01-01 08:30:15",
+                             "2026-01-01T08:30:15.125", "2026-1-1 0:00:00.0", "2026/01/01",
+                             "2026/01/01 23:59:59", "2026年1月1日", "2024年2月29日"})
+        EXPECT_EQ(year(date), rejected) << date << " is a date";
+    for (const char* notADate :
+         {"Jan 1, 2026", "abc", "2026-01-01T", "2026-01-01 24:00", "2026-01/01", "2026年1月1",
+          "2026-01-01 08:30:15Z", "26-01-01", "2026年2月30日"})
+        EXPECT_NE(year(notADate).find("code=\"999\" message=\"Type mismatch: dWAFirstDate"),
+                  std::string::npos)
+            << notADate << " is not a date";
+}
+
+// Records are found by their exact name: a salaryitem in a namespace is not a record, as a
+// condition in a namespace is not a condition.
+TEST_F(ItemImport, RecordsInANamespaceAreNotRecords) {
+    std::string record = ItemRecord({}, {{"奖金", "0", "55"}});
+    std::string prefixed = record;
+    prefixed.replace(0, std::string("<salaryitem>").size(), "<x:salaryitem xmlns:x=\"urn:a\">");
+    prefixed.replace(prefixed.rfind("</salaryitem>"), 13, "</x:salaryitem>");
+    std::string defaulted = record;
+    defaulted.replace(0, std::string("<salaryitem>").size(), "<salaryitem xmlns=\"urn:b\">");
+    std::string reply = testing_support::Transact(
+        server.get(),
+        "<vkinterface proc=\"ADD\" docid=\"N\">" + prefixed + defaulted + "</vkinterface>",
+        login.get());
+    EXPECT_EQ(reply, "<reply docid=\"N\" proc=\"ADD\"/>");
+    reply = testing_support::Transact(
+        server.get(),
+        "<vkinterface proc=\"ADD\" docid=\"N\">" + prefixed + record + "</vkinterface>",
+        login.get());
+    EXPECT_EQ(reply,
+              "<reply docid=\"N\" proc=\"ADD\"><result key=\"林晓东\" code=\"0\" "
+              "message=\"成功\"/></reply>");
+}
+
 TEST_F(ItemImport, AMonthBelowTheOpenOneIsRefused) {
     demo.Exec("update GL_mend set bflag_WA = 0");
     EXPECT_EQ(Rejection({{"month", "10"}}), "导入月份不正确！") << "iLastMonth 10: only 11 is open";
