@@ -14,10 +14,10 @@
 #include <iostream>
 #include <set>
 
-#include "bench_db.h"
 #include "bench_util.h"
 #include "com/automation.h"
 #include "com/late_call.h"
+#include "large_demo.h"
 
 namespace {
 
@@ -39,7 +39,7 @@ std::string Database(long rows) {
     std::string path = bench::ScratchDir() + "/export-" + std::to_string(rows) + ".db";
     static std::set<std::string> prepared;
     if (prepared.insert(path).second)
-        bench::PrepareDatabase(path, static_cast<int>(rows), static_cast<int>(g_items));
+        sql::WriteLargeDemoDatabase(path, static_cast<int>(rows), static_cast<int>(g_items));
     return path;
 }
 

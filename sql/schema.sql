@@ -105,3 +105,13 @@ CREATE TABLE WA_GZData (
     F_20 float
 );
 CREATE INDEX WA_GZData_key ON WA_GZData (cGZGradeNum, cPsn_Num, iYear, iMonth);
+
+-- The lookups of the record checks and the exports, so that none scans a whole table.
+CREATE INDEX WA_account_name ON WA_account (cGZGradeName);
+CREATE INDEX GL_mend_period ON GL_mend (iperiod);
+CREATE INDEX WA_grade_name ON WA_grade (cPsnGrd);
+CREATE INDEX WA_grade_type ON WA_grade (rPersonType);
+CREATE INDEX WA_GZtblset_name ON WA_GZtblset (cSetGZItemName);
+CREATE INDEX WA_GZtblset_item ON WA_GZtblset (iGZItem_id);
+CREATE INDEX WA_PsnMsg_name ON WA_PsnMsg (cMsgName);
+CREATE INDEX WA_psn_person ON WA_psn (cPsn_Num);

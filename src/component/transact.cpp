@@ -3,6 +3,7 @@
 #include "base/fault.h"
 #include "base/text.h"
 #include "com/late_call.h"
+#include "db/contention.h"
 #include "platform/integration_kit.h"
 
 namespace component {
@@ -29,25 +30,32 @@ void AddResult(Instance& self, const std::string& key, long code, const std::str
     platform::SharedIntegrationKit().AddResult(self.reply, key, code, message, 0, "", "", "", "");
 }
 
-// One record is checked and written in one database transaction: the checks see the data the
-// writer changes, and a writer that runs several statements writes all of them or none. Records
-// stay independent of each other: each commits (or rolls back) before the next begins.
-void AddRecord(Instance& self, const Operations& ops, xml::Element record) {
-    std::string key = platform::SharedIntegrationKit().GetFieldValue(record, "personname");
+struct Outcome {
+    long code;
+    std::string message;
+};
+
+// One attempt at a record: its checks and its writes in one database transaction, committed only
+// when the writer succeeded. The checks read from the transaction's snapshot and take no lock; the
+// writes take the write lock, so a writer holds it only while it writes.
+Outcome TryRecord(Instance& self, const Operations& ops, xml::Element record) {
     db::Transaction transaction(*self.connection);
     std::string m1;
-    if (!ops.validate(record, m1)) {
-        AddResult(self, key, kRejected, m1);
-        return;
-    }
+    if (!ops.validate(record, m1)) return {kRejected, m1};
     std::string m2;
-    if (!ops.write(record, m2)) {
-        AddResult(self, key, kNotWritten,
-                  self.messages.GetResString("Qz.WA.EAI.00008") + "：" + m2);
-        return;
-    }
+    if (!ops.write(record, m2))
+        return {kNotWritten, self.messages.GetResString("Qz.WA.EAI.00008") + "：" + m2};
     transaction.Commit();
-    AddResult(self, key, 0, m1);
+    return {0, m1};
+}
+
+// Records stay independent of each other: each commits (or rolls back) before the next begins.
+// A record that meets another writer (the lock taken, or its snapshot made stale) is rolled back
+// and run again, checks included, until it gets through or the contention limit passes.
+void AddRecord(Instance& self, const Operations& ops, xml::Element record) {
+    std::string key = platform::SharedIntegrationKit().GetFieldValue(record, "personname");
+    Outcome outcome = db::RetryContended([&] { return TryRecord(self, ops, record); });
+    AddResult(self, key, outcome.code, outcome.message);
 }
 
 // Holds the login and opens the connection with its connection string.

@@ -58,7 +58,9 @@ class Connection {
     StatementHook hook_;
 };
 
-// Rolls back unless committed; never throws from its destructor.
+// Rolls back unless committed; never throws from its destructor. Everything read inside comes
+// from one snapshot of the database; the write lock is taken at the first write, and a snapshot
+// that another writer made stale by then fails that write with db::Contention.
 class Transaction {
   public:
     explicit Transaction(Connection& connection);

@@ -1,14 +1,11 @@
 #include "salary_item/export.h"
 
-#include <map>
-#include <optional>
+#include <vector>
 
-#include "base/fault.h"
-#include "base/number.h"
-#include "db/lookup.h"
-#include "platform/integration_kit.h"
 #include "platform/row_xml_mapper.h"
 #include "query/conditions.h"
+#include "query/export_rows.h"
+#include "salary_item/item_settings.h"
 
 namespace salary_item {
 
@@ -23,72 +20,33 @@ constexpr const char* kFrom =
     "(wa_account inner join WA_psn on wa_account.cgzgradenum=wa_psn.cgzgradenum) ON "
     "WA_psn.cGZGradeNum = WA_GZData.cGZGradeNum AND WA_psn.cPsn_Num = WA_GZData.cPsn_Num ";
 
-// The working document or the template: the request's root element, emptied of its children.
-xml::Document EmptiedRequest(const std::string& text) {
-    xml::Document doc;
-    if (!doc.Load(text) || !doc.Root())
-        base::ThrowObjectNotSet("the export document is not well-formed XML");
-    doc.Root().SetText("");
-    return doc;
-}
-
-std::int32_t PageSize(const xml::Document& doc) {
-    std::string text = platform::SharedIntegrationKit().GetAttribute(doc.Root(), "paginate");
-    auto n = base::WholeNumber(text);
-    if (!n) base::ThrowTypeMismatch("paginate '" + text + "' is not a whole number");
-    return base::ToInt32(*n);
-}
-
-// The number of an item column: its name without every "f_" (any case), as a 16-bit integer.
-std::int16_t ItemNumber(const std::string& column) {
-    std::string digits;
-    for (std::size_t i = 0; i < column.size(); ++i) {
-        if (i + 1 < column.size() && (column[i] == 'f' || column[i] == 'F') &&
-            column[i + 1] == '_') {
-            ++i;
-        } else {
-            digits += column[i];
-        }
-    }
-    auto n = base::WholeNumber(digits);
-    if (!n) base::ThrowTypeMismatch("column " + column + " has no item number");
-    return base::ToInt16(*n);
-}
-
-struct ItemSetting {
-    std::string name;  // through Lang
-    std::string style;
-};
-
-// Item settings, looked up once per item and export call.
-class ItemSettings {
+// Writes the mapped columns, then one entry per item column whose item has a setting.
+class ItemRecordWriter {
   public:
-    ItemSettings(db::Connection& connection, messages::Messages& messages)
-        : connection_(connection), messages_(messages) {}
+    ItemRecordWriter(const db::Recordset& rows, ItemSettings& settings) : settings_(settings) {
+        for (std::size_t i = 0; i < rows.FieldCount(); ++i)
+            if (rows.columns()[i].name.find("F_") != std::string::npos)
+                itemColumns_.emplace_back(i, ItemNumber(rows.columns()[i].name));
+    }
 
-    const std::optional<ItemSetting>& Of(std::int16_t item) {
-        auto it = cache_.find(item);
-        if (it != cache_.end()) return it->second;
-        std::optional<ItemSetting> setting;
-        db::Recordset settings;
-        if (db::Lookup(
-                settings, connection_,
-                "SELECT WA_GZtblset.* FROM WA_GZtblset RIGHT JOIN WA_GZItem ON "
-                "WA_GZtblset.iGZItem_id = WA_GZItem.iGZItem_id WHERE WA_GZtblset.iGZItem_id = ?",
-                {std::int64_t{item}}) > 0) {
-            db::Recordset names;
-            db::Lookup(names, connection_, "SELECT * FROM WA_GZtblset WHERE iGZItem_id = ?",
-                       {std::int64_t{item}});
-            setting = ItemSetting{messages_.Lang(names["cSetGZItemName"].Text()),
-                                  settings["iSetGZItemStyle"].Text()};
+    void operator()(xml::Document& doc, xml::Element record, const db::Recordset& row) {
+        mapper_.FillRecord(doc, record, "SalaryItemXmlRs.Xml", row);
+        for (const auto& [index, item] : itemColumns_) {
+            const std::optional<ItemSetting>& setting = settings_.Of(item);
+            if (!setting) continue;
+            db::Field value = row[index];
+            xml::NewElement entry = doc.CreateElement("entry");
+            entry->SetAttribute("name", setting->name);
+            entry->SetAttribute("type", setting->style);
+            entry->SetText(value.IsNull() ? "0" : value.Text());
+            record.AppendChild(std::move(entry));
         }
-        return cache_.emplace(item, std::move(setting)).first->second;
     }
 
   private:
-    db::Connection& connection_;
-    messages::Messages& messages_;
-    std::map<std::int16_t, std::optional<ItemSetting>> cache_;
+    ItemSettings& settings_;
+    platform::RowXmlMapper mapper_;
+    std::vector<std::pair<std::size_t, std::int16_t>> itemColumns_;  // column index, item number
 };
 
 }  // namespace
@@ -96,59 +54,25 @@ class ItemSettings {
 void QueryProc(db::Connection& connection, messages::Messages& messages,
                const xml::NodeList& eleList, std::string& sRetXml,
                const query::PageDelivery& deliver) {
-    xml::Document working = EmptiedRequest(sRetXml);
-    // The template every page starts from: the emptied root with all its attributes.
-    const std::string pageTemplate = working.Xml();
-    const std::int32_t pageSize = PageSize(working);
+    query::ExportDocument document(sRetXml);
+    const std::int32_t pageSize = document.PageSize();
+    std::string tail =
+        query::ExportCondition(query::BuildItemWhere(eleList, connection), "WA_psn.iPsnMove = 0");
 
-    std::string where = query::BuildItemWhere(eleList, connection);
-    std::string tail = query::ExportCondition(where, "WA_psn.iPsnMove = 0");
-
-    std::int32_t total = 0;
-    if (pageSize >= 1) {
-        db::Recordset count;
-        count.Open(std::string("select count(*) ") + kFrom + tail, connection, db::adOpenStatic,
-                   db::adLockReadOnly);
-        total = count.IsEOF() ? 0 : base::ToInt32(db::ValueNumber(count[0].value()));
-    }
-    query::Pager pager(pageSize, total);
-
-    db::Recordset rows;
-    rows.Open(
-        std::string("select wa_account.cgzgradename,WA_GZData.*,WA_grade.cPsnGrd ") + kFrom + tail,
-        connection, db::adOpenForwardOnly, db::adLockReadOnly);
-    platform::RowXmlMapper mapper;
+    // The count, the rows and the item settings are read from one snapshot of the database.
+    db::Transaction snapshot(connection);
     ItemSettings settings(connection, messages);
-    std::vector<std::pair<std::size_t, std::int16_t>> itemColumns;  // column index, item number
-    for (std::size_t i = 0; i < rows.FieldCount(); ++i)
-        if (rows.columns()[i].name.find("F_") != std::string::npos)
-            itemColumns.emplace_back(i, ItemNumber(rows.columns()[i].name));
-    std::optional<std::string> recordName;
-
-    for (; !rows.IsEOF(); rows.MoveNext()) {
-        if (!recordName) {
-            if (!working.Root().HasAttribute("roottag"))
-                base::ThrowInvalidUseOfNull("the request's root has no roottag attribute");
-            recordName = working.Root().GetAttribute("roottag");
-        }
-        xml::NewElement record = working.CreateElement(*recordName);
-        mapper.FillRecord(working, record.get(), "SalaryItemXmlRs.Xml", rows);
-        for (const auto& [index, item] : itemColumns) {
-            const std::optional<ItemSetting>& setting = settings.Of(item);
-            if (!setting) continue;
-            db::Field value = rows[index];
-            xml::NewElement entry = working.CreateElement("entry");
-            entry->SetAttribute("name", setting->name);
-            entry->SetAttribute("type", setting->style);
-            entry->SetText(value.IsNull() ? "0" : value.Text());
-            record->AppendChild(std::move(entry));
-        }
-        working.Root().AppendChild(std::move(record));
-        if (pager.AfterRecord([&] { return working.Xml(); }, deliver))
-            working = EmptiedRequest(pageTemplate);
-    }
-    rows.Close();
-    sRetXml = working.Xml();
+    query::ExportRows(
+        connection, document, pageSize,
+        {std::string("select count(*) ") + kFrom + tail,
+         std::string("select wa_account.cgzgradename,WA_GZData.*,WA_grade.cPsnGrd ") + kFrom +
+             tail},
+        [&](const db::Recordset& rows) -> query::RecordWriter {
+            return ItemRecordWriter(rows, settings);
+        },
+        deliver);
+    snapshot.Commit();
+    sRetXml = document.Xml();
 }
 
 }  // namespace salary_item

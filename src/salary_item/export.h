@@ -6,8 +6,10 @@
 //
 // Nothing is trapped: a bad `paginate`, a missing `roottag`, a bad condition, a rejected
 // statement or an undeliverable page ends the export with a fault (pages already delivered stay
-// delivered). Rows stream from the database, so a paged export's memory does not grow with the
-// number of rows; item settings are read once per item per call.
+// delivered). The count, the rows and the item settings are read from one snapshot of the
+// database, so the page count always matches the pages delivered. Rows stream from the
+// database, so a paged export's memory does not grow with the number of rows; item settings are
+// read once per item per call.
 #pragma once
 
 #include <string>

@@ -7,6 +7,7 @@
 
 #include "base/fault.h"
 #include "base/number.h"
+#include "db/contention.h"
 #include "db/lookup.h"
 #include "salary_item/record_fields.h"
 
@@ -121,6 +122,8 @@ bool UpdateItemData(db::Connection& connection, messages::Messages& messages,
                     db::LookupCache& lookups, xml::Element record, std::string& message) {
     try {
         return Update(connection, messages, lookups, record, message);
+    } catch (const db::Contention&) {
+        throw;  // not a failure of the record: the caller runs it again
     } catch (const base::Fault& fault) {
         message = fault.description();
     } catch (const std::exception& e) {

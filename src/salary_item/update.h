@@ -3,8 +3,10 @@
 // (style 0 numeric, style 1 text, other styles skipped).
 //
 // Returns true only when the statement changed a row. Any fault becomes false with its
-// description in `message`; a person code without a person-master row, or an update that
-// matches no payroll row, is false with a message naming the cause. Nothing is written on false.
+// description in `message`, except db::Contention, which passes on so that the caller runs the
+// record again; a person code without a person-master row, an update that matches no payroll row,
+// and entries that set one item twice are false with a message naming the cause. Nothing is
+// written on false.
 #pragma once
 
 #include <string>

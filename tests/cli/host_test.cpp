@@ -1,4 +1,6 @@
 // The host, run as a user runs it.
+#include "support/host.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -7,42 +9,19 @@
 
 #include "db/recordset.h"
 #include "support/demo_db.h"
-#include "support/temp_dir.h"
 
 namespace {
 
-struct HostRun {
-    int exit;
-    std::string out;
-    std::string err;
-};
-
-std::string Quote(const std::string& s) {
-    std::string q = "'";
-    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
-
-std::string Slurp(const std::string& path) {
-    std::ifstream file(path);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
+using testing_support::HostRun;
+using testing_support::Slurp;
 
 class Host : public ::testing::Test {
   protected:
-    testing_support::TempDir dir;
+    testing_support::HostFolder folder;
+    const testing_support::TempDir& dir = folder.dir();
 
     HostRun Wagelink(const std::vector<std::string>& args, const std::string& input = "") {
-        std::ofstream(dir.File("stdin")) << input;
-        std::string command = "cd " + Quote(dir.path().string()) +
-                              " && WAGELINK_REGISTRY=" + Quote(dir.File("registry")) + " " +
-                              Quote(std::string(WAGELINK_BINARY_DIR) + "/wagelink");
-        for (const std::string& a : args) command += " " + Quote(a);
-        command += " < stdin > stdout 2> stderr";
-        int status = std::system(command.c_str());
-        return {WEXITSTATUS(status), Slurp(dir.File("stdout")), Slurp(dir.File("stderr"))};
+        return folder.Run(args, input);
     }
     HostRun Transact(const std::string& progId, const std::string& request,
                      std::vector<std::string> more = {}) {
@@ -51,10 +30,7 @@ class Host : public ::testing::Test {
         args.insert(args.end(), more.begin(), more.end());
         return Wagelink(args, request);
     }
-    void SetUp() override {
-        ASSERT_EQ(Wagelink({"demo-db", "demo.db"}).exit, 0);
-        ASSERT_EQ(Wagelink({"register"}).exit, 0);
-    }
+    void SetUp() override { ASSERT_EQ(Wagelink({"demo-db", "demo.db"}).exit, 0); }
 };
 
 TEST_F(Host, DemoDatabaseIsWrittenOnceAndNeverOverwritten) {

@@ -7,22 +7,9 @@
 #include "platform/xml_document_object.h"
 #include "support/demo_db.h"
 #include "support/dispatch.h"
+#include "support/pages.h"
 
 namespace {
-
-// Keeps every page it is handed.
-class PageSink final : public com::Automation<PageSink> {
-  public:
-    std::vector<std::pair<std::string, long>> pages;
-    void* Answer(const com::IID& iid) { return iid == com::IID_IDispatch ? this : nullptr; }
-    static com::HRESULT ProcessExport(PageSink& self, com::DispatchArguments& args, com::WORD,
-                                      com::VARIANT*) {
-        self.pages.emplace_back(com::ToText(args.Raw(0)), com::ToLong(args.Raw(1)));
-        return com::S_OK;
-    }
-    static constexpr com::DispatchMember<PageSink> kMembers[] = {
-        {"ProcessExport", 1, 3, 3, &ProcessExport}};
-};
 
 const char* kRequest =
     "<vkinterface roottag=\"salaryitem\" proc=\"QUERY\" paginate=\"2\"><salaryitem>"
@@ -32,7 +19,7 @@ TEST(DirectExport, QueryProcWithANodeListFromTheHost) {
     testing_support::DemoDb demo;
     auto server = testing_support::NewSalaryItem();
     auto login = testing_support::NewLogin(demo.ConnectionString());
-    auto sink = PageSink::Create();
+    auto sink = testing_support::PageCollector::Create();
     com::Variant caller = com::Variant::FromDispatch(sink.get());
     com::CallByName(server.get(), "AddObjectReference", com::DISPATCH_METHOD, {com::ByRef(caller)});
     EXPECT_TRUE(com::ToBool(*com::CallByName(server.get(), "DropObjectReference",
@@ -61,8 +48,8 @@ TEST(DirectExport, QueryProcWithANodeListFromTheHost) {
     testing_support::Transact(server.get(), "<r proc='ADD'/>", login.get());
     EXPECT_FALSE(com::ToBool(*queryProc().get()));
     ASSERT_EQ(sink->pages.size(), 3u) << "the caller stays held after DropObjectReference";
-    EXPECT_EQ(sink->pages[2].second, 3);
-    EXPECT_EQ(com::ToText(*text.get()), sink->pages[2].first)
+    EXPECT_EQ(sink->pages[2].number, 3);
+    EXPECT_EQ(com::ToText(*text.get()), sink->pages[2].xml)
         << "sRetXml holds the last partial page";
     auto* object = static_cast<component::SalaryItem*>(
         static_cast<component::SalaryItemInterface*>(server.get()));

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "base/fault.h"
+#include "db/contention.h"
 #include "db/sqlite/type_map.h"
 #include "db/types.h"
 
@@ -20,9 +21,6 @@ int ErrorNumberOf(int code) {
     switch (code & 0xFF) {
         case SQLITE_CONSTRAINT:
             return kIntegrityViolation;
-        case SQLITE_BUSY:
-        case SQLITE_LOCKED:
-            return kTimeout;
         case SQLITE_ERROR:
             return kErrorsInCommand;
         default:
@@ -55,9 +53,6 @@ Database::Database(const std::string& path) {
     db_.reset(raw);
     if (rc != SQLITE_OK) CannotOpen(path, raw ? sqlite3_errmsg(raw) : sqlite3_errstr(rc));
     sqlite3_extended_result_codes(raw, 1);
-    // Every commit is already durable in the WAL; closing need not wait for a checkpoint, which
-    // SQLite runs anyway as the WAL grows.
-    sqlite3_db_config(raw, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
     sqlite3_busy_timeout(raw, kBusyTimeoutMs);
     // Reading a page is how SQLite finds out whether the file is a database at all.
     for (const char* pragma : {"PRAGMA journal_mode=WAL", "PRAGMA synchronous=FULL"}) {
@@ -73,9 +68,12 @@ Database::Database(const std::string& path) {
 
 Database::~Database() = default;
 
-void Database::Fail(int code, const std::string& context) const {
-    throw base::Fault(ErrorNumberOf(code), std::string(sqlite3_errmsg(db_.get())) +
-                                               (context.empty() ? "" : " [" + context + "]"));
+void Database::Fail(int code) const {
+    // The database's own message: the statement text stays out of replies.
+    std::string message = sqlite3_errmsg(db_.get());
+    // Busy and locked (a stale snapshot included) pass when the other connection is done.
+    if ((code & 0xFF) == SQLITE_BUSY || (code & 0xFF) == SQLITE_LOCKED) throw Contention(message);
+    throw base::Fault(ErrorNumberOf(code), message);
 }
 
 Statement Database::Prepare(const std::string& sql) {
@@ -90,13 +88,12 @@ Statement Database::Prepare(const std::string& sql) {
     int rc = sqlite3_prepare_v3(db_.get(), sql.c_str(), static_cast<int>(sql.size()),
                                 SQLITE_PREPARE_PERSISTENT, &raw, &tail);
     StatementHandle stmt(raw);
-    if (rc != SQLITE_OK) Fail(rc, sql);
+    if (rc != SQLITE_OK) Fail(rc);
     if (!stmt) throw base::Fault(kErrorsInCommand, "Empty statement");
     // One statement per call: trailing text after it would silently not run.
     for (; tail && *tail; ++tail) {
         if (*tail != ' ' && *tail != '\t' && *tail != '\r' && *tail != '\n' && *tail != ';')
-            throw base::Fault(kErrorsInCommand,
-                              "Only one statement may be run at a time [" + sql + "]");
+            throw base::Fault(kErrorsInCommand, "Only one statement may be run at a time");
     }
     return Statement(this, sql, {std::move(stmt), nullptr});
 }
@@ -127,7 +124,7 @@ Statement::~Statement() {
 
 void Statement::Bind(const std::vector<Value>& params) {
     if (static_cast<int>(params.size()) != sqlite3_bind_parameter_count(prepared_.stmt.get()))
-        throw base::Fault(kErrorsInCommand, "Wrong number of parameters [" + sql_ + "]");
+        throw base::Fault(kErrorsInCommand, "Wrong number of parameters");
     for (std::size_t i = 0; i < params.size(); ++i) {
         int index = static_cast<int>(i + 1);
         const Value& v = params[i];
@@ -142,7 +139,7 @@ void Statement::Bind(const std::vector<Value>& params) {
         } else {
             rc = sqlite3_bind_null(prepared_.stmt.get(), index);
         }
-        if (rc != SQLITE_OK) owner_->Fail(rc, sql_);
+        if (rc != SQLITE_OK) owner_->Fail(rc);
     }
 }
 
@@ -150,7 +147,7 @@ bool Statement::Step() {
     int rc = sqlite3_step(prepared_.stmt.get());
     if (rc == SQLITE_ROW) return true;
     if (rc == SQLITE_DONE) return false;
-    owner_->Fail(rc, sql_);
+    owner_->Fail(rc);
 }
 
 const std::shared_ptr<const Columns>& Statement::columns() {

@@ -68,7 +68,8 @@ class Database {
     Statement Prepare(const std::string& sql);
     // Runs a statement with parameters to its end; returns the rows it changed.
     long long Execute(const std::string& sql, const std::vector<Value>& params);
-    [[noreturn]] void Fail(int code, const std::string& context) const;
+    // Raises SQLite result `code` as a fault (db::Contention when the database is busy).
+    [[noreturn]] void Fail(int code) const;
 
   private:
     friend class Statement;

@@ -1,23 +1,27 @@
-#include "bench_db.h"
+#include "large_demo.h"
 
 #include <cstdio>
 
 #include "db/connection.h"
 #include "demo_database.h"
 
-namespace bench {
+namespace sql {
 
-std::string PersonCode(int n) {
+std::string LargeDemoPersonCode(int n) {
     char code[16];
     std::snprintf(code, sizeof code, "B%06d", n);
     return code;
 }
 
-void PrepareDatabase(const std::string& path, int persons, int items) {
+std::string LargeDemoPersonName(int n) {
+    return "员工" + std::to_string(n);
+}
+
+void WriteLargeDemoDatabase(const std::string& path, int persons, int items) {
     std::remove(path.c_str());
     std::remove((path + "-wal").c_str());
     std::remove((path + "-shm").c_str());
-    sql::WriteDemoDatabase(path);
+    WriteDemoDatabase(path);
     db::Connection c;
     c.Open("Provider=SQLite;Data Source=" + path);
     db::Transaction tx(c);
@@ -27,8 +31,8 @@ void PrepareDatabase(const std::string& path, int persons, int items) {
         c.Execute("insert into WA_GZtblset values ('001', ?, ?, 0)", {std::int64_t{item}, name});
     }
     for (int n = 0; n < persons; ++n) {
-        std::string code = PersonCode(n);
-        std::string name = "员工" + std::to_string(n);
+        std::string code = LargeDemoPersonCode(n);
+        std::string name = LargeDemoPersonName(n);
         c.Execute("insert into pubperson (cPsn_Num, cPsn_Name, rPersonType) values (?, ?, '102')",
                   {code, name});
         c.Execute(
@@ -44,4 +48,4 @@ void PrepareDatabase(const std::string& path, int persons, int items) {
     tx.Commit();
 }
 
-}  // namespace bench
+}  // namespace sql

@@ -1,0 +1,19 @@
+#include "db/contention.h"
+
+#include <random>
+
+#include "db/types.h"
+
+namespace db {
+
+Contention::Contention(const std::string& description) : base::Fault(kTimeout, description) {}
+
+std::chrono::microseconds ContentionPause(int attempt) {
+    // Jitter keeps writers that met each other from meeting again at the same moment.
+    thread_local std::minstd_rand random{std::random_device{}()};
+    const long ceiling = 1000L << std::min(attempt - 1, 6);
+    return std::chrono::microseconds(ceiling / 2 +
+                                     static_cast<long>(random() % static_cast<unsigned>(ceiling)));
+}
+
+}  // namespace db

@@ -1,0 +1,43 @@
+// Contention: the database is busy because another connection holds a lock this one needs, or
+// this connection's read snapshot went stale before its first write. It is a fault like any
+// other, but one that goes away: the work that met it is rolled back and run again.
+//
+// RetryContended runs such work until it succeeds, waiting with growing, jittered pauses, and
+// gives up only after kContentionLimit; then the contention passes on as the fault it is.
+#pragma once
+
+#include <chrono>
+#include <string>
+#include <thread>
+
+#include "base/fault.h"
+
+namespace db {
+
+class Contention : public base::Fault {
+  public:
+    explicit Contention(const std::string& description);
+};
+
+// How long a record waits for the database before its contention becomes a fault.
+inline constexpr std::chrono::seconds kContentionLimit{180};
+
+// The pause before attempt number `attempt` (from 1): 1 ms doubling to 64 ms, each jittered.
+std::chrono::microseconds ContentionPause(int attempt);
+
+// Runs `work` (which must leave nothing behind when it throws Contention) until it returns.
+template <class Work>
+auto RetryContended(Work&& work, std::chrono::milliseconds limit = kContentionLimit)
+    -> decltype(work()) {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    for (int attempt = 1;; ++attempt) {
+        try {
+            return work();
+        } catch (const Contention&) {
+            if (std::chrono::steady_clock::now() >= deadline) throw;
+        }
+        std::this_thread::sleep_for(ContentionPause(attempt));
+    }
+}
+
+}  // namespace db

@@ -1,0 +1,56 @@
+#include "query/export_document.h"
+
+#include "base/fault.h"
+#include "base/number.h"
+#include "platform/integration_kit.h"
+
+namespace query {
+
+namespace {
+
+xml::Document EmptiedRequest(const std::string& text) {
+    xml::Document doc;
+    if (!doc.Load(text) || !doc.Root())
+        base::ThrowObjectNotSet("the export document is not well-formed XML");
+    doc.Root().SetText("");
+    return doc;
+}
+
+}  // namespace
+
+ExportDocument::ExportDocument(const std::string& requestXml)
+    : working_(EmptiedRequest(requestXml)), template_(working_.Xml()) {}
+
+std::int32_t ExportDocument::PageSize() const {
+    std::string text = platform::SharedIntegrationKit().GetAttribute(working_.Root(), "paginate");
+    auto n = base::WholeNumber(text);
+    if (!n) base::ThrowTypeMismatch("paginate '" + text + "' is not a whole number");
+    return base::ToInt32(*n);
+}
+
+std::int32_t ExportDocument::PageSizeOrNone() const {
+    try {
+        return PageSize();
+    } catch (const base::Fault&) {
+        return 0;
+    }
+}
+
+xml::NewElement ExportDocument::NewRecord() {
+    if (!recordName_) {
+        if (!working_.Root().HasAttribute("roottag"))
+            base::ThrowInvalidUseOfNull("the request's root has no roottag attribute");
+        recordName_ = working_.Root().GetAttribute("roottag");
+    }
+    return working_.CreateElement(*recordName_);
+}
+
+void ExportDocument::Append(xml::NewElement record) {
+    working_.Root().AppendChild(std::move(record));
+}
+
+void ExportDocument::Renew() {
+    working_ = EmptiedRequest(template_);
+}
+
+}  // namespace query

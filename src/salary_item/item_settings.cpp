@@ -1,0 +1,47 @@
+#include "salary_item/item_settings.h"
+
+#include "base/fault.h"
+#include "base/number.h"
+#include "db/lookup.h"
+
+namespace salary_item {
+
+const std::optional<ItemSetting>& ItemSettings::Of(std::int16_t item) {
+    auto it = cache_.find(item);
+    if (it != cache_.end()) return it->second;
+    std::optional<ItemSetting> setting;
+    db::Recordset settings;
+    // The settings joined with the items they belong to. The condition on WA_GZtblset makes the
+    // specified right join select exactly the rows of this inner join, which SQLite plans as an
+    // index lookup where it would scan every item for the right join.
+    if (db::Lookup(
+            settings, connection_,
+            "SELECT WA_GZtblset.* FROM WA_GZtblset INNER JOIN WA_GZItem ON "
+            "WA_GZtblset.iGZItem_id = WA_GZItem.iGZItem_id WHERE WA_GZtblset.iGZItem_id = ?" +
+                filter_,
+            {std::int64_t{item}}) > 0) {
+        db::Recordset names;
+        db::Lookup(names, connection_, "SELECT * FROM WA_GZtblset WHERE iGZItem_id = ?",
+                   {std::int64_t{item}});
+        setting = ItemSetting{messages_.Lang(names["cSetGZItemName"].Text()),
+                              settings["iSetGZItemStyle"].Text()};
+    }
+    return cache_.emplace(item, std::move(setting)).first->second;
+}
+
+std::int16_t ItemNumber(const std::string& column) {
+    std::string digits;
+    for (std::size_t i = 0; i < column.size(); ++i) {
+        if (i + 1 < column.size() && (column[i] == 'f' || column[i] == 'F') &&
+            column[i + 1] == '_') {
+            ++i;
+        } else {
+            digits += column[i];
+        }
+    }
+    auto n = base::WholeNumber(digits);
+    if (!n) base::ThrowTypeMismatch("column " + column + " has no item number");
+    return base::ToInt16(*n);
+}
+
+}  // namespace salary_item

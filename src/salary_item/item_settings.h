@@ -1,0 +1,41 @@
+// The settings of the payroll items an export writes as `entry` elements: per item number, its
+// name (through Lang) and its style, from the first settings row of any payroll. Looked up once
+// per item and export call, so that no statement runs per row.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+
+#include "db/connection.h"
+#include "messages/messages.h"
+
+namespace salary_item {
+
+struct ItemSetting {
+    std::string name;   // through Lang
+    std::string style;  // iSetGZItemStyle as text
+};
+
+class ItemSettings {
+  public:
+    // `filter` ("" or " and ...", text the kest builder made safe) restricts which settings count.
+    ItemSettings(db::Connection& connection, messages::Messages& messages, std::string filter = "")
+        : connection_(connection), messages_(messages), filter_(std::move(filter)) {}
+
+    // The item's setting; nullopt when it has none (or none that passes the filter).
+    const std::optional<ItemSetting>& Of(std::int16_t item);
+
+  private:
+    db::Connection& connection_;
+    messages::Messages& messages_;
+    std::string filter_;
+    std::map<std::int16_t, std::optional<ItemSetting>> cache_;
+};
+
+// The item number of a payroll item column: its name without every "f_" (any case), as a 16-bit
+// integer; a type-mismatch fault when the rest is no number.
+std::int16_t ItemNumber(const std::string& column);
+
+}  // namespace salary_item
