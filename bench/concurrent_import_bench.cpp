@@ -26,19 +26,9 @@ const std::string kHost = std::string(WAGELINK_BINARY_DIR) + "/wagelink";
 
 // Each round writes other values, so that every round changes every row.
 std::string Batch(long first, long records, long round) {
-    std::string xml = "<vkinterface roottag=\"salaryitem\" docid=\"C\" proc=\"ADD\">";
-    for (long n = first; n < first + records; ++n) {
-        int person = static_cast<int>(n);
-        xml +=
-            "<salaryitem><salarygradeno>001</salarygradeno><departmentno>0201</departmentno>"
-            "<year>2026</year><month>11</month><personno>" +
-            sql::LargeDemoPersonCode(person) + "</personno><personname>" +
-            sql::LargeDemoPersonName(person) +
-            "</personname><persongradeno>生产工人</persongradeno><entry name=\"奖金\" "
-            "type=\"0\">" +
-            std::to_string((n + round) % 1000) + "</entry></salaryitem>";
-    }
-    return xml + "</vkinterface>";
+    return sql::LargeDemoItemRequest(
+        static_cast<int>(first), static_cast<int>(records),
+        {{"奖金", 0, [round](int n) { return std::to_string((n + round) % 1000); }}});
 }
 
 pid_t Spawn(const std::vector<std::string>& args, const std::string& in, const std::string& out) {

@@ -24,22 +24,12 @@ std::string Value(long record, long item) {
 }
 
 std::string Request() {
+    std::vector<sql::LargeDemoEntry> entries;
     std::vector<std::string> names = bench::ItemNames(static_cast<int>(g_entries));
-    std::string xml = "<vkinterface roottag=\"salaryitem\" docid=\"BENCH\" proc=\"ADD\">";
-    for (long r = 0; r < g_records; ++r) {
-        xml +=
-            "<salaryitem><salarygradeno>001</salarygradeno><departmentno>0201</departmentno>"
-            "<year>2026</year><month>11</month><personno>" +
-            sql::LargeDemoPersonCode(static_cast<int>(r)) + "</personno><personname>员工" +
-            std::to_string(r) + "</personname><persongradeno>生产工人</persongradeno>";
-        for (long i = 1; i <= g_entries; ++i) {
-            bool text = names[i - 1] == "备注";
-            xml += "<entry name=\"" + names[i - 1] + "\" type=\"" + (text ? "1" : "0") + "\">" +
-                   Value(r, i) + "</entry>";
-        }
-        xml += "</salaryitem>";
-    }
-    return xml + "</vkinterface>";
+    for (long i = 1; i <= g_entries; ++i)
+        entries.push_back(
+            {names[i - 1], names[i - 1] == "备注" ? 1 : 0, [i](int n) { return Value(n, i); }});
+    return sql::LargeDemoItemRequest(0, static_cast<int>(g_records), entries);
 }
 
 void Import(benchmark::State& state) {

@@ -17,6 +17,22 @@ std::string LargeDemoPersonName(int n) {
     return "员工" + std::to_string(n);
 }
 
+std::string LargeDemoItemRequest(int first, int count, const std::vector<LargeDemoEntry>& entries) {
+    std::string xml = "<vkinterface roottag=\"salaryitem\" docid=\"LARGE\" proc=\"ADD\">";
+    for (int n = first; n < first + count; ++n) {
+        xml +=
+            "<salaryitem><salarygradeno>001</salarygradeno><departmentno>0201</departmentno>"
+            "<year>2026</year><month>11</month><personno>" +
+            LargeDemoPersonCode(n) + "</personno><personname>" + LargeDemoPersonName(n) +
+            "</personname><persongradeno>生产工人</persongradeno>";
+        for (const LargeDemoEntry& e : entries)
+            xml += "<entry name=\"" + e.name + "\" type=\"" + std::to_string(e.style) + "\">" +
+                   e.value(n) + "</entry>";
+        xml += "</salaryitem>";
+    }
+    return xml + "</vkinterface>";
+}
+
 void WriteLargeDemoDatabase(const std::string& path, int persons, int items) {
     std::remove(path.c_str());
     std::remove((path + "-wal").c_str());

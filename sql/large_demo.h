@@ -1,7 +1,9 @@
 // The demo database grown to many persons and items, for benchmarks and load tests.
 #pragma once
 
+#include <functional>
 #include <string>
+#include <vector>
 
 namespace sql {
 
@@ -13,5 +15,17 @@ void WriteLargeDemoDatabase(const std::string& path, int persons, int items);
 // The person code and name of the n-th added person (from 0).
 std::string LargeDemoPersonCode(int n);
 std::string LargeDemoPersonName(int n);
+
+// One entry of each record of LargeDemoItemRequest: an item by name and style, and its value
+// for person n.
+struct LargeDemoEntry {
+    std::string name;
+    int style;
+    std::function<std::string(int n)> value;
+};
+
+// An ADD request of salaryitem records for the persons `first` to `first + count - 1`, in the
+// open month 2026-11, each with `entries`.
+std::string LargeDemoItemRequest(int first, int count, const std::vector<LargeDemoEntry>& entries);
 
 }  // namespace sql

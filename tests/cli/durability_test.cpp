@@ -20,16 +20,10 @@ constexpr int kPersons = 4000;
 
 // An ADD request setting two items of each large-demo person: F_9 = 1000 + n, F_8 = 2000 + n.
 std::string Batch() {
-    std::string request = "<vkinterface roottag=\"salaryitem\" docid=\"K\" proc=\"ADD\">";
-    for (int n = 0; n < kPersons; ++n)
-        request +=
-            "<salaryitem><salarygradeno>001</salarygradeno><departmentno>0201</departmentno>"
-            "<year>2026</year><month>11</month><personno>" +
-            sql::LargeDemoPersonCode(n) + "</personno><personname>" + sql::LargeDemoPersonName(n) +
-            "</personname><persongradeno>生产工人</persongradeno><entry name=\"奖金\" type=\"0\">" +
-            std::to_string(1000 + n) + "</entry><entry name=\"岗位工资\" type=\"0\">" +
-            std::to_string(2000 + n) + "</entry></salaryitem>";
-    return request + "</vkinterface>";
+    return sql::LargeDemoItemRequest(
+        0, kPersons,
+        {{"奖金", 0, [](int n) { return std::to_string(1000 + n); }},
+         {"岗位工资", 0, [](int n) { return std::to_string(2000 + n); }}});
 }
 
 std::string Scalar(const std::string& path, const std::string& sql) {

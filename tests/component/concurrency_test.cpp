@@ -67,23 +67,12 @@ TEST_F(Concurrency, ImportersAndAPagedExporterShareOneFile) {
     std::vector<std::thread> importers;
     for (int t = 0; t < kImporters; ++t) {
         importers.emplace_back([&, t] {
-            std::string request = "<vkinterface roottag=\"salaryitem\" docid=\"L\" proc=\"ADD\">";
-            for (int r = 0; r < kRecords; ++r) {
-                int n = t * kRecords + r;
-                request +=
-                    "<salaryitem><salarygradeno>001</salarygradeno><departmentno>0201</"
-                    "departmentno>"
-                    "<year>2026</year><month>11</month><personno>" +
-                    sql::LargeDemoPersonCode(n) + "</personno><personname>" +
-                    sql::LargeDemoPersonName(n) +
-                    "</personname><persongradeno>生产工人</persongradeno><entry name=\"奖金\" "
-                    "type=\"0\">" +
-                    std::to_string(1000 + n) + "</entry></salaryitem>";
-            }
+            std::string request = sql::LargeDemoItemRequest(
+                t * kRecords, kRecords,
+                {{"奖金", 0, [](int n) { return std::to_string(1000 + n); }}});
             auto server = testing_support::NewSalaryItem();
             auto login = testing_support::NewLogin(connectionString);
-            replies[t] =
-                testing_support::Transact(server.get(), request + "</vkinterface>", login.get());
+            replies[t] = testing_support::Transact(server.get(), request, login.get());
         });
     }
     std::atomic<bool> importing{true};
