@@ -9,11 +9,14 @@
 #include "base/number.h"
 #include "db/contention.h"
 #include "db/lookup.h"
-#include "salary_item/record_fields.h"
+#include "payroll/record_fields.h"
 
 namespace salary_item {
 
 namespace {
+
+using payroll::Field;
+using payroll::RecordNumber;
 
 constexpr int kNumericStyle = 0;
 constexpr int kTextStyle = 1;
@@ -21,16 +24,6 @@ constexpr int kTextStyle = 1;
 // A style-0 value as the payroll module writes numbers: at most 15 significant digits.
 double PayrollNumber(std::string_view text) {
     return base::RoundToSignificantDigits(base::LeadingNumber(text), 15);
-}
-
-std::string PayrollNumberOf(db::Connection& connection, db::LookupCache& lookups,
-                            xml::Element record) {
-    std::string payroll = Field(record, "salarygradeno");
-    if (!payroll.empty()) return payroll;
-    const db::LookupResult& byName =
-        lookups.Find(connection, "SELECT * FROM WA_account WHERE cGZGradeName = ?",
-                     {Field(record, "salarygradename")});
-    return byName.RecordCount() > 0 ? byName.First("cgzgradenum").Text() : payroll;
 }
 
 // The payroll column of an item: "F_" and its number, which must be a whole number.
@@ -78,7 +71,7 @@ Assignments CollectAssignments(db::Connection& connection, messages::Messages& m
 
 bool Update(db::Connection& connection, messages::Messages& messages, db::LookupCache& lookups,
             xml::Element record, std::string& message) {
-    std::string payroll = PayrollNumberOf(connection, lookups, record);
+    std::string payroll = payroll::PayrollNumberOf(connection, lookups, record);
     std::string department = Field(record, "departmentno");
     std::string code = Field(record, "personno");
 

@@ -4,25 +4,23 @@
 #include "base/number.h"
 #include "db/errors.h"
 #include "messages/gen_len.h"
-#include "salary_item/record_fields.h"
+#include "payroll/record_check.h"
+#include "payroll/record_fields.h"
 
 namespace salary_item {
 
 namespace {
 
+using payroll::IsDate;
+using payroll::RecordNumber;
+
 constexpr int kLongestName = 40;
 constexpr int kLongestCode = 20;
 
-// The checks of one record. Each returns false after setting the failure message.
-class ItemRecordCheck {
+// The checks of one salaryitem record, in their order.
+class ItemRecordCheck : public payroll::RecordCheck {
   public:
-    ItemRecordCheck(db::Connection& connection, messages::Messages& messages,
-                    db::LookupCache& lookups, xml::Element record, std::string& message)
-        : connection_(connection),
-          messages_(messages),
-          lookups_(lookups),
-          record_(record),
-          message_(message) {}
+    using RecordCheck::RecordCheck;
 
     bool Run() {
         return Payroll() && Department() && StartDateSetting() && Year() && Month() && Person() &&
@@ -30,48 +28,6 @@ class ItemRecordCheck {
     }
 
   private:
-    // Reference data: remembered for the rest of the request.
-    const db::LookupResult& Lookup(const char* sql, const std::vector<db::Value>& params = {}) {
-        return lookups_.Find(connection_, sql, params);
-    }
-    bool Fail(std::string text) {
-        message_ = std::move(text);
-        return false;
-    }
-    bool FailPlain(const char* id) { return Fail(messages_.Plain(id)); }
-
-    bool Payroll() {
-        payroll_ = Field(record_, "salarygradeno");
-        if (!payroll_.empty()) {
-            if (Lookup("SELECT * FROM WA_account WHERE cGZGradeNum = ?", {payroll_})
-                    .RecordCount() == 0)
-                return Fail(messages_.GetResStringArg("Qz.WA.EAI.00010", payroll_));
-            return true;
-        }
-        std::string name = Field(record_, "salarygradename");
-        if (name.empty()) return FailPlain("Qz.WA.EAI.00009");
-        const db::LookupResult& byName =
-            Lookup("SELECT * FROM WA_account WHERE cGZGradeName = ?", {name});
-        if (byName.RecordCount() == 0)
-            return Fail(messages_.GetResStringArg("Qz.WA.EAI.00010", name));
-        payroll_ = byName.First("cgzgradenum").Text();
-        return true;
-    }
-
-    bool Department() {
-        std::string department = Field(record_, "departmentno");
-        if (department.empty()) return FailPlain("Qz.WA.EAI.00014");
-        if (Lookup("select cDept_Num from WA_dept where cGZGradeNum = ? and cDept_Num = ?",
-                   {payroll_, department})
-                .RecordCount() == 0)
-            return Fail(messages_.GetResStringArg("Qz.WA.EAI.00015", payroll_, department));
-        if (Lookup("select cDepCode from Department where cDepCode = ? and bDepEnd = 1",
-                   {department})
-                .RecordCount() == 0)
-            return Fail(messages_.GetResStringArg("Qz.WA.EAI.00017", department));
-        return true;
-    }
-
     // The payroll module's start date must be readable as a date; nothing else depends on it.
     bool StartDateSetting() {
         db::Field value =
@@ -87,7 +43,7 @@ class ItemRecordCheck {
     }
 
     bool Year() {
-        std::int16_t year = RecordNumber(Field(record_, "year"));
+        std::int16_t year = RecordNumber(Field("year"));
         if (year == 0) return FailPlain("Qz.WA.EAI.00019");
         if (db::ValueNumber(PayrollRow().First("iLastYear").value()) != year)
             return FailPlain("Qz.WA.EAI.00020");
@@ -95,7 +51,7 @@ class ItemRecordCheck {
     }
 
     bool Month() {
-        std::int16_t month = RecordNumber(Field(record_, "month"));
+        std::int16_t month = RecordNumber(Field("month"));
         if (Lookup("select * from GL_mend where iperiod = ? and bflag_WA = 1",
                    {std::int64_t{month}})
                 .RecordCount() >= 1)
@@ -109,26 +65,24 @@ class ItemRecordCheck {
     }
 
     bool Person() {
-        std::string name = Field(record_, "personname");
+        std::string name = Field("personname");
         if (name.empty()) return FailPlain("Qz.WA.EAI.00024");
         if (messages::GenLen(name) > kLongestName) return FailPlain("Qz.WA.EAI.00025");
-        std::string code = Field(record_, "personno");
+        std::string code = Field("personno");
         if (code.empty()) return FailPlain("Qz.WA.EAI.00026");
-        // Person lookups differ from record to record: they are read afresh, not remembered.
         db::Recordset rows;
-        db::Lookup(rows, connection_, "select count(*) from pubperson where cPsn_Num = ?", {code});
+        Fresh(rows, "select count(*) from pubperson where cPsn_Num = ?", {code});
         if (db::ValueNumber(rows[0].value()) == 0) return FailPlain("Qz.WA.EAI.00027");
         if (messages::GenLen(code) > kLongestCode) return FailPlain("Qz.WA.EAI.00028");
-        if (db::Lookup(
-                rows, connection_,
-                "select * from WA_psn where cGZGradeNum = ? and cPsn_Num = ? and cPsn_Name = ?",
-                {payroll_, code, name}) == 0)
+        if (Fresh(rows,
+                  "select * from WA_psn where cGZGradeNum = ? and cPsn_Num = ? and cPsn_Name = ?",
+                  {payroll_, code, name}) == 0)
             return Fail(messages_.GetResStringArg("Qz.WA.EAI.00030", name));
         return true;
     }
 
     bool PersonCategory() {
-        std::string category = Field(record_, "persongradeno");
+        std::string category = Field("persongradeno");
         if (category.empty()) return FailPlain("Qz.WA.EAI.00032");
         if (Lookup("select * from WA_grade where cPsnGrd = ?", {category}).RecordCount() == 0)
             return FailPlain("Qz.WA.EAI.00033");
@@ -167,18 +121,6 @@ class ItemRecordCheck {
             db::ThrowSeveralRows("payroll item " + builtIn + " has " +
                                  base::FormatNumber(settings) + " settings rows");
     }
-
-    bool Pass() {
-        message_ = messages_.GetResString("Qz.WA.EAI.00038");
-        return true;
-    }
-
-    db::Connection& connection_;
-    messages::Messages& messages_;
-    db::LookupCache& lookups_;
-    xml::Element record_;
-    std::string& message_;
-    std::string payroll_;
 };
 
 }  // namespace

@@ -1,12 +1,22 @@
-#include "salary_item/record_fields.h"
+#include "payroll/record_fields.h"
 
 #include "base/number.h"
 #include "platform/integration_kit.h"
 
-namespace salary_item {
+namespace payroll {
 
 std::string Field(xml::Element record, std::string_view name) {
     return platform::SharedIntegrationKit().GetFieldValue(record, name);
+}
+
+std::string PayrollNumberOf(db::Connection& connection, db::LookupCache& lookups,
+                            xml::Element record) {
+    std::string payroll = Field(record, "salarygradeno");
+    if (!payroll.empty()) return payroll;
+    const db::LookupResult& byName =
+        lookups.Find(connection, "SELECT * FROM WA_account WHERE cGZGradeName = ?",
+                     {Field(record, "salarygradename")});
+    return byName.RecordCount() > 0 ? byName.First("cgzgradenum").Text() : payroll;
 }
 
 std::int16_t RecordNumber(std::string_view text) {
@@ -87,4 +97,4 @@ bool IsDate(std::string_view text) {
     return in.AtEnd() && IsCalendarDay(year, month, day);
 }
 
-}  // namespace salary_item
+}  // namespace payroll

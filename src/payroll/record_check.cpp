@@ -1,0 +1,40 @@
+#include "payroll/record_check.h"
+
+#include "payroll/record_fields.h"
+
+namespace payroll {
+
+std::string RecordCheck::Field(std::string_view name) const {
+    return payroll::Field(record_, name);
+}
+
+bool RecordCheck::Payroll() {
+    payroll_ = Field("salarygradeno");
+    if (!payroll_.empty()) {
+        if (Lookup("SELECT * FROM WA_account WHERE cGZGradeNum = ?", {payroll_}).RecordCount() == 0)
+            return Fail(messages_.GetResStringArg("Qz.WA.EAI.00010", payroll_));
+        return true;
+    }
+    std::string name = Field("salarygradename");
+    if (name.empty()) return FailPlain("Qz.WA.EAI.00009");
+    const db::LookupResult& byName =
+        Lookup("SELECT * FROM WA_account WHERE cGZGradeName = ?", {name});
+    if (byName.RecordCount() == 0) return Fail(messages_.GetResStringArg("Qz.WA.EAI.00010", name));
+    payroll_ = byName.First("cgzgradenum").Text();
+    return true;
+}
+
+bool RecordCheck::Department() {
+    std::string department = Field("departmentno");
+    if (department.empty()) return FailPlain("Qz.WA.EAI.00014");
+    if (Lookup("select cDept_Num from WA_dept where cGZGradeNum = ? and cDept_Num = ?",
+               {payroll_, department})
+            .RecordCount() == 0)
+        return Fail(messages_.GetResStringArg("Qz.WA.EAI.00015", payroll_, department));
+    if (Lookup("select cDepCode from Department where cDepCode = ? and bDepEnd = 1", {department})
+            .RecordCount() == 0)
+        return Fail(messages_.GetResStringArg("Qz.WA.EAI.00017", department));
+    return true;
+}
+
+}  // namespace payroll

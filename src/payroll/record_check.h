@@ -1,0 +1,63 @@
+// What the record checks of both adapters share: the lookups they run (reference data
+// remembered for the request, person data read afresh), the message forms they fail with, and
+// the first two checks, payroll and department, which both run alike.
+//
+// Each check returns false after setting the failure message; nothing is written; faults are
+// not trapped.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "db/lookup.h"
+#include "messages/messages.h"
+#include "xml/document.h"
+
+namespace payroll {
+
+class RecordCheck {
+  public:
+    RecordCheck(db::Connection& connection, messages::Messages& messages, db::LookupCache& lookups,
+                xml::Element record, std::string& message)
+        : connection_(connection),
+          messages_(messages),
+          lookups_(lookups),
+          record_(record),
+          message_(message) {}
+
+  protected:
+    // Reference data: remembered for the rest of the request.
+    const db::LookupResult& Lookup(const char* sql, const std::vector<db::Value>& params = {}) {
+        return lookups_.Find(connection_, sql, params);
+    }
+    // Data of the record's person, which differs from record to record: read afresh.
+    long Fresh(db::Recordset& rows, const char* sql, const std::vector<db::Value>& params) {
+        return db::Lookup(rows, connection_, sql, params);
+    }
+    std::string Field(std::string_view name) const;
+
+    bool Fail(std::string text) {
+        message_ = std::move(text);
+        return false;
+    }
+    // The identifier's text followed by "！".
+    bool FailPlain(const char* id) { return Fail(messages_.Plain(id)); }
+    bool Pass() {
+        message_ = messages_.GetResString("Qz.WA.EAI.00038");
+        return true;
+    }
+
+    // The payroll by number, or by name when the number is empty; sets payroll_ to its number.
+    bool Payroll();
+    // The department is given, belongs to the payroll and is a last-level department.
+    bool Department();
+
+    db::Connection& connection_;
+    messages::Messages& messages_;
+    db::LookupCache& lookups_;
+    xml::Element record_;
+    std::string& message_;
+    std::string payroll_;  // the number every check after Payroll uses
+};
+
+}  // namespace payroll
