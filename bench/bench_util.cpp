@@ -12,19 +12,33 @@
 
 namespace bench {
 
+namespace {
+
+com::ComPtr<com::IDispatch> NewServer(ServerClass server) {
+    if (server == ServerClass::kSalaryPerson)
+        return com::ComPtr<com::IDispatch>::Attach(component::SalaryPerson::Create().Detach());
+    return com::ComPtr<com::IDispatch>::Attach(component::SalaryItem::Create().Detach());
+}
+
+void Put(com::IDispatch* object, const char* property, com::Variant value) {
+    com::CallByName(object, property, com::DISPATCH_PROPERTYPUT, {*value.get()});
+}
+
+}  // namespace
+
 TimedReply TransactAsPlatform(const std::string& path, const std::string& request,
-                              com::IDispatch* caller) {
-    auto server = component::SalaryItem::Create();
-    auto* dispatch =
-        static_cast<com::IDispatch*>(static_cast<component::SalaryItemInterface*>(server.get()));
+                              com::IDispatch* caller, ServerClass serverClass) {
+    com::ComPtr<com::IDispatch> server = NewServer(serverClass);
+    com::IDispatch* dispatch = server.get();
     if (caller) {
         com::Variant held = com::Variant::FromDispatch(caller);
         com::CallByName(dispatch, "AddObjectReference", com::DISPATCH_METHOD, {com::ByRef(held)});
     }
     com::ComPtr<com::IDispatch> login = platform::CreateLogin();
-    com::Variant connection = com::Variant::FromText("Provider=SQLite;Data Source=" + path);
-    com::CallByName(login.get(), "ConnectionString", com::DISPATCH_PROPERTYPUT,
-                    {*connection.get()});
+    Put(login.get(), "ConnectionString",
+        com::Variant::FromText("Provider=SQLite;Data Source=" + path));
+    Put(login.get(), "LoginYear", com::Variant::FromText("2026"));
+    Put(login.get(), "LoginMonth", com::Variant::FromShort(12));
     com::Variant xml = com::Variant::FromText(request);
     com::Variant loginArg = com::Variant::FromDispatch(login.get());
     auto start = std::chrono::steady_clock::now();

@@ -31,10 +31,14 @@ struct TimedReply {
     double seconds;
 };
 
-// Calls Transact by name on a new ISalaryItem, as the platform does: with a login for the database
-// at `path` and, when given, `caller` held through AddObjectReference. Only the call is timed.
+enum class ServerClass { kSalaryItem, kSalaryPerson };
+
+// Calls Transact by name on a new object of `server`, as the platform does: with a login for the
+// database at `path` working in 2026-12 and, when given, `caller` held through
+// AddObjectReference. Only the call is timed.
 TimedReply TransactAsPlatform(const std::string& path, const std::string& request,
-                              com::IDispatch* caller = nullptr);
+                              com::IDispatch* caller = nullptr,
+                              ServerClass server = ServerClass::kSalaryItem);
 
 // Peak resident set size of this program in KiB.
 long PeakRssKiB();

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Sets up, builds, writes the demo database and runs the main job on it: a salary item import,
-# then a paged export whose pages land in out/pages.
+# Sets up, builds, writes the demo database and runs the main job on it: a salary item import, a
+# person import, then a paged export whose pages land in out/pages.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -14,6 +14,8 @@ $wagelink demo-db out/demo.db
 $wagelink register
 echo "== import (examples/add-salary-items.xml)"
 $wagelink transact Wagelink.ISalaryItem examples/add-salary-items.xml --connection "$connection"
+echo "== person import (examples/add-salary-persons.xml)"
+$wagelink transact Wagelink.ISalaryPerson examples/add-salary-persons.xml --connection "$connection"
 echo "== paged export (examples/query-salary-items.xml), pages in out/pages"
 $wagelink transact Wagelink.ISalaryItem examples/query-salary-items.xml --connection "$connection" \
     --pages out/pages

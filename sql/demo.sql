@@ -30,7 +30,10 @@ INSERT INTO pubperson (cPsn_Num, cPsn_Name, rPersonType) VALUES
     ('0017', '唐伟杰', '104'),
     ('0018', '罗慧敏', '104'),
     ('0019', '高天宇', '104'),
-    ('0020', '梁诗雨', '101');
+    ('0020', '梁诗雨', '101'),
+    ('0021', '韦佳琪', '102'),
+    ('0022', '范志强', '104'),
+    ('0023', '秦雨菲', '103');
 INSERT INTO hr_hi_person (cPsn_Num, cPsnMobilePhone) VALUES
     ('0001', '13800000001'),
     ('0002', '13800000002'),
@@ -72,7 +75,8 @@ INSERT INTO WA_GZtblset (cGZGradeNum, iGZItem_id, cSetGZItemName, iSetGZItemStyl
     ('001', 10, '备注', 1),
     ('001', 11, '计件工资', 0),
     ('001', 12, '年终奖', 0);
--- Person 0009 moved away (iPsnMove 1); person 0020 is in the person master only.
+-- Person 0009 moved away (iPsnMove 1); persons 0020 to 0023 are in the person master only, ready
+-- to be enrolled.
 INSERT INTO WA_psn (cGZGradeNum, cPsn_Num, cPsn_Name, cLkxcode, cDept_num, iPsnGrd_id, cAccount, dInTime, dGZTFTime, cMemo, bForeign, bTaxBz, bPRCal, iPsnMove, M1, M2, M3) VALUES
     ('001', '0001', '林晓东', 'K0001', '0101', 1, '9900000000000001', '2011-02-01 00:00:00', NULL, NULL, 0, 1, 0, 0, '990101198102117213', 'PF000000001', '湖滨银行'),
     ('001', '0002', '周文静', 'K0002', '0101', 1, '9900000000000002', '2012-03-01 00:00:00', NULL, NULL, 0, 1, 0, 0, '990102198203124226', 'PF000000002', '中山路支行'),

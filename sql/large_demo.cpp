@@ -33,11 +33,19 @@ std::string LargeDemoItemRequest(int first, int count, const std::vector<LargeDe
     return xml + "</vkinterface>";
 }
 
-void WriteLargeDemoDatabase(const std::string& path, int persons, int items) {
+namespace {
+
+void WriteFreshDemo(const std::string& path) {
     std::remove(path.c_str());
     std::remove((path + "-wal").c_str());
     std::remove((path + "-shm").c_str());
     WriteDemoDatabase(path);
+}
+
+}  // namespace
+
+void WriteLargeDemoDatabase(const std::string& path, int persons, int items) {
+    WriteFreshDemo(path);
     db::Connection c;
     c.Open("Provider=SQLite;Data Source=" + path);
     db::Transaction tx(c);
@@ -62,6 +70,45 @@ void WriteLargeDemoDatabase(const std::string& path, int persons, int items) {
             {code, name});
     }
     tx.Commit();
+}
+
+std::string EnrolmentPersonCode(int n) {
+    char code[16];
+    std::snprintf(code, sizeof code, "E%06d", n);
+    return code;
+}
+
+void WriteEnrolmentDemoDatabase(const std::string& path, int persons, int extras) {
+    WriteFreshDemo(path);
+    db::Connection c;
+    c.Open("Provider=SQLite;Data Source=" + path);
+    for (int field = 9; field <= extras; ++field)
+        c.Execute("alter table WA_psn add M" + std::to_string(field) + " nvarchar(60)");
+    db::Transaction tx(c);
+    for (int field = 4; field <= extras; ++field)
+        c.Execute("insert into WA_PsnMsg values (?, ?)",
+                  {std::int64_t{field}, "附加信息" + std::to_string(field)});
+    for (int n = 0; n < persons; ++n)
+        c.Execute("insert into pubperson (cPsn_Num, cPsn_Name, rPersonType) values (?, ?, '102')",
+                  {EnrolmentPersonCode(n), LargeDemoPersonName(n)});
+    tx.Commit();
+}
+
+std::string EnrolmentRequest(int first, int count, int extras) {
+    std::string xml = "<vkinterface roottag=\"salaryperson\" docid=\"LARGE\" proc=\"ADD\">";
+    for (int n = first; n < first + count; ++n) {
+        xml +=
+            "<salaryperson><salarygradeno>001</salarygradeno><departmentno>0201</departmentno>"
+            "<personno>" +
+            EnrolmentPersonCode(n) + "</personno><personname>" + LargeDemoPersonName(n) +
+            "</personname><persongradeno>生产工人</persongradeno><isforeign>0</isforeign>"
+            "<taxtoken>1</taxtoken>";
+        for (int field = 1; field <= extras; ++field)
+            xml +=
+                "<entry name=\"M" + std::to_string(field) + "\">V" + std::to_string(n) + "</entry>";
+        xml += "</salaryperson>";
+    }
+    return xml + "</vkinterface>";
 }
 
 }  // namespace sql

@@ -28,4 +28,17 @@ struct LargeDemoEntry {
 // open month 2026-11, each with `entries`.
 std::string LargeDemoItemRequest(int first, int count, const std::vector<LargeDemoEntry>& entries);
 
+// Writes the demo database at `path` (replacing any file there), then adds `persons` persons of
+// type 102 (生产工人) to the person master only, ready to be enrolled, and extra fields 1 to
+// `extras` (the demo defines 1 to 3; roster columns are added beyond M8).
+void WriteEnrolmentDemoDatabase(const std::string& path, int persons, int extras);
+
+// The person code of the n-th person of WriteEnrolmentDemoDatabase (from 0); the name is
+// LargeDemoPersonName(n).
+std::string EnrolmentPersonCode(int n);
+
+// An ADD request enrolling the persons `first` to `first + count - 1` of
+// WriteEnrolmentDemoDatabase in payroll 001, department 0201, with `extras` extra fields each.
+std::string EnrolmentRequest(int first, int count, int extras);
+
 }  // namespace sql

@@ -1,4 +1,8 @@
+#include "com/late_call.h"
 #include "component/classes.h"
+#include "component/page_delivery.h"
+#include "salary_person/enrolment.h"
+#include "salary_person/validation.h"
 
 namespace component {
 
@@ -16,28 +20,43 @@ void* SalaryPerson::Answer(const com::IID& iid) {
 
 namespace {
 
-// The person import and export are built in a later step; until then they say so.
-[[noreturn]] void Unavailable(const char* what) {
-    throw base::Fault(com::E_NOTIMPL,
-                      std::string("The salary person ") + what + " is not available in this build");
+// The person export is built in a later step; until then it says so.
+[[noreturn]] void ExportUnavailable() {
+    throw base::Fault(com::E_NOTIMPL, "The salary person export is not available in this build");
+}
+
+// The period of the latest login: LoginYear is text holding a whole number, LoginMonth a 16-bit
+// integer; both are read as 16-bit integers.
+salary_person::LoginPeriod PeriodOf(com::IDispatch* login) {
+    return {com::ToShort(*com::GetProperty(login, "LoginYear").get()),
+            com::ToShort(*com::GetProperty(login, "LoginMonth").get())};
 }
 
 }  // namespace
 
-Operations SalaryPerson::MakeOperations(Instance&) {
+Operations SalaryPerson::MakeOperations(Instance& self) {
     Operations ops;
     ops.recordTag = "salaryperson";
     ops.notXmlMessageId = "Qz.WA.EAI.00040";
-    ops.validate = [](xml::Element, std::string&) -> bool { Unavailable("import"); };
-    ops.write = [](xml::Element, std::string&) -> bool { Unavailable("import"); };
-    ops.query = [](const xml::NodeList&, std::string&) { Unavailable("export"); };
+    // Reference data read for one record is remembered for the rest of the request.
+    auto lookups = std::make_shared<db::LookupCache>();
+    ops.validate = [&self, lookups](xml::Element record, std::string& message) {
+        return salary_person::ValidatePersonRecord(*self.connection, self.messages, *lookups,
+                                                   record, message);
+    };
+    ops.write = [&self, lookups](xml::Element record, std::string& message) {
+        return salary_person::EnrolPerson(
+            *self.connection, self.messages, *lookups, record,
+            [&self] { return PeriodOf(self.login.get()); }, message);
+    };
+    ops.query = [](const xml::NodeList&, std::string&) { ExportUnavailable(); };
     return ops;
 }
 
 HRESULT SalaryPerson::QueryProc(IDispatch* eleList, BSTR* sRetXml, BSTR, IDispatch**,
                                 VARIANT_BOOL* result) {
     return RunExport(eleList, sRetXml, result,
-                     [](const xml::NodeList&, std::string&) { Unavailable("export"); });
+                     [](const xml::NodeList&, std::string&) { ExportUnavailable(); });
 }
 
 }  // namespace component

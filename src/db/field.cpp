@@ -10,10 +10,16 @@ Columns::Columns(std::vector<Column> columns) : columns_(std::move(columns)) {
         byLowerName_.try_emplace(base::AsciiLower(columns_[i].name), i);
 }
 
-std::size_t Columns::IndexOf(std::string_view name) const {
+std::optional<std::size_t> Columns::Find(std::string_view name) const {
     auto it = byLowerName_.find(base::AsciiLower(name));
-    if (it == byLowerName_.end()) ThrowItemNotFound(name);
+    if (it == byLowerName_.end()) return std::nullopt;
     return it->second;
+}
+
+std::size_t Columns::IndexOf(std::string_view name) const {
+    std::optional<std::size_t> index = Find(name);
+    if (!index) ThrowItemNotFound(name);
+    return *index;
 }
 
 }  // namespace db

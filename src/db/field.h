@@ -1,6 +1,7 @@
 // Field and Fields of a recordset's current row, as ADO presents them.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -41,6 +42,8 @@ class Columns {
     const Column& operator[](std::size_t i) const { return columns_[i]; }
     // The index of `name`; an ADO item-not-found fault when there is none.
     std::size_t IndexOf(std::string_view name) const;
+    // The index of `name`; nullopt when there is none.
+    std::optional<std::size_t> Find(std::string_view name) const;
     void SetType(std::size_t i, DataType type) { columns_[i].type = type; }
 
   private:

@@ -22,6 +22,8 @@ class LookupResult {
     // A field of the first row; ADO's no-current-record fault when nothing was found.
     Field First(std::string_view name) const;
     Field First(std::size_t index) const;
+    const Columns& columns() const { return *columns_; }
+    const std::vector<std::vector<Value>>& rows() const { return rows_; }
 
   private:
     std::shared_ptr<const Columns> columns_;

@@ -37,4 +37,12 @@ bool RecordCheck::Department() {
     return true;
 }
 
+bool RecordCheck::PersonCategory() {
+    std::string category = Field("persongradeno");
+    if (category.empty()) return FailPlain("Qz.WA.EAI.00032");
+    if (Lookup("select * from WA_grade where cPsnGrd = ?", {category}).RecordCount() == 0)
+        return FailPlain("Qz.WA.EAI.00033");
+    return true;
+}
+
 }  // namespace payroll

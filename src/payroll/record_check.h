@@ -51,6 +51,8 @@ class RecordCheck {
     bool Payroll();
     // The department is given, belongs to the payroll and is a last-level department.
     bool Department();
+    // The person category is given and exists.
+    bool PersonCategory();
 
     db::Connection& connection_;
     messages::Messages& messages_;
@@ -59,5 +61,16 @@ class RecordCheck {
     std::string& message_;
     std::string payroll_;  // the number every check after Payroll uses
 };
+
+// Runs the checks of `Check` (a RecordCheck with a Run()) on `record`. They write into a local
+// message, so that a fault leaves the caller's `message` untouched.
+template <class Check>
+bool RunChecks(db::Connection& connection, messages::Messages& messages, db::LookupCache& lookups,
+               xml::Element record, std::string& message) {
+    std::string outcome;
+    bool passed = Check(connection, messages, lookups, record, outcome).Run();
+    message = std::move(outcome);
+    return passed;
+}
 
 }  // namespace payroll

@@ -81,14 +81,6 @@ class ItemRecordCheck : public payroll::RecordCheck {
         return true;
     }
 
-    bool PersonCategory() {
-        std::string category = Field("persongradeno");
-        if (category.empty()) return FailPlain("Qz.WA.EAI.00032");
-        if (Lookup("select * from WA_grade where cPsnGrd = ?", {category}).RecordCount() == 0)
-            return FailPlain("Qz.WA.EAI.00033");
-        return true;
-    }
-
     bool Items() {
         for (xml::Element entry : record_.Children("entry")) {
             std::string name = entry.GetAttribute("name");
@@ -127,11 +119,7 @@ class ItemRecordCheck : public payroll::RecordCheck {
 
 bool ValidateItemRecord(db::Connection& connection, messages::Messages& messages,
                         db::LookupCache& lookups, xml::Element record, std::string& message) {
-    // Checks write into a local message, so that a fault leaves the caller's message untouched.
-    std::string outcome;
-    bool passed = ItemRecordCheck(connection, messages, lookups, record, outcome).Run();
-    message = std::move(outcome);
-    return passed;
+    return payroll::RunChecks<ItemRecordCheck>(connection, messages, lookups, record, message);
 }
 
 }  // namespace salary_item

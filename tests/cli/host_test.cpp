@@ -42,7 +42,7 @@ TEST_F(Host, DemoDatabaseIsWrittenOnceAndNeverOverwritten) {
         return rows[0].Text();
     };
     EXPECT_EQ(count("WA_psn"), "19");
-    EXPECT_EQ(count("pubperson"), "20");
+    EXPECT_EQ(count("pubperson"), "23");
     HostRun again = Wagelink({"demo-db", "demo.db"});
     EXPECT_EQ(again.exit, 1);
     EXPECT_NE(again.err.find("File exists"), std::string::npos) << again.err;
@@ -79,6 +79,26 @@ TEST_F(Host, RepliesAndErrorsOfTransact) {
     EXPECT_EQ(Wagelink({"transact", "Wagelink.ISalaryItem", "-"}).exit, 2);
     EXPECT_EQ(Wagelink({"frobnicate"}).exit, 2);
     EXPECT_EQ(Wagelink({}).exit, 2);
+}
+
+TEST_F(Host, TheExamplePersonImportEnrolsAndRejects) {
+    HostRun run = Wagelink({"transact", "Wagelink.ISalaryPerson",
+                            std::string(WAGELINK_SOURCE_DIR) + "/examples/add-salary-persons.xml",
+                            "--connection", "Provider=SQLite;Data Source=" + dir.File("demo.db"),
+                            "--login-year", "2026", "--login-month", "12"});
+    EXPECT_EQ(run.out,
+              "<reply docid=\"DEMO-PERSONS-1\" proc=\"ADD\"><result key=\"梁诗雨\" code=\"0\" "
+              "message=\"成功\"/><result key=\"范志强\" code=\"0\" message=\"成功\"/><result "
+              "key=\"韦佳琪\" code=\"101\" message=\"是否扣税判断标志不合法！\"/></reply>\n")
+        << run.err;
+    auto c = std::make_unique<db::Connection>();
+    c->Open("Provider=SQLite;Data Source=" + dir.File("demo.db"));
+    db::Recordset rows;
+    rows.Open(
+        "select p.M2 || '/' || d.iYear || '/' || d.iMonth from WA_psn p join WA_GZData d on "
+        "d.cPsn_Num = p.cPsn_Num where p.cPsn_Num = '0020'",
+        *c);
+    EXPECT_EQ(rows[0].Text(), "PF0000000020/2026/11");
 }
 
 TEST_F(Host, ServerAndPlatformRegisterOnTheirOwn) {

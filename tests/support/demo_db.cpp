@@ -2,6 +2,7 @@
 
 #include "db/recordset.h"
 #include "demo_database.h"
+#include "support/host.h"
 
 namespace testing_support {
 
@@ -39,6 +40,10 @@ std::string DemoDb::Snapshot() const {
         }
     }
     return digest;
+}
+
+std::string DemoDb::FileBytes() const {
+    return Slurp(path_);
 }
 
 }  // namespace testing_support

@@ -20,6 +20,8 @@ class DemoDb {
     void Exec(const std::string& sql) const;
     // A digest of every row of the payroll tables, to prove a call changed nothing.
     std::string Snapshot() const;
+    // The bytes of the database file (with no connection open, every commit is in it).
+    std::string FileBytes() const;
 
   private:
     TempDir dir_;

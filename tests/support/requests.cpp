@@ -54,8 +54,31 @@ std::string ItemRecord(const std::map<std::string, std::string>& changes,
     return xml + "</salaryitem>";
 }
 
-std::string AddRequest(const std::vector<std::string>& records) {
-    std::string xml = "<vkinterface roottag=\"salaryitem\" docid=\"T\" proc=\"ADD\">";
+std::string PersonRecord(const std::map<std::string, std::string>& changes,
+                         const std::vector<Extra>& extras) {
+    std::map<std::string, std::string> fields = {
+        {"salarygradeno", "001"}, {"departmentno", "0101"},      {"personno", "0020"},
+        {"personname", "梁诗雨"}, {"persongradeno", "管理人员"}, {"isforeign", "0"},
+        {"taxtoken", "1"}};
+    for (const auto& [k, v] : changes) fields[k] = v;
+    std::string xml = "<salaryperson>";
+    for (const char* name : {"salarygradeno", "salarygradename", "departmentno", "personno",
+                             "personname", "persongradeno", "isforeign", "taxtoken"}) {
+        auto it = fields.find(name);
+        if (it != fields.end() && !it->second.empty())
+            xml += std::string("<") + name + ">" + XmlEscape(it->second) + "</" + name + ">";
+    }
+    for (const Extra& e : extras) {
+        xml += "<entry";
+        if (e.hasName) xml += " name=\"" + XmlEscape(e.name) + "\"";
+        if (e.hasExtraname) xml += " extraname=\"" + XmlEscape(e.extraname) + "\"";
+        xml += ">" + XmlEscape(e.value) + "</entry>";
+    }
+    return xml + "</salaryperson>";
+}
+
+std::string AddRequest(const std::vector<std::string>& records, const std::string& recordTag) {
+    std::string xml = "<vkinterface roottag=\"" + recordTag + "\" docid=\"T\" proc=\"ADD\">";
     for (const std::string& r : records) xml += r;
     return xml + "</vkinterface>";
 }

@@ -1,0 +1,217 @@
+#include "salary_person/enrolment.h"
+
+#include <optional>
+#include <set>
+#include <vector>
+
+#include "base/number.h"
+#include "base/utf.h"
+#include "db/contention.h"
+#include "db/errors.h"
+#include "db/recordset.h"
+#include "payroll/record_fields.h"
+#include "salary_person/extra_fields.h"
+
+namespace salary_person {
+
+namespace {
+
+using payroll::Field;
+
+// Captions whose values have a length limit of their own.
+struct CaptionLimit {
+    std::string_view caption;
+    std::size_t longest;
+    const char* messageId;
+};
+constexpr CaptionLimit kCaptionLimits[] = {
+    {"身份证号", 18, "Qz.WA.EAI.00079"},
+    {"公积金账号", 12, "Qz.WA.EAI.00082"},
+};
+
+// The columns and values of one INSERT, in order.
+struct Row {
+    std::vector<std::string> columns;
+    std::vector<db::Value> values;
+    void Add(std::string column, db::Value value) {
+        columns.push_back(std::move(column));
+        values.push_back(std::move(value));
+    }
+};
+
+std::string Joined(const std::vector<std::string>& parts, std::string_view separator) {
+    std::string out;
+    for (const std::string& p : parts) out += (out.empty() ? "" : std::string(separator)) + p;
+    return out;
+}
+
+std::string Placeholders(std::size_t n) {
+    std::string out;
+    for (std::size_t i = 0; i < n; ++i) out += i ? ",?" : "?";
+    return out;
+}
+
+// Spaces around a value are not part of it.
+std::string WithoutSpaces(std::string_view text) {
+    std::size_t begin = text.find_first_not_of(' ');
+    if (begin == std::string_view::npos) return "";
+    return std::string(text.substr(begin, text.find_last_not_of(' ') - begin + 1));
+}
+
+struct ExtraValue {
+    std::string name;  // as the entry names it, or "M" and the number of its caption
+    std::string value;
+};
+
+class Enrolment {
+  public:
+    Enrolment(db::Connection& connection, messages::Messages& messages, db::LookupCache& lookups,
+              xml::Element record, std::string& message)
+        : connection_(connection),
+          messages_(messages),
+          lookups_(lookups),
+          record_(record),
+          message_(message) {}
+
+    bool Run(const std::function<LoginPeriod()>& loginPeriod) {
+        std::string payroll = payroll::PayrollNumberOf(connection_, lookups_, record_);
+        std::string department = Field(record_, "departmentno");
+        std::string code = Field(record_, "personno");
+        // Both rows begin with the same values.
+        roster_.Add("cGZGradeNum", payroll);
+        if (!department.empty()) roster_.Add("cDept_Num", department);
+        if (!code.empty()) roster_.Add("cPsn_Num", code);
+        if (!MasterData(code)) return false;
+        if (!name_.empty()) roster_.Add("cPsn_Name", name_);
+        roster_.Add("iPsnGrd_id", std::int64_t{category_});
+        Row payrollRow = roster_;
+        roster_.Add("bForeign", std::int64_t(base::LeadingNumber(Field(record_, "isforeign"))));
+        roster_.Add("bTaxBz", std::int64_t(base::LeadingNumber(Field(record_, "taxtoken"))));
+        if (!ExtraColumns()) return false;
+        connection_.Execute("INSERT INTO WA_psn(" + Joined(roster_.columns, ",") + ") VALUES(" +
+                                Placeholders(roster_.values.size()) + ")",
+                            roster_.values);
+        FirstPayrollRow(payroll, department, code, std::move(payrollRow), loginPeriod());
+        return true;
+    }
+
+  private:
+    // The stored name and category are those of the person's own master data.
+    bool MasterData(const std::string& code) {
+        db::Recordset person;
+        if (db::Lookup(person, connection_,
+                       "select * from pubperson a,wa_grade b where a.rpersontype=b.rpersontype "
+                       "and a.cpsn_num=?",
+                       {code}) == 0)
+            return Fail(messages_.GetResStringArg("Qz.WA.EAI.09002", code));
+        name_ = person["cpsn_name"].Text();
+        category_ = base::ToInt32(db::ValueNumber(person["iPsnGrd_id"].value()));
+        return true;
+    }
+
+    // One roster column per entry. Every value is measured against its caption's limit before
+    // any column is looked at, as the limits come before the statement.
+    bool ExtraColumns() {
+        std::vector<ExtraValue> extras;
+        xml::NodeList entries = record_.Children("entry");
+        if (entries.empty()) return true;
+        ExtraFields fields(connection_, lookups_);
+        for (xml::Element entry : entries) {
+            ExtraValue extra{entry.GetAttribute("name"), WithoutSpaces(entry.Text())};
+            if (extra.name.empty()) {
+                const ExtraField* byCaption = fields.ByCaption(entry.GetAttribute("extraname"));
+                if (!byCaption) db::ThrowNoCurrentRecord();
+                extra.name = ColumnOf(*byCaption);
+            }
+            if (const ExtraField* field = fields.ByNumber(FieldNumberOf(extra.name)))
+                if (!WithinLimit(*field, extra.value)) return false;
+            extras.push_back(std::move(extra));
+        }
+        return AddExtraColumns(extras);
+    }
+
+    bool WithinLimit(const ExtraField& field, const std::string& value) {
+        for (const CaptionLimit& limit : kCaptionLimits) {
+            if (field.caption != limit.caption) continue;
+            if (base::Utf8ToUtf16(value).size() > limit.longest)
+                return Fail(messages_.GetResString(limit.messageId));
+            return true;
+        }
+        return true;
+    }
+
+    // A column name from a request enters the statement only when the roster has that column,
+    // and only once.
+    bool AddExtraColumns(const std::vector<ExtraValue>& extras) {
+        // The roster's columns (the statement finds no rows), remembered for the request.
+        const db::Columns& columns =
+            lookups_.Find(connection_, "select * from WA_psn where 1 > 1").columns();
+        std::set<std::size_t> used;
+        for (const std::string& c : roster_.columns) used.insert(columns.IndexOf(c));
+        for (const ExtraValue& extra : extras) {
+            std::optional<std::size_t> index = columns.Find(extra.name);
+            if (!index) return Fail(messages_.GetResStringArg("Qz.WA.EAI.09004", extra.name));
+            if (!used.insert(*index).second)
+                return Fail(messages_.GetResStringArg("Qz.WA.EAI.09005", extra.name));
+            roster_.Add(columns[*index].name, extra.value);
+        }
+        return true;
+    }
+
+    // The guard and the insert are one statement, so no other writer can slip a row in between.
+    void FirstPayrollRow(const std::string& payroll, const std::string& department,
+                         const std::string& code, Row row, LoginPeriod login) {
+        const db::LookupResult& account =
+            lookups_.Find(connection_, "SELECT * FROM WA_account WHERE cGZGradeNum = ?", {payroll});
+        const std::int64_t month =
+            base::ToInt16(db::ValueNumber(account.First("iLastMonth").value())) + 1;
+        const std::int64_t year =
+            base::ToInt16(db::ValueNumber(account.First("iLastYear").value()));
+        std::vector<db::Value> params = std::move(row.values);
+        for (db::Value v :
+             {db::Value(month), db::Value(year), db::Value(month), db::Value(payroll),
+              db::Value(department), db::Value(name_), db::Value(code),
+              db::Value(std::int64_t{login.year}), db::Value(std::int64_t{login.month})})
+            params.push_back(std::move(v));
+        // The column list is fixed, as the payroll module writes it: a person whose master data
+        // has no name leaves a value short, and the database refuses the row.
+        connection_.Execute(
+            "INSERT INTO WA_GZData(cGZGradeNum,cDept_Num,cPsn_Num,cPsn_Name,iPsnGrd_id,bDCBZ,bTFBZ,"
+            "iMonth,iYear,iAccMonth) SELECT " +
+                Placeholders(row.columns.size()) +
+                ",0,0,?,?,? WHERE NOT EXISTS(SELECT * FROM WA_GZDATA WHERE cGZGradeNum = ? AND "
+                "cDept_Num = ? AND cPsn_Name = ? AND cPsn_Num = ? AND iYear = ? AND iMonth = ?)",
+            params);
+    }
+
+    bool Fail(std::string text) {
+        message_ = std::move(text);
+        return false;
+    }
+
+    db::Connection& connection_;
+    messages::Messages& messages_;
+    db::LookupCache& lookups_;
+    xml::Element record_;
+    std::string& message_;
+    Row roster_;
+    std::string name_;
+    std::int32_t category_ = 0;
+};
+
+}  // namespace
+
+bool EnrolPerson(db::Connection& connection, messages::Messages& messages, db::LookupCache& lookups,
+                 xml::Element record, const std::function<LoginPeriod()>& loginPeriod,
+                 std::string& message) {
+    try {
+        return Enrolment(connection, messages, lookups, record, message).Run(loginPeriod);
+    } catch (const db::Contention&) {
+        throw;  // not a failure of the record: the caller runs it again
+    } catch (const std::exception& e) {
+        message = e.what();
+    }
+    return false;
+}
+
+}  // namespace salary_person

@@ -1,0 +1,37 @@
+// EnrolPerson: writes a validated salaryperson record. The person joins the payroll's roster
+// (WA_psn) with the name and category of their own master data, the record's flags and the
+// values of their extra fields; then they get a payroll row (WA_GZData) for the month after the
+// payroll's last month, unless the login's period already has a row for them.
+//
+// Both rows are written in the caller's transaction, so that a record is enrolled whole or not
+// at all. Returns true when both statements ran. Any fault becomes false with its description in
+// `message`, except db::Contention, which passes on so that the caller runs the record again.
+// False with a message naming the cause, and nothing written, also for: a person without a
+// master row of a known person type, an identity card or provident-fund account over its limit,
+// an entry naming a column the roster lacks, and two entries naming one column.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "db/connection.h"
+#include "db/lookup.h"
+#include "messages/messages.h"
+#include "xml/document.h"
+
+namespace salary_person {
+
+// The year and month the login works in.
+struct LoginPeriod {
+    std::int16_t year;
+    std::int16_t month;
+};
+
+// `loginPeriod` reads the login's period; it is called only once the roster row is written, and
+// a fault it raises is the record's failure like any other.
+bool EnrolPerson(db::Connection& connection, messages::Messages& messages, db::LookupCache& lookups,
+                 xml::Element record, const std::function<LoginPeriod()>& loginPeriod,
+                 std::string& message);
+
+}  // namespace salary_person

@@ -1,0 +1,95 @@
+#include "salary_person/validation.h"
+
+#include "base/number.h"
+#include "base/utf.h"
+#include "messages/gen_len.h"
+#include "payroll/record_check.h"
+#include "salary_person/extra_fields.h"
+
+namespace salary_person {
+
+namespace {
+
+constexpr int kLongestName = 40;
+constexpr int kLongestCode = 20;
+constexpr std::size_t kMostEntries = 100;
+constexpr std::size_t kLongestExtraValue = 60;
+
+// A flag is the leading number of its text, and must be exactly 0 or 1.
+bool IsFlag(std::string_view text) {
+    double value = base::LeadingNumber(text);
+    return value == 0 || value == 1;
+}
+
+// The checks of one salaryperson record, in their order.
+class PersonRecordCheck : public payroll::RecordCheck {
+  public:
+    using RecordCheck::RecordCheck;
+
+    bool Run() {
+        return Payroll() && Department() && PersonName() && Flags() && PersonCode() &&
+               PersonCategory() && Entries() && Pass();
+    }
+
+  private:
+    bool PersonName() {
+        name_ = Field("personname");
+        if (name_.empty()) return FailPlain("Qz.WA.EAI.00024");
+        if (messages::GenLen(name_) > kLongestName) return FailPlain("Qz.WA.EAI.00025");
+        return true;
+    }
+
+    bool Flags() {
+        if (!IsFlag(Field("isforeign"))) return FailPlain("Qz.WA.EAI.00059");
+        if (!IsFlag(Field("taxtoken"))) return FailPlain("Qz.WA.EAI.00060");
+        return true;
+    }
+
+    bool PersonCode() {
+        std::string code = Field("personno");
+        if (code.empty()) return FailPlain("Qz.WA.EAI.00026");
+        db::Recordset rows;
+        Fresh(rows, "select count(*) from pubperson where cPsn_Num = ? and cPsn_Name=?",
+              {code, name_});
+        if (db::ValueNumber(rows[0].value()) == 0) return FailPlain("Qz.WA.EAI.00062");
+        // The length is measured after the person master has the code, as the lookup comes first.
+        if (messages::GenLen(code) > kLongestCode) return FailPlain("Qz.WA.EAI.00028");
+        if (Fresh(rows, "select * from WA_psn where cGZGradeNum = ? and cPsn_Num = ?",
+                  {payroll_, code}) >= 1)
+            return Fail(messages_.GetResStringArg("Qz.WA.EAI.00065", code));
+        return true;
+    }
+
+    bool Entries() {
+        xml::NodeList entries = record_.Children("entry");
+        if (entries.size() > kMostEntries) return FailPlain("Qz.WA.EAI.00070");
+        if (entries.empty()) return true;
+        ExtraFields fields(connection_, lookups_);
+        for (xml::Element entry : entries) {
+            std::string name = entry.GetAttribute("name");
+            if (name.empty()) {
+                std::string caption = entry.GetAttribute("extraname");
+                const ExtraField* byCaption = fields.ByCaption(caption);
+                if (!byCaption) return Fail(messages_.GetResStringArg("Qz.WA.EAI.00073", caption));
+                name = ColumnOf(*byCaption);
+            }
+            if (!fields.ByNumber(FieldNumberOf(name)))
+                return Fail(messages_.GetResStringArg("Qz.WA.EAI.00073", name));
+            // Characters as the platform counts them: UTF-16 units, whatever their bytes.
+            if (base::Utf8ToUtf16(entry.Text()).size() > kLongestExtraValue)
+                return Fail(messages_.GetResStringArg("Qz.WA.EAI.00075", name));
+        }
+        return true;
+    }
+
+    std::string name_;
+};
+
+}  // namespace
+
+bool ValidatePersonRecord(db::Connection& connection, messages::Messages& messages,
+                          db::LookupCache& lookups, xml::Element record, std::string& message) {
+    return payroll::RunChecks<PersonRecordCheck>(connection, messages, lookups, record, message);
+}
+
+}  // namespace salary_person

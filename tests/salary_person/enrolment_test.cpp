@@ -1,0 +1,164 @@
+#include <gtest/gtest.h>
+
+#include "base/fault.h"
+#include "component/classes.h"
+#include "support/person_import.h"
+
+namespace {
+
+using testing_support::ByCaption;
+using testing_support::ByName;
+using testing_support::PersonRecord;
+
+class Enrolment : public testing_support::PersonImportTest {
+  protected:
+    std::string Roster(const std::string& columns, const std::string& person = "0020") {
+        return demo.Scalar("select " + columns + " from WA_psn where cPsn_Num = '" + person + "'");
+    }
+    std::string PayrollRows(const std::string& person = "0020") {
+        return demo.Scalar(
+            "select group_concat(cGZGradeNum || '/' || cDept_Num || '/' || cPsn_Name || '/' || "
+            "iPsnGrd_id || '/' || iYear || '/' || iMonth || '/' || iAccMonth || '/' || bDCBZ || "
+            "bTFBZ, ';') from WA_GZData where cPsn_Num = '" +
+            person + "'");
+    }
+    const std::pair<std::string, std::string> kWritten{"0", "成功"};
+};
+
+TEST_F(Enrolment, TheRosterRowCarriesMasterDataFlagsAndTrimmedExtras) {
+    EXPECT_EQ(Import(PersonRecord(
+                  {{"persongradeno", "销售人员"}, {"isforeign", "1abc"}, {"taxtoken", "0"}},
+                  {ByName("M1", "  990120199509071234  "), ByCaption("公积金账号", "PF0000000020"),
+                   ByName("m3", " 湖滨银行 ")})),
+              kWritten);
+    EXPECT_EQ(Roster("cGZGradeNum || cDept_num || '/' || cPsn_Name || '/' || iPsnGrd_id || '/' || "
+                     "bForeign || bTaxBz || '/' || M1 || '/' || M2 || '/' || M3 || '/' || "
+                     "ifnull(M4, 'null')"),
+              "0010101/梁诗雨/1/10/990120199509071234/PF0000000020/湖滨银行/null")
+        << "the category is the master's (管理人员), not the record's; m3 is column M3";
+    EXPECT_EQ(PayrollRows(), "001/0101/梁诗雨/1/2026/11/11/00")
+        << "the month after iLastMonth 10, in iLastYear";
+}
+
+TEST_F(Enrolment, ThePayrollRowIsGuardedByTheLoginsPeriod) {
+    // The login works in 2026-11, and the person already has a row there.
+    login = testing_support::NewLogin(demo.ConnectionString(), "2026", 11);
+    demo.Exec(
+        "insert into WA_GZData (cGZGradeNum, cDept_Num, cPsn_Num, cPsn_Name, iPsnGrd_id, iYear, "
+        "iMonth, iAccMonth) values ('001', '0101', '0020', '梁诗雨', 1, 2026, 11, 11)");
+    EXPECT_EQ(Import(PersonRecord()), kWritten);
+    EXPECT_EQ(PayrollRows(), "001/0101/梁诗雨/1/2026/11/11/00") << "a second row was written";
+    EXPECT_EQ(Roster("count(*)"), "1");
+}
+
+TEST_F(Enrolment, TheNextMonthIsNotCarriedIntoTheNextYear) {
+    demo.Exec("update WA_account set iLastMonth = 12 where cGZGradeNum = '001'");
+    EXPECT_EQ(Import(PersonRecord()), kWritten);
+    EXPECT_EQ(PayrollRows(), "001/0101/梁诗雨/1/2026/13/13/00");
+    demo.Exec("update WA_account set iLastMonth = 0 where cGZGradeNum = '002'");
+    EXPECT_EQ(Import(PersonRecord({{"salarygradeno", "002"},
+                                   {"departmentno", "0201"},
+                                   {"personno", "0022"},
+                                   {"personname", "范志强"},
+                                   {"persongradeno", "临时工"}})),
+              kWritten);
+    EXPECT_EQ(PayrollRows("0022"), "002/0201/范志强/4/2026/1/1/00");
+}
+
+TEST_F(Enrolment, LimitsOfIdentityCardAndProvidentFundAccount) {
+    const std::string id18 = "990120199509071234", pf12 = "PF0000000020";
+    EXPECT_EQ(
+        Unwritten(PersonRecord({}, {ByCaption("身份证号", " " + id18 + "5 ")})),
+        std::make_pair(std::string("100"), std::string("数据库操作错误：身份证号不能超过18位")));
+    EXPECT_EQ(
+        Unwritten(PersonRecord({}, {ByName("M2", pf12 + "3")})),
+        std::make_pair(std::string("100"), std::string("数据库操作错误：公积金账号不能超过12位")));
+    EXPECT_EQ(
+        Import(PersonRecord({}, {ByCaption("身份证号", "  " + id18 + "  "), ByName("M2", pf12)})),
+        kWritten);
+    EXPECT_EQ(Roster("M1 || '/' || M2"), id18 + "/" + pf12);
+}
+
+TEST_F(Enrolment, APersonWithoutMasterDataOfAKnownTypeIsNotEnrolled) {
+    demo.Exec("update pubperson set rPersonType = '999' where cPsn_Num = '0020'");
+    EXPECT_EQ(
+        Unwritten(PersonRecord()),
+        std::make_pair(std::string("100"),
+                       std::string("数据库操作错误：人员档案中没有人员编号[0020]，或其人员类型"
+                                   "没有对应的人员类别")));
+}
+
+TEST_F(Enrolment, ABadLoginPeriodWritesNothing) {
+    login = testing_support::NewLogin(demo.ConnectionString(), "two thousand", 12);
+    auto [code, message] = Unwritten(PersonRecord());
+    EXPECT_EQ(code, "100");
+    EXPECT_EQ(message, "数据库操作错误：Type mismatch");
+}
+
+TEST_F(Enrolment, AnEnrolledPersonIsADuplicateTheSecondTime) {
+    std::string reply = ImportReply({PersonRecord(), PersonRecord()});
+    EXPECT_EQ(reply,
+              "<reply docid=\"T\" proc=\"ADD\"><result key=\"梁诗雨\" code=\"0\" message=\"成功\"/>"
+              "<result key=\"梁诗雨\" code=\"101\" "
+              "message=\"人员编号[0020]已存在，不能重复导入！\"/></reply>");
+    EXPECT_EQ(
+        Import(PersonRecord()),
+        std::make_pair(std::string("101"), std::string("人员编号[0020]已存在，不能重复导入！")));
+}
+
+// The statements of an enrolment, as the database receives them.
+TEST_F(Enrolment, StatementsBindEveryValue) {
+    component::Instance self(messages::SalaryPersonNames());
+    std::vector<std::string> writes;
+    self.statementHook = [&](const std::string& sql) {
+        if (sql.rfind("INSERT", 0) == 0) writes.push_back(sql);
+    };
+    self.login = login;
+    std::string reply = component::Transact(
+        self, component::SalaryPerson::MakeOperations(self),
+        testing_support::AddRequest({PersonRecord()}, "salaryperson"), login.get());
+    ASSERT_NE(reply.find("code=\"0\""), std::string::npos) << reply;
+    ASSERT_EQ(writes.size(), 2u);
+    EXPECT_EQ(writes[0],
+              "INSERT INTO WA_psn(cGZGradeNum,cDept_Num,cPsn_Num,cPsn_Name,iPsnGrd_id,bForeign,"
+              "bTaxBz) VALUES(?,?,?,?,?,?,?)")
+        << "without entries the roster row has the seven standard columns";
+    EXPECT_EQ(writes[1],
+              "INSERT INTO WA_GZData(cGZGradeNum,cDept_Num,cPsn_Num,cPsn_Name,iPsnGrd_id,bDCBZ,"
+              "bTFBZ,iMonth,iYear,iAccMonth) SELECT ?,?,?,?,?,0,0,?,?,? WHERE NOT EXISTS(SELECT * "
+              "FROM WA_GZDATA WHERE cGZGradeNum = ? AND cDept_Num = ? AND cPsn_Name = ? AND "
+              "cPsn_Num = ? AND iYear = ? AND iMonth = ?)");
+}
+
+// Both rows or neither: a payroll row that cannot be written leaves no roster row behind, and
+// the person can be enrolled again afterwards.
+TEST_F(Enrolment, APayrollRowThatFailsTakesTheRosterRowWithIt) {
+    component::Instance self(messages::SalaryPersonNames());
+    self.statementHook = [](const std::string& sql) {
+        if (sql.rfind("INSERT INTO WA_GZData", 0) == 0)
+            throw base::Fault(-2147467259, "disk I/O error (injected)");
+    };
+    std::string before = demo.FileBytes();
+    std::string reply = component::Transact(
+        self, component::SalaryPerson::MakeOperations(self),
+        testing_support::AddRequest({PersonRecord()}, "salaryperson"), login.get());
+    EXPECT_EQ(reply,
+              "<reply docid=\"T\" proc=\"ADD\"><result key=\"梁诗雨\" code=\"100\" "
+              "message=\"数据库操作错误：disk I/O error (injected)\"/></reply>");
+    EXPECT_EQ(demo.FileBytes(), before) << "the roster row was left behind";
+    EXPECT_EQ(Import(PersonRecord()), kWritten) << "the person is not taken for a duplicate";
+}
+
+TEST_F(Enrolment, QuotesAndSqlAreStoredOrRejectedAsData) {
+    const std::string hostile = "O'Brien'); delete from WA_psn; --";
+    EXPECT_EQ(Import(PersonRecord({}, {ByName("M3", hostile)})), kWritten);
+    EXPECT_EQ(Roster("M3"), hostile);
+    EXPECT_EQ(Rejection({{"personno", "0021' or '1'='1"}, {"personname", "韦佳琪"}}),
+              "人员档案中没有此编号和姓名的人员！");
+    EXPECT_EQ(Rejection({{"personno", "0021"}, {"personname", "韦佳琪"}},
+                        {ByCaption("开户银行' or '1'='1", "x")}),
+              "人员附加信息[开户银行' or '1'='1]未设置！");
+    EXPECT_EQ(demo.Scalar("select count(*) from WA_psn"), "20");
+}
+
+}  // namespace
