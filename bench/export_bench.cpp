@@ -1,9 +1,13 @@
-// The salary item export: R payroll rows of I items through Transact, unpaged and with paginate
-// 500, against the baseline of the same SELECT read straight from SQLite and the same XML built
-// with libxml2 directly and serialized. Also the peak resident memory of a paged export of R
-// and of 5R rows, each measured in a child process of its own.
+// The exports through Transact, unpaged and with paginate 500, each against the baseline of the
+// same SELECT read straight from SQLite and the same XML built with libxml2 directly and
+// serialized, timed alike from opening the database to closing it. Also the peak resident
+// memory of a paged export of the scenario's size and of five times that, each measured in a
+// child process of its own.
 //
-//   export_bench [R] [I]     (defaults 20000 and 20)
+// Scenarios: the salary item export (R payroll rows of I items) and the roster export (P persons
+// with K extra fields).
+//
+//   export_bench [R] [I] [P] [K]     (defaults 20000, 20, 20000 and 10)
 #include <benchmark/benchmark.h>
 #include <libxml/tree.h>
 #include <libxml/xmlsave.h>
@@ -11,44 +15,15 @@
 
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <iostream>
-#include <set>
+#include <map>
 
 #include "bench_util.h"
 #include "com/automation.h"
-#include "com/late_call.h"
 #include "large_demo.h"
 
 namespace {
-
-long g_rows = 20000;
-long g_items = 20;
-std::vector<double> g_exportRates, g_pagedRates, g_baselineRates;
-
-constexpr const char* kSelect =
-    "select wa_account.cgzgradename,WA_GZData.*,WA_grade.cPsnGrd from (WA_GZData left join "
-    "WA_grade on "
-    "WA_GZData.iPsnGrd_id = WA_grade.iPsnGrd_id) left join (wa_account inner join WA_psn on "
-    "wa_account.cgzgradenum=wa_psn.cgzgradenum) ON WA_psn.cGZGradeNum = WA_GZData.cGZGradeNum AND "
-    "WA_psn.cPsn_Num = WA_GZData.cPsn_Num where  WA_GZData.cDept_Num = '0201' and  "
-    "WA_GZData.iMonth = 11 "
-    "and WA_psn.iPsnMove = 0";
-
-// The export's database: R persons in department 0201 (the demo has 4 more there).
-std::string Database(long rows) {
-    std::string path = bench::ScratchDir() + "/export-" + std::to_string(rows) + ".db";
-    static std::set<std::string> prepared;
-    if (prepared.insert(path).second)
-        sql::WriteLargeDemoDatabase(path, static_cast<int>(rows), static_cast<int>(g_items));
-    return path;
-}
-
-std::string Request(long paginate) {
-    return "<vkinterface roottag=\"salaryitem\" docid=\"X\" proc=\"QUERY\" paginate=\"" +
-           std::to_string(paginate) +
-           "\"><salaryitem><field name=\"cDept_Num\" operation=\"=\" value=\"0201\" logic=\"and\"/>"
-           "<field name=\"iMonth\" operation=\"=\" value=\"11\"/></salaryitem></vkinterface>";
-}
 
 // Receives pages and keeps only their count, as a platform that forwards them would.
 class PageCounter final : public com::Automation<PageCounter> {
@@ -64,94 +39,116 @@ class PageCounter final : public com::Automation<PageCounter> {
         {"ProcessExport", 1, 3, 3, &ProcessExport}};
 };
 
-// Runs one export through Transact; returns its seconds, or a negative number on failure.
-double RunExport(const std::string& path, long paginate, std::string* reply = nullptr) {
-    auto counter = PageCounter::Create();
-    bench::TimedReply result = bench::TransactAsPlatform(path, Request(paginate), counter.get());
-    if (reply) *reply = std::move(result.text);
-    return result.seconds;
-}
-
-void Export(benchmark::State& state) {
-    const std::string path = Database(g_rows);
-    for (auto _ : state) {
-        std::string reply;
-        double seconds = RunExport(path, 0, &reply);
-        state.SetIterationTime(seconds);
-        std::size_t records = 0;
-        for (std::size_t at = reply.find("<salaryitem>"); at != std::string::npos;
-             at = reply.find("<salaryitem>", at + 1))
-            ++records;
-        if (records < static_cast<std::size_t>(g_rows)) {
-            state.SkipWithError("the export returned too few records");
-            return;
-        }
-        g_exportRates.push_back(records / seconds);
-        state.counters["rows/s"] = g_exportRates.back();
-    }
-}
-
-void PagedExport(benchmark::State& state) {
-    const std::string path = Database(g_rows);
-    for (auto _ : state) {
-        double seconds = RunExport(path, 500);
-        state.SetIterationTime(seconds);
-        g_pagedRates.push_back(g_rows / seconds);
-        state.counters["rows/s"] = g_pagedRates.back();
-    }
-}
-
 xmlNodePtr Child(xmlNodePtr parent, const char* name, const char* text) {
     return xmlNewTextChild(parent, nullptr, reinterpret_cast<const xmlChar*>(name),
                            reinterpret_cast<const xmlChar*>(text));
 }
 
-// The same rows read with the SQLite API and the same document built with libxml2.
-void Baseline(benchmark::State& state) {
-    const std::string path = Database(g_rows);
-    std::vector<std::string> names = bench::ItemNames(static_cast<int>(g_items));
+void Attribute(xmlNodePtr node, const char* name, const char* value) {
+    xmlNewProp(node, reinterpret_cast<const xmlChar*>(name),
+               reinterpret_cast<const xmlChar*>(value));
+}
+
+// Reads the current row's columns for the baseline.
+struct Row {
+    sqlite3_stmt* stmt;
+    const char* Text(int c) const {
+        auto* t = sqlite3_column_text(stmt, c);
+        return t ? reinterpret_cast<const char*>(t) : "";
+    }
+    bool IsNull(int c) const { return sqlite3_column_type(stmt, c) == SQLITE_NULL; }
+};
+
+// One export to measure: its database, its request and how the baseline builds its records.
+struct Scenario {
+    std::string name;
+    long size = 0;   // rows or persons
+    long width = 0;  // items or extra fields
+    std::string recordTag;
+    bench::ServerClass server = bench::ServerClass::kSalaryItem;
+    std::function<void(const std::string& path, long size)> prepare;
+    std::function<std::string(long paginate)> request;
+    std::string select;  // the export's statement, for the baseline
+    // Appends the record of the current row to `root`; `columns` names the statement's columns.
+    std::function<void(xmlNodePtr root, const Row& row, const std::vector<std::string>& columns)>
+        record;
+
+    std::string Database(long rows) const {
+        std::string path = bench::ScratchDir() + "/" + name + "-" + std::to_string(rows) + ".db";
+        static std::map<std::string, bool> prepared;
+        if (!prepared[path]) prepare(path, rows);
+        prepared[path] = true;
+        return path;
+    }
+};
+
+std::vector<Scenario> g_scenarios;
+std::map<std::string, std::vector<double>> g_rates;  // scenario/run -> rows per second
+
+// Runs one export through Transact; returns its seconds.
+double RunExport(const Scenario& s, const std::string& path, long paginate,
+                 std::string* reply = nullptr) {
+    auto counter = PageCounter::Create();
+    bench::TimedReply result =
+        bench::TransactAsPlatform(path, s.request(paginate), counter.get(), s.server);
+    if (reply) *reply = std::move(result.text);
+    return result.seconds;
+}
+
+long Records(const std::string& xml, const std::string& tag) {
+    long records = 0;
+    const std::string open = "<" + tag + ">";
+    for (std::size_t at = xml.find(open); at != std::string::npos; at = xml.find(open, at + 1))
+        ++records;
+    return records;
+}
+
+void Export(benchmark::State& state, const Scenario& s) {
+    const std::string path = s.Database(s.size);
     for (auto _ : state) {
-        // Timed like the export's call: from opening the database to closing it.
+        std::string reply;
+        double seconds = RunExport(s, path, 0, &reply);
+        state.SetIterationTime(seconds);
+        long records = Records(reply, s.recordTag);
+        if (records < s.size) {
+            state.SkipWithError(
+                ("the export returned too few records: " + reply.substr(0, 300)).c_str());
+            return;
+        }
+        g_rates[s.name + "/unpaged"].push_back(records / seconds);
+        state.counters["rows/s"] = g_rates[s.name + "/unpaged"].back();
+    }
+}
+
+void PagedExport(benchmark::State& state, const Scenario& s) {
+    const std::string path = s.Database(s.size);
+    for (auto _ : state) {
+        double seconds = RunExport(s, path, 500);
+        state.SetIterationTime(seconds);
+        g_rates[s.name + "/paged"].push_back(s.size / seconds);
+        state.counters["rows/s"] = g_rates[s.name + "/paged"].back();
+    }
+}
+
+// The same rows read with the SQLite API and the same document built with libxml2.
+void Baseline(benchmark::State& state, const Scenario& s) {
+    const std::string path = s.Database(s.size);
+    for (auto _ : state) {
         auto start = std::chrono::steady_clock::now();
         sqlite3* db = nullptr;
         sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
         sqlite3_stmt* stmt = nullptr;
-        sqlite3_prepare_v2(db, kSelect, -1, &stmt, nullptr);
+        sqlite3_prepare_v2(db, s.select.c_str(), -1, &stmt, nullptr);
         xmlDocPtr doc = xmlNewDoc(reinterpret_cast<const xmlChar*>("1.0"));
         xmlNodePtr root =
             xmlNewDocNode(doc, nullptr, reinterpret_cast<const xmlChar*>("vkinterface"), nullptr);
         xmlDocSetRootElement(doc, root);
-        const int columns = sqlite3_column_count(stmt);
-        std::vector<int> itemColumn(columns, 0);
-        for (int c = 0; c < columns; ++c)
-            if (std::strncmp(sqlite3_column_name(stmt, c), "F_", 2) == 0)
-                itemColumn[c] = std::atoi(sqlite3_column_name(stmt, c) + 2);
-        auto text = [&](int c) {
-            auto* t = sqlite3_column_text(stmt, c);
-            return t ? reinterpret_cast<const char*>(t) : "";
-        };
+        std::vector<std::string> columns;
+        for (int c = 0; c < sqlite3_column_count(stmt); ++c)
+            columns.push_back(sqlite3_column_name(stmt, c));
         long rows = 0;
         while (sqlite3_step(stmt) == SQLITE_ROW) {
-            xmlNodePtr record =
-                xmlNewChild(root, nullptr, reinterpret_cast<const xmlChar*>("salaryitem"), nullptr);
-            Child(record, "salarygradeno", text(1));
-            Child(record, "salarygradename", text(0));
-            Child(record, "departmentno", text(2));
-            Child(record, "personno", text(3));
-            Child(record, "personname", text(4));
-            Child(record, "persongradeno", text(columns - 1));
-            Child(record, "year", text(8));
-            Child(record, "month", text(9));
-            for (int c = 0; c < columns; ++c) {
-                int item = itemColumn[c];
-                if (item < 1 || item > g_items) continue;
-                xmlNodePtr entry = Child(
-                    record, "entry", sqlite3_column_type(stmt, c) == SQLITE_NULL ? "0" : text(c));
-                xmlNewProp(entry, reinterpret_cast<const xmlChar*>("name"),
-                           reinterpret_cast<const xmlChar*>(names[item - 1].c_str()));
-                xmlNewProp(entry, reinterpret_cast<const xmlChar*>("type"),
-                           reinterpret_cast<const xmlChar*>("0"));
-            }
+            s.record(root, Row{stmt}, columns);
             ++rows;
         }
         xmlBufferPtr buffer = xmlBufferCreate();
@@ -166,25 +163,120 @@ void Baseline(benchmark::State& state) {
         sqlite3_close(db);
         double seconds = bench::Seconds(start);
         state.SetIterationTime(seconds);
-        g_baselineRates.push_back(rows / seconds);
-        state.counters["rows/s"] = g_baselineRates.back();
+        g_rates[s.name + "/baseline"].push_back(rows / seconds);
+        state.counters["rows/s"] = g_rates[s.name + "/baseline"].back();
     }
 }
 
-BENCHMARK(Export)->Iterations(1)->Repetitions(3)->UseManualTime()->Unit(benchmark::kMillisecond);
-BENCHMARK(PagedExport)
-    ->Iterations(1)
-    ->Repetitions(3)
-    ->UseManualTime()
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK(Baseline)->Iterations(1)->Repetitions(3)->UseManualTime()->Unit(benchmark::kMillisecond);
+Scenario ItemScenario(long rows, long items) {
+    Scenario s;
+    s.name = "items", s.size = rows, s.width = items, s.recordTag = "salaryitem";
+    s.server = bench::ServerClass::kSalaryItem;
+    s.prepare = [items](const std::string& path, long n) {
+        sql::WriteLargeDemoDatabase(path, static_cast<int>(n), static_cast<int>(items));
+    };
+    s.request = [](long paginate) {
+        return "<vkinterface roottag=\"salaryitem\" docid=\"X\" proc=\"QUERY\" paginate=\"" +
+               std::to_string(paginate) +
+               "\"><salaryitem><field name=\"cDept_Num\" operation=\"=\" value=\"0201\" "
+               "logic=\"and\"/><field name=\"iMonth\" operation=\"=\" value=\"11\"/>"
+               "</salaryitem></vkinterface>";
+    };
+    s.select =
+        "select wa_account.cgzgradename,WA_GZData.*,WA_grade.cPsnGrd from (WA_GZData left join "
+        "WA_grade on WA_GZData.iPsnGrd_id = WA_grade.iPsnGrd_id) left join (wa_account inner "
+        "join WA_psn on wa_account.cgzgradenum=wa_psn.cgzgradenum) ON WA_psn.cGZGradeNum = "
+        "WA_GZData.cGZGradeNum AND WA_psn.cPsn_Num = WA_GZData.cPsn_Num where ( "
+        "WA_GZData.cDept_Num = '0201' and  WA_GZData.iMonth = 11) and WA_psn.iPsnMove = 0";
+    auto names = std::make_shared<std::vector<std::string>>(bench::ItemNames(items));
+    s.record = [names, items](xmlNodePtr root, const Row& row,
+                              const std::vector<std::string>& columns) {
+        xmlNodePtr record =
+            xmlNewChild(root, nullptr, reinterpret_cast<const xmlChar*>("salaryitem"), nullptr);
+        const int last = static_cast<int>(columns.size()) - 1;
+        for (auto [element, column] : {std::pair{"salarygradeno", 1},
+                                       {"salarygradename", 0},
+                                       {"departmentno", 2},
+                                       {"personno", 3},
+                                       {"personname", 4},
+                                       {"persongradeno", last},
+                                       {"year", 8},
+                                       {"month", 9}})
+            Child(record, element, row.Text(column));
+        for (std::size_t c = 0; c < columns.size(); ++c) {
+            if (columns[c].rfind("F_", 0) != 0) continue;
+            long item = std::atol(columns[c].c_str() + 2);
+            if (item < 1 || item > items) continue;
+            int i = static_cast<int>(c);
+            xmlNodePtr entry = Child(record, "entry", row.IsNull(i) ? "0" : row.Text(i));
+            Attribute(entry, "name", (*names)[item - 1].c_str());
+            Attribute(entry, "type", "0");
+        }
+    };
+    return s;
+}
 
-// Peak resident memory (KiB) of a child process that runs one paged export of `rows` rows. The
-// child reports its own high-water mark: a spawning parent's memory would count in the child's
-// rusage.
-long PagedPeakKiB(const char* self, long rows) {
-    std::string command = std::string(self) + " --paged-export-child " + Database(rows) + " " +
-                          std::to_string(g_items);
+Scenario RosterScenario(long persons, long extras) {
+    Scenario s;
+    s.name = "roster", s.size = persons, s.width = extras, s.recordTag = "salaryperson";
+    s.server = bench::ServerClass::kSalaryPerson;
+    s.prepare = [extras](const std::string& path, long n) {
+        sql::WriteRosterDemoDatabase(path, static_cast<int>(n), static_cast<int>(extras));
+    };
+    s.request = [](long paginate) {
+        return "<vkinterface roottag=\"salaryperson\" docid=\"X\" proc=\"QUERY\" paginate=\"" +
+               std::to_string(paginate) +
+               "\"><salaryperson><field name=\"cDept_num\" operation=\"=\" value=\"0201\" "
+               "logic=\"and\"/><field name=\"cGZGradeNum\" operation=\"=\" value=\"001\"/>"
+               "</salaryperson></vkinterface>";
+    };
+    std::string columns;
+    for (long field = 1; field <= extras; ++field)
+        columns += "WA_psn.M" + std::to_string(field) + ",";
+    s.select = "select " + columns +
+               "wa_account.cgzgradename, WA_psn.cGZGradeNum, WA_psn.cPsn_Num, WA_psn.cPsn_Name, "
+               "WA_psn.cLkxcode, WA_psn.cDept_num, WA_psn.iPsnGrd_id, WA_psn.cAccount, "
+               "WA_psn.dInTime, WA_psn.dGZTFTime, WA_psn.cMemo, WA_psn.bForeign, WA_psn.bTaxBz, "
+               "WA_psn.bPRCal, WA_psn.i_id, WA_psn.iPsnMove, WA_grade.cPsnGrd from  wa_account "
+               "inner join WA_psn on wa_account.cgzgradenum=wa_psn.cgzgradenum left join "
+               "WA_grade on WA_psn.iPsnGrd_id = WA_grade.iPsnGrd_id where (WA_PSN.cDept_num = "
+               "'0201' and WA_PSN.cGZGradeNum = '001') and WA_psn.iPsnMove = 0";
+    auto captions = std::make_shared<std::vector<std::string>>();
+    for (long field = 1; field <= extras; ++field)
+        captions->push_back(field == 1   ? "身份证号"
+                            : field == 2 ? "公积金账号"
+                            : field == 3 ? "开户银行"
+                                         : "附加信息" + std::to_string(field));
+    s.record = [captions, extras](xmlNodePtr root, const Row& row,
+                                  const std::vector<std::string>&) {
+        xmlNodePtr record =
+            xmlNewChild(root, nullptr, reinterpret_cast<const xmlChar*>("salaryperson"), nullptr);
+        const int k = static_cast<int>(extras);
+        static const std::pair<const char*, int> kMapped[] = {
+            {"salarygradeno", 1}, {"salarygradename", 0}, {"departmentno", 5}, {"personno", 2},
+            {"personname", 3},    {"persongradeno", 16},  {"isforeign", 11},   {"taxtoken", 12},
+            {"lkxcode", 4},       {"persongradeid", 6},   {"account", 7},      {"intime", 8},
+            {"paytime", 9},       {"memo", 10},           {"prcal", 13},       {"id", 14},
+            {"psnmove", 15}};
+        for (auto [element, column] : kMapped) Child(record, element, row.Text(k + column));
+        for (int field = 0; field < k; ++field) {
+            xmlNodePtr entry = Child(record, "entry", row.Text(field));
+            Attribute(entry, "name", ("M" + std::to_string(field + 1)).c_str());
+            Attribute(entry, "extraname", (*captions)[field].c_str());
+        }
+    };
+    return s;
+}
+
+// Peak resident memory (KiB) of a child process that runs one paged export of `rows` rows of
+// scenario `index`. The child reports its own high-water mark: a spawning parent's memory would
+// count in the child's rusage.
+long PagedPeakKiB(const char* self, std::size_t index, long rows) {
+    const Scenario& s = g_scenarios[index];
+    std::string command = std::string(self) + " --paged-export-child " + std::to_string(index) +
+                          " " + s.Database(rows);
+    for (const Scenario& each : g_scenarios)
+        command += " " + std::to_string(each.size) + " " + std::to_string(each.width);
     FILE* child = popen(command.c_str(), "r");
     if (!child) return -1;
     long kib = -1;
@@ -192,31 +284,50 @@ long PagedPeakKiB(const char* self, long rows) {
     return pclose(child) == 0 ? kib : -1;
 }
 
+void MakeScenarios(const std::vector<long>& n) {
+    g_scenarios = {ItemScenario(n[0], n[1]), RosterScenario(n[2], n[3])};
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 4 && std::string(argv[1]) == "--paged-export-child") {
-        g_items = std::atol(argv[3]);
-        if (RunExport(argv[2], 500) < 0) return 1;
+    if (argc >= 4 && std::string(argv[1]) == "--paged-export-child") {
+        std::vector<long> sizes;
+        for (int i = 4; i < argc; ++i) sizes.push_back(std::atol(argv[i]));
+        MakeScenarios(sizes);
+        const Scenario& s = g_scenarios[std::stoul(argv[2])];
+        RunExport(s, argv[3], 500);
         std::printf("%ld\n", bench::PeakRssKiB());
         return 0;
     }
     benchmark::Initialize(&argc, argv);
-    auto numbers = bench::Numbers(argc, argv, {g_rows, g_items});
-    g_rows = numbers[0];
-    g_items = numbers[1];
-    std::cout << "export of " << g_rows << " rows x " << g_items << " items\n";
+    MakeScenarios(bench::Numbers(argc, argv, {20000, 20, 20000, 10}));
+    for (const Scenario& s : g_scenarios) {
+        std::cout << s.name << " export of " << s.size << " x " << s.width << "\n";
+        for (auto [run, function] :
+             {std::pair{"Export", &Export}, {"PagedExport", &PagedExport}, {"Baseline", &Baseline}})
+            benchmark::RegisterBenchmark((std::string(run) + "/" + s.name).c_str(), function, s)
+                ->Iterations(1)
+                ->Repetitions(3)
+                ->UseManualTime()
+                ->Unit(benchmark::kMillisecond);
+    }
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    long peakR = PagedPeakKiB(argv[0], g_rows);
-    long peak5R = PagedPeakKiB(argv[0], 5 * g_rows);
-    double exportRate = bench::Median(g_exportRates);
-    double baseline = bench::Median(g_baselineRates);
-    std::printf("export: %.0f rows/s unpaged, %.0f rows/s with paginate 500 (medians)\n",
-                exportRate, bench::Median(g_pagedRates));
-    std::printf("baseline: %.0f rows/s (median)\n", baseline);
-    std::printf(
-        "peak memory of a paged export: %ld KiB for %ld rows, %ld KiB for %ld rows (x%.2f)\n",
-        peakR, g_rows, peak5R, 5 * g_rows, peakR > 0 ? static_cast<double>(peak5R) / peakR : 0.0);
-    std::printf("ratio export/baseline: %.2f\n", baseline > 0 ? exportRate / baseline : 0.0);
+    for (std::size_t i = 0; i < g_scenarios.size(); ++i) {
+        const Scenario& s = g_scenarios[i];
+        long peak = PagedPeakKiB(argv[0], i, s.size);
+        long peak5 = PagedPeakKiB(argv[0], i, 5 * s.size);
+        double unpaged = bench::Median(g_rates[s.name + "/unpaged"]);
+        double baseline = bench::Median(g_rates[s.name + "/baseline"]);
+        std::printf(
+            "%s: %.0f rows/s unpaged, %.0f rows/s with paginate 500; baseline %.0f rows/s "
+            "(medians)\n",
+            s.name.c_str(), unpaged, bench::Median(g_rates[s.name + "/paged"]), baseline);
+        std::printf("%s: peak memory of a paged export: %ld KiB for %ld, %ld KiB for %ld (x%.2f)\n",
+                    s.name.c_str(), peak, s.size, peak5, 5 * s.size,
+                    peak > 0 ? static_cast<double>(peak5) / peak : 0.0);
+        std::printf("%s: ratio export/baseline: %.2f\n", s.name.c_str(),
+                    baseline > 0 ? unpaged / baseline : 0.0);
+    }
 }

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets up, builds, writes the demo database and runs the main job on it: a salary item import, a
-# person import, then a paged export whose pages land in out/pages.
+# person import, then paged exports of salary items and of the roster, whose pages land in
+# out/pages and out/roster-pages.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -20,3 +21,7 @@ echo "== paged export (examples/query-salary-items.xml), pages in out/pages"
 $wagelink transact Wagelink.ISalaryItem examples/query-salary-items.xml --connection "$connection" \
     --pages out/pages
 ls out/pages
+echo "== paged roster export (examples/query-salary-persons.xml), pages in out/roster-pages"
+$wagelink transact Wagelink.ISalaryPerson examples/query-salary-persons.xml --connection "$connection" \
+    --pages out/roster-pages
+ls out/roster-pages

@@ -94,6 +94,27 @@ void WriteEnrolmentDemoDatabase(const std::string& path, int persons, int extras
     tx.Commit();
 }
 
+void WriteRosterDemoDatabase(const std::string& path, int persons, int extras) {
+    WriteEnrolmentDemoDatabase(path, persons, extras);
+    db::Connection c;
+    c.Open("Provider=SQLite;Data Source=" + path);
+    std::string columns = "cGZGradeNum, cPsn_Num, cPsn_Name, cDept_num, iPsnGrd_id";
+    std::string values = "'001', ?, ?, '0201', 2";
+    for (int field = 1; field <= extras; ++field) {
+        columns += ", M" + std::to_string(field);
+        values += ", ?";
+    }
+    const std::string insert = "insert into WA_psn (" + columns + ") values (" + values + ")";
+    db::Transaction tx(c);
+    for (int n = 0; n < persons; ++n) {
+        std::vector<db::Value> row = {EnrolmentPersonCode(n), LargeDemoPersonName(n)};
+        for (int field = 1; field <= extras; ++field)
+            row.emplace_back("V" + std::to_string(n) + "-" + std::to_string(field));
+        c.Execute(insert, row);
+    }
+    tx.Commit();
+}
+
 std::string EnrolmentRequest(int first, int count, int extras) {
     std::string xml = "<vkinterface roottag=\"salaryperson\" docid=\"LARGE\" proc=\"ADD\">";
     for (int n = first; n < first + count; ++n) {

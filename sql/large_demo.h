@@ -37,6 +37,11 @@ void WriteEnrolmentDemoDatabase(const std::string& path, int persons, int extras
 // LargeDemoPersonName(n).
 std::string EnrolmentPersonCode(int n);
 
+// Writes the demo database at `path` (replacing any file there) with extra fields 1 to `extras`,
+// then enrols `persons` persons of the enrolment demo in payroll 001, department 0201, each with
+// a value in every extra field.
+void WriteRosterDemoDatabase(const std::string& path, int persons, int extras);
+
 // An ADD request enrolling the persons `first` to `first + count - 1` of
 // WriteEnrolmentDemoDatabase in payroll 001, department 0201, with `extras` extra fields each.
 std::string EnrolmentRequest(int first, int count, int extras);

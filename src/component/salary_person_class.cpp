@@ -2,6 +2,7 @@
 #include "component/classes.h"
 #include "component/page_delivery.h"
 #include "salary_person/enrolment.h"
+#include "salary_person/export.h"
 #include "salary_person/validation.h"
 
 namespace component {
@@ -20,9 +21,11 @@ void* SalaryPerson::Answer(const com::IID& iid) {
 
 namespace {
 
-// The person export is built in a later step; until then it says so.
-[[noreturn]] void ExportUnavailable() {
-    throw base::Fault(com::E_NOTIMPL, "The salary person export is not available in this build");
+void ExportRoster(Instance& self, const xml::NodeList& conditions, std::string& sRetXml) {
+    salary_person::QueryProc(*self.connection, conditions, sRetXml,
+                             [&self](const std::string& page, std::int32_t n, std::int32_t count) {
+                                 DeliverPage(self, page, n, count);
+                             });
 }
 
 // The period of the latest login: LoginYear is text holding a whole number, LoginMonth a 16-bit
@@ -49,14 +52,18 @@ Operations SalaryPerson::MakeOperations(Instance& self) {
             *self.connection, self.messages, *lookups, record,
             [&self] { return PeriodOf(self.login.get()); }, message);
     };
-    ops.query = [](const xml::NodeList&, std::string&) { ExportUnavailable(); };
+    ops.query = [&self](const xml::NodeList& conditions, std::string& sRetXml) {
+        ExportRoster(self, conditions, sRetXml);
+    };
     return ops;
 }
 
 HRESULT SalaryPerson::QueryProc(IDispatch* eleList, BSTR* sRetXml, BSTR, IDispatch**,
                                 VARIANT_BOOL* result) {
     return RunExport(eleList, sRetXml, result,
-                     [](const xml::NodeList&, std::string&) { ExportUnavailable(); });
+                     [this](const xml::NodeList& conditions, std::string& text) {
+                         ExportRoster(self_, conditions, text);
+                     });
 }
 
 }  // namespace component

@@ -144,6 +144,31 @@ TEST_F(Host, PagesAreWrittenToFiles) {
     EXPECT_NE(run.out.find("<personno>0019</personno>"), std::string::npos);
 }
 
+TEST_F(Host, RosterPagesAreWrittenToFiles) {
+    HostRun run = Wagelink({"transact", "Wagelink.ISalaryPerson",
+                            std::string(WAGELINK_SOURCE_DIR) + "/examples/query-salary-persons.xml",
+                            "--connection", "Provider=SQLite;Data Source=" + dir.File("demo.db"),
+                            "--pages", "roster"});
+    ASSERT_EQ(run.exit, 0) << run.err;
+    std::vector<std::size_t> sizes;
+    for (const char* page : {"page-1-of-3.xml", "page-2-of-3.xml", "page-3-of-3.xml"}) {
+        std::string xml = Slurp(dir.File(std::string("roster/") + page));
+        EXPECT_EQ(xml.rfind("<vkinterface roottag=\"salaryperson\" docid=\"DEMO-ROSTER-1\" "
+                            "proc=\"QUERY\" paginate=\"2\">",
+                            0),
+                  0u)
+            << page;
+        std::size_t records = 0;
+        for (std::size_t at = xml.find("<salaryperson>"); at != std::string::npos;
+             at = xml.find("<salaryperson>", at + 1))
+            ++records;
+        sizes.push_back(records);
+    }
+    EXPECT_EQ(sizes, (std::vector<std::size_t>{2, 2, 1}));
+    EXPECT_EQ(Slurp(dir.File("roster/page-3-of-3.xml")), run.out);
+    EXPECT_NE(run.out.find("<personno>0019</personno>"), std::string::npos);
+}
+
 TEST_F(Host, ImportWritesTheDatabase) {
     HostRun run = Transact(
         "Wagelink.ISalaryItem",

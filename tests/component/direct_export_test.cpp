@@ -63,3 +63,32 @@ TEST(DirectExport, QueryProcWithANodeListFromTheHost) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(DirectExport, RosterQueryProcWithANodeListFromTheHost) {
+    testing_support::DemoDb demo;
+    auto server = testing_support::NewSalaryPerson();
+    auto login = testing_support::NewLogin(demo.ConnectionString());
+    const std::string request =
+        "<vkinterface roottag=\"salaryperson\" proc=\"QUERY\" paginate=\"0\"><salaryperson>"
+        "<field name=\"cPsn_Num\" operation=\"like\" value=\"001\" logic=\"and\"/>"
+        "<field name=\"cGZGradeNum\" operation=\"=\" value=\"002\"/></salaryperson>"
+        "</vkinterface>";
+    auto document = platform::CreateXmlDocument();
+    com::CallByName(document.get(), "loadXML", com::DISPATCH_METHOD,
+                    {*com::Variant::FromText(request).get()});
+    com::Variant list =
+        com::CallByName(document.get(), "selectNodes", com::DISPATCH_METHOD,
+                        {*com::Variant::FromText("vkinterface/salaryperson/field").get()});
+    testing_support::Transact(server.get(), "<r proc='ADD'/>", login.get());
+    com::Variant text = com::Variant::FromText(request);
+    com::Variant rootTag = com::Variant::FromText("salaryperson");
+    com::Variant nothing;
+    com::CallByName(server.get(), "QueryProc", com::DISPATCH_METHOD,
+                    {*list.get(), com::ByRef(text), *rootTag.get(), com::ByRef(nothing)});
+    EXPECT_EQ(testing_support::RecordCount(com::ToText(*text.get()), "salaryperson"), 5u)
+        << com::ToText(*text.get());
+}
+
+}  // namespace
