@@ -4,8 +4,8 @@
 // memory of a paged export of the scenario's size and of five times that, each measured in a
 // child process of its own.
 //
-// Scenarios: the salary item export (R payroll rows of I items) and the roster export (P persons
-// with K extra fields).
+// Scenarios: the salary item export (R payroll rows of I items), its kest form over the same
+// rows, and the roster export (P persons with K extra fields).
 //
 //   export_bench [R] [I] [P] [K]     (defaults 20000, 20, 20000 and 10)
 #include <benchmark/benchmark.h>
@@ -216,6 +216,56 @@ Scenario ItemScenario(long rows, long items) {
     return s;
 }
 
+// The kest form of the same rows: every record also carries the department name and the mobile
+// phone (none of the added persons has one).
+Scenario KestScenario(long rows, long items) {
+    Scenario s = ItemScenario(rows, items);
+    s.name = "kest";
+    s.request = [](long paginate) {
+        return "<vkinterface roottag=\"salaryitem\" docid=\"X\" proc=\"QUERY\" paginate=\"" +
+               std::to_string(paginate) +
+               "\"><salaryitem type=\"kest\"><field name=\"departmentno\" operation=\"=\" "
+               "value=\"0201\" logic=\"and\"/><field name=\"month\" operation=\"=\" "
+               "value=\"11\"/></salaryitem></vkinterface>";
+    };
+    s.select =
+        "select department.cdepname,hr_hi_person.cpsnmobilephone,wa_account.cgzgradename,"
+        "WA_GZData.*,WA_grade.cPsnGrd from (((WA_GZData left join hr_hi_person on "
+        "hr_hi_person.cPsn_Num = WA_GZData.cPsn_Num) left join department on department.cdepcode "
+        "= WA_GZData.cdept_num) left join WA_grade on WA_GZData.iPsnGrd_id = WA_grade.iPsnGrd_id) "
+        "left join (wa_account inner join WA_psn on wa_account.cgzgradenum=wa_psn.cgzgradenum) ON "
+        "WA_psn.cGZGradeNum = WA_GZData.cGZGradeNum AND WA_psn.cPsn_Num = WA_GZData.cPsn_Num "
+        "where ( WA_GZData.cDept_Num = '0201' and  WA_GZData.iMonth = 11) and WA_psn.iPsnMove = 0";
+    auto names = std::make_shared<std::vector<std::string>>(bench::ItemNames(items));
+    s.record = [names, items](xmlNodePtr root, const Row& row,
+                              const std::vector<std::string>& columns) {
+        xmlNodePtr record =
+            xmlNewChild(root, nullptr, reinterpret_cast<const xmlChar*>("salaryitem"), nullptr);
+        const int last = static_cast<int>(columns.size()) - 1;
+        for (auto [element, column] : {std::pair{"salarygradeno", 3},
+                                       {"salarygradename", 2},
+                                       {"departmentno", 4},
+                                       {"personno", 5},
+                                       {"personname", 6},
+                                       {"persongradeno", last},
+                                       {"year", 10},
+                                       {"month", 11}})
+            Child(record, element, row.Text(column));
+        Child(record, "departmentname", row.IsNull(0) ? "" : row.Text(0));
+        Child(record, "cpsnmobilephone", row.IsNull(1) ? "Null" : row.Text(1));
+        for (std::size_t c = 0; c < columns.size(); ++c) {
+            if (columns[c].rfind("F_", 0) != 0) continue;
+            long item = std::atol(columns[c].c_str() + 2);
+            if (item < 1 || item > items) continue;
+            int i = static_cast<int>(c);
+            xmlNodePtr entry = Child(record, "entry", row.IsNull(i) ? "0" : row.Text(i));
+            Attribute(entry, "name", (*names)[item - 1].c_str());
+            Attribute(entry, "type", "0");
+        }
+    };
+    return s;
+}
+
 Scenario RosterScenario(long persons, long extras) {
     Scenario s;
     s.name = "roster", s.size = persons, s.width = extras, s.recordTag = "salaryperson";
@@ -285,7 +335,7 @@ long PagedPeakKiB(const char* self, std::size_t index, long rows) {
 }
 
 void MakeScenarios(const std::vector<long>& n) {
-    g_scenarios = {ItemScenario(n[0], n[1]), RosterScenario(n[2], n[3])};
+    g_scenarios = {ItemScenario(n[0], n[1]), KestScenario(n[0], n[1]), RosterScenario(n[2], n[3])};
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Sets up, builds, writes the demo database and runs the main job on it: a salary item import, a
-# person import, then paged exports of salary items and of the roster, whose pages land in
-# out/pages and out/roster-pages.
+# person import, a paged export of salary items (pages in out/pages), a kest export, and a paged
+# roster export (pages in out/roster-pages).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -21,6 +21,8 @@ echo "== paged export (examples/query-salary-items.xml), pages in out/pages"
 $wagelink transact Wagelink.ISalaryItem examples/query-salary-items.xml --connection "$connection" \
     --pages out/pages
 ls out/pages
+echo "== kest export (examples/query-kest.xml)"
+$wagelink transact Wagelink.ISalaryItem examples/query-kest.xml --connection "$connection"
 echo "== paged roster export (examples/query-salary-persons.xml), pages in out/roster-pages"
 $wagelink transact Wagelink.ISalaryPerson examples/query-salary-persons.xml --connection "$connection" \
     --pages out/roster-pages

@@ -1,7 +1,7 @@
 -- Demo data of a small fictional company; every name and number here is invented.
 -- The payroll module's start date.
 INSERT INTO accinformation (cSysID, cName, cValue) VALUES ('WA', 'dWAFirstDate', '2026-01-01');
-INSERT INTO Department (cDepCode, cDepName, bDepEnd) VALUES
+INSERT INTO Department (cDepCode, cdepname, bDepEnd) VALUES
     ('01', '管理部', 0), ('0101', '财务科', 1), ('0102', '人事科', 1),
     ('02', '生产部', 0), ('0201', '装配车间', 1), ('0202', '质检科', 1),
     ('03', '销售部', 1);
@@ -34,7 +34,7 @@ INSERT INTO pubperson (cPsn_Num, cPsn_Name, rPersonType) VALUES
     ('0021', '韦佳琪', '102'),
     ('0022', '范志强', '104'),
     ('0023', '秦雨菲', '103');
-INSERT INTO hr_hi_person (cPsn_Num, cPsnMobilePhone) VALUES
+INSERT INTO hr_hi_person (cPsn_Num, cpsnmobilephone) VALUES
     ('0001', '13800000001'),
     ('0002', '13800000002'),
     ('0003', '13800000003'),

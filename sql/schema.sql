@@ -1,5 +1,6 @@
 -- Payroll (wage accounting) tables of the ERP database, declared as its SQL Server database
--- declares them. Module setting keys compare case-insensitively, as under the ERP's collation.
+-- declares them (the kest export finds cdepname and cpsnmobilephone by their exact names).
+-- Module setting keys compare case-insensitively, as under the ERP's collation.
 
 CREATE TABLE accinformation (
     cSysID   varchar(2)   COLLATE NOCASE NOT NULL,
@@ -10,7 +11,7 @@ CREATE TABLE accinformation (
 
 CREATE TABLE Department (
     cDepCode  varchar(12)  NOT NULL PRIMARY KEY,
-    cDepName  nvarchar(50) NOT NULL,
+    cdepname  nvarchar(50) NOT NULL,
     bDepEnd   bit          NOT NULL
 );
 
@@ -27,7 +28,7 @@ CREATE TABLE pubperson (
 
 CREATE TABLE hr_hi_person (
     cPsn_Num        varchar(20)  NOT NULL PRIMARY KEY,
-    cPsnMobilePhone varchar(30)
+    cpsnmobilephone varchar(30)
 );
 
 CREATE TABLE WA_grade (

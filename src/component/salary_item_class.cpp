@@ -1,6 +1,7 @@
 #include "component/classes.h"
 #include "component/page_delivery.h"
 #include "salary_item/export.h"
+#include "salary_item/kest_export.h"
 #include "salary_item/update.h"
 #include "salary_item/validation.h"
 
@@ -21,15 +22,18 @@ void* SalaryItem::Answer(const com::IID& iid) {
 
 namespace {
 
-[[noreturn]] void KestExportUnavailable() {
-    throw base::Fault(com::E_NOTIMPL, "The kest salary export is not available in this build");
-}
-
 void ExportItems(Instance& self, const xml::NodeList& conditions, std::string& sRetXml) {
     salary_item::QueryProc(*self.connection, self.messages, conditions, sRetXml,
                            [&self](const std::string& page, std::int32_t n, std::int32_t count) {
                                DeliverPage(self, page, n, count);
                            });
+}
+
+void ExportKest(Instance& self, const xml::NodeList& conditions, std::string& sRetXml) {
+    salary_item::QueryProcKest(*self.connection, self.messages, conditions, sRetXml,
+                               self.itemFilter,
+                               [&self](const std::string& page, std::int32_t n,
+                                       std::int32_t count) { DeliverPage(self, page, n, count); });
 }
 
 }  // namespace
@@ -52,7 +56,9 @@ Operations SalaryItem::MakeOperations(Instance& self) {
     ops.query = [&self](const xml::NodeList& conditions, std::string& sRetXml) {
         ExportItems(self, conditions, sRetXml);
     };
-    ops.queryKest = [](const xml::NodeList&, std::string&) { KestExportUnavailable(); };
+    ops.queryKest = [&self](const xml::NodeList& conditions, std::string& sRetXml) {
+        ExportKest(self, conditions, sRetXml);
+    };
     return ops;
 }
 
@@ -67,7 +73,9 @@ HRESULT SalaryItem::QueryProc(IDispatch* eleList, BSTR* sRetXml, BSTR, IDispatch
 HRESULT SalaryItem::QueryProcKest(IDispatch* eleList, BSTR* sRetXml, BSTR, IDispatch**,
                                   VARIANT_BOOL* result) {
     return RunExport(eleList, sRetXml, result,
-                     [](const xml::NodeList&, std::string&) { KestExportUnavailable(); });
+                     [this](const xml::NodeList& conditions, std::string& text) {
+                         ExportKest(self_, conditions, text);
+                     });
 }
 
 }  // namespace component

@@ -1,11 +1,8 @@
 #include "salary_item/export.h"
 
-#include <vector>
-
-#include "platform/row_xml_mapper.h"
 #include "query/conditions.h"
 #include "query/export_rows.h"
-#include "salary_item/item_settings.h"
+#include "salary_item/item_record_writer.h"
 
 namespace salary_item {
 
@@ -19,35 +16,6 @@ constexpr const char* kFrom =
     "from (WA_GZData left join WA_grade on WA_GZData.iPsnGrd_id = WA_grade.iPsnGrd_id) left join "
     "(wa_account inner join WA_psn on wa_account.cgzgradenum=wa_psn.cgzgradenum) ON "
     "WA_psn.cGZGradeNum = WA_GZData.cGZGradeNum AND WA_psn.cPsn_Num = WA_GZData.cPsn_Num ";
-
-// Writes the mapped columns, then one entry per item column whose item has a setting.
-class ItemRecordWriter {
-  public:
-    ItemRecordWriter(const db::Recordset& rows, ItemSettings& settings) : settings_(settings) {
-        for (std::size_t i = 0; i < rows.FieldCount(); ++i)
-            if (rows.columns()[i].name.find("F_") != std::string::npos)
-                itemColumns_.emplace_back(i, ItemNumber(rows.columns()[i].name));
-    }
-
-    void operator()(xml::Document& doc, xml::Element record, const db::Recordset& row) {
-        mapper_.FillRecord(doc, record, "SalaryItemXmlRs.Xml", row);
-        for (const auto& [index, item] : itemColumns_) {
-            const std::optional<ItemSetting>& setting = settings_.Of(item);
-            if (!setting) continue;
-            db::Field value = row[index];
-            xml::NewElement entry = doc.CreateElement("entry");
-            entry->SetAttribute("name", setting->name);
-            entry->SetAttribute("type", setting->style);
-            entry->SetText(value.IsNull() ? "0" : value.Text());
-            record.AppendChild(std::move(entry));
-        }
-    }
-
-  private:
-    ItemSettings& settings_;
-    platform::RowXmlMapper mapper_;
-    std::vector<std::pair<std::size_t, std::int16_t>> itemColumns_;  // column index, item number
-};
 
 }  // namespace
 
@@ -68,7 +36,7 @@ void QueryProc(db::Connection& connection, messages::Messages& messages,
          std::string("select wa_account.cgzgradename,WA_GZData.*,WA_grade.cPsnGrd ") + kFrom +
              tail},
         [&](const db::Recordset& rows) -> query::RecordWriter {
-            return ItemRecordWriter(rows, settings);
+            return ItemRecordWriter(rows, settings, ExportForm::kOrdinary);
         },
         deliver);
     snapshot.Commit();

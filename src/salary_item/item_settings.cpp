@@ -8,25 +8,43 @@ namespace salary_item {
 
 const std::optional<ItemSetting>& ItemSettings::Of(std::int16_t item) {
     auto it = cache_.find(item);
-    if (it != cache_.end()) return it->second;
-    std::optional<ItemSetting> setting;
-    db::Recordset settings;
+    if (it == cache_.end()) it = cache_.emplace(item, Look(item)).first;
+    return it->second;
+}
+
+template <class Lookup>
+auto ItemSettings::Tolerating(Lookup lookup) -> std::optional<decltype(lookup())> {
+    try {
+        return lookup();
+    } catch (const base::Fault&) {
+        if (failure_ == LookupFailure::kFault) throw;
+        return std::nullopt;
+    }
+}
+
+std::optional<ItemSetting> ItemSettings::Look(std::int16_t item) {
     // The settings joined with the items they belong to. The condition on WA_GZtblset makes the
     // specified right join select exactly the rows of this inner join, which SQLite plans as an
     // index lookup where it would scan every item for the right join.
-    if (db::Lookup(
-            settings, connection_,
-            "SELECT WA_GZtblset.* FROM WA_GZtblset INNER JOIN WA_GZItem ON "
-            "WA_GZtblset.iGZItem_id = WA_GZItem.iGZItem_id WHERE WA_GZtblset.iGZItem_id = ?" +
-                filter_,
-            {std::int64_t{item}}) > 0) {
+    auto style = Tolerating([&]() -> std::optional<std::string> {
+        db::Recordset settings;
+        if (db::Lookup(settings, connection_,
+                       "SELECT WA_GZtblset.* FROM WA_GZtblset INNER JOIN WA_GZItem ON "
+                       "WA_GZtblset.iGZItem_id = WA_GZItem.iGZItem_id WHERE "
+                       "WA_GZtblset.iGZItem_id = ?" +
+                           filter_,
+                       {std::int64_t{item}}) == 0)
+            return std::nullopt;
+        return settings["iSetGZItemStyle"].Text();
+    });
+    if (style && !*style) return std::nullopt;  // no setting: no entry
+    auto name = Tolerating([&] {
         db::Recordset names;
         db::Lookup(names, connection_, "SELECT * FROM WA_GZtblset WHERE iGZItem_id = ?",
                    {std::int64_t{item}});
-        setting = ItemSetting{messages_.Lang(names["cSetGZItemName"].Text()),
-                              settings["iSetGZItemStyle"].Text()};
-    }
-    return cache_.emplace(item, std::move(setting)).first->second;
+        return messages_.Lang(names["cSetGZItemName"].Text());
+    });
+    return ItemSetting{name, style ? *style : std::nullopt};
 }
 
 std::int16_t ItemNumber(const std::string& column) {

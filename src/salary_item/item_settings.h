@@ -14,23 +14,38 @@
 namespace salary_item {
 
 struct ItemSetting {
-    std::string name;   // through Lang
-    std::string style;  // iSetGZItemStyle as text
+    std::optional<std::string> name;   // through Lang; nullopt when its lookup failed
+    std::optional<std::string> style;  // iSetGZItemStyle as text; nullopt when its lookup failed
 };
+
+// What a failing lookup does: end the export (a fault), or leave out what it would have given.
+enum class LookupFailure { kFault, kLeaveOut };
 
 class ItemSettings {
   public:
     // `filter` ("" or " and ...", text the kest builder made safe) restricts which settings count.
-    ItemSettings(db::Connection& connection, messages::Messages& messages, std::string filter = "")
-        : connection_(connection), messages_(messages), filter_(std::move(filter)) {}
+    ItemSettings(db::Connection& connection, messages::Messages& messages, std::string filter = "",
+                 LookupFailure failure = LookupFailure::kFault)
+        : connection_(connection),
+          messages_(messages),
+          filter_(std::move(filter)),
+          failure_(failure) {}
 
-    // The item's setting; nullopt when it has none (or none that passes the filter).
+    // The item's setting; nullopt when it has none (or none that passes the filter). With
+    // kLeaveOut, a settings lookup that fails gives a setting without its style, and a name
+    // lookup that fails one without its name.
     const std::optional<ItemSetting>& Of(std::int16_t item);
 
   private:
+    std::optional<ItemSetting> Look(std::int16_t item);
+    // Runs `lookup`; with kLeaveOut a fault becomes nullopt.
+    template <class Lookup>
+    auto Tolerating(Lookup lookup) -> std::optional<decltype(lookup())>;
+
     db::Connection& connection_;
     messages::Messages& messages_;
     std::string filter_;
+    LookupFailure failure_;
     std::map<std::int16_t, std::optional<ItemSetting>> cache_;
 };
 

@@ -169,6 +169,20 @@ TEST_F(Host, RosterPagesAreWrittenToFiles) {
     EXPECT_NE(run.out.find("<personno>0019</personno>"), std::string::npos);
 }
 
+TEST_F(Host, TheExampleKestExport) {
+    HostRun run = Wagelink({"transact", "Wagelink.ISalaryItem",
+                            std::string(WAGELINK_SOURCE_DIR) + "/examples/query-kest.xml",
+                            "--connection", "Provider=SQLite;Data Source=" + dir.File("demo.db")});
+    ASSERT_EQ(run.exit, 0) << run.err;
+    EXPECT_NE(run.out.find("<month>11</month><departmentname>人事科</departmentname>"
+                           "<cpsnmobilephone>13800000003</cpsnmobilephone><entry name=\"基本工资\" "
+                           "type=\"0\">4750</entry><entry name=\"奖金\" type=\"0\">900</entry>"
+                           "</salaryitem>"),
+              std::string::npos)
+        << run.out;
+    EXPECT_NE(run.out.find("<cpsnmobilephone>Null</cpsnmobilephone>"), std::string::npos);
+}
+
 TEST_F(Host, ImportWritesTheDatabase) {
     HostRun run = Transact(
         "Wagelink.ISalaryItem",

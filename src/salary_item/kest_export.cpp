@@ -1,0 +1,50 @@
+#include "salary_item/kest_export.h"
+
+#include "query/conditions.h"
+#include "query/export_rows.h"
+#include "salary_item/item_record_writer.h"
+
+namespace salary_item {
+
+namespace {
+
+// The payroll rows with their person's mobile phone, department name and category, each with its
+// roster entry and payroll where one exists. Written as left joins of the payroll rows, which
+// select exactly the rows of the right join "(wa_account inner join WA_psn) right join
+// (WA_GZData left join hr_hi_person left join department left join WA_grade)", because SQLite
+// plans that right join as a scan of all payroll rows for every roster row.
+constexpr const char* kFrom =
+    "from (((WA_GZData left join hr_hi_person on hr_hi_person.cPsn_Num = WA_GZData.cPsn_Num) "
+    "left join department on department.cdepcode = WA_GZData.cdept_num) left join WA_grade on "
+    "WA_GZData.iPsnGrd_id = WA_grade.iPsnGrd_id) left join (wa_account inner join WA_psn on "
+    "wa_account.cgzgradenum=wa_psn.cgzgradenum) ON WA_psn.cGZGradeNum = WA_GZData.cGZGradeNum AND "
+    "WA_psn.cPsn_Num = WA_GZData.cPsn_Num ";
+
+}  // namespace
+
+void QueryProcKest(db::Connection& connection, messages::Messages& messages,
+                   const xml::NodeList& eleList, std::string& sRetXml, std::string& itemFilter,
+                   const query::PageDelivery& deliver) {
+    query::ExportDocument document(sRetXml);
+    const std::int32_t pageSize = document.PageSizeOrNone();
+    std::string tail = query::ExportCondition(
+        query::BuildKestWhere(eleList, connection, itemFilter), "WA_psn.iPsnMove = 0");
+
+    // The count, the rows and the item settings are read from one snapshot of the database.
+    db::Transaction snapshot(connection);
+    ItemSettings settings(connection, messages, itemFilter, LookupFailure::kLeaveOut);
+    query::ExportRows(
+        connection, document, pageSize,
+        {std::string("select count(*) ") + kFrom + tail,
+         std::string("select department.cdepname,hr_hi_person.cpsnmobilephone,"
+                     "wa_account.cgzgradename,WA_GZData.*,WA_grade.cPsnGrd ") +
+             kFrom + tail},
+        [&](const db::Recordset& rows) -> query::RecordWriter {
+            return ItemRecordWriter(rows, settings, ExportForm::kKest);
+        },
+        deliver);
+    snapshot.Commit();
+    sRetXml = document.Xml();
+}
+
+}  // namespace salary_item
