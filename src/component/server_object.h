@@ -10,6 +10,7 @@
 #include "component/identities.h"
 #include "component/instance.h"
 #include "component/interfaces.h"
+#include "component/request_limits.h"
 #include "component/transact.h"
 
 namespace component {
@@ -55,6 +56,7 @@ class ServerObject : public com::Automation<Derived, Interface> {
         if (!result) return com::E_POINTER;
         *result = nullptr;
         return com::Guarded([&] {
+            CheckRequestSize(com::SysStringLen(sXML));  // before the text is copied
             std::string reply =
                 component::Transact(self_, Derived::MakeOperations(self_), com::BstrToUtf8(sXML),
                                     login ? *login : nullptr);

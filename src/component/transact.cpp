@@ -3,6 +3,7 @@
 #include "base/fault.h"
 #include "base/text.h"
 #include "com/late_call.h"
+#include "component/request_limits.h"
 #include "db/contention.h"
 #include "platform/integration_kit.h"
 
@@ -110,7 +111,9 @@ std::string Transact(Instance& self, const Operations& ops, const std::string& s
     }
 
     xml::Document doc;
+    CheckRequestSize(sXML.size());
     xml::ParseResult parsed = doc.Load(sXML);
+    if (parsed.status == xml::ParseStatus::kOverLimit) base::ThrowInvalidArgument(parsed.reason);
     if (parsed.status == xml::ParseStatus::kNotWellFormed)
         return kit.MakeReply("100", self.messages.GetResString(std::string(ops.notXmlMessageId)),
                              "");
@@ -131,6 +134,8 @@ std::string Transact(Instance& self, const Operations& ops, const std::string& s
         AddRecords(self, ops, records, reply);
     } else if (operation == "QUERY") {
         reply = doc.Xml();
+        // roottag becomes part of an XPath expression and the name of every exported record.
+        CheckRootTag(rootTag);
         xml::NodeList conditions = root.Select(rootTag + "/field");
         if (self.kest) {
             ops.queryKest(conditions, reply);

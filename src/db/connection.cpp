@@ -3,7 +3,9 @@
 #include "base/fault.h"
 #include "base/text.h"
 #include "db/errors.h"
+#include "db/recordset.h"
 #include "db/sqlite/database.h"
+#include "db/sqlite/type_map.h"
 
 namespace db {
 
@@ -51,6 +53,21 @@ long long Connection::Execute(const std::string& sql, const std::vector<Value>& 
     sqlite::Database& db = Backend();
     BeforeStatement(sql);
     return db.Execute(sql, params);
+}
+
+std::vector<ColumnDeclaration> Connection::DeclaredColumns(const std::string& table) {
+    std::string quoted = "\"";
+    for (char c : table) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+    Recordset info;
+    info.Open("PRAGMA table_info(" + quoted + "\")", *this);
+    std::vector<ColumnDeclaration> columns;
+    for (; !info.IsEOF(); info.MoveNext()) {
+        std::string declared = info["type"].Text();
+        columns.push_back({info["name"].Text(), sqlite::TypeOfDeclared(declared),
+                           sqlite::LengthOfDeclared(declared)});
+    }
+    if (columns.empty()) base::ThrowFailure("no such table: " + table);
+    return columns;
 }
 
 void Connection::BeginTrans() {

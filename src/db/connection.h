@@ -20,6 +20,14 @@ namespace sqlite {
 class Database;
 }
 
+// A column as its table declares it: name, ADO type and, for text and binary types, the longest
+// value in characters (0 when unbounded).
+struct ColumnDeclaration {
+    std::string name;
+    DataType type;
+    std::size_t length;
+};
+
 class Connection {
   public:
     Connection();
@@ -36,6 +44,9 @@ class Connection {
     // Runs one statement with its parameters bound to the '?' placeholders; returns the rows
     // it changed.
     long long Execute(const std::string& sql, const std::vector<Value>& params = {});
+
+    // The columns of `table` as it declares them; a fault when there is no such table.
+    std::vector<ColumnDeclaration> DeclaredColumns(const std::string& table);
 
     void BeginTrans();
     void CommitTrans();

@@ -59,4 +59,12 @@ const LookupResult& LookupCache::Find(Connection& connection, const char* sqlLit
         .first->second;
 }
 
+const std::vector<ColumnDeclaration>& LookupCache::DeclaredColumns(Connection& connection,
+                                                                   const std::string& table) {
+    auto it = declarations_.find(table);
+    if (it == declarations_.end())
+        it = declarations_.emplace(table, connection.DeclaredColumns(table)).first;
+    return it->second;
+}
+
 }  // namespace db

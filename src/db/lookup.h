@@ -40,6 +40,9 @@ class LookupCache {
   public:
     [[nodiscard]] const LookupResult& Find(Connection& connection, const char* sqlLiteral,
                                            const std::vector<Value>& params = {});
+    // The declared columns of a table, read once per request.
+    const std::vector<ColumnDeclaration>& DeclaredColumns(Connection& connection,
+                                                          const std::string& table);
 
   private:
     struct Key {
@@ -51,6 +54,7 @@ class LookupCache {
         std::size_t operator()(const Key& k) const noexcept;
     };
     std::unordered_map<Key, LookupResult, KeyHash> results_;
+    std::unordered_map<std::string, std::vector<ColumnDeclaration>> declarations_;
 };
 
 }  // namespace db

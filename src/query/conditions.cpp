@@ -159,6 +159,12 @@ std::string BuildWhere(const xml::NodeList& list, db::Connection& connection,
     std::string text;
     for (const Condition& c : conditions) {
         const db::Column& column = catalogue.Find(c.name);
+        // Without a list the production database rejects "in 'x'" and "in 1" (SQLite would read
+        // a quoted value as a table name): only the kest builder writes lists.
+        if (c.isList)
+            Refuse(c.position, "the operation '" + c.operation +
+                                   "' needs a list, which only kest "
+                                   "requests can give");
         text += ColumnPart(column.name, c.operation, flavour);
         text += ValuePart(c, IsQuotedType(column.type), false, flavour);
         if (c.position < conditions.size()) text += Joiner(c);

@@ -8,10 +8,11 @@
 // parentheses.
 //
 // Nothing that arrives in a condition can change the statement's meaning: operations must be one
-// of = <> != < > <= >= like, not like, in, not in (any case, blanks around ignored), joiners and
-// or or, a bare value a number (for a kest in/not in list, numbers separated by commas), and
-// quotes inside a quoted value are doubled. Anything else is a fault naming the condition,
-// raised before any statement runs; so is a name that is not a catalogue column.
+// of = <> != < > <= >= like, not like, in, not in (any case, blanks around ignored; in and not in
+// only in kest requests, which write lists), joiners and or or, a bare value a number (for a kest
+// in/not in list, numbers separated by commas), and quotes inside a quoted value are doubled.
+// Anything else is a fault naming the condition, raised before any statement runs; so is a name
+// that is not a catalogue column.
 #pragma once
 
 #include <string>

@@ -10,6 +10,7 @@
 #include "db/contention.h"
 #include "db/lookup.h"
 #include "payroll/record_fields.h"
+#include "payroll/text_lengths.h"
 
 namespace salary_item {
 
@@ -40,6 +41,7 @@ std::string ItemColumn(db::Connection& connection, db::LookupCache& lookups,
 
 struct Assignments {
     std::string setList;
+    std::vector<std::string> columns;
     std::vector<db::Value> values;
     // The name of an entry whose column an earlier entry already sets; the production database
     // rejects a column assigned twice, so the record is not written.
@@ -49,15 +51,16 @@ struct Assignments {
 Assignments CollectAssignments(db::Connection& connection, messages::Messages& messages,
                                db::LookupCache& lookups, xml::Element record) {
     Assignments out;
-    std::set<std::string> columns;
+    std::set<std::string> assigned;
     for (xml::Element entry : record.Children("entry")) {
         std::string value = entry.Text();
         std::int16_t style = RecordNumber(entry.GetAttribute("type"));
         std::string name = entry.GetAttribute("name");
         std::string column = ItemColumn(connection, lookups, messages.unLang(name));
         if (style != kNumericStyle && style != kTextStyle) continue;
-        if (!columns.insert(column).second && !out.repeated) out.repeated = name;
+        if (!assigned.insert(column).second && !out.repeated) out.repeated = name;
         out.setList += "," + column + " = ?";
+        out.columns.push_back(column);
         if (style == kNumericStyle) {
             out.values.emplace_back(PayrollNumber(value));
         } else {
@@ -90,6 +93,11 @@ bool Update(db::Connection& connection, messages::Messages& messages, db::Lookup
     Assignments assignments = CollectAssignments(connection, messages, lookups, record);
     if (assignments.repeated) {
         message = messages.GetResStringArg("Qz.WA.EAI.09003", *assignments.repeated);
+        return false;
+    }
+    if (auto tooLong = payroll::TooLongValue(connection, lookups, messages, "WA_GZData",
+                                             assignments.columns, assignments.values)) {
+        message = *tooLong;
         return false;
     }
     std::vector<db::Value> params = std::move(assignments.values);

@@ -10,6 +10,7 @@
 #include "db/errors.h"
 #include "db/recordset.h"
 #include "payroll/record_fields.h"
+#include "payroll/text_lengths.h"
 #include "salary_person/extra_fields.h"
 
 namespace salary_person {
@@ -87,7 +88,8 @@ class Enrolment {
         Row payrollRow = roster_;
         roster_.Add("bForeign", std::int64_t(base::LeadingNumber(Field(record_, "isforeign"))));
         roster_.Add("bTaxBz", std::int64_t(base::LeadingNumber(Field(record_, "taxtoken"))));
-        if (!ExtraColumns()) return false;
+        if (!ExtraColumns() || !Fits("WA_psn", roster_) || !Fits("WA_GZData", payrollRow))
+            return false;
         connection_.Execute("INSERT INTO WA_psn(" + Joined(roster_.columns, ",") + ") VALUES(" +
                                 Placeholders(roster_.values.size()) + ")",
                             roster_.values);
@@ -182,6 +184,13 @@ class Enrolment {
                 ",0,0,?,?,? WHERE NOT EXISTS(SELECT * FROM WA_GZDATA WHERE cGZGradeNum = ? AND "
                 "cDept_Num = ? AND cPsn_Name = ? AND cPsn_Num = ? AND iYear = ? AND iMonth = ?)",
             params);
+    }
+
+    // Every text of the row fits its column, as the production database requires.
+    bool Fits(const std::string& table, const Row& row) {
+        auto tooLong =
+            payroll::TooLongValue(connection_, lookups_, messages_, table, row.columns, row.values);
+        return !tooLong || Fail(*tooLong);
     }
 
     bool Fail(std::string text) {

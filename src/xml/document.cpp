@@ -59,6 +59,14 @@ bool OnlyProlog(std::string_view text) {
     return true;
 }
 
+// Called by the parser where a document type declaration begins, before its internal subset (and
+// any entity declared there) is read: such a document is refused.
+void RefuseDoctype(void* parserContext, const xmlChar*, const xmlChar*, const xmlChar*) {
+    auto* context = static_cast<xmlParserCtxtPtr>(parserContext);
+    *static_cast<bool*>(context->_private) = true;
+    xmlStopParser(context);
+}
+
 // Owns an xmlChar* that libxml2 allocated.
 struct XmlString {
     xmlChar* p;
@@ -66,6 +74,11 @@ struct XmlString {
 };
 
 }  // namespace
+
+bool IsName(std::string_view name) {
+    return !name.empty() && name.find('\0') == std::string_view::npos &&
+           xmlValidateName(X(std::string(name)), 0) == 0;
+}
 
 // --- Element -------------------------------------------------------------------------------
 
@@ -186,29 +199,38 @@ Document::~Document() = default;
 Document::Document(Document&&) noexcept = default;
 Document& Document::operator=(Document&&) noexcept = default;
 
-ParseResult Document::Load(std::string_view text) {
+ParseResult Document::Load(std::string_view text, const Limits& limits) {
     Initialise();
     if (text.size() > static_cast<std::size_t>(std::numeric_limits<int>::max()))
-        return {ParseStatus::kNotWellFormed, "document too large", 0};
+        return {ParseStatus::kOverLimit, "The request exceeds a limit: it is larger than 2 GiB", 0};
+    if (std::optional<std::string> broken = BrokenLimit(text, limits)) {
+        doc_.reset(xmlNewDoc(reinterpret_cast<const xmlChar*>("1.0")));
+        return {ParseStatus::kOverLimit, *broken, 0};
+    }
     std::unique_ptr<xmlParserCtxt, decltype(&xmlFreeParserCtxt)> context(xmlNewParserCtxt(),
                                                                          xmlFreeParserCtxt);
     if (!context) base::ThrowOutOfMemory();
+    bool doctype = false;
+    context->_private = &doctype;
+    context->sax->internalSubset = RefuseDoctype;
     xmlDocPtr parsed = xmlCtxtReadMemory(context.get(), text.data(), static_cast<int>(text.size()),
                                          nullptr, "UTF-8", kParseOptions);
     ParseResult result;
-    if (parsed && context->wellFormed) {
+    if (parsed && context->wellFormed && !doctype) {
         doc_.reset(parsed);
         return result;
     }
     if (parsed) xmlFreeDoc(parsed);
     doc_.reset(xmlNewDoc(reinterpret_cast<const xmlChar*>("1.0")));
     const xmlError& error = context->lastError;
-    result.reason = error.message ? error.message : "not well-formed";
+    result.reason = doctype         ? "document type declarations are not accepted"
+                    : error.message ? error.message
+                                    : "not well-formed";
     while (!result.reason.empty() && result.reason.back() == '\n') result.reason.pop_back();
     result.line = error.line;
     // Text that holds nothing but prolog (blanks, a declaration, comments, processing
     // instructions) is a document without a root element; anything else is not well-formed.
-    result.status = error.code == XML_ERR_DOCUMENT_EMPTY && OnlyProlog(text)
+    result.status = !doctype && error.code == XML_ERR_DOCUMENT_EMPTY && OnlyProlog(text)
                         ? ParseStatus::kNoRootElement
                         : ParseStatus::kNotWellFormed;
     return result;

@@ -7,15 +7,18 @@
 // Elements are looked up by name (FirstChild, Children, FirstElementByName) as XPath looks up an
 // unprefixed name: only elements in no namespace answer to it.
 //
-// Parsing is safe on hostile input: no network, no external entities, no DTD loading, entity
-// expansion bounded by libxml2's amplification checks, nesting deeper than 256 refused with a
-// parse error. Serialization writes no XML declaration.
+// Parsing is safe on hostile input and costs time linear in its size: a document type declaration
+// is refused as not well-formed before anything in it is read (so no entity but the five
+// predefined ones exists), no network is touched, and names, attributes per element and nesting
+// are bounded (xml/limits.h). Serialization writes no XML declaration.
 #pragma once
 
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "xml/limits.h"
 
 struct _xmlDoc;
 struct _xmlNode;
@@ -24,6 +27,9 @@ namespace xml {
 
 class NodeList;
 class NewElement;
+
+// True when `name` is a valid XML element name.
+bool IsName(std::string_view name);
 
 class Element {
   public:
@@ -92,7 +98,7 @@ class NodeList {
     std::vector<Element> items_;
 };
 
-enum class ParseStatus { kOk, kNotWellFormed, kNoRootElement };
+enum class ParseStatus { kOk, kNotWellFormed, kNoRootElement, kOverLimit };
 
 struct [[nodiscard]] ParseResult {
     ParseStatus status = ParseStatus::kOk;
@@ -110,7 +116,7 @@ class Document {
     Document& operator=(Document&&) noexcept;
 
     // Replaces the content with the parsed text; on failure the document is left empty.
-    ParseResult Load(std::string_view text);
+    ParseResult Load(std::string_view text, const Limits& limits = Limits{});
 
     Element Root() const;
     // Makes `root` the document element, replacing any earlier one.

@@ -134,6 +134,15 @@ TEST_F(Builders, HostileConditionsNeverReachAStatement) {
               std::string::npos);
     EXPECT_NE(refused({{"iMonth", "=", "", nullptr}}).find("must be a number"), std::string::npos);
     EXPECT_EQ(refused({{"no_such_column", "=", "1", nullptr}}).find("Item cannot be found"), 0u);
+    // "in" without a list: SQLite would read the quoted value as a table name.
+    for (const char* operation : {"in", "NOT IN", " in "}) {
+        EXPECT_NE(refused({{"cPsn_Num", operation, "WA_psn", nullptr}}).find("needs a list"),
+                  std::string::npos)
+            << operation;
+        EXPECT_NE(refused({{"iMonth", operation, "11", nullptr}}).find("needs a list"),
+                  std::string::npos);
+        EXPECT_THROW(Person({{"cPsn_Num", operation, "WA_GZData", nullptr}}), base::Fault);
+    }
     std::string filter;
     EXPECT_THROW(Kest({{"iMonth", "in", "1,2) or (1=1", nullptr}}, filter), base::Fault);
     EXPECT_EQ(Item({{"cPsn_Num", "=", "x' or '1'='1", nullptr}}),

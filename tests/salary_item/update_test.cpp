@@ -98,6 +98,15 @@ TEST_F(ItemUpdate, WhatTheProductionDatabaseRefusesIsRefused) {
                   {}, {{"基本工资", "0", "1"}, {"奖金", "0", "2"}, {"基本工资", "0", "3"}})),
               Result("100", "数据库操作错误：工资项目[基本工资]在一条记录中出现多次"));
     EXPECT_EQ(demo.Snapshot(), before) << "a record that sets a column twice was written";
+    // F_10 (备注) is nvarchar(50): 50 characters fit, 51 do not, whatever their bytes.
+    std::string fifty;
+    for (int i = 0; i < 50; ++i) fifty += "注";
+    EXPECT_EQ(Import(ItemRecord({}, {{"备注", "1", fifty}})), Result("0", "成功"));
+    EXPECT_EQ(Row("F_10"), fifty);
+    before = demo.Snapshot();
+    EXPECT_EQ(Import(ItemRecord({}, {{"奖金", "0", "5"}, {"备注", "1", fifty + "x"}})),
+              Result("100", "数据库操作错误：列[F_10]的值超过其长度50"));
+    EXPECT_EQ(demo.Snapshot(), before) << "a text longer than its column was written";
     // Two settings rows for one name: the item query's subquery finds two rows.
     demo.Exec("insert into WA_GZtblset values ('002', 9, '奖金', 0)");
     before = demo.Snapshot();

@@ -43,6 +43,16 @@ DataType TypeOfDeclared(std::string_view declared) {
     return it == kTypes.end() ? adEmpty : it->second;
 }
 
+std::size_t LengthOfDeclared(std::string_view declared) {
+    std::size_t open = declared.find('(');
+    if (open == std::string_view::npos) return 0;
+    std::size_t length = 0;
+    for (std::size_t i = open + 1; i < declared.size() && declared[i] >= '0' && declared[i] <= '9';
+         ++i)
+        length = length * 10 + static_cast<std::size_t>(declared[i] - '0');
+    return length;
+}
+
 DataType TypeOfValue(const Value& value) {
     if (std::holds_alternative<std::int64_t>(value)) return adInteger;
     if (std::holds_alternative<double>(value)) return adDouble;

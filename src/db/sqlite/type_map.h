@@ -10,6 +10,8 @@ namespace db::sqlite {
 
 // The ADO type of a declared type (case-insensitive, size ignored); adEmpty when unknown.
 DataType TypeOfDeclared(std::string_view declared);
+// The length in a declared type such as "nvarchar(50)"; 0 when it gives none.
+std::size_t LengthOfDeclared(std::string_view declared);
 // The ADO type of an expression column without a declared type, taken from its value.
 DataType TypeOfValue(const Value& value);
 

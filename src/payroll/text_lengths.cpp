@@ -1,0 +1,49 @@
+#include "payroll/text_lengths.h"
+
+#include "base/text.h"
+#include "base/utf.h"
+#include "messages/gen_len.h"
+
+namespace payroll {
+
+namespace {
+
+bool CountsCharacters(db::DataType type) {
+    return type == db::adWChar || type == db::adVarWChar;
+}
+
+bool CountsBytes(db::DataType type) {
+    return type == db::adChar || type == db::adVarChar;
+}
+
+bool Fits(const db::ColumnDeclaration& column, const std::string& text) {
+    if (column.length == 0 || (!CountsCharacters(column.type) && !CountsBytes(column.type)))
+        return true;
+    // Never fewer bytes than characters: a text with too many characters is too long either way.
+    std::size_t units = base::Utf8ToUtf16(text).size();
+    if (units > column.length) return false;
+    return CountsCharacters(column.type) ||
+           static_cast<std::size_t>(messages::GenLen(text)) <= column.length;
+}
+
+}  // namespace
+
+std::optional<std::string> TooLongValue(db::Connection& connection, db::LookupCache& lookups,
+                                        messages::Messages& messages, const std::string& table,
+                                        const std::vector<std::string>& columns,
+                                        const std::vector<db::Value>& values) {
+    const std::vector<db::ColumnDeclaration>& declared = lookups.DeclaredColumns(connection, table);
+    for (std::size_t i = 0; i < columns.size() && i < values.size(); ++i) {
+        if (db::IsNull(values[i])) continue;
+        for (const db::ColumnDeclaration& column : declared) {
+            if (!base::EqualNoCase(column.name, columns[i])) continue;
+            if (!Fits(column, db::ValueText(values[i])))
+                return messages.GetResStringArg("Qz.WA.EAI.09006", column.name,
+                                                std::to_string(column.length));
+            break;
+        }
+    }
+    return std::nullopt;
+}
+
+}  // namespace payroll
