@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <charconv>
+#include <csignal>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
@@ -26,6 +27,7 @@
 #include "com/late_call.h"
 #include "demo_database.h"
 #include "page_writer.h"
+#include "request_text.h"
 
 namespace {
 
@@ -39,7 +41,9 @@ constexpr const char* kUsageText =
     "  wagelink unregister [LIBRARY]\n"
     "  wagelink transact PROGID REQUEST --connection STR [--login-year Y] [--login-month M]\n"
     "                    [--pages DIR]\n"
-    "REQUEST is a file, or - for standard input.\n";
+    "  wagelink --help | --version\n"
+    "REQUEST is a file (UTF-8, or UTF-16 with a byte order mark), or - for standard input.\n"
+    "register and unregister without LIBRARY take the server and the platform's library.\n";
 
 struct UsageError : std::runtime_error {
     using std::runtime_error::runtime_error;
@@ -67,12 +71,12 @@ std::string ReadRequest(const std::string& source) {
     std::ostringstream text;
     if (source == "-") {
         text << std::cin.rdbuf();
-        return text.str();
+        return cli::RequestText(text.str());
     }
     std::ifstream file(source, std::ios::binary);
     if (!file) throw base::Fault(base::kFileNotFound, "File not found: " + source);
     text << file.rdbuf();
-    return text.str();
+    return cli::RequestText(text.str());
 }
 
 void CallExport(const std::string& library, const char* name) {
@@ -152,13 +156,23 @@ int Transact(const TransactOptions& o) {
     com::Variant loginArg = com::Variant::FromDispatch(login.get());
     com::Variant reply = com::CallByName(server.get(), "Transact", com::DISPATCH_METHOD,
                                          {*xml.get(), com::ByRef(loginArg)});
-    std::cout << com::ToText(*reply.get()) << '\n';
+    std::cout << com::ToText(*reply.get()) << '\n' << std::flush;
+    if (!std::cout)
+        throw base::Fault(base::kFileAccess, "Cannot write the reply to standard output");
     return 0;
 }
 
 int Run(const std::vector<std::string>& args) {
     if (args.empty()) throw UsageError("no command");
     const std::string& command = args[0];
+    if (command == "--help" || command == "help" || command == "-h") {
+        std::cout << kUsageText;
+        return 0;
+    }
+    if (command == "--version") {
+        std::cout << "wagelink " << WAGELINK_VERSION << '\n';
+        return 0;
+    }
     std::vector<std::string> rest(args.begin() + 1, args.end());
     if (command == "demo-db") {
         if (rest.size() != 1) throw UsageError("demo-db takes one PATH");
@@ -183,6 +197,9 @@ int Run(const std::vector<std::string>& args) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // A full pipe or a file size limit is an error the host reports, not a signal that kills it.
+    std::signal(SIGPIPE, SIG_IGN);
+    std::signal(SIGXFSZ, SIG_IGN);
     std::vector<std::string> args(argv + 1, argv + argc);
     try {
         return Run(args);

@@ -1,5 +1,9 @@
 #include "com/registry.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
@@ -20,6 +24,8 @@ bool StartsWithNoCase(const std::string& text, const std::string& prefix) {
            base::EqualNoCase(std::string_view(text).substr(0, prefix.size()), prefix);
 }
 
+constexpr std::uintmax_t kLargestRegistry = 1 << 20;
+
 }  // namespace
 
 bool Registry::CaseInsensitiveLess::operator()(const std::string& a, const std::string& b) const {
@@ -37,19 +43,34 @@ std::string Registry::DefaultPath() {
 Registry Registry::Open(const std::string& path) {
     Registry r;
     r.path_ = path;
-    std::ifstream in(path);
-    if (!in) {
-        if (std::filesystem::exists(path))
-            throw base::Fault(E_FAIL, "Cannot read the registry " + path);
-        return r;
-    }
+    std::error_code ec;
+    if (!std::filesystem::exists(path, ec)) return r;
+    if (!std::filesystem::is_regular_file(path, ec) ||
+        std::filesystem::file_size(path, ec) > kLargestRegistry)
+        throw base::Fault(E_FAIL, "The registry " + path + " is not a registry file");
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw base::Fault(E_FAIL, "Cannot read the registry " + path);
     std::string line;
     while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
         auto eq = line.find('=');
         if (eq == std::string::npos) continue;
         r.entries_[line.substr(0, eq)] = line.substr(eq + 1);
     }
     return r;
+}
+
+Registry::Lock::Lock(const std::string& path) {
+    std::error_code ec;
+    std::filesystem::path target(path);
+    if (target.has_parent_path()) std::filesystem::create_directories(target.parent_path(), ec);
+    fd_ = ::open((path + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
+    if (fd_ < 0 || ::flock(fd_, LOCK_EX) != 0)
+        throw base::Fault(E_FAIL, "Cannot lock the registry " + path);
+}
+
+Registry::Lock::~Lock() {
+    ::close(fd_);  // releases the lock
 }
 
 std::optional<std::string> Registry::Get(const std::string& key) const {
@@ -76,16 +97,23 @@ void Registry::Save() const {
     std::error_code ec;
     fs::path target(path_);
     if (target.has_parent_path()) fs::create_directories(target.parent_path(), ec);
-    fs::path temp = target;
-    temp += ".tmp";
-    {
-        std::ofstream out(temp, std::ios::trunc);
-        for (const auto& [k, v] : entries_) out << k << '=' << v << '\n';
-        out.flush();
-        if (!out) throw base::Fault(E_FAIL, "Cannot write the registry " + path_);
+    std::string temp = path_ + ".XXXXXX";
+    int fd = ::mkstemp(temp.data());
+    if (fd < 0) throw base::Fault(E_FAIL, "Cannot write the registry " + path_);
+    std::string text;
+    for (const auto& [k, v] : entries_) text += k + '=' + v + '\n';
+    bool written = ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+    written = ::fsync(fd) == 0 && written;
+    ::close(fd);
+    if (!written) {
+        ::unlink(temp.c_str());
+        throw base::Fault(E_FAIL, "Cannot write the registry " + path_);
     }
     fs::rename(temp, target, ec);
-    if (ec) throw base::Fault(E_FAIL, "Cannot write the registry " + path_ + ": " + ec.message());
+    if (ec) {
+        ::unlink(temp.c_str());
+        throw base::Fault(E_FAIL, "Cannot write the registry " + path_ + ": " + ec.message());
+    }
 }
 
 }  // namespace com

@@ -14,10 +14,8 @@ std::string Key(const char* root, const GUID& id) {
     return std::string(root) + "\\" + FormatGuid(id);
 }
 
-}  // namespace
-
-void RegisterServer(const ServerRegistration& server, const std::string& libraryPath) {
-    Registry registry = Registry::Open();
+void Register(Registry& registry, const ServerRegistration& server,
+              const std::string& libraryPath) {
     const std::string libid = FormatGuid(server.typeLibrary);
     for (const ClassRegistration& c : server.classes) {
         std::string key = Key("CLSID", c.clsid);
@@ -37,11 +35,9 @@ void RegisterServer(const ServerRegistration& server, const std::string& library
         registry.Set(key + "\\TypeLib", libid);
         registry.Set(key + "\\TypeLib\\Version", server.typeLibraryVersion);
     }
-    registry.Save();
 }
 
-void UnregisterServer(const ServerRegistration& server) {
-    Registry registry = Registry::Open();
+void Unregister(Registry& registry, const ServerRegistration& server) {
     for (const ClassRegistration& c : server.classes) {
         registry.RemoveTree(Key("CLSID", c.clsid));
         registry.RemoveTree(c.progId);
@@ -50,7 +46,16 @@ void UnregisterServer(const ServerRegistration& server) {
     registry.RemoveTree(Key("TypeLib", server.typeLibrary) + "\\" + server.typeLibraryVersion);
     for (const InterfaceRegistration& i : server.interfaces)
         registry.RemoveTree(Key("Interface", i.iid));
-    registry.Save();
+}
+
+}  // namespace
+
+void RegisterServer(const ServerRegistration& server, const std::string& libraryPath) {
+    Registry::Update([&](Registry& registry) { Register(registry, server, libraryPath); });
+}
+
+void UnregisterServer(const ServerRegistration& server) {
+    Registry::Update([&](Registry& registry) { Unregister(registry, server); });
 }
 
 std::string ModulePath(const void* address) {

@@ -1,6 +1,7 @@
 #include "component/server_object.h"
 
 #include "com/late_call.h"
+#include "payroll/tables.h"
 
 namespace component {
 
@@ -15,6 +16,7 @@ ExportConnection::ExportConnection(Instance& self) : self_(self) {
     if (!self_.login) base::ThrowObjectNotSet("no login to connect with (call Transact first)");
     auto connection = std::make_unique<db::Connection>();
     connection->Open(com::ToText(*com::GetProperty(self_.login.get(), "ConnectionString").get()));
+    payroll::RequirePayrollTables(*connection);
     self_.connection = std::move(connection);
     opened_ = true;
 }

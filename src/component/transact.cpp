@@ -5,6 +5,7 @@
 #include "com/late_call.h"
 #include "component/request_limits.h"
 #include "db/contention.h"
+#include "payroll/tables.h"
 #include "platform/integration_kit.h"
 
 namespace component {
@@ -68,6 +69,7 @@ void SetUp(Instance& self, com::IDispatch* login) {
     if (self.connection->State() == db::adStateOpen) self.connection->Close();
     std::string connectionString = com::ToText(*com::GetProperty(login, "ConnectionString").get());
     self.connection->Open(connectionString);
+    payroll::RequirePayrollTables(*self.connection);
 }
 
 bool ReadKestFlag(const xml::Document& request) {

@@ -2,6 +2,7 @@
 
 #include "base/fault.h"
 #include "base/text.h"
+#include "db/connection_string.h"
 #include "db/errors.h"
 #include "db/recordset.h"
 #include "db/sqlite/database.h"
@@ -10,22 +11,11 @@
 namespace db {
 
 std::string DataSourceOf(const std::string& connectionString) {
-    std::string dataSource;
-    std::size_t start = 0;
-    while (start <= connectionString.size()) {
-        std::size_t end = connectionString.find(';', start);
-        if (end == std::string::npos) end = connectionString.size();
-        std::string_view part(connectionString.data() + start, end - start);
-        std::size_t eq = part.find('=');
-        if (eq != std::string_view::npos) {
-            std::string key = base::AsciiLower(base::Trim(part.substr(0, eq)));
-            std::string value = base::Trim(part.substr(eq + 1));
-            if (key == "provider" && base::AsciiLower(value) != "sqlite")
-                throw base::Fault(kProviderNotFound, "Provider cannot be found: " + value);
-            if (key == "data source") dataSource = value;
-        }
-        start = end + 1;
-    }
+    ConnectionString parsed(connectionString);
+    std::string provider = parsed.Get("provider").value_or("SQLite");
+    if (base::AsciiLower(provider) != "sqlite")
+        throw base::Fault(kProviderNotFound, "Provider cannot be found: " + provider);
+    std::string dataSource = parsed.Get("data source").value_or("");
     if (dataSource.empty())
         throw base::Fault(kProviderError, "The connection string names no Data Source");
     return dataSource;
@@ -53,6 +43,14 @@ long long Connection::Execute(const std::string& sql, const std::vector<Value>& 
     sqlite::Database& db = Backend();
     BeforeStatement(sql);
     return db.Execute(sql, params);
+}
+
+std::vector<std::string> Connection::TableNames() {
+    Recordset tables;
+    tables.Open("select name from sqlite_master where type = 'table'", *this);
+    std::vector<std::string> names;
+    for (; !tables.IsEOF(); tables.MoveNext()) names.push_back(tables[0].Text());
+    return names;
 }
 
 std::vector<ColumnDeclaration> Connection::DeclaredColumns(const std::string& table) {

@@ -45,6 +45,8 @@ class Connection {
     // it changed.
     long long Execute(const std::string& sql, const std::vector<Value>& params = {});
 
+    // The names of the database's tables.
+    std::vector<std::string> TableNames();
     // The columns of `table` as it declares them; a fault when there is no such table.
     std::vector<ColumnDeclaration> DeclaredColumns(const std::string& table);
 

@@ -203,6 +203,11 @@ ParseResult Document::Load(std::string_view text, const Limits& limits) {
     Initialise();
     if (text.size() > static_cast<std::size_t>(std::numeric_limits<int>::max()))
         return {ParseStatus::kOverLimit, "The request exceeds a limit: it is larger than 2 GiB", 0};
+    // libxml2 would take a NUL character for the end of the text and parse less than it was given.
+    if (text.find('\0') != std::string_view::npos) {
+        doc_.reset(xmlNewDoc(reinterpret_cast<const xmlChar*>("1.0")));
+        return {ParseStatus::kNotWellFormed, "the text holds a NUL character", 0};
+    }
     if (std::optional<std::string> broken = BrokenLimit(text, limits)) {
         doc_.reset(xmlNewDoc(reinterpret_cast<const xmlChar*>("1.0")));
         return {ParseStatus::kOverLimit, *broken, 0};

@@ -74,3 +74,57 @@ TEST(HostileRequests, MutatedRequestsNeverCrashTransact) {
 }
 
 }  // namespace
+
+namespace {
+
+// Requests built to cost much: each is answered or refused at once and changes nothing.
+TEST(HostileRequests, AmplificationAndOversizedPartsAreRefused) {
+    testing_support::DemoDb demo;
+    auto login = testing_support::NewLogin(demo.ConnectionString());
+    const std::string before = demo.FileBytes();
+    // Each entity is ten of the one before: &a8; would be 4,000,000,000 characters.
+    std::string entities = "<!DOCTYPE r [<!ENTITY a0 \"aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa\">";
+    for (int i = 1; i <= 8; ++i) {
+        entities += "<!ENTITY a" + std::to_string(i) + " \"";
+        for (int k = 0; k < 10; ++k) entities += "&a" + std::to_string(i - 1) + ";";
+        entities += "\">";
+    }
+    entities += "]>";
+    const std::string item =
+        "<reply code=\"100\" message=\"解析XML时发生错误,请你检查XML参数格式\"/>";
+    for (const std::string& request :
+         {entities + "<vkinterface proc='ADD' docid='&a8;'/>",
+          entities + "<vkinterface proc='ADD'><salaryitem><personname>&a8;</personname>"
+                     "<entry name='奖金' type='0'>&a8;</entry></salaryitem></vkinterface>"}) {
+        EXPECT_EQ(
+            testing_support::Transact(testing_support::NewSalaryItem().get(), request, login.get()),
+            item);
+        EXPECT_EQ(testing_support::Transact(testing_support::NewSalaryPerson().get(), request,
+                                            login.get()),
+                  item)
+            << "the person class answers with its own identifier, whose text is the same";
+    }
+    auto fault = [&](const std::string& request) {
+        try {
+            testing_support::Transact(testing_support::NewSalaryItem().get(), request, login.get());
+        } catch (const base::Fault& f) {
+            return std::make_pair(f.number(), f.description());
+        }
+        return std::make_pair(0, std::string("answered"));
+    };
+    const std::string longTag(5 << 20, 'r');
+    EXPECT_EQ(
+        fault("<vkinterface proc='QUERY' paginate='0' roottag='" + longTag + "'/>"),
+        std::make_pair(5, std::string("Invalid procedure call or argument: The request "
+                                      "exceeds a limit: roottag is longer than 64 characters")));
+    EXPECT_EQ(fault("<vkinterface proc='QUERY' paginate='0' roottag='a | //*'/>").first, 5)
+        << "roottag goes into an XPath expression";
+    std::string attributes = "<vkinterface proc='ADD'";
+    for (int i = 0; i < 100000; ++i) attributes += " a" + std::to_string(i) + "='1'";
+    EXPECT_EQ(fault(attributes + "/>").second,
+              "Invalid procedure call or argument: The request exceeds a limit: an element has "
+              "more attributes than 256 (line 1)");
+    EXPECT_EQ(demo.FileBytes(), before);
+}
+
+}  // namespace

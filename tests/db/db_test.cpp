@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "base/fault.h"
 #include "create_database.h"
 #include "db/connection.h"
+#include "db/connection_string.h"
 #include "db/lookup.h"
 #include "db/recordset.h"
 #include "support/demo_db.h"
@@ -83,6 +86,53 @@ TEST(Database, MissingFilesAndOtherProvidersAreFaults) {
     EXPECT_THROW(sql::CreateDatabase(dir.File("a.db"), "create table u (x int);"), base::Fault);
     EXPECT_THROW(sql::CreateDatabase(dir.File("b.db"), "create table broken ("), base::Fault);
     EXPECT_FALSE(std::filesystem::exists(dir.File("b.db"))) << "a failed script left a file";
+}
+
+TEST(ConnectionString, ValuesAreQuotedAsAdoQuotesThem) {
+    db::ConnectionString parsed(
+        " Provider = SQLite ; DATA SOURCE=\"a;b \"\"c\"\".db\" ;Extra='it''s' ; ; empty= ;x=1;x=2");
+    EXPECT_EQ(parsed.Get("provider"), "SQLite");
+    EXPECT_EQ(parsed.Get("data source"), "a;b \"c\".db");
+    EXPECT_EQ(parsed.Get("EXTRA"), "it's");
+    EXPECT_EQ(parsed.Get("empty"), "");
+    EXPECT_EQ(parsed.Get("x"), "2") << "a later key replaces an earlier one";
+    EXPECT_FALSE(parsed.Get("user id"));
+    EXPECT_THROW(db::ConnectionString("Data Source=\"open"), base::Fault);
+    EXPECT_THROW(db::ConnectionString("Data Source='a' b"), base::Fault);
+
+    TempDir dir;
+    const std::string odd = dir.File("pay;roll's.db");
+    sql::CreateDatabase(odd, "create table t (x int); insert into t values (7);");
+    db::Connection c;
+    c.Open("Provider=SQLite;Data Source='" + dir.File("pay;roll''s.db") + "'");
+    db::Recordset rows;
+    rows.Open("select x from t", c);
+    EXPECT_EQ(rows[0].Text(), "7");
+}
+
+TEST(Database, NothingButAnExistingDatabaseFileIsOpened) {
+    TempDir dir;
+    db::Connection c;
+    auto failure = [&](const std::string& source) {
+        try {
+            db::Connection one;
+            one.Open("Provider=SQLite;Data Source=" + source);
+        } catch (const base::Fault& f) {
+            return f.description();
+        }
+        return std::string("opened");
+    };
+    std::ofstream(dir.File("empty.db")).close();
+    EXPECT_NE(failure(dir.File("empty.db")).find("the file is empty"), std::string::npos);
+    EXPECT_EQ(std::filesystem::file_size(dir.File("empty.db")), 0u) << "an empty file was written";
+    std::ofstream(dir.File("text.db")) << "not a database at all, just text";
+    EXPECT_NE(failure(dir.File("text.db")).find("not a database"), std::string::npos);
+    // A name beginning with file: is a file name, never a URI with options of its own.
+    EXPECT_NE(failure("file::memory:?cache=shared").find("Cannot open database"),
+              std::string::npos);
+    EXPECT_NE(failure("file:" + dir.File("absent.db") + "?mode=rwc").find("Cannot open database"),
+              std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(dir.File("absent.db")));
 }
 
 TEST(Database, ClientCursorCountsAndServerCursorStreams) {

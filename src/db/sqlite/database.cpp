@@ -1,10 +1,15 @@
 #include "db/sqlite/database.h"
 
 #include <sqlite3.h>
+#include <unistd.h>
 
+#include <cctype>
+#include <cstdio>
+#include <filesystem>
 #include <utility>
 
 #include "base/fault.h"
+#include "base/text.h"
 #include "db/contention.h"
 #include "db/sqlite/type_map.h"
 #include "db/types.h"
@@ -44,26 +49,69 @@ namespace {
     throw base::Fault(kProviderError, "Cannot open database " + path + ": " + why);
 }
 
+// The name SQLite is given for a path: a path that begins with "file:" would be read as a URI,
+// with options of its own, so it is made relative to the current folder instead.
+std::string PlainFileName(const std::string& path) {
+    return base::EqualNoCase(std::string_view(path).substr(0, 5), "file:") ? "./" + path : path;
+}
+
+// The URI that opens `path` read-only and unlocked, for a file in a place nobody can write.
+std::string ImmutableUri(const std::string& path) {
+    std::string uri = "file:";
+    for (unsigned char c : std::filesystem::absolute(path).string()) {
+        bool plain = std::isalnum(c) || c == '/' || c == '.' || c == '-' || c == '_';
+        char escaped[4];
+        std::snprintf(escaped, sizeof escaped, "%%%02X", c);
+        uri += plain ? std::string(1, static_cast<char>(c)) : std::string(escaped);
+    }
+    return uri + "?immutable=1";
+}
+
+// Reading a page is how SQLite finds out whether the file is a database at all.
+int Configure(sqlite3* db, bool readOnly, std::string& message) {
+    for (const char* pragma : {"PRAGMA journal_mode=WAL", "PRAGMA synchronous=FULL"}) {
+        if (readOnly && pragma[7] == 'j') continue;  // the mode is the file's; it cannot change
+        char* error = nullptr;
+        int rc = sqlite3_exec(db, pragma, nullptr, nullptr, &error);
+        if (rc != SQLITE_OK) {
+            message = error ? error : sqlite3_errstr(rc);
+            sqlite3_free(error);
+            return rc;
+        }
+    }
+    return SQLITE_OK;
+}
+
 }  // namespace
 
 Database::Database(const std::string& path) {
+    const bool file = path != ":memory:";
+    if (file) {
+        // SQLite would make a new database of an empty file; it holds no payroll tables.
+        std::error_code ec;
+        if (std::filesystem::is_regular_file(path, ec) && std::filesystem::file_size(path, ec) == 0)
+            CannotOpen(path, "the file is empty, not a database");
+    }
+    const bool writable = !file || ::access(path.c_str(), W_OK) == 0;
+    Open(PlainFileName(path), SQLITE_OPEN_READWRITE, path);
+    std::string message;
+    int rc = Configure(db_.get(), !writable, message);
+    if ((rc & 0xFF) == SQLITE_CANTOPEN && file && !writable) {
+        // Neither the file nor its folder can be written (a read-only file system), so the
+        // write-ahead log's index cannot be made: the file is read as it stands.
+        Open(ImmutableUri(path), SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, path);
+        rc = Configure(db_.get(), true, message);
+    }
+    if (rc != SQLITE_OK) CannotOpen(path, message);
+}
+
+void Database::Open(const std::string& name, int flags, const std::string& path) {
     sqlite3* raw = nullptr;
-    int rc =
-        sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+    int rc = sqlite3_open_v2(name.c_str(), &raw, flags | SQLITE_OPEN_NOMUTEX, nullptr);
     db_.reset(raw);
     if (rc != SQLITE_OK) CannotOpen(path, raw ? sqlite3_errmsg(raw) : sqlite3_errstr(rc));
     sqlite3_extended_result_codes(raw, 1);
     sqlite3_busy_timeout(raw, kBusyTimeoutMs);
-    // Reading a page is how SQLite finds out whether the file is a database at all.
-    for (const char* pragma : {"PRAGMA journal_mode=WAL", "PRAGMA synchronous=FULL"}) {
-        char* error = nullptr;
-        rc = sqlite3_exec(raw, pragma, nullptr, nullptr, &error);
-        if (rc != SQLITE_OK) {
-            std::string message = error ? error : sqlite3_errstr(rc);
-            sqlite3_free(error);
-            CannotOpen(path, message);
-        }
-    }
 }
 
 Database::~Database() = default;

@@ -1,7 +1,9 @@
 // One open SQLite database with its statement cache. Internal to db/: callers use db::Connection.
 //
 // Settings: WAL journaling, synchronous=FULL and a busy time-out, so that a statement that
-// returned is durably committed. A missing file is an error: nothing here creates databases.
+// returned is durably committed. Nothing here creates databases: a missing file and an empty one
+// are errors, and a path is never read as a URI. A file this process may only read is opened
+// read-only (as it stands, unlocked, when not even its folder can be written).
 // Errors are faults with a negative ADO error number and SQLite's own message.
 // Ownership: the Database owns its handle and every idle prepared statement; a Statement borrowed
 // from it must not outlive it. Not thread-safe: one connection belongs to one thread.
@@ -73,6 +75,8 @@ class Database {
 
   private:
     friend class Statement;
+    // Opens `name` with `flags` (replacing any handle); `path` names the file in faults.
+    void Open(const std::string& name, int flags, const std::string& path);
     void Return(const std::string& sql, Statement::Prepared prepared);
 
     DatabaseHandle db_;
