@@ -68,15 +68,14 @@ long NumberOption(const std::string& option, const std::string& text, long low, 
 }
 
 std::string ReadRequest(const std::string& source) {
-    std::ostringstream text;
-    if (source == "-") {
-        text << std::cin.rdbuf();
-        return cli::RequestText(text.str());
+    std::ifstream file;
+    if (source != "-") {
+        file.open(source, std::ios::binary);
+        if (!file) throw base::Fault(base::kFileNotFound, "File not found: " + source);
     }
-    std::ifstream file(source, std::ios::binary);
-    if (!file) throw base::Fault(base::kFileNotFound, "File not found: " + source);
-    text << file.rdbuf();
-    return cli::RequestText(text.str());
+    std::istream& in = source == "-" ? std::cin : file;
+    std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    return cli::RequestText(std::move(bytes));
 }
 
 void CallExport(const std::string& library, const char* name) {

@@ -22,9 +22,9 @@ std::string FromUtf16(std::string_view bytes, bool bigEndian) {
 
 }  // namespace
 
-std::string RequestText(const std::string& bytes) {
+std::string RequestText(std::string bytes) {
     std::string_view text(bytes);
-    if (text.substr(0, 3) == "\xEF\xBB\xBF") return std::string(text.substr(3));
+    if (text.substr(0, 3) == "\xEF\xBB\xBF") return bytes.erase(0, 3);
     if (text.substr(0, 2) == "\xFF\xFE") return FromUtf16(text.substr(2), false);
     if (text.substr(0, 2) == "\xFE\xFF") return FromUtf16(text.substr(2), true);
     return bytes;

@@ -8,6 +8,6 @@
 namespace cli {
 
 // A type-mismatch fault for UTF-16 text of an odd number of bytes or with unpaired surrogates.
-std::string RequestText(const std::string& bytes);
+std::string RequestText(std::string bytes);
 
 }  // namespace cli

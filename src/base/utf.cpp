@@ -10,34 +10,29 @@ namespace {
     ThrowTypeMismatch(what);
 }
 
-void AppendUtf8(std::string& out, char32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
+char* PutUtf8(char* w, char32_t cp) {
+    if (cp < 0x800) {
+        *w++ = static_cast<char>(0xC0 | (cp >> 6));
     } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
+        *w++ = static_cast<char>(0xE0 | (cp >> 12));
+        *w++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
     } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
+        *w++ = static_cast<char>(0xF0 | (cp >> 18));
+        *w++ = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        *w++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
     }
+    *w++ = static_cast<char>(0x80 | (cp & 0x3F));
+    return w;
 }
 
-// Decodes one UTF-8 sequence at `i`, advancing it; rejects overlong forms and surrogates.
+// Decodes one UTF-8 sequence at `i` (not ASCII), advancing it; rejects overlong forms and
+// surrogates.
 char32_t NextCodePoint(std::string_view s, std::size_t& i) {
     auto byte = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
     unsigned char b0 = byte(i);
     int extra;
     char32_t cp;
-    if (b0 < 0x80) {
-        ++i;
-        return b0;
-    } else if ((b0 & 0xE0) == 0xC0) {
+    if ((b0 & 0xE0) == 0xC0) {
         extra = 1;
         cp = b0 & 0x1F;
     } else if ((b0 & 0xF0) == 0xE0) {
@@ -64,10 +59,8 @@ char32_t NextCodePoint(std::string_view s, std::size_t& i) {
 
 }  // namespace
 
-std::u16string Utf8ToUtf16(std::string_view utf8) {
-    // Never more UTF-16 units than UTF-8 bytes: write into a buffer of that size, then trim.
-    std::u16string out(utf8.size(), u'\0');
-    char16_t* w = out.data();
+std::size_t Utf8ToUtf16(std::string_view utf8, char16_t* out) {
+    char16_t* w = out;
     for (std::size_t i = 0; i < utf8.size();) {
         // Markup is mostly ASCII: copy runs of it without decoding.
         while (i < utf8.size() && static_cast<unsigned char>(utf8[i]) < 0x80)
@@ -82,19 +75,27 @@ std::u16string Utf8ToUtf16(std::string_view utf8) {
             *w++ = static_cast<char16_t>(cp);
         }
     }
-    out.resize(static_cast<std::size_t>(w - out.data()));
+    return static_cast<std::size_t>(w - out);
+}
+
+std::u16string Utf8ToUtf16(std::string_view utf8) {
+    // Never more UTF-16 units than UTF-8 bytes: write into a buffer of that size, then trim.
+    std::u16string out(utf8.size(), u'\0');
+    out.resize(Utf8ToUtf16(utf8, out.data()));
     return out;
 }
 
 std::string Utf16ToUtf8(std::u16string_view utf16) {
-    std::string out;
-    out.reserve(utf16.size() * 3);
+    // Sized exactly first, so that a long text is never held at three times its length.
+    std::size_t bytes = 0;
+    for (char16_t u : utf16)
+        bytes += u < 0x80 ? 1 : u < 0x800 ? 2 : (u >= 0xDC00 && u <= 0xDFFF) ? 1 : 3;
+    std::string out(bytes, '\0');
+    char* w = out.data();
     for (std::size_t i = 0; i < utf16.size(); ++i) {
+        while (i < utf16.size() && utf16[i] < 0x80) *w++ = static_cast<char>(utf16[i++]);
+        if (i == utf16.size()) break;
         char32_t c = utf16[i];
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-            continue;
-        }
         if (c >= 0xD800 && c <= 0xDBFF) {
             if (i + 1 >= utf16.size() || utf16[i + 1] < 0xDC00 || utf16[i + 1] > 0xDFFF)
                 Malformed("Unpaired surrogate in UTF-16 text");
@@ -102,9 +103,19 @@ std::string Utf16ToUtf8(std::u16string_view utf16) {
         } else if (c >= 0xDC00 && c <= 0xDFFF) {
             Malformed("Unpaired surrogate in UTF-16 text");
         }
-        AppendUtf8(out, c);
+        w = PutUtf8(w, c);
     }
     return out;
+}
+
+std::size_t Utf16Length(std::string_view utf8) {
+    std::size_t units = 0;
+    for (unsigned char c : utf8) {
+        // Every byte but a continuation byte starts a character; four-byte ones take two units.
+        if ((c & 0xC0) != 0x80) ++units;
+        if (c >= 0xF0) ++units;
+    }
+    return units;
 }
 
 }  // namespace base

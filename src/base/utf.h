@@ -10,4 +10,10 @@ namespace base {
 std::u16string Utf8ToUtf16(std::string_view utf8);
 std::string Utf16ToUtf8(std::u16string_view utf16);
 
+// Converts into `out`, which has room for utf8.size() units; returns the units written.
+std::size_t Utf8ToUtf16(std::string_view utf8, char16_t* out);
+
+// The UTF-16 units of well-formed UTF-8 text, counted without converting it.
+std::size_t Utf16Length(std::string_view utf8);
+
 }  // namespace base

@@ -51,7 +51,26 @@ std::string BstrToUtf8(BSTR text) {
     return base::Utf16ToUtf8({text ? text : u"", SysStringLen(text)});
 }
 
-Bstr::Bstr(std::string_view utf8) : Bstr(std::u16string_view(base::Utf8ToUtf16(utf8))) {}
+Bstr::Bstr(std::string_view utf8) {
+    // Converted straight into the string's own block: room for one unit per byte, then the
+    // length set to the units written (and the block shrunk when much of it stays unused).
+    BSTR text = SysAllocStringLen(nullptr, static_cast<UINT>(utf8.size()));
+    if (!text) throw std::bad_alloc();
+    std::size_t units = 0;
+    try {
+        units = base::Utf8ToUtf16(utf8, text);
+    } catch (...) {
+        SysFreeString(text);
+        throw;
+    }
+    text[units] = u'\0';
+    *Header(text) = static_cast<std::uint32_t>(units * sizeof(OLECHAR));
+    if (units < utf8.size() / 2) {
+        void* smaller = std::realloc(Header(text), kPrefix + (units + 1) * sizeof(OLECHAR));
+        if (smaller) text = reinterpret_cast<BSTR>(static_cast<char*>(smaller) + kPrefix);
+    }
+    p_ = text;
+}
 
 Bstr::Bstr(std::u16string_view utf16)
     : p_(SysAllocStringLen(utf16.data(), static_cast<UINT>(utf16.size()))) {

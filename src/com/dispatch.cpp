@@ -36,11 +36,26 @@ BstrArgument::BstrArgument(const DispatchArguments& args, UINT index) {
         return;
     }
     if (raw.vt == (VT_BYREF | VT_VARIANT)) variantTarget_ = raw.pvarVal;
+    if (raw.vt == VT_BSTR) {
+        borrowed_ = &raw.bstrVal;
+        return;
+    }
     try {
         local_ = Bstr(ToText(raw));
     } catch (const base::Fault&) {
         throw ArgumentError{index, DISP_E_TYPEMISMATCH};
     }
+}
+
+BSTR* BstrArgument::ref() {
+    if (target_) return target_;
+    if (borrowed_) {
+        // The callee may replace the text: it gets a copy, so the caller's stays as it was.
+        local_ = Bstr::Attach(SysAllocStringLen(*borrowed_, SysStringLen(*borrowed_)));
+        if (*borrowed_ && !local_.get()) throw std::bad_alloc();
+        borrowed_ = nullptr;
+    }
+    return local_.InOut();
 }
 
 void BstrArgument::WriteBack() {

@@ -36,18 +36,20 @@ struct ArgumentError {
 };
 
 // A text parameter, by value or by reference. By reference to a BSTR, the callee works on the
-// caller's BSTR; by reference to a VARIANT, on a copy written back by WriteBack; by value, on a
-// converted copy.
+// caller's BSTR; by reference to a VARIANT, on a copy written back by WriteBack; a BSTR by value
+// is read where it stands (and copied only when the callee asks to change it); any other value
+// is converted to a copy.
 class BstrArgument {
   public:
     BstrArgument(const DispatchArguments& args, UINT index);
-    BSTR value() const { return target_ ? *target_ : local_.get(); }
-    BSTR* ref() { return target_ ? target_ : local_.InOut(); }
+    BSTR value() const { return target_ ? *target_ : borrowed_ ? *borrowed_ : local_.get(); }
+    BSTR* ref();
     void WriteBack();
 
   private:
     VARIANT* variantTarget_ = nullptr;
     BSTR* target_ = nullptr;
+    const BSTR* borrowed_ = nullptr;  // the caller's text, passed by value
     Bstr local_;
 };
 

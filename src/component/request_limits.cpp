@@ -36,7 +36,7 @@ void CheckRequestSize(std::size_t length) {
 
 void CheckRootTag(const std::string& rootTag) {
     if (rootTag.empty()) return;
-    if (base::Utf8ToUtf16(rootTag).size() > kLongestRootTag)
+    if (base::Utf16Length(rootTag) > kLongestRootTag)
         OverLimit("roottag is longer than " + std::to_string(kLongestRootTag) + " characters");
     if (!xml::IsName(rootTag))
         base::ThrowInvalidArgument("roottag '" + rootTag + "' is not an XML name");
