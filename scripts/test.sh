@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
-# Sets up, builds and runs every test twice: a normal build and an address+undefined sanitizer
-# build. Benchmarks are built in the normal build (not run).
+# Sets up, builds and runs every test twice: a normal build (g++) and an address+undefined
+# sanitizer build (clang), which also runs the fuzz target over Transact for a minute.
+# Benchmarks are built in the normal build (not run).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 scripts/setup.sh
 scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DWAGELINK_BENCHMARKS=ON
-scripts/build.sh build-asan -DCMAKE_BUILD_TYPE=Debug -DWAGELINK_SANITIZE=ON -DWAGELINK_BENCHMARKS=OFF
+scripts/build.sh build-asan -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug -DWAGELINK_SANITIZE=ON \
+    -DWAGELINK_FUZZ=ON -DWAGELINK_BENCHMARKS=OFF
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 echo "== tests, normal build"
