@@ -1,6 +1,7 @@
 #include "bench_util.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -48,19 +49,73 @@ TimedReply TransactAsPlatform(const std::string& path, const std::string& reques
     return {com::ToText(*reply.get()), seconds};
 }
 
-std::string ScratchDir() {
-    static std::string dir = [] {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "wagelink-bench-XXXXXX").string();
-        if (!mkdtemp(pattern.data())) std::abort();
-        static std::string keep = pattern;
+namespace {
+
+std::string ScratchIn(const std::string& parent) {
+    std::string pattern = parent + "/wagelink-bench-XXXXXX";
+    if (!mkdtemp(pattern.data())) std::abort();
+    static std::vector<std::string> made;
+    if (made.empty())
         std::atexit([] {
-            std::error_code ec;
-            std::filesystem::remove_all(keep, ec);
+            for (const std::string& dir : made) {
+                std::error_code ec;
+                std::filesystem::remove_all(dir, ec);
+            }
         });
-        return pattern;
-    }();
+    made.push_back(pattern);
+    return pattern;
+}
+
+}  // namespace
+
+std::string ScratchDir() {
+    static std::string dir = ScratchIn(std::filesystem::temp_directory_path().string());
     return dir;
+}
+
+std::string MemoryDir() {
+    static std::string dir = ScratchIn("/dev/shm");
+    return dir;
+}
+
+const char* StorageName(Storage storage) {
+    return storage == Storage::kMemory ? "memory" : "durable";
+}
+
+std::string StorageDir(Storage storage) {
+    return storage == Storage::kMemory ? MemoryDir() : ScratchDir();
+}
+
+void ImportReport::Statements(const db::StatementCounts& before, const db::StatementCounts& after,
+                              long records) {
+    lookups_ = static_cast<double>(after.lookups - before.lookups) / records;
+    writes_ = static_cast<double>(after.writes - before.writes) / records;
+    transactions_ = static_cast<double>(after.transactions - before.transactions) / records;
+}
+
+void ImportReport::Print(const char* unit) const {
+    for (Storage storage : {Storage::kDurable, Storage::kMemory}) {
+        int s = static_cast<int>(storage);
+        double import = Median(imports_[s]), baseline = Median(baselines_[s]);
+        std::printf("%s: import %.0f %s/s, baseline %.0f %s/s (medians), ratio %.2f\n",
+                    StorageName(storage), import, unit, baseline, unit,
+                    baseline > 0 ? import / baseline : 0.0);
+    }
+    std::printf(
+        "statements per record: %.2f (%.2f lookups, %.2f writes, %.2f transaction "
+        "control)\n",
+        lookups_ + writes_ + transactions_, lookups_, writes_, transactions_);
+}
+
+void RegisterImportRuns(StorageRun import, StorageRun baseline) {
+    for (Storage storage : {Storage::kDurable, Storage::kMemory})
+        for (auto [name, run] : {std::pair{"Import", import}, {"Baseline", baseline}})
+            benchmark::RegisterBenchmark((std::string(name) + "/" + StorageName(storage)).c_str(),
+                                         run, storage)
+                ->Iterations(1)
+                ->Repetitions(3)
+                ->UseManualTime()
+                ->Unit(benchmark::kMillisecond);
 }
 
 std::vector<long> Numbers(int argc, char** argv, std::vector<long> defaults) {

@@ -1,16 +1,47 @@
 // Small helpers shared by the benchmarks.
 #pragma once
 
+#include <benchmark/benchmark.h>
+
 #include <chrono>
 #include <string>
 #include <vector>
 
 #include "com/unknown.h"
+#include "db/statement_counts.h"
 
 namespace bench {
 
 // A scratch folder under /tmp, removed at exit.
 std::string ScratchDir();
+// A scratch folder in memory-backed storage (/dev/shm), removed at exit: there fsync costs
+// nothing, so a run there measures the CPU a record costs.
+std::string MemoryDir();
+
+// Where an import benchmark's databases live: a durable file system, or memory.
+enum class Storage { kDurable, kMemory };
+const char* StorageName(Storage storage);
+std::string StorageDir(Storage storage);
+
+// The import benchmarks' report: for each storage the median rates of the import and the
+// baseline and their ratio, and the statements the import sent per record, by kind.
+class ImportReport {
+  public:
+    void Import(Storage storage, double rate) {
+        imports_[static_cast<int>(storage)].push_back(rate);
+    }
+    void Baseline(Storage storage, double rate) {
+        baselines_[static_cast<int>(storage)].push_back(rate);
+    }
+    // The statements counted around one import of `records` records.
+    void Statements(const db::StatementCounts& before, const db::StatementCounts& after,
+                    long records);
+    void Print(const char* unit) const;
+
+  private:
+    std::vector<double> imports_[2], baselines_[2];
+    double lookups_ = 0, writes_ = 0, transactions_ = 0;
+};
 
 // Positional numbers after Google Benchmark's own flags, with defaults.
 std::vector<long> Numbers(int argc, char** argv, std::vector<long> defaults);
@@ -39,6 +70,11 @@ enum class ServerClass { kSalaryItem, kSalaryPerson };
 TimedReply TransactAsPlatform(const std::string& path, const std::string& request,
                               com::IDispatch* caller = nullptr,
                               ServerClass server = ServerClass::kSalaryItem);
+
+// Registers import and baseline runs (three repetitions each; fsync times on a shared machine
+// vary, so medians are compared) on each storage.
+using StorageRun = void (*)(benchmark::State&, Storage);
+void RegisterImportRuns(StorageRun import, StorageRun baseline);
 
 // Peak resident set size of this program in KiB.
 long PeakRssKiB();

@@ -1,7 +1,8 @@
 // The salary person import: N persons with K extra fields enrolled through Transact, as the
 // platform calls it, against the bare baseline of the same two INSERTs per person (the roster row
 // and the first payroll row) run straight on SQLite in one transaction per person, on the same
-// kind of file.
+// kind of file; on a durable file system and in memory-backed storage, as import_bench runs.
+// Also prints the statements the import sent per person.
 //
 //   person_import_bench [N] [K]     (defaults 2000 and 3)
 #include <benchmark/benchmark.h>
@@ -17,18 +18,19 @@ namespace {
 
 long g_persons = 2000;
 long g_extras = 3;
-std::vector<double> g_importRates;
-std::vector<double> g_baselineRates;
+bench::ImportReport g_report;
 
-void Import(benchmark::State& state) {
-    const std::string path = bench::ScratchDir() + "/persons.db";
+void Import(benchmark::State& state, bench::Storage storage) {
+    const std::string path = bench::StorageDir(storage) + "/persons.db";
     const std::string request =
         sql::EnrolmentRequest(0, static_cast<int>(g_persons), static_cast<int>(g_extras));
     for (auto _ : state) {
         sql::WriteEnrolmentDemoDatabase(path, static_cast<int>(g_persons),
                                         static_cast<int>(g_extras));
+        db::StatementCounts before = db::CountedStatements();
         bench::TimedReply reply =
             bench::TransactAsPlatform(path, request, nullptr, bench::ServerClass::kSalaryPerson);
+        g_report.Statements(before, db::CountedStatements(), g_persons);
         long enrolled = 0;
         for (std::size_t at = reply.text.find("code=\"0\""); at != std::string::npos;
              at = reply.text.find("code=\"0\"", at + 1))
@@ -40,13 +42,13 @@ void Import(benchmark::State& state) {
             return;
         }
         state.SetIterationTime(reply.seconds);
-        g_importRates.push_back(g_persons / reply.seconds);
-        state.counters["persons/s"] = g_importRates.back();
+        g_report.Import(storage, g_persons / reply.seconds);
+        state.counters["persons/s"] = g_persons / reply.seconds;
     }
 }
 
-void Baseline(benchmark::State& state) {
-    const std::string path = bench::ScratchDir() + "/persons-baseline.db";
+void Baseline(benchmark::State& state, bench::Storage storage) {
+    const std::string path = bench::StorageDir(storage) + "/persons-baseline.db";
     std::string roster =
         "INSERT INTO WA_psn(cGZGradeNum,cDept_Num,cPsn_Num,cPsn_Name,iPsnGrd_id,bForeign,bTaxBz";
     std::string values = "VALUES('001','0201',?,?,2,0,1";
@@ -98,13 +100,10 @@ void Baseline(benchmark::State& state) {
             return;
         }
         state.SetIterationTime(seconds);
-        g_baselineRates.push_back(g_persons / seconds);
-        state.counters["persons/s"] = g_baselineRates.back();
+        g_report.Baseline(storage, g_persons / seconds);
+        state.counters["persons/s"] = g_persons / seconds;
     }
 }
-
-BENCHMARK(Import)->Iterations(1)->Repetitions(3)->UseManualTime()->Unit(benchmark::kMillisecond);
-BENCHMARK(Baseline)->Iterations(1)->Repetitions(3)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
@@ -114,11 +113,8 @@ int main(int argc, char** argv) {
     g_persons = numbers[0];
     g_extras = numbers[1];
     std::cout << "person import of " << g_persons << " persons x " << g_extras << " extra fields\n";
+    bench::RegisterImportRuns(Import, Baseline);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    double import = bench::Median(g_importRates);
-    double baseline = bench::Median(g_baselineRates);
-    std::printf("import: %.0f persons/s (median)\nbaseline: %.0f persons/s (median)\n", import,
-                baseline);
-    std::printf("ratio import/baseline: %.2f\n", baseline > 0 ? import / baseline : 0.0);
+    g_report.Print("persons");
 }

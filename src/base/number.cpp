@@ -80,6 +80,21 @@ std::optional<double> WholeNumber(std::string_view text) {
     return ParseDecimal(core);
 }
 
+std::size_t SignificantDigits(std::string_view text) {
+    std::size_t start = 0;
+    while (start < text.size() && IsBlank(text[start])) ++start;
+    std::string_view number = text.substr(start, NumberPrefix(text.substr(start)));
+    std::size_t digits = 0;
+    bool leading = true;
+    for (char c : number) {
+        if (c == 'e' || c == 'E') break;
+        if (!IsDigit(c) || (leading && c == '0')) continue;
+        leading = false;
+        ++digits;
+    }
+    return digits;
+}
+
 double RoundToSignificantDigits(double value, int digits) {
     char shortest[64];
     auto [end, ec] = std::to_chars(shortest, shortest + sizeof shortest, value);

@@ -23,6 +23,10 @@ double LeadingNumber(std::string_view text);
 // Whole numbers in decimal, others as the shortest text that reads back to the same value.
 std::string FormatNumber(double value);
 
+// The significant digits of the leading number of `text` (an upper bound: trailing zeros of the
+// fraction count too); 0 when the text does not begin with a number.
+std::size_t SignificantDigits(std::string_view text);
+
 // `value` rounded to at most `digits` significant decimal digits (unchanged when it has fewer).
 double RoundToSignificantDigits(double value, int digits);
 

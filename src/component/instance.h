@@ -32,6 +32,8 @@ struct Operations {
     std::string_view recordTag;        // "salaryitem" or "salaryperson"
     std::string_view notXmlMessageId;  // the answer "100" for text that is not XML
     bool readsKestFlag = false;
+    // Called as each attempt at a record begins (the record's remembered data is forgotten).
+    std::function<void()> beginRecord = [] {};
     std::function<bool(xml::Element record, std::string& message)> validate;
     std::function<bool(xml::Element record, std::string& message)> write;
     std::function<void(const xml::NodeList& eleList, std::string& sRetXml)> query;

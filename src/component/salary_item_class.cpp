@@ -45,6 +45,7 @@ Operations SalaryItem::MakeOperations(Instance& self) {
     ops.readsKestFlag = true;
     // Reference data read for one record is remembered for the rest of the request.
     auto lookups = std::make_shared<db::LookupCache>();
+    ops.beginRecord = [lookups] { lookups->ForgetRecord(); };
     ops.validate = [&self, lookups](xml::Element record, std::string& message) {
         return salary_item::ValidateItemRecord(*self.connection, self.messages, *lookups, record,
                                                message);

@@ -43,6 +43,7 @@ Operations SalaryPerson::MakeOperations(Instance& self) {
     ops.notXmlMessageId = "Qz.WA.EAI.00040";
     // Reference data read for one record is remembered for the rest of the request.
     auto lookups = std::make_shared<db::LookupCache>();
+    ops.beginRecord = [lookups] { lookups->ForgetRecord(); };
     ops.validate = [&self, lookups](xml::Element record, std::string& message) {
         return salary_person::ValidatePersonRecord(*self.connection, self.messages, *lookups,
                                                    record, message);

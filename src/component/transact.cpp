@@ -42,6 +42,7 @@ struct Outcome {
 // writes take the write lock, so a writer holds it only while it writes.
 Outcome TryRecord(Instance& self, const Operations& ops, xml::Element record) {
     db::Transaction transaction(*self.connection);
+    ops.beginRecord();
     std::string m1;
     if (!ops.validate(record, m1)) return {kRejected, m1};
     std::string m2;

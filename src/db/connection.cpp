@@ -40,8 +40,13 @@ sqlite::Database& Connection::Backend() {
 }
 
 long long Connection::Execute(const std::string& sql, const std::vector<Value>& params) {
+    return Send(sql, params, StatementKind::kWrite);
+}
+
+long long Connection::Send(const std::string& sql, const std::vector<Value>& params,
+                           StatementKind kind) {
     sqlite::Database& db = Backend();
-    BeforeStatement(sql);
+    BeforeStatement(sql, kind);
     return db.Execute(sql, params);
 }
 
@@ -71,13 +76,13 @@ std::vector<ColumnDeclaration> Connection::DeclaredColumns(const std::string& ta
 void Connection::BeginTrans() {
     // Deferred: the transaction reads from one snapshot and takes the write lock only at its
     // first write, so a writer does not hold the lock while it checks.
-    Execute("BEGIN");
+    Send("BEGIN", {}, StatementKind::kTransaction);
 }
 void Connection::CommitTrans() {
-    Execute("COMMIT");
+    Send("COMMIT", {}, StatementKind::kTransaction);
 }
 void Connection::RollbackTrans() {
-    Execute("ROLLBACK");
+    Send("ROLLBACK", {}, StatementKind::kTransaction);
 }
 
 Transaction::Transaction(Connection& connection) : connection_(connection) {

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "db/statement_counts.h"
 #include "db/types.h"
 #include "db/value.h"
 
@@ -61,11 +62,15 @@ class Connection {
 
     // For db::Recordset.
     sqlite::Database& Backend();
-    void BeforeStatement(const std::string& sql) const {
+    // Counts the statement and runs the test hook on it.
+    void BeforeStatement(const std::string& sql, StatementKind kind) const {
+        CountStatement(kind);
         if (hook_) hook_(sql);
     }
 
   private:
+    long long Send(const std::string& sql, const std::vector<Value>& params, StatementKind kind);
+
     std::string connectionString_;
     std::unique_ptr<sqlite::Database> db_;
     StatementHook hook_;

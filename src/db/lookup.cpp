@@ -1,5 +1,6 @@
 #include "db/lookup.h"
 
+#include "base/text.h"
 #include "db/errors.h"
 
 namespace db {
@@ -25,45 +26,112 @@ Field LookupResult::First(std::size_t index) const {
 
 namespace {
 
-// The values of a lookup as one text, each tagged with its kind.
-std::string ValuesKey(const std::vector<Value>& params) {
-    std::string key;
-    for (const Value& v : params) {
-        key += static_cast<char>('0' + v.index());
-        key += ValueText(v);
-        key += '\0';
-    }
-    return key;
+// One hash for a value whether it is held (Value) or looked up (Param).
+std::size_t HashOf(std::size_t kind, std::size_t value) {
+    return value * 0x9E3779B97F4A7C15ull + kind;
+}
+
+std::size_t HashOfValue(const Value& v) {
+    if (auto i = std::get_if<std::int64_t>(&v)) return HashOf(1, std::hash<std::int64_t>{}(*i));
+    if (auto d = std::get_if<double>(&v)) return HashOf(2, std::hash<double>{}(*d));
+    if (auto s = std::get_if<std::string>(&v)) return HashOf(3, std::hash<std::string_view>{}(*s));
+    return HashOf(0, 0);
+}
+
+std::size_t HashOfParam(const Param& p) {
+    if (auto i = std::get_if<std::int64_t>(&p)) return HashOf(1, std::hash<std::int64_t>{}(*i));
+    if (auto d = std::get_if<double>(&p)) return HashOf(2, std::hash<double>{}(*d));
+    if (auto s = std::get_if<std::string_view>(&p))
+        return HashOf(3, std::hash<std::string_view>{}(*s));
+    return HashOf(0, 0);
+}
+
+bool Same(const Param& p, const Value& v) {
+    if (p.index() != v.index()) return false;
+    if (auto i = std::get_if<std::int64_t>(&p)) return *i == std::get<std::int64_t>(v);
+    if (auto d = std::get_if<double>(&p)) return *d == std::get<double>(v);
+    if (auto s = std::get_if<std::string_view>(&p)) return *s == std::get<std::string>(v);
+    return true;
+}
+
+Value Held(const Param& p) {
+    if (auto i = std::get_if<std::int64_t>(&p)) return *i;
+    if (auto d = std::get_if<double>(&p)) return *d;
+    if (auto s = std::get_if<std::string_view>(&p)) return std::string(*s);
+    return Null{};
 }
 
 }  // namespace
 
 std::size_t LookupCache::KeyHash::operator()(const Key& k) const noexcept {
-    return std::hash<const void*>{}(k.sql) ^ (std::hash<std::string>{}(k.values) * 31);
+    std::size_t h = std::hash<const void*>{}(k.sql);
+    for (const Value& v : k.values) h = h * 31 + HashOfValue(v);
+    return h;
+}
+
+std::size_t LookupCache::KeyHash::operator()(const Probe& p) const noexcept {
+    std::size_t h = std::hash<const void*>{}(p.sql);
+    for (const Param& v : p.values) h = h * 31 + HashOfParam(v);
+    return h;
+}
+
+bool LookupCache::KeyEqual::operator()(const Key& a, const Key& b) const noexcept {
+    return a.sql == b.sql && a.values == b.values;
+}
+
+bool LookupCache::KeyEqual::operator()(const Probe& a, const Key& b) const noexcept {
+    if (a.sql != b.sql || a.values.size() != b.values.size()) return false;
+    auto held = b.values.begin();
+    for (const Param& p : a.values)
+        if (!Same(p, *held++)) return false;
+    return true;
 }
 
 const LookupResult& LookupCache::Find(Connection& connection, const char* sqlLiteral,
-                                      const std::vector<Value>& params) {
-    Key key{sqlLiteral, ValuesKey(params)};
-    auto it = results_.find(key);
-    if (it != results_.end()) return it->second;
+                                      Params params) {
+    return Remember(results_, connection, sqlLiteral, params);
+}
+
+const LookupResult& LookupCache::FindForRecord(Connection& connection, const char* sqlLiteral,
+                                               Params params) {
+    return Remember(record_, connection, sqlLiteral, params);
+}
+
+const LookupResult& LookupCache::Remember(Results& results, Connection& connection,
+                                          const char* sqlLiteral, Params params) {
+    auto it = results.find(Probe{sqlLiteral, params});
+    if (it != results.end()) return it->second;
+    Key key{sqlLiteral, {}};
+    for (const Param& p : params) key.values.push_back(Held(p));
     Recordset rows;
-    Lookup(rows, connection, sqlLiteral, params);
+    Lookup(rows, connection, sqlLiteral, key.values);
     std::vector<std::vector<Value>> copied;
     for (; !rows.IsEOF(); rows.MoveNext()) {
         std::vector<Value> row;
+        row.reserve(rows.FieldCount());
         for (std::size_t i = 0; i < rows.FieldCount(); ++i) row.push_back(rows[i].value());
         copied.push_back(std::move(row));
     }
-    return results_.emplace(std::move(key), LookupResult(rows.SharedColumns(), std::move(copied)))
+    return results.emplace(std::move(key), LookupResult(rows.SharedColumns(), std::move(copied)))
         .first->second;
 }
 
-const std::vector<ColumnDeclaration>& LookupCache::DeclaredColumns(Connection& connection,
-                                                                   const std::string& table) {
+DeclaredTable::DeclaredTable(std::vector<ColumnDeclaration> columns)
+    : columns_(std::move(columns)) {
+    for (std::size_t i = 0; i < columns_.size(); ++i)
+        byLowerName_.try_emplace(base::AsciiLower(columns_[i].name), i);
+}
+
+const ColumnDeclaration* DeclaredTable::Find(std::string_view name) const {
+    auto it = byLowerName_.find(base::AsciiLower(name));
+    return it == byLowerName_.end() ? nullptr : &columns_[it->second];
+}
+
+const DeclaredTable& LookupCache::DeclaredColumns(Connection& connection,
+                                                  const std::string& table) {
     auto it = declarations_.find(table);
     if (it == declarations_.end())
-        it = declarations_.emplace(table, connection.DeclaredColumns(table)).first;
+        it = declarations_.emplace(table, DeclaredTable(connection.DeclaredColumns(table))).first;
     return it->second;
 }
 

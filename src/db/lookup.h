@@ -2,7 +2,11 @@
 // so that RecordCount tells whether anything was found. Values travel as bound parameters.
 #pragma once
 
+#include <cstdint>
+#include <initializer_list>
+#include <string_view>
 #include <unordered_map>
+#include <variant>
 
 #include "db/recordset.h"
 
@@ -30,31 +34,68 @@ class LookupResult {
     std::vector<std::vector<Value>> rows_;
 };
 
+// A table's declared columns, found by name without regard to case.
+class DeclaredTable {
+  public:
+    explicit DeclaredTable(std::vector<ColumnDeclaration> columns);
+    // The column of that name; null when the table has none.
+    const ColumnDeclaration* Find(std::string_view name) const;
+
+  private:
+    std::vector<ColumnDeclaration> columns_;
+    std::unordered_map<std::string, std::size_t> byLowerName_;
+};
+
+// A value of a remembered lookup, as its caller holds it (a text is not copied to be looked up).
+using Param = std::variant<Null, std::int64_t, double, std::string_view>;
+using Params = std::initializer_list<Param>;
+
 // Lookups of reference data remembered for one request: a statement with the same values runs
-// once, however many records of the request ask it. Only for tables the request does not write,
-// and only for data shared by many records (payrolls, departments, items), so that the cache
-// stays as small as the reference data.
+// once, however many records of the request ask it. Only for tables the request does not write
+// (or, for a table it writes, a statement that finds no rows and so keeps only its columns), and
+// only for data shared by many records (payrolls, departments, items), so that the cache stays as
+// small as the reference data. A lookup that is remembered costs no allocation.
 // Statements are string literals: the cache tells them apart by address, which is what makes a
 // remembered lookup cheap on the per-record path.
 class LookupCache {
   public:
     [[nodiscard]] const LookupResult& Find(Connection& connection, const char* sqlLiteral,
-                                           const std::vector<Value>& params = {});
+                                           Params params = {});
+    // Data of the record at hand (its person, say) that more than one step of the record reads:
+    // read once per record, forgotten by ForgetRecord.
+    [[nodiscard]] const LookupResult& FindForRecord(Connection& connection, const char* sqlLiteral,
+                                                    Params params = {});
+    // Called as each record (or each attempt at it) begins.
+    void ForgetRecord() { record_.clear(); }
     // The declared columns of a table, read once per request.
-    const std::vector<ColumnDeclaration>& DeclaredColumns(Connection& connection,
-                                                          const std::string& table);
+    const DeclaredTable& DeclaredColumns(Connection& connection, const std::string& table);
 
   private:
     struct Key {
         const char* sql;
-        std::string values;
-        bool operator==(const Key&) const = default;
+        std::vector<Value> values;
+    };
+    struct Probe {
+        const char* sql;
+        Params values;
     };
     struct KeyHash {
+        using is_transparent = void;
         std::size_t operator()(const Key& k) const noexcept;
+        std::size_t operator()(const Probe& p) const noexcept;
     };
-    std::unordered_map<Key, LookupResult, KeyHash> results_;
-    std::unordered_map<std::string, std::vector<ColumnDeclaration>> declarations_;
+    struct KeyEqual {
+        using is_transparent = void;
+        bool operator()(const Key& a, const Key& b) const noexcept;
+        bool operator()(const Probe& a, const Key& b) const noexcept;
+        bool operator()(const Key& a, const Probe& b) const noexcept { return (*this)(b, a); }
+    };
+    using Results = std::unordered_map<Key, LookupResult, KeyHash, KeyEqual>;
+    static const LookupResult& Remember(Results& results, Connection& connection,
+                                        const char* sqlLiteral, Params params);
+    Results results_;
+    Results record_;
+    std::unordered_map<std::string, DeclaredTable> declarations_;
 };
 
 }  // namespace db

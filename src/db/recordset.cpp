@@ -14,7 +14,7 @@ void Recordset::Open(const std::string& sql, Connection& connection, CursorType 
     if (open_) ThrowOpen();
     if (cursor != adOpenUnspecified) cursorType = cursor;
     sqlite::Database& db = connection.Backend();
-    connection.BeforeStatement(sql);
+    connection.BeforeStatement(sql, StatementKind::kLookup);
     auto statement = std::make_unique<sqlite::Statement>(db.Prepare(sql));
     statement->Bind(params);
     columns_ = statement->columns();

@@ -34,7 +34,7 @@ std::string Messages::Lang(const std::string& cnString) {
     return cnString;
 }
 
-std::string Messages::unLang(const std::string& lString) {
+const std::string& Messages::unLang(const std::string& lString) {
     auto known = unLangAnswers_.find(lString);
     if (known != unLangAnswers_.end()) return known->second;
     std::string wanted = base::AsciiLower(lString);

@@ -37,7 +37,8 @@ class Messages {
     std::string Plain(const std::string& resId) { return GetResString(resId) + "！"; }
 
     std::string Lang(const std::string& cnString);
-    std::string unLang(const std::string& lString);
+    // The answer is remembered for the instance; the reference stays valid as long as it.
+    const std::string& unLang(const std::string& lString);
 
   private:
     platform::MessageResource& Resource();

@@ -27,7 +27,7 @@ class RecordCheck {
 
   protected:
     // Reference data: remembered for the rest of the request.
-    const db::LookupResult& Lookup(const char* sql, const std::vector<db::Value>& params = {}) {
+    const db::LookupResult& Lookup(const char* sql, db::Params params = {}) {
         return lookups_.Find(connection_, sql, params);
     }
     // Data of the record's person, which differs from record to record: read afresh.

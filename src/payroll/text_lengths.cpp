@@ -1,6 +1,5 @@
 #include "payroll/text_lengths.h"
 
-#include "base/text.h"
 #include "base/utf.h"
 #include "messages/gen_len.h"
 
@@ -16,9 +15,11 @@ bool CountsBytes(db::DataType type) {
     return type == db::adChar || type == db::adVarChar;
 }
 
+bool Bounded(const db::ColumnDeclaration& column) {
+    return column.length > 0 && (CountsCharacters(column.type) || CountsBytes(column.type));
+}
+
 bool Fits(const db::ColumnDeclaration& column, const std::string& text) {
-    if (column.length == 0 || (!CountsCharacters(column.type) && !CountsBytes(column.type)))
-        return true;
     // Never fewer bytes than characters: a text with too many characters is too long either way.
     std::size_t units = base::Utf8ToUtf16(text).size();
     if (units > column.length) return false;
@@ -32,16 +33,13 @@ std::optional<std::string> TooLongValue(db::Connection& connection, db::LookupCa
                                         messages::Messages& messages, const std::string& table,
                                         const std::vector<std::string>& columns,
                                         const std::vector<db::Value>& values) {
-    const std::vector<db::ColumnDeclaration>& declared = lookups.DeclaredColumns(connection, table);
+    const db::DeclaredTable& declared = lookups.DeclaredColumns(connection, table);
     for (std::size_t i = 0; i < columns.size() && i < values.size(); ++i) {
-        if (db::IsNull(values[i])) continue;
-        for (const db::ColumnDeclaration& column : declared) {
-            if (!base::EqualNoCase(column.name, columns[i])) continue;
-            if (!Fits(column, db::ValueText(values[i])))
-                return messages.GetResStringArg("Qz.WA.EAI.09006", column.name,
-                                                std::to_string(column.length));
-            break;
-        }
+        const db::ColumnDeclaration* column = declared.Find(columns[i]);
+        if (!column || !Bounded(*column) || db::IsNull(values[i])) continue;
+        if (!Fits(*column, db::ValueText(values[i])))
+            return messages.GetResStringArg("Qz.WA.EAI.09006", column->name,
+                                            std::to_string(column->length));
     }
     return std::nullopt;
 }

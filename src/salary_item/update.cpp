@@ -9,6 +9,7 @@
 #include "base/number.h"
 #include "db/contention.h"
 #include "db/lookup.h"
+#include "payroll/person_master.h"
 #include "payroll/record_fields.h"
 #include "payroll/text_lengths.h"
 
@@ -24,7 +25,9 @@ constexpr int kTextStyle = 1;
 
 // A style-0 value as the payroll module writes numbers: at most 15 significant digits.
 double PayrollNumber(std::string_view text) {
-    return base::RoundToSignificantDigits(base::LeadingNumber(text), 15);
+    double value = base::LeadingNumber(text);
+    // A text of at most 15 significant digits reads as a double that already prints as them.
+    return base::SignificantDigits(text) <= 15 ? value : base::RoundToSignificantDigits(value, 15);
 }
 
 // The payroll column of an item: "F_" and its number, which must be a whole number.
@@ -78,15 +81,13 @@ bool Update(db::Connection& connection, messages::Messages& messages, db::Lookup
     std::string department = Field(record, "departmentno");
     std::string code = Field(record, "personno");
 
-    db::Recordset person;  // differs from record to record: read afresh
-    if (db::Lookup(person, connection,
-                   "select * from pubperson a,wa_grade b where a.rpersontype=b.rpersontype and "
-                   "a.cpsn_num=?",
-                   {code}) == 0) {
+    std::optional<payroll::MasterPerson> person =
+        payroll::CategorizedPerson(payroll::PersonMasterOf(connection, lookups, code));
+    if (!person) {
         message = messages.GetResStringArg("Qz.WA.EAI.09002", code);
         return false;
     }
-    std::string name = person["cpsn_name"].Text();
+    const std::string& name = person->name;
     std::int16_t year = RecordNumber(Field(record, "year"));
     std::int16_t month = RecordNumber(Field(record, "month"));
 

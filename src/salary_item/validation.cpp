@@ -4,6 +4,7 @@
 #include "base/number.h"
 #include "db/errors.h"
 #include "messages/gen_len.h"
+#include "payroll/person_master.h"
 #include "payroll/record_check.h"
 #include "payroll/record_fields.h"
 
@@ -70,12 +71,13 @@ class ItemRecordCheck : public payroll::RecordCheck {
         if (messages::GenLen(name) > kLongestName) return FailPlain("Qz.WA.EAI.00025");
         std::string code = Field("personno");
         if (code.empty()) return FailPlain("Qz.WA.EAI.00026");
-        db::Recordset rows;
-        Fresh(rows, "select count(*) from pubperson where cPsn_Num = ?", {code});
-        if (db::ValueNumber(rows[0].value()) == 0) return FailPlain("Qz.WA.EAI.00027");
+        // The master rows are read once for the record: the update takes the name from them.
+        if (payroll::PersonMasterOf(connection_, lookups_, code).RecordCount() == 0)
+            return FailPlain("Qz.WA.EAI.00027");
         if (messages::GenLen(code) > kLongestCode) return FailPlain("Qz.WA.EAI.00028");
+        db::Recordset rows;
         if (Fresh(rows,
-                  "select * from WA_psn where cGZGradeNum = ? and cPsn_Num = ? and cPsn_Name = ?",
+                  "select 1 from WA_psn where cGZGradeNum = ? and cPsn_Num = ? and cPsn_Name = ?",
                   {payroll_, code, name}) == 0)
             return Fail(messages_.GetResStringArg("Qz.WA.EAI.00030", name));
         return true;
@@ -87,7 +89,7 @@ class ItemRecordCheck : public payroll::RecordCheck {
             if (name.empty()) return FailPlain("Qz.WA.EAI.00034");
             std::string type = entry.GetAttribute("type");
             if (type.empty()) return FailPlain("Qz.WA.EAI.00035");
-            std::string builtIn = messages_.unLang(name);
+            const std::string& builtIn = messages_.unLang(name);
             RequireOneSetting(builtIn);
             if (Lookup("SELECT iGZItem_id From WA_GZItem WHERE 1=1  AND (iGZItem_id = (SELECT "
                        "iGZItem_id FROM WA_GZtblset WHERE cSetGZItemName = ?))",

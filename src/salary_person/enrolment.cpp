@@ -9,6 +9,7 @@
 #include "db/contention.h"
 #include "db/errors.h"
 #include "db/recordset.h"
+#include "payroll/person_master.h"
 #include "payroll/record_fields.h"
 #include "payroll/text_lengths.h"
 #include "salary_person/extra_fields.h"
@@ -100,14 +101,11 @@ class Enrolment {
   private:
     // The stored name and category are those of the person's own master data.
     bool MasterData(const std::string& code) {
-        db::Recordset person;
-        if (db::Lookup(person, connection_,
-                       "select * from pubperson a,wa_grade b where a.rpersontype=b.rpersontype "
-                       "and a.cpsn_num=?",
-                       {code}) == 0)
-            return Fail(messages_.GetResStringArg("Qz.WA.EAI.09002", code));
-        name_ = person["cpsn_name"].Text();
-        category_ = base::ToInt32(db::ValueNumber(person["iPsnGrd_id"].value()));
+        std::optional<payroll::MasterPerson> person =
+            payroll::CategorizedPerson(payroll::PersonMasterOf(connection_, lookups_, code));
+        if (!person) return Fail(messages_.GetResStringArg("Qz.WA.EAI.09002", code));
+        name_ = person->name;
+        category_ = person->category;
         return true;
     }
 

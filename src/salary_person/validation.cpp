@@ -54,7 +54,7 @@ class PersonRecordCheck : public payroll::RecordCheck {
         if (db::ValueNumber(rows[0].value()) == 0) return FailPlain("Qz.WA.EAI.00062");
         // The length is measured after the person master has the code, as the lookup comes first.
         if (messages::GenLen(code) > kLongestCode) return FailPlain("Qz.WA.EAI.00028");
-        if (Fresh(rows, "select * from WA_psn where cGZGradeNum = ? and cPsn_Num = ?",
+        if (Fresh(rows, "select 1 from WA_psn where cGZGradeNum = ? and cPsn_Num = ?",
                   {payroll_, code}) >= 1)
             return Fail(messages_.GetResStringArg("Qz.WA.EAI.00065", code));
         return true;

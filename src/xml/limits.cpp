@@ -1,6 +1,7 @@
 #include "xml/limits.h"
 
 #include <algorithm>
+#include <array>
 
 namespace xml {
 
@@ -41,9 +42,13 @@ class Scanner {
 
     // One piece of markup at '<'; false when it cannot be read.
     bool Markup() {
-        if (Skip("<!--", "-->") || Skip("<![CDATA[", "]]>") || Skip("<?", "?>")) return true;
-        if (text_.substr(at_, 2) == "<!") return false;  // a declaration: the parser refuses it
-        if (text_.substr(at_, 2) == "</") {
+        const char next = at_ + 1 < text_.size() ? text_[at_ + 1] : '\0';
+        if (next == '!') {
+            if (Skip("<!--", "-->") || Skip("<![CDATA[", "]]>")) return true;
+            return false;  // a declaration: the parser refuses it
+        }
+        if (next == '?') return Skip("<?", "?>");
+        if (next == '/') {
             if (depth_ > 0) --depth_;
             at_ += 2;
             return true;
@@ -52,11 +57,15 @@ class Scanner {
         return StartTag();
     }
 
-    std::size_t Name(const char* stops) {
+    // A name runs to a blank, '=', '/' or '>'.
+    std::size_t Name() {
+        static const auto kEnds = [] {
+            std::array<bool, 256> ends{};
+            for (unsigned char c : std::string_view(" \t\r\n=/>")) ends[c] = true;
+            return ends;
+        }();
         std::size_t begin = at_;
-        while (at_ < text_.size() && !IsSpace(text_[at_]) &&
-               std::string_view(stops).find(text_[at_]) == std::string_view::npos)
-            ++at_;
+        while (at_ < text_.size() && !kEnds[static_cast<unsigned char>(text_[at_])]) ++at_;
         return at_ - begin;
     }
 
@@ -65,7 +74,7 @@ class Scanner {
     }
 
     bool StartTag() {
-        if (Name("/>") > limits_.maxNameLength)
+        if (Name() > limits_.maxNameLength)
             return Break("an element name is longer than", limits_.maxNameLength);
         if (++depth_ > limits_.maxDepth)
             return Break("elements are nested deeper than", limits_.maxDepth);
@@ -77,7 +86,7 @@ class Scanner {
                 --depth_;
                 break;
             }
-            if (Name("=/>") > limits_.maxNameLength)
+            if (Name() > limits_.maxNameLength)
                 return Break("an attribute name is longer than", limits_.maxNameLength);
             if (++attributes > limits_.maxAttributes)
                 return Break("an element has more attributes than", limits_.maxAttributes);

@@ -1,0 +1,25 @@
+#include "payroll/person_master.h"
+
+#include "base/number.h"
+
+namespace payroll {
+
+const db::LookupResult& PersonMasterOf(db::Connection& connection, db::LookupCache& lookups,
+                                       const std::string& code) {
+    return lookups.FindForRecord(connection,
+                                 "select a.cpsn_name, b.iPsnGrd_id from pubperson a left join "
+                                 "wa_grade b on a.rpersontype=b.rpersontype where a.cpsn_num=?",
+                                 {code});
+}
+
+std::optional<MasterPerson> CategorizedPerson(const db::LookupResult& rows) {
+    const std::size_t name = rows.columns().IndexOf("cpsn_name");
+    const std::size_t category = rows.columns().IndexOf("iPsnGrd_id");
+    for (const std::vector<db::Value>& row : rows.rows())
+        if (!db::IsNull(row[category]))
+            return MasterPerson{db::ValueText(row[name]),
+                                base::ToInt32(db::ValueNumber(row[category]))};
+    return std::nullopt;
+}
+
+}  // namespace payroll
