@@ -45,14 +45,15 @@ Operations SalaryItem::MakeOperations(Instance& self) {
     ops.readsKestFlag = true;
     // Reference data read for one record is remembered for the rest of the request.
     auto lookups = std::make_shared<db::LookupCache>();
+    auto items = std::make_shared<salary_item::ItemCatalog>(self.messages, *lookups);
     ops.beginRecord = [lookups] { lookups->ForgetRecord(); };
-    ops.validate = [&self, lookups](xml::Element record, std::string& message) {
-        return salary_item::ValidateItemRecord(*self.connection, self.messages, *lookups, record,
-                                               message);
+    ops.validate = [&self, lookups, items](xml::Element record, std::string& message) {
+        return salary_item::ValidateItemRecord(*self.connection, self.messages, *lookups, *items,
+                                               record, message);
     };
-    ops.write = [&self, lookups](xml::Element record, std::string& message) {
-        return salary_item::UpdateItemData(*self.connection, self.messages, *lookups, record,
-                                           message);
+    ops.write = [&self, lookups, items](xml::Element record, std::string& message) {
+        return salary_item::UpdateItemData(*self.connection, self.messages, *lookups, *items,
+                                           record, message);
     };
     ops.query = [&self](const xml::NodeList& conditions, std::string& sRetXml) {
         ExportItems(self, conditions, sRetXml);

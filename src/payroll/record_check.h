@@ -62,13 +62,14 @@ class RecordCheck {
     std::string payroll_;  // the number every check after Payroll uses
 };
 
-// Runs the checks of `Check` (a RecordCheck with a Run()) on `record`. They write into a local
-// message, so that a fault leaves the caller's `message` untouched.
-template <class Check>
+// Runs the checks of `Check` (a RecordCheck with a Run(), constructed with `extra` after the
+// common arguments) on `record`. They write into a local message, so that a fault leaves the
+// caller's `message` untouched.
+template <class Check, class... Extra>
 bool RunChecks(db::Connection& connection, messages::Messages& messages, db::LookupCache& lookups,
-               xml::Element record, std::string& message) {
+               xml::Element record, std::string& message, Extra&... extra) {
     std::string outcome;
-    bool passed = Check(connection, messages, lookups, record, outcome).Run();
+    bool passed = Check(connection, messages, lookups, record, outcome, extra...).Run();
     message = std::move(outcome);
     return passed;
 }

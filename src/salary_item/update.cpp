@@ -8,6 +8,7 @@
 #include "base/fault.h"
 #include "base/number.h"
 #include "db/contention.h"
+#include "db/errors.h"
 #include "db/lookup.h"
 #include "payroll/person_master.h"
 #include "payroll/record_fields.h"
@@ -31,15 +32,10 @@ double PayrollNumber(std::string_view text) {
 }
 
 // The payroll column of an item: "F_" and its number, which must be a whole number.
-std::string ItemColumn(db::Connection& connection, db::LookupCache& lookups,
-                       const std::string& builtInName) {
-    db::Field id =
-        lookups
-            .Find(connection, "SELECT * FROM WA_GZtblset WHERE cSetGZItemName = ?", {builtInName})
-            .First("iGZItem_id");
-    if (!std::holds_alternative<std::int64_t>(id.value()))
-        base::ThrowTypeMismatch("payroll item " + builtInName + " has no item number");
-    return "F_" + id.Text();
+const std::string& ItemColumn(const ItemFacts& item) {
+    if (item.noNumber) base::ThrowTypeMismatch(*item.noNumber);
+    if (!item.column) db::ThrowNoCurrentRecord();
+    return *item.column;
 }
 
 struct Assignments {
@@ -51,15 +47,15 @@ struct Assignments {
     std::optional<std::string> repeated;
 };
 
-Assignments CollectAssignments(db::Connection& connection, messages::Messages& messages,
-                               db::LookupCache& lookups, xml::Element record) {
+Assignments CollectAssignments(db::Connection& connection, ItemCatalog& items,
+                               xml::Element record) {
     Assignments out;
     std::set<std::string> assigned;
     for (xml::Element entry : record.Children("entry")) {
         std::string value = entry.Text();
         std::int16_t style = RecordNumber(entry.GetAttribute("type"));
         std::string name = entry.GetAttribute("name");
-        std::string column = ItemColumn(connection, lookups, messages.unLang(name));
+        const std::string& column = ItemColumn(items.Of(connection, name));
         if (style != kNumericStyle && style != kTextStyle) continue;
         if (!assigned.insert(column).second && !out.repeated) out.repeated = name;
         out.setList += "," + column + " = ?";
@@ -76,7 +72,7 @@ Assignments CollectAssignments(db::Connection& connection, messages::Messages& m
 }
 
 bool Update(db::Connection& connection, messages::Messages& messages, db::LookupCache& lookups,
-            xml::Element record, std::string& message) {
+            ItemCatalog& items, xml::Element record, std::string& message) {
     std::string payroll = payroll::PayrollNumberOf(connection, lookups, record);
     std::string department = Field(record, "departmentno");
     std::string code = Field(record, "personno");
@@ -91,7 +87,7 @@ bool Update(db::Connection& connection, messages::Messages& messages, db::Lookup
     std::int16_t year = RecordNumber(Field(record, "year"));
     std::int16_t month = RecordNumber(Field(record, "month"));
 
-    Assignments assignments = CollectAssignments(connection, messages, lookups, record);
+    Assignments assignments = CollectAssignments(connection, items, record);
     if (assignments.repeated) {
         message = messages.GetResStringArg("Qz.WA.EAI.09003", *assignments.repeated);
         return false;
@@ -121,9 +117,10 @@ bool Update(db::Connection& connection, messages::Messages& messages, db::Lookup
 }  // namespace
 
 bool UpdateItemData(db::Connection& connection, messages::Messages& messages,
-                    db::LookupCache& lookups, xml::Element record, std::string& message) {
+                    db::LookupCache& lookups, ItemCatalog& items, xml::Element record,
+                    std::string& message) {
     try {
-        return Update(connection, messages, lookups, record, message);
+        return Update(connection, messages, lookups, items, record, message);
     } catch (const db::Contention&) {
         throw;  // not a failure of the record: the caller runs it again
     } catch (const base::Fault& fault) {

@@ -14,12 +14,14 @@
 #include "db/connection.h"
 #include "db/lookup.h"
 #include "messages/messages.h"
+#include "salary_item/item_catalog.h"
 #include "xml/document.h"
 
 namespace salary_item {
 
-// `lookups` remembers the reference data read for the records of one request.
+// `lookups` and `items` remember the reference data read for the records of one request.
 bool UpdateItemData(db::Connection& connection, messages::Messages& messages,
-                    db::LookupCache& lookups, xml::Element record, std::string& message);
+                    db::LookupCache& lookups, ItemCatalog& items, xml::Element record,
+                    std::string& message);
 
 }  // namespace salary_item

@@ -1,5 +1,7 @@
 #include "salary_item/validation.h"
 
+#include <algorithm>
+
 #include "base/fault.h"
 #include "base/number.h"
 #include "db/errors.h"
@@ -7,6 +9,7 @@
 #include "payroll/person_master.h"
 #include "payroll/record_check.h"
 #include "payroll/record_fields.h"
+#include "salary_item/item_catalog.h"
 
 namespace salary_item {
 
@@ -21,7 +24,10 @@ constexpr int kLongestCode = 20;
 // The checks of one salaryitem record, in their order.
 class ItemRecordCheck : public payroll::RecordCheck {
   public:
-    using RecordCheck::RecordCheck;
+    ItemRecordCheck(db::Connection& connection, messages::Messages& messages,
+                    db::LookupCache& lookups, xml::Element record, std::string& message,
+                    ItemCatalog& items)
+        : RecordCheck(connection, messages, lookups, record, message), items_(items) {}
 
     bool Run() {
         return Payroll() && Department() && StartDateSetting() && Year() && Month() && Person() &&
@@ -89,16 +95,12 @@ class ItemRecordCheck : public payroll::RecordCheck {
             if (name.empty()) return FailPlain("Qz.WA.EAI.00034");
             std::string type = entry.GetAttribute("type");
             if (type.empty()) return FailPlain("Qz.WA.EAI.00035");
-            const std::string& builtIn = messages_.unLang(name);
-            RequireOneSetting(builtIn);
-            if (Lookup("SELECT iGZItem_id From WA_GZItem WHERE 1=1  AND (iGZItem_id = (SELECT "
-                       "iGZItem_id FROM WA_GZtblset WHERE cSetGZItemName = ?))",
-                       {builtIn})
-                    .RecordCount() == 0)
-                return FailPlain("Qz.WA.EAI.00036");
-            if (Lookup("SELECT * FROM WA_GZtblset WHERE iSetGZItemStyle = ? and cSetGZItemName = ?",
-                       {base::LeadingNumber(type), builtIn})
-                    .RecordCount() == 0)
+            const ItemFacts& item = items_.Of(connection_, name);
+            RequireOneSetting(item);
+            if (!item.defined) return FailPlain("Qz.WA.EAI.00036");
+            // The item's settings with the entry's style (not rounded).
+            const double style = base::LeadingNumber(type);
+            if (std::find(item.styles.begin(), item.styles.end(), style) == item.styles.end())
                 return FailPlain("Qz.WA.EAI.00036");
         }
         return true;
@@ -106,22 +108,22 @@ class ItemRecordCheck : public payroll::RecordCheck {
 
     // The item query below compares with a subquery on the settings by name, which the production
     // database rejects when it finds several rows; SQLite would take the first.
-    void RequireOneSetting(const std::string& builtIn) {
-        double settings = db::ValueNumber(
-            Lookup("SELECT count(*) FROM WA_GZtblset WHERE cSetGZItemName = ?", {builtIn})
-                .First(0)
-                .value());
-        if (settings > 1)
-            db::ThrowSeveralRows("payroll item " + builtIn + " has " +
-                                 base::FormatNumber(settings) + " settings rows");
+    void RequireOneSetting(const ItemFacts& item) {
+        if (item.settings > 1)
+            db::ThrowSeveralRows("payroll item " + item.builtIn + " has " +
+                                 std::to_string(item.settings) + " settings rows");
     }
+
+    ItemCatalog& items_;
 };
 
 }  // namespace
 
 bool ValidateItemRecord(db::Connection& connection, messages::Messages& messages,
-                        db::LookupCache& lookups, xml::Element record, std::string& message) {
-    return payroll::RunChecks<ItemRecordCheck>(connection, messages, lookups, record, message);
+                        db::LookupCache& lookups, ItemCatalog& items, xml::Element record,
+                        std::string& message) {
+    return payroll::RunChecks<ItemRecordCheck>(connection, messages, lookups, record, message,
+                                               items);
 }
 
 }  // namespace salary_item

@@ -1,0 +1,41 @@
+#include "salary_item/item_catalog.h"
+
+namespace salary_item {
+
+const ItemFacts& ItemCatalog::Of(db::Connection& connection, const std::string& name) {
+    auto it = facts_.find(name);
+    if (it == facts_.end()) it = facts_.emplace(name, Look(connection, name)).first;
+    return it->second;
+}
+
+ItemFacts ItemCatalog::Look(db::Connection& connection, const std::string& name) {
+    ItemFacts facts;
+    facts.builtIn = messages_.unLang(name);
+    // The item query of the checks, as the payroll module writes it.
+    facts.defined =
+        lookups_
+            .Find(connection,
+                  "SELECT iGZItem_id From WA_GZItem WHERE 1=1  AND (iGZItem_id = (SELECT "
+                  "iGZItem_id FROM WA_GZtblset WHERE cSetGZItemName = ?))",
+                  {facts.builtIn})
+            .RecordCount() > 0;
+    const db::LookupResult& settings =
+        lookups_.Find(connection,
+                      "SELECT iGZItem_id, iSetGZItemStyle FROM WA_GZtblset WHERE "
+                      "cSetGZItemName = ?",
+                      {facts.builtIn});
+    facts.settings = settings.rows().size();
+    for (const std::vector<db::Value>& row : settings.rows())
+        facts.styles.push_back(db::ValueNumber(row[1]));
+    if (!settings.rows().empty()) {
+        const db::Value& id = settings.rows()[0][0];
+        if (std::holds_alternative<std::int64_t>(id)) {
+            facts.column = "F_" + db::ValueText(id);
+        } else {
+            facts.noNumber = "payroll item " + facts.builtIn + " has no item number";
+        }
+    }
+    return facts;
+}
+
+}  // namespace salary_item

@@ -1,0 +1,42 @@
+// What the checks and the update of salary item records need to know of a payroll item named in
+// a request: its built-in name (unLang of the name given), its settings rows, whether the item
+// query of the checks finds it, and its payroll column. Looked up once per name and request, so
+// that an entry costs one map lookup in each step that reads it.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "db/lookup.h"
+#include "messages/messages.h"
+
+namespace salary_item {
+
+struct ItemFacts {
+    std::string builtIn;
+    std::size_t settings = 0;             // settings rows with the built-in name
+    bool defined = false;                 // the item query of the checks found an item
+    std::vector<double> styles;           // iSetGZItemStyle of each settings row
+    std::optional<std::string> column;    // "F_" and iGZItem_id of the first settings row
+    std::optional<std::string> noNumber;  // why the first settings row gives no column number
+};
+
+class ItemCatalog {
+  public:
+    ItemCatalog(messages::Messages& messages, db::LookupCache& lookups)
+        : messages_(messages), lookups_(lookups) {}
+
+    // The facts of the item an entry names by `name`, in the caller's language.
+    const ItemFacts& Of(db::Connection& connection, const std::string& name);
+
+  private:
+    ItemFacts Look(db::Connection& connection, const std::string& name);
+
+    messages::Messages& messages_;
+    db::LookupCache& lookups_;
+    std::unordered_map<std::string, ItemFacts> facts_;
+};
+
+}  // namespace salary_item
