@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <optional>
 
 #include "base/fault.h"
 
@@ -41,8 +42,32 @@ std::size_t NumberPrefix(std::string_view s) {
 }
 
 // `s` is a complete decimal number as NumberPrefix found it.
+// A number of at most 15 digits and no exponent, as an exact integer divided by an exact power of
+// ten: one correctly rounded division gives the same double as the general reader, for a tenth
+// of its cost. Request values are almost always of this form.
+std::optional<double> ShortDecimal(std::string_view s) {
+    constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                       1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    bool negative = !s.empty() && s.front() == '-';
+    if (negative) s.remove_prefix(1);
+    std::int64_t mantissa = 0;
+    int digits = 0, fraction = -1;
+    for (char c : s) {
+        if (c == '.' && fraction < 0) {
+            fraction = 0;
+            continue;
+        }
+        if (!IsDigit(c) || ++digits > 15) return std::nullopt;
+        mantissa = mantissa * 10 + (c - '0');
+        if (fraction >= 0) ++fraction;
+    }
+    double value = static_cast<double>(mantissa) / kPowersOfTen[fraction < 0 ? 0 : fraction];
+    return negative ? -value : value;
+}
+
 double ParseDecimal(std::string_view s) {
     if (!s.empty() && s.front() == '+') s.remove_prefix(1);
+    if (std::optional<double> quick = ShortDecimal(s)) return *quick;
     double value = 0;
     auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
     if (ec == std::errc::result_out_of_range) {

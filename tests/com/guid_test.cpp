@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
+#include <cmath>
+#include <random>
+#include <string>
+
 #include "base/fault.h"
 #include "base/number.h"
 
@@ -33,6 +38,27 @@ TEST(Number, LeadingNumbersAndShortestText) {
     EXPECT_EQ(base::ToInt16(-2.5), -2);
     EXPECT_THROW(base::ToInt16(32767.5), base::Fault);
     EXPECT_THROW(base::LeadingNumber("1e999"), base::Fault);
+}
+
+// Short numbers take a quicker path than long ones; both must read every text as the same double.
+TEST(Number, ShortAndLongNumbersReadAlike) {
+    std::mt19937_64 random(20261208);
+    for (int i = 0; i < 200000; ++i) {
+        std::string text = random() % 2 ? "-" : "";
+        int whole = static_cast<int>(random() % 16), fraction = static_cast<int>(random() % 16);
+        for (int d = 0; d < whole; ++d) text += static_cast<char>('0' + random() % 10);
+        if (fraction > 0 || random() % 2) text += '.';
+        for (int d = 0; d < fraction; ++d) text += static_cast<char>('0' + random() % 10);
+        double expected = 0;
+        if (std::from_chars(text.data(), text.data() + text.size(), expected).ec != std::errc())
+            expected = 0;  // no digits at all: the number reads as zero
+        double read = base::LeadingNumber(text);
+        EXPECT_EQ(std::signbit(read), std::signbit(expected)) << text;
+        EXPECT_EQ(read, expected) << text;
+    }
+    EXPECT_EQ(base::LeadingNumber("0.1"), 0.1);
+    EXPECT_EQ(base::LeadingNumber("123456789012345.6"), 123456789012345.6) << "16 digits";
+    EXPECT_EQ(base::LeadingNumber("-.5"), -0.5);
 }
 
 }  // namespace
