@@ -4,7 +4,7 @@
 //   wagelink register [LIBRARY]      (default: the server and the platform's library)
 //   wagelink unregister [LIBRARY]
 //   wagelink transact PROGID REQUEST --connection STR [--login-year Y] [--login-month M]
-//                     [--pages DIR]
+//                     [--pages DIR] [--validate-only] [--summary]
 //
 // Exit codes: 0 done, 1 the call failed ("error NUMBER: DESCRIPTION" on standard error),
 // 2 usage error.
@@ -22,12 +22,15 @@
 #include <string>
 #include <vector>
 
+#include "base/text.h"
 #include "com/activation.h"
 #include "com/error_info.h"
 #include "com/late_call.h"
 #include "demo_database.h"
 #include "page_writer.h"
+#include "reply_summary.h"
 #include "request_text.h"
+#include "trial_request.h"
 
 namespace {
 
@@ -40,9 +43,12 @@ constexpr const char* kUsageText =
     "  wagelink register [LIBRARY]\n"
     "  wagelink unregister [LIBRARY]\n"
     "  wagelink transact PROGID REQUEST --connection STR [--login-year Y] [--login-month M]\n"
-    "                    [--pages DIR]\n"
+    "                    [--pages DIR] [--validate-only] [--summary]\n"
     "  wagelink --help | --version\n"
     "REQUEST is a file (UTF-8, or UTF-16 with a byte order mark), or - for standard input.\n"
+    "--validate-only runs an ADD as a trial: every record is checked and written as for real,\n"
+    "the results are the real run's, and nothing is kept. --summary prints the outcomes of the\n"
+    "records and the most frequent messages on standard error after the reply.\n"
     "register and unregister without LIBRARY take the server and the platform's library.\n";
 
 struct UsageError : std::runtime_error {
@@ -95,6 +101,8 @@ struct TransactOptions {
     std::string loginYear;
     long loginMonth = 0;
     std::string pages;
+    bool validateOnly = false;
+    bool summary = false;
 };
 
 TransactOptions ParseTransact(const std::vector<std::string>& args) {
@@ -121,6 +129,10 @@ TransactOptions ParseTransact(const std::vector<std::string>& args) {
             o.loginMonth = NumberOption(a, value(), 1, 12);
         } else if (a == "--pages") {
             o.pages = value();
+        } else if (a == "--validate-only") {
+            o.validateOnly = true;
+        } else if (a == "--summary") {
+            o.summary = true;
         } else if (a.size() > 2 && a.rfind("--", 0) == 0) {
             throw UsageError("unknown option " + a);
         } else {
@@ -138,8 +150,14 @@ void Put(com::IDispatch* object, const char* property, com::Variant value) {
     com::CallByName(object, property, com::DISPATCH_PROPERTYPUT, {*value.get()});
 }
 
+// The record elements of the class a ProgID names.
+std::string RecordTagOf(const std::string& progId) {
+    return base::AsciiLower(progId) == "wagelink.isalaryperson" ? "salaryperson" : "salaryitem";
+}
+
 int Transact(const TransactOptions& o) {
     std::string request = ReadRequest(o.request);
+    if (o.validateOnly) request = cli::TrialRequest(request);
     com::ComPtr<com::IDispatch> server = com::CreateObject(o.progId);
     com::ComPtr<com::IDispatch> login = com::CreateObject("QzLogin.Login");
     Put(login.get(), "ConnectionString", com::Variant::FromText(o.connection));
@@ -155,9 +173,11 @@ int Transact(const TransactOptions& o) {
     com::Variant loginArg = com::Variant::FromDispatch(login.get());
     com::Variant reply = com::CallByName(server.get(), "Transact", com::DISPATCH_METHOD,
                                          {*xml.get(), com::ByRef(loginArg)});
-    std::cout << com::ToText(*reply.get()) << '\n' << std::flush;
+    std::string replyText = com::ToText(*reply.get());
+    std::cout << replyText << '\n' << std::flush;
     if (!std::cout)
         throw base::Fault(base::kFileAccess, "Cannot write the reply to standard output");
+    if (o.summary) std::cerr << cli::ReplySummary(request, replyText, RecordTagOf(o.progId));
     return 0;
 }
 

@@ -3,18 +3,14 @@
 #include "base/fault.h"
 #include "base/text.h"
 #include "com/late_call.h"
+#include "component/add_records.h"
 #include "component/request_limits.h"
-#include "db/contention.h"
 #include "payroll/tables.h"
 #include "platform/integration_kit.h"
 
 namespace component {
 
 namespace {
-
-constexpr long kRejected = 101;
-constexpr long kNotWritten = 100;
-constexpr long kBatchFault = 999;
 
 // Closes the instance's connection when Transact leaves, whatever the path.
 class ConnectionRelease {
@@ -28,39 +24,6 @@ class ConnectionRelease {
     Instance& self_;
 };
 
-void AddResult(Instance& self, const std::string& key, long code, const std::string& message) {
-    platform::SharedIntegrationKit().AddResult(self.reply, key, code, message, 0, "", "", "", "");
-}
-
-struct Outcome {
-    long code;
-    std::string message;
-};
-
-// One attempt at a record: its checks and its writes in one database transaction, committed only
-// when the writer succeeded. The checks read from the transaction's snapshot and take no lock; the
-// writes take the write lock, so a writer holds it only while it writes.
-Outcome TryRecord(Instance& self, const Operations& ops, xml::Element record) {
-    db::Transaction transaction(*self.connection);
-    ops.beginRecord();
-    std::string m1;
-    if (!ops.validate(record, m1)) return {kRejected, m1};
-    std::string m2;
-    if (!ops.write(record, m2))
-        return {kNotWritten, self.messages.GetResString("Qz.WA.EAI.00008") + "：" + m2};
-    transaction.Commit();
-    return {0, m1};
-}
-
-// Records stay independent of each other: each commits (or rolls back) before the next begins.
-// A record that meets another writer (the lock taken, or its snapshot made stale) is rolled back
-// and run again, checks included, until it gets through or the contention limit passes.
-void AddRecord(Instance& self, const Operations& ops, xml::Element record) {
-    std::string key = platform::SharedIntegrationKit().GetFieldValue(record, "personname");
-    Outcome outcome = db::RetryContended([&] { return TryRecord(self, ops, record); });
-    AddResult(self, key, outcome.code, outcome.message);
-}
-
 // Holds the login and opens the connection with its connection string.
 void SetUp(Instance& self, com::IDispatch* login) {
     self.login = com::ComPtr<com::IDispatch>(login);
@@ -71,6 +34,15 @@ void SetUp(Instance& self, com::IDispatch* login) {
     std::string connectionString = com::ToText(*com::GetProperty(login, "ConnectionString").get());
     self.connection->Open(connectionString);
     payroll::RequirePayrollTables(*self.connection);
+}
+
+// mode="validate" (in any case) asks for a trial; the reply's root says so, so that nobody takes
+// its results for an import.
+AddMode AddModeOf(xml::Element root, xml::Document& reply) {
+    if (base::AsciiUpper(platform::SharedIntegrationKit().GetAttribute(root, "mode")) != "VALIDATE")
+        return AddMode::kWrite;
+    if (xml::Element replyRoot = reply.Root()) replyRoot.SetAttribute("mode", "validate");
+    return AddMode::kTrial;
 }
 
 bool ReadKestFlag(const xml::Document& request) {
@@ -85,21 +57,6 @@ bool ReadKestFlag(const xml::Document& request) {
 }
 
 }  // namespace
-
-bool AddRecords(Instance& self, const Operations& ops, const xml::NodeList& records,
-                std::string& reply) {
-    try {
-        for (xml::Element record : records) AddRecord(self, ops, record);
-        reply = self.reply.Xml();
-        return true;
-    } catch (const base::Fault& fault) {
-        AddResult(self, "Item", kBatchFault, fault.description());
-    } catch (const std::exception& e) {
-        AddResult(self, "Item", kBatchFault, e.what());
-    }
-    reply = self.reply.Xml();
-    return false;
-}
 
 std::string Transact(Instance& self, const Operations& ops, const std::string& sXML,
                      com::IDispatch* login) {
@@ -134,7 +91,7 @@ std::string Transact(Instance& self, const Operations& ops, const std::string& s
     std::string operation = base::AsciiUpper(kit.GetAttribute(root, "proc"));
     std::string reply;
     if (operation == "ADD") {
-        AddRecords(self, ops, records, reply);
+        AddRecords(self, ops, records, reply, AddModeOf(root, self.reply));
     } else if (operation == "QUERY") {
         reply = doc.Xml();
         // roottag becomes part of an XPath expression and the name of every exported record.

@@ -73,10 +73,10 @@ std::vector<ColumnDeclaration> Connection::DeclaredColumns(const std::string& ta
     return columns;
 }
 
-void Connection::BeginTrans() {
-    // Deferred: the transaction reads from one snapshot and takes the write lock only at its
-    // first write, so a writer does not hold the lock while it checks.
-    Send("BEGIN", {}, StatementKind::kTransaction);
+void Connection::BeginTrans(bool writeLockNow) {
+    // Deferred by default: the transaction reads from one snapshot and takes the write lock only
+    // at its first write, so a writer does not hold the lock while it checks.
+    Send(writeLockNow ? "BEGIN IMMEDIATE" : "BEGIN", {}, StatementKind::kTransaction);
 }
 void Connection::CommitTrans() {
     Send("COMMIT", {}, StatementKind::kTransaction);
@@ -85,8 +85,18 @@ void Connection::RollbackTrans() {
     Send("ROLLBACK", {}, StatementKind::kTransaction);
 }
 
-Transaction::Transaction(Connection& connection) : connection_(connection) {
-    connection_.BeginTrans();
+void Connection::Savepoint(const std::string& name) {
+    Send("SAVEPOINT " + name, {}, StatementKind::kTransaction);
+}
+void Connection::RollbackToSavepoint(const std::string& name) {
+    Send("ROLLBACK TO " + name, {}, StatementKind::kTransaction);
+}
+void Connection::ReleaseSavepoint(const std::string& name) {
+    Send("RELEASE " + name, {}, StatementKind::kTransaction);
+}
+
+Transaction::Transaction(Connection& connection, Lock lock) : connection_(connection) {
+    connection_.BeginTrans(lock == Lock::kNow);
 }
 
 Transaction::~Transaction() {
@@ -101,6 +111,36 @@ Transaction::~Transaction() {
 void Transaction::Commit() {
     if (done_) ThrowNoTransaction();
     connection_.CommitTrans();
+    done_ = true;
+}
+
+}  // namespace db
+
+namespace db {
+
+namespace {
+constexpr const char* kSavepointName = "part";
+}
+
+Savepoint::Savepoint(Connection& connection) : connection_(connection) {
+    connection_.Savepoint(kSavepointName);
+}
+
+Savepoint::~Savepoint() {
+    if (done_) return;
+    try {
+        // Rolling back to a savepoint keeps it open; releasing it then leaves the transaction
+        // as it was before the savepoint.
+        connection_.RollbackToSavepoint(kSavepointName);
+        connection_.ReleaseSavepoint(kSavepointName);
+    } catch (...) {
+        // The part stays in the transaction: see the header.
+    }
+}
+
+void Savepoint::Keep() {
+    if (done_) ThrowNoTransaction();
+    connection_.ReleaseSavepoint(kSavepointName);
     done_ = true;
 }
 

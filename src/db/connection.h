@@ -51,9 +51,15 @@ class Connection {
     // The columns of `table` as it declares them; a fault when there is no such table.
     std::vector<ColumnDeclaration> DeclaredColumns(const std::string& table);
 
-    void BeginTrans();
+    // `writeLockNow` takes the write lock at once instead of at the first write.
+    void BeginTrans(bool writeLockNow = false);
     void CommitTrans();
     void RollbackTrans();
+    // Inside a transaction: marks a point that RollbackToSavepoint undoes the work after, and
+    // ReleaseSavepoint folds into the transaction.
+    void Savepoint(const std::string& name);
+    void RollbackToSavepoint(const std::string& name);
+    void ReleaseSavepoint(const std::string& name);
 
     // Test seam: called with the text of every statement before it runs; a hook that throws
     // makes that statement fail.
@@ -81,11 +87,30 @@ class Connection {
 // that another writer made stale by then fails that write with db::Contention.
 class Transaction {
   public:
-    explicit Transaction(Connection& connection);
+    // Lock::kNow takes the write lock at once, for work that writes and must not meet another
+    // writer half-way.
+    enum class Lock { kAtFirstWrite, kNow };
+    explicit Transaction(Connection& connection, Lock lock = Lock::kAtFirstWrite);
     ~Transaction();
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;
     void Commit();
+
+  private:
+    Connection& connection_;
+    bool done_ = false;
+};
+
+// A part of a transaction that is undone alone unless kept: the work after it is rolled back
+// when it is left without Keep(). Never throws from its destructor; a part whose undoing fails
+// stays in the transaction, so a transaction that commits must not hold parts that failed.
+class Savepoint {
+  public:
+    explicit Savepoint(Connection& connection);
+    ~Savepoint();
+    Savepoint(const Savepoint&) = delete;
+    Savepoint& operator=(const Savepoint&) = delete;
+    void Keep();
 
   private:
     Connection& connection_;

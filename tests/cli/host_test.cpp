@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "db/recordset.h"
+#include "large_demo.h"
 #include "support/demo_db.h"
 
 namespace {
@@ -199,6 +200,88 @@ TEST_F(Host, ImportWritesTheDatabase) {
     db::Recordset rows;
     rows.Open("select F_11 from WA_GZData where cPsn_Num = '0017' and iMonth = 12", *c);
     EXPECT_EQ(rows[0].Text(), "2345.5");
+}
+
+}  // namespace
+
+namespace {
+
+// --summary adds up: a 2,000-record import of which the last ten name persons the database does
+// not know. --validate-only answers alike and leaves the file as it was.
+TEST_F(Host, ValidateOnlyAndTheSummaryOfALargeImport) {
+    std::string path = dir.File("large.db");
+    sql::WriteLargeDemoDatabase(path, 1990, 1);
+    {
+        std::ofstream request(dir.File("large.xml"), std::ios::binary);
+        request << sql::LargeDemoItemRequest(
+            0, 2000, {{"应发合计", 0, [](int n) { return std::to_string(1000 + n); }}});
+    }
+    auto run = [&](std::vector<std::string> more) {
+        std::vector<std::string> args = {"transact",
+                                         "Wagelink.ISalaryItem",
+                                         dir.File("large.xml"),
+                                         "--connection",
+                                         "Provider=SQLite;Data Source=" + path,
+                                         "--summary"};
+        args.insert(args.end(), more.begin(), more.end());
+        return Wagelink(args);
+    };
+    const std::string before = Slurp(path);
+    HostRun trial = run({"--validate-only"});
+    EXPECT_EQ(trial.exit, 0) << trial.err;
+    EXPECT_EQ(Slurp(path), before) << "the validate-only run wrote to the database";
+    HostRun real = run({});
+    EXPECT_EQ(real.exit, 0) << real.err;
+    EXPECT_NE(Slurp(path), before);
+
+    const std::string expected =
+        "records sent: 2000\nwritten: 1990\nrejected: 10\nnot written: 0\nnot reached: 0\n"
+        "batch fault: 0\nmost frequent messages:\n  1990 成功\n  10 人员档案中没有此人员编号！\n";
+    EXPECT_EQ(real.err, expected);
+    EXPECT_EQ(trial.err, expected);
+    EXPECT_EQ(trial.out.rfind("<reply docid=\"LARGE\" proc=\"ADD\" mode=\"validate\">", 0), 0u)
+        << trial.out.substr(0, 200);
+    std::string unmarked = trial.out;
+    unmarked.erase(unmarked.find(" mode=\"validate\""), 16);
+    EXPECT_EQ(unmarked, real.out);
+}
+
+// A batch fault leaves records unanswered; they are counted, so that the outcomes still add up.
+TEST_F(Host, TheSummaryCountsTheRecordsABatchFaultLeft) {
+    auto c = std::make_unique<db::Connection>();
+    c->Open("Provider=SQLite;Data Source=" + dir.File("demo.db"));
+    c->Execute("insert into WA_GZtblset values ('002', 9, '奖金', 0)");  // the checks fault
+    c.reset();
+    std::string record =
+        "<salaryitem><salarygradeno>001</salarygradeno><departmentno>0101</departmentno>"
+        "<year>2026</year><month>11</month><personno>0001</personno><personname>林晓东"
+        "</personname><persongradeno>管理人员</persongradeno><entry name='ITEM' type='0'>1"
+        "</entry></salaryitem>";
+    auto with = [&](const char* item) {
+        std::string r = record;
+        return r.replace(r.find("ITEM"), 4, item);
+    };
+    std::string request = "<vkinterface roottag='salaryitem' docid='F' proc='ADD'>" +
+                          with("岗位工资") + with("奖金") + with("岗位工资") + "</vkinterface>";
+    for (std::vector<std::string> mode :
+         {std::vector<std::string>{"--summary"}, {"--summary", "--validate-only"}}) {
+        HostRun run = Transact("Wagelink.ISalaryItem", request, mode);
+        EXPECT_EQ(run.exit, 0);
+        EXPECT_NE(run.err.find("records sent: 3\nwritten: 1\nrejected: 0\nnot written: 0\n"
+                               "not reached: 2\nbatch fault: 1\n"),
+                  std::string::npos)
+            << run.err;
+    }
+    HostRun notXml = Transact("Wagelink.ISalaryItem", "<<<", {"--summary", "--validate-only"});
+    EXPECT_EQ(notXml.exit, 0);
+    EXPECT_NE(notXml.err.find("records sent: 0\n"), std::string::npos) << notXml.err;
+    EXPECT_NE(notXml.err.find("request answered: 100 "), std::string::npos) << notXml.err;
+    // A request the host cannot mark is not sent at all, rather than sent as a real import.
+    HostRun unmarked = Transact("Wagelink.ISalaryItem",
+                                "<" + std::string(300, 'a') + " proc='ADD'/>", {"--validate-only"});
+    EXPECT_EQ(unmarked.exit, 1);
+    EXPECT_NE(unmarked.err.find("--validate-only cannot mark the request"), std::string::npos)
+        << unmarked.err;
 }
 
 }  // namespace

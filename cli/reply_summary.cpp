@@ -1,0 +1,95 @@
+#include "reply_summary.h"
+
+#include <algorithm>
+#include <map>
+#include <vector>
+
+#include "xml/document.h"
+
+namespace cli {
+
+namespace {
+
+constexpr std::size_t kMessagesShown = 5;
+
+std::size_t RecordsSent(const std::string& request, const std::string& recordTag) {
+    xml::Document doc;
+    if (doc.Load(request).status != xml::ParseStatus::kOk) return 0;
+    return doc.Root().Children(recordTag).size();
+}
+
+struct Tally {
+    std::map<std::string, std::size_t> codes;                   // result code: results
+    std::vector<std::pair<std::string, std::size_t>> messages;  // in order of first appearance
+    std::size_t batchFaults = 0;
+    std::string requestAnswer;  // a reply with a code of its own answers the whole request
+
+    void Count(const std::string& message) {
+        auto it = std::find_if(messages.begin(), messages.end(),
+                               [&](const auto& entry) { return entry.first == message; });
+        if (it == messages.end()) {
+            messages.emplace_back(message, 1);
+        } else {
+            ++it->second;
+        }
+    }
+};
+
+Tally TallyReply(const std::string& reply) {
+    Tally tally;
+    xml::Document doc;
+    if (doc.Load(reply).status != xml::ParseStatus::kOk) return tally;
+    xml::Element root = doc.Root();
+    if (root.HasAttribute("code"))
+        tally.requestAnswer = root.GetAttribute("code") + " " + root.GetAttribute("message");
+    for (xml::Element result : root.Children("result")) {
+        std::string code = result.GetAttribute("code");
+        if (code == "999") {
+            ++tally.batchFaults;  // "Item": the fault, not a record
+        } else {
+            ++tally.codes[code];
+        }
+        tally.Count(result.GetAttribute("message"));
+    }
+    return tally;
+}
+
+std::size_t Take(std::map<std::string, std::size_t>& codes, const std::string& code) {
+    auto it = codes.find(code);
+    if (it == codes.end()) return 0;
+    std::size_t n = it->second;
+    codes.erase(it);
+    return n;
+}
+
+}  // namespace
+
+std::string ReplySummary(const std::string& request, const std::string& reply,
+                         const std::string& recordTag) {
+    std::size_t sent = RecordsSent(request, recordTag);
+    Tally tally = TallyReply(reply);
+    std::size_t answered = 0;
+    for (const auto& [code, n] : tally.codes) answered += n;
+
+    std::string out = "records sent: " + std::to_string(sent) + "\n";
+    auto line = [&out](const std::string& label, std::size_t n) {
+        out += label + ": " + std::to_string(n) + "\n";
+    };
+    line("written", Take(tally.codes, "0"));
+    line("rejected", Take(tally.codes, "101"));
+    line("not written", Take(tally.codes, "100"));
+    for (const auto& [code, n] : tally.codes) line("code " + code, n);
+    line("not reached", sent > answered ? sent - answered : 0);
+    line("batch fault", tally.batchFaults);
+    if (!tally.requestAnswer.empty()) out += "request answered: " + tally.requestAnswer + "\n";
+
+    std::stable_sort(tally.messages.begin(), tally.messages.end(),
+                     [](const auto& a, const auto& b) { return a.second > b.second; });
+    if (!tally.messages.empty()) out += "most frequent messages:\n";
+    for (std::size_t i = 0; i < tally.messages.size() && i < kMessagesShown; ++i)
+        out +=
+            "  " + std::to_string(tally.messages[i].second) + " " + tally.messages[i].first + "\n";
+    return out;
+}
+
+}  // namespace cli

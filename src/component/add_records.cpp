@@ -1,0 +1,127 @@
+#include "component/add_records.h"
+
+#include <vector>
+
+#include "base/fault.h"
+#include "db/contention.h"
+#include "platform/integration_kit.h"
+
+namespace component {
+
+namespace {
+
+constexpr long kRejected = 101;
+constexpr long kNotWritten = 100;
+constexpr long kBatchFault = 999;
+
+struct Outcome {
+    long code;
+    std::string message;
+};
+
+struct Result {
+    std::string key;
+    Outcome outcome;
+};
+
+Result BatchFault(std::string description) {
+    return {"Item", {kBatchFault, std::move(description)}};
+}
+
+// The checks and the writer of one record, inside whatever transaction the caller holds; the
+// caller keeps the record's writes only when the code is 0.
+Outcome RunRecord(Instance& self, const Operations& ops, xml::Element record) {
+    ops.beginRecord();
+    std::string m1;
+    if (!ops.validate(record, m1)) return {kRejected, m1};
+    std::string m2;
+    if (!ops.write(record, m2))
+        return {kNotWritten, self.messages.GetResString("Qz.WA.EAI.00008") + "：" + m2};
+    return {0, m1};
+}
+
+// One attempt at a record in a transaction of its own. The checks read from the transaction's
+// snapshot and take no lock; the writes take the write lock, so a writer holds it only while it
+// writes.
+Outcome WriteRecord(Instance& self, const Operations& ops, xml::Element record) {
+    db::Transaction transaction(*self.connection);
+    Outcome outcome = RunRecord(self, ops, record);
+    if (outcome.code == 0) transaction.Commit();
+    return outcome;
+}
+
+// A record of a trial: a part of the batch's transaction, kept for the records after it when
+// the real run would have committed it.
+Outcome TryRecord(Instance& self, const Operations& ops, xml::Element record) {
+    db::Savepoint part(*self.connection);
+    Outcome outcome = RunRecord(self, ops, record);
+    if (outcome.code == 0) part.Keep();
+    return outcome;
+}
+
+// Runs `attempt` on each record in order; a fault ends the batch as its last result. Contention
+// passes on when `passContention` is set, so that the caller can run the whole batch again.
+template <class Attempt>
+std::vector<Result> EachRecord(const xml::NodeList& records, Attempt&& attempt,
+                               bool passContention) {
+    std::vector<Result> results;
+    try {
+        for (xml::Element record : records) {
+            std::string key = platform::SharedIntegrationKit().GetFieldValue(record, "personname");
+            Outcome outcome = attempt(record);
+            results.push_back({std::move(key), std::move(outcome)});
+        }
+    } catch (const base::Fault& fault) {
+        if (passContention && dynamic_cast<const db::Contention*>(&fault)) throw;
+        results.push_back(BatchFault(fault.description()));
+    } catch (const std::exception& e) {
+        results.push_back(BatchFault(e.what()));
+    }
+    return results;
+}
+
+// Records stay independent of each other: each commits (or rolls back) before the next begins.
+// A record that meets another writer (the lock taken, or its snapshot made stale) is rolled back
+// and run again, checks included, until it gets through or the contention limit passes.
+std::vector<Result> WriteBatch(Instance& self, const Operations& ops,
+                               const xml::NodeList& records) {
+    return EachRecord(
+        records,
+        [&](xml::Element record) {
+            return db::RetryContended([&] { return WriteRecord(self, ops, record); });
+        },
+        false);
+}
+
+// The batch holds the write lock from the start, so that no other writer changes what its
+// records see half-way; should it meet one all the same, it is run again from the first record.
+std::vector<Result> TrialBatch(Instance& self, const Operations& ops,
+                               const xml::NodeList& records) {
+    try {
+        return db::RetryContended([&] {
+            db::Transaction batch(*self.connection, db::Transaction::Lock::kNow);
+            return EachRecord(
+                records, [&](xml::Element record) { return TryRecord(self, ops, record); }, true);
+        });  // never committed
+    } catch (const base::Fault& fault) {
+        return {BatchFault(fault.description())};
+    }
+}
+
+}  // namespace
+
+bool AddRecords(Instance& self, const Operations& ops, const xml::NodeList& records,
+                std::string& reply, AddMode mode) {
+    std::vector<Result> results =
+        mode == AddMode::kTrial ? TrialBatch(self, ops, records) : WriteBatch(self, ops, records);
+    bool completed = true;
+    for (const Result& result : results) {
+        platform::SharedIntegrationKit().AddResult(self.reply, result.key, result.outcome.code,
+                                                   result.outcome.message, 0, "", "", "", "");
+        completed = completed && result.outcome.code != kBatchFault;
+    }
+    reply = self.reply.Xml();
+    return completed;
+}
+
+}  // namespace component
