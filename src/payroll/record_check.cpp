@@ -1,8 +1,14 @@
 #include "payroll/record_check.h"
 
+#include "base/utf.h"
+#include "messages/gen_len.h"
 #include "payroll/record_fields.h"
 
 namespace payroll {
+
+namespace {
+constexpr int kLongestName = 40;  // bytes
+}
 
 std::string RecordCheck::Field(std::string_view name) const {
     return payroll::Field(record_, name);
@@ -43,6 +49,24 @@ bool RecordCheck::PersonCategory() {
     if (Lookup("select * from WA_grade where cPsnGrd = ?", {category}).RecordCount() == 0)
         return FailPlain("Qz.WA.EAI.00033");
     return true;
+}
+
+}  // namespace payroll
+
+namespace payroll {
+
+bool RecordCheck::NameTooLong(const std::string& name) const {
+    const long long bytes = rules_.nameInUtf16Bytes
+                                ? 2 * static_cast<long long>(base::Utf8ToUtf16(name).size())
+                                : messages::GenLen(name);
+    return bytes > kLongestName;
+}
+
+bool RecordCheck::CodeFitsPayroll(const std::string& code) {
+    const db::LookupResult& account =
+        Lookup("select iPsn_len from WA_account where cGZGradeNum = ?", {payroll_});
+    return static_cast<double>(base::Utf8ToUtf16(code).size()) ==
+           db::ValueNumber(account.First("iPsn_len").value());
 }
 
 }  // namespace payroll

@@ -11,6 +11,7 @@
 
 #include "db/lookup.h"
 #include "messages/messages.h"
+#include "payroll/record_rules.h"
 #include "xml/document.h"
 
 namespace payroll {
@@ -18,10 +19,11 @@ namespace payroll {
 class RecordCheck {
   public:
     RecordCheck(db::Connection& connection, messages::Messages& messages, db::LookupCache& lookups,
-                xml::Element record, std::string& message)
+                const RecordRules& rules, xml::Element record, std::string& message)
         : connection_(connection),
           messages_(messages),
           lookups_(lookups),
+          rules_(rules),
           record_(record),
           message_(message) {}
 
@@ -53,10 +55,16 @@ class RecordCheck {
     bool Department();
     // The person category is given and exists.
     bool PersonCategory();
+    // The person name's length against its limit, as the rules measure it.
+    bool NameTooLong(const std::string& name) const;
+    // Under the rules without the person master: the code's length in characters is the
+    // payroll's iPsn_len.
+    bool CodeFitsPayroll(const std::string& code);
 
     db::Connection& connection_;
     messages::Messages& messages_;
     db::LookupCache& lookups_;
+    const RecordRules& rules_;
     xml::Element record_;
     std::string& message_;
     std::string payroll_;  // the number every check after Payroll uses
@@ -67,9 +75,10 @@ class RecordCheck {
 // caller's `message` untouched.
 template <class Check, class... Extra>
 bool RunChecks(db::Connection& connection, messages::Messages& messages, db::LookupCache& lookups,
-               xml::Element record, std::string& message, Extra&... extra) {
+               const RecordRules& rules, xml::Element record, std::string& message,
+               Extra&... extra) {
     std::string outcome;
-    bool passed = Check(connection, messages, lookups, record, outcome, extra...).Run();
+    bool passed = Check(connection, messages, lookups, rules, record, outcome, extra...).Run();
     message = std::move(outcome);
     return passed;
 }

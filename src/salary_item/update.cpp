@@ -13,6 +13,7 @@
 #include "payroll/person_master.h"
 #include "payroll/record_fields.h"
 #include "payroll/text_lengths.h"
+#include "payroll/trap_faults.h"
 
 namespace salary_item {
 
@@ -71,19 +72,40 @@ Assignments CollectAssignments(db::Connection& connection, ItemCatalog& items,
     return out;
 }
 
-bool Update(db::Connection& connection, messages::Messages& messages, db::LookupCache& lookups,
-            ItemCatalog& items, xml::Element record, std::string& message) {
-    std::string payroll = payroll::PayrollNumberOf(connection, lookups, record);
-    std::string department = Field(record, "departmentno");
-    std::string code = Field(record, "personno");
+// The payroll row a record writes into.
+struct Target {
+    std::string payroll;
+    std::string department;
+    std::string code;
+    std::string name;
+};
 
-    std::optional<payroll::MasterPerson> person =
-        payroll::CategorizedPerson(payroll::PersonMasterOf(connection, lookups, code));
-    if (!person) {
-        message = messages.GetResStringArg("Qz.WA.EAI.09002", code);
-        return false;
+// Under the current rules the name is the person master's (nullopt, with the message, for a
+// code without one); under the first revision's it is the record's own, and the person category
+// is looked up as that revision did, though its value takes no part.
+std::optional<Target> Identify(db::Connection& connection, messages::Messages& messages,
+                               db::LookupCache& lookups, const payroll::RecordRules& rules,
+                               xml::Element record, std::string& message) {
+    Target target{payroll::PayrollNumberOf(connection, lookups, record),
+                  Field(record, "departmentno"), Field(record, "personno"), ""};
+    if (!rules.writersReadPersonMaster) {
+        target.name = Field(record, "personname");
+        lookups.Find(connection, "Select iPsnGrd_id from WA_grade where cPsnGrd = ?",
+                     {Field(record, "persongradeno")});
+        return target;
     }
-    const std::string& name = person->name;
+    std::optional<payroll::MasterPerson> person =
+        payroll::CategorizedPerson(payroll::PersonMasterOf(connection, lookups, target.code));
+    if (!person) {
+        message = messages.GetResStringArg("Qz.WA.EAI.09002", target.code);
+        return std::nullopt;
+    }
+    target.name = person->name;
+    return target;
+}
+
+bool Write(db::Connection& connection, messages::Messages& messages, db::LookupCache& lookups,
+           ItemCatalog& items, xml::Element record, const Target& target, std::string& message) {
     std::int16_t year = RecordNumber(Field(record, "year"));
     std::int16_t month = RecordNumber(Field(record, "month"));
 
@@ -99,8 +121,8 @@ bool Update(db::Connection& connection, messages::Messages& messages, db::Lookup
     }
     std::vector<db::Value> params = std::move(assignments.values);
     for (db::Value key :
-         {db::Value(payroll), db::Value(department), db::Value(code), db::Value(name),
-          db::Value(std::int64_t{month}), db::Value(std::int64_t{year})})
+         {db::Value(target.payroll), db::Value(target.department), db::Value(target.code),
+          db::Value(target.name), db::Value(std::int64_t{month}), db::Value(std::int64_t{year})})
         params.push_back(std::move(key));
     long long changed = connection.Execute(
         "UPDATE WA_GZData SET " + assignments.setList +
@@ -108,7 +130,8 @@ bool Update(db::Connection& connection, messages::Messages& messages, db::Lookup
             "iMonth = ? AND iYear = ?",
         params);
     if (changed == 0) {
-        message = messages.GetResStringArg("Qz.WA.EAI.09001", payroll, department, code);
+        message = messages.GetResStringArg("Qz.WA.EAI.09001", target.payroll, target.department,
+                                           target.code);
         return false;
     }
     return true;
@@ -118,17 +141,17 @@ bool Update(db::Connection& connection, messages::Messages& messages, db::Lookup
 
 bool UpdateItemData(db::Connection& connection, messages::Messages& messages,
                     db::LookupCache& lookups, ItemCatalog& items, xml::Element record,
-                    std::string& message) {
-    try {
-        return Update(connection, messages, lookups, items, record, message);
-    } catch (const db::Contention&) {
-        throw;  // not a failure of the record: the caller runs it again
-    } catch (const base::Fault& fault) {
-        message = fault.description();
-    } catch (const std::exception& e) {
-        message = e.what();
-    }
-    return false;
+                    std::string& message, const payroll::RecordRules& rules) {
+    std::optional<Target> target;
+    if (!payroll::TrapFaults(message, [&] {
+            target = Identify(connection, messages, lookups, rules, record, message);
+            return target.has_value();
+        }))
+        return false;
+    auto write = [&] {
+        return Write(connection, messages, lookups, items, record, *target, message);
+    };
+    return rules.writersTrapLateFaults ? payroll::TrapFaults(message, write) : write();
 }
 
 }  // namespace salary_item

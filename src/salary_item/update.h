@@ -14,14 +14,18 @@
 #include "db/connection.h"
 #include "db/lookup.h"
 #include "messages/messages.h"
+#include "payroll/record_rules.h"
 #include "salary_item/item_catalog.h"
 #include "xml/document.h"
 
 namespace salary_item {
 
 // `lookups` and `items` remember the reference data read for the records of one request.
+// Under the first revision's `rules` the name is the record's, and a fault after the category
+// lookup passes on (the batch ends).
 bool UpdateItemData(db::Connection& connection, messages::Messages& messages,
                     db::LookupCache& lookups, ItemCatalog& items, xml::Element record,
-                    std::string& message);
+                    std::string& message,
+                    const payroll::RecordRules& rules = payroll::kCurrentRules);
 
 }  // namespace salary_item

@@ -18,16 +18,15 @@ namespace {
 using payroll::IsDate;
 using payroll::RecordNumber;
 
-constexpr int kLongestName = 40;
 constexpr int kLongestCode = 20;
 
 // The checks of one salaryitem record, in their order.
 class ItemRecordCheck : public payroll::RecordCheck {
   public:
     ItemRecordCheck(db::Connection& connection, messages::Messages& messages,
-                    db::LookupCache& lookups, xml::Element record, std::string& message,
-                    ItemCatalog& items)
-        : RecordCheck(connection, messages, lookups, record, message), items_(items) {}
+                    db::LookupCache& lookups, const payroll::RecordRules& rules,
+                    xml::Element record, std::string& message, ItemCatalog& items)
+        : RecordCheck(connection, messages, lookups, rules, record, message), items_(items) {}
 
     bool Run() {
         return Payroll() && Department() && StartDateSetting() && Year() && Month() && Person() &&
@@ -74,13 +73,17 @@ class ItemRecordCheck : public payroll::RecordCheck {
     bool Person() {
         std::string name = Field("personname");
         if (name.empty()) return FailPlain("Qz.WA.EAI.00024");
-        if (messages::GenLen(name) > kLongestName) return FailPlain("Qz.WA.EAI.00025");
+        if (NameTooLong(name)) return FailPlain("Qz.WA.EAI.00025");
         std::string code = Field("personno");
         if (code.empty()) return FailPlain("Qz.WA.EAI.00026");
-        // The master rows are read once for the record: the update takes the name from them.
-        if (payroll::PersonMasterOf(connection_, lookups_, code).RecordCount() == 0)
-            return FailPlain("Qz.WA.EAI.00027");
-        if (messages::GenLen(code) > kLongestCode) return FailPlain("Qz.WA.EAI.00028");
+        if (!rules_.codeInPersonMaster) {
+            if (!CodeFitsPayroll(code)) return FailPlain("Qz.WA.EAI.09007");
+        } else {
+            // The master rows are read once for the record: the update takes the name from them.
+            if (payroll::PersonMasterOf(connection_, lookups_, code).RecordCount() == 0)
+                return FailPlain("Qz.WA.EAI.00027");
+            if (messages::GenLen(code) > kLongestCode) return FailPlain("Qz.WA.EAI.00028");
+        }
         db::Recordset rows;
         if (Fresh(rows,
                   "select 1 from WA_psn where cGZGradeNum = ? and cPsn_Num = ? and cPsn_Name = ?",
@@ -121,9 +124,9 @@ class ItemRecordCheck : public payroll::RecordCheck {
 
 bool ValidateItemRecord(db::Connection& connection, messages::Messages& messages,
                         db::LookupCache& lookups, ItemCatalog& items, xml::Element record,
-                        std::string& message) {
-    return payroll::RunChecks<ItemRecordCheck>(connection, messages, lookups, record, message,
-                                               items);
+                        std::string& message, const payroll::RecordRules& rules) {
+    return payroll::RunChecks<ItemRecordCheck>(connection, messages, lookups, rules, record,
+                                               message, items);
 }
 
 }  // namespace salary_item

@@ -10,15 +10,17 @@
 #include "db/connection.h"
 #include "db/lookup.h"
 #include "messages/messages.h"
+#include "payroll/record_rules.h"
 #include "salary_item/item_catalog.h"
 #include "xml/document.h"
 
 namespace salary_item {
 
 // `lookups` and `items` remember the reference data read for the records of one request; none
-// of it is written by the import.
+// of it is written by the import. `rules` are those of the server's interface revision.
 bool ValidateItemRecord(db::Connection& connection, messages::Messages& messages,
                         db::LookupCache& lookups, ItemCatalog& items, xml::Element record,
-                        std::string& message);
+                        std::string& message,
+                        const payroll::RecordRules& rules = payroll::kCurrentRules);
 
 }  // namespace salary_item

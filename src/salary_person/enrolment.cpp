@@ -6,12 +6,12 @@
 
 #include "base/number.h"
 #include "base/utf.h"
-#include "db/contention.h"
 #include "db/errors.h"
 #include "db/recordset.h"
 #include "payroll/person_master.h"
 #include "payroll/record_fields.h"
 #include "payroll/text_lengths.h"
+#include "payroll/trap_faults.h"
 #include "salary_person/extra_fields.h"
 
 namespace salary_person {
@@ -68,22 +68,30 @@ struct ExtraValue {
 class Enrolment {
   public:
     Enrolment(db::Connection& connection, messages::Messages& messages, db::LookupCache& lookups,
-              xml::Element record, std::string& message)
+              const payroll::RecordRules& rules, xml::Element record, std::string& message)
         : connection_(connection),
           messages_(messages),
           lookups_(lookups),
+          rules_(rules),
           record_(record),
           message_(message) {}
 
-    bool Run(const std::function<LoginPeriod()>& loginPeriod) {
-        std::string payroll = payroll::PayrollNumberOf(connection_, lookups_, record_);
-        std::string department = Field(record_, "departmentno");
-        std::string code = Field(record_, "personno");
+    // Who is enrolled: the payroll, department and code, and the name and category.
+    bool Identify() {
+        payroll_ = payroll::PayrollNumberOf(connection_, lookups_, record_);
+        department_ = Field(record_, "departmentno");
+        code_ = Field(record_, "personno");
+        return rules_.writersReadPersonMaster ? MasterData(code_) : RecordData();
+    }
+
+    bool Write(const std::function<LoginPeriod()>& loginPeriod) {
+        const std::string& payroll = payroll_;
+        const std::string& department = department_;
+        const std::string& code = code_;
         // Both rows begin with the same values.
         roster_.Add("cGZGradeNum", payroll);
         if (!department.empty()) roster_.Add("cDept_Num", department);
         if (!code.empty()) roster_.Add("cPsn_Num", code);
-        if (!MasterData(code)) return false;
         if (!name_.empty()) roster_.Add("cPsn_Name", name_);
         roster_.Add("iPsnGrd_id", std::int64_t{category_});
         Row payrollRow = roster_;
@@ -106,6 +114,18 @@ class Enrolment {
         if (!person) return Fail(messages_.GetResStringArg("Qz.WA.EAI.09002", code));
         name_ = person->name;
         category_ = person->category;
+        return true;
+    }
+
+    // The first revision's: the record's name, and the category its persongradeno names.
+    bool RecordData() {
+        name_ = Field(record_, "personname");
+        category_ = base::ToInt32(db::ValueNumber(
+            lookups_
+                .Find(connection_, "Select iPsnGrd_id from WA_grade where cPsnGrd = ?",
+                      {Field(record_, "persongradeno")})
+                .First("iPsnGrd_id")
+                .value()));
         return true;
     }
 
@@ -199,8 +219,12 @@ class Enrolment {
     db::Connection& connection_;
     messages::Messages& messages_;
     db::LookupCache& lookups_;
+    const payroll::RecordRules& rules_;
     xml::Element record_;
     std::string& message_;
+    std::string payroll_;
+    std::string department_;
+    std::string code_;
     Row roster_;
     std::string name_;
     std::int32_t category_ = 0;
@@ -210,15 +234,11 @@ class Enrolment {
 
 bool EnrolPerson(db::Connection& connection, messages::Messages& messages, db::LookupCache& lookups,
                  xml::Element record, const std::function<LoginPeriod()>& loginPeriod,
-                 std::string& message) {
-    try {
-        return Enrolment(connection, messages, lookups, record, message).Run(loginPeriod);
-    } catch (const db::Contention&) {
-        throw;  // not a failure of the record: the caller runs it again
-    } catch (const std::exception& e) {
-        message = e.what();
-    }
-    return false;
+                 std::string& message, const payroll::RecordRules& rules) {
+    Enrolment enrolment(connection, messages, lookups, rules, record, message);
+    if (!payroll::TrapFaults(message, [&] { return enrolment.Identify(); })) return false;
+    auto write = [&] { return enrolment.Write(loginPeriod); };
+    return rules.writersTrapLateFaults ? payroll::TrapFaults(message, write) : write();
 }
 
 }  // namespace salary_person

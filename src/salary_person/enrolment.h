@@ -18,6 +18,7 @@
 #include "db/connection.h"
 #include "db/lookup.h"
 #include "messages/messages.h"
+#include "payroll/record_rules.h"
 #include "xml/document.h"
 
 namespace salary_person {
@@ -29,9 +30,11 @@ struct LoginPeriod {
 };
 
 // `loginPeriod` reads the login's period; it is called only once the roster row is written, and
-// a fault it raises is the record's failure like any other.
+// a fault it raises is the record's failure like any other. Under the first revision's `rules`
+// the name is the record's and the category is looked up by its persongradeno, and a fault
+// after that lookup passes on (the batch ends; the caller's transaction keeps both rows out).
 bool EnrolPerson(db::Connection& connection, messages::Messages& messages, db::LookupCache& lookups,
                  xml::Element record, const std::function<LoginPeriod()>& loginPeriod,
-                 std::string& message);
+                 std::string& message, const payroll::RecordRules& rules = payroll::kCurrentRules);
 
 }  // namespace salary_person

@@ -10,7 +10,6 @@ namespace salary_person {
 
 namespace {
 
-constexpr int kLongestName = 40;
 constexpr int kLongestCode = 20;
 constexpr std::size_t kMostEntries = 100;
 constexpr std::size_t kLongestExtraValue = 60;
@@ -27,15 +26,24 @@ class PersonRecordCheck : public payroll::RecordCheck {
     using RecordCheck::RecordCheck;
 
     bool Run() {
-        return Payroll() && Department() && PersonName() && Flags() && PersonCode() &&
-               PersonCategory() && Entries() && Pass();
+        return Payroll() && PersonnelBinding() && Department() && PersonName() && Flags() &&
+               PersonCode() && PersonCategory() && Entries() && Pass();
     }
 
   private:
+    // A payroll bound to the personnel module's interface takes its persons from there.
+    bool PersonnelBinding() {
+        if (!rules_.refusesPersonnelBoundPayroll) return true;
+        const db::LookupResult& binding =
+            Lookup("select * from accinformation where csysid='HM' and cName='cGZGradeNum'");
+        if (binding.RecordCount() == 0 || binding.First("cValue").Text() != payroll_) return true;
+        return Fail(messages_.GetResStringArg("Qz.WA.EAI.09008", payroll_));
+    }
+
     bool PersonName() {
         name_ = Field("personname");
         if (name_.empty()) return FailPlain("Qz.WA.EAI.00024");
-        if (messages::GenLen(name_) > kLongestName) return FailPlain("Qz.WA.EAI.00025");
+        if (NameTooLong(name_)) return FailPlain("Qz.WA.EAI.00025");
         return true;
     }
 
@@ -49,11 +57,16 @@ class PersonRecordCheck : public payroll::RecordCheck {
         std::string code = Field("personno");
         if (code.empty()) return FailPlain("Qz.WA.EAI.00026");
         db::Recordset rows;
-        Fresh(rows, "select count(*) from pubperson where cPsn_Num = ? and cPsn_Name=?",
-              {code, name_});
-        if (db::ValueNumber(rows[0].value()) == 0) return FailPlain("Qz.WA.EAI.00062");
-        // The length is measured after the person master has the code, as the lookup comes first.
-        if (messages::GenLen(code) > kLongestCode) return FailPlain("Qz.WA.EAI.00028");
+        if (!rules_.codeInPersonMaster) {
+            if (!CodeFitsPayroll(code)) return FailPlain("Qz.WA.EAI.09007");
+        } else {
+            Fresh(rows, "select count(*) from pubperson where cPsn_Num = ? and cPsn_Name=?",
+                  {code, name_});
+            if (db::ValueNumber(rows[0].value()) == 0) return FailPlain("Qz.WA.EAI.00062");
+            // The length is measured after the person master has the code, as the lookup comes
+            // first.
+            if (messages::GenLen(code) > kLongestCode) return FailPlain("Qz.WA.EAI.00028");
+        }
         if (Fresh(rows, "select 1 from WA_psn where cGZGradeNum = ? and cPsn_Num = ?",
                   {payroll_, code}) >= 1)
             return Fail(messages_.GetResStringArg("Qz.WA.EAI.00065", code));
@@ -88,8 +101,10 @@ class PersonRecordCheck : public payroll::RecordCheck {
 }  // namespace
 
 bool ValidatePersonRecord(db::Connection& connection, messages::Messages& messages,
-                          db::LookupCache& lookups, xml::Element record, std::string& message) {
-    return payroll::RunChecks<PersonRecordCheck>(connection, messages, lookups, record, message);
+                          db::LookupCache& lookups, xml::Element record, std::string& message,
+                          const payroll::RecordRules& rules) {
+    return payroll::RunChecks<PersonRecordCheck>(connection, messages, lookups, rules, record,
+                                                 message);
 }
 
 }  // namespace salary_person

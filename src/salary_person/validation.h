@@ -10,12 +10,15 @@
 #include "db/connection.h"
 #include "db/lookup.h"
 #include "messages/messages.h"
+#include "payroll/record_rules.h"
 #include "xml/document.h"
 
 namespace salary_person {
 
-// `lookups` remembers the reference data read for the records of one request.
+// `lookups` remembers the reference data read for the records of one request; `rules` are those
+// of the server's interface revision.
 bool ValidatePersonRecord(db::Connection& connection, messages::Messages& messages,
-                          db::LookupCache& lookups, xml::Element record, std::string& message);
+                          db::LookupCache& lookups, xml::Element record, std::string& message,
+                          const payroll::RecordRules& rules = payroll::kCurrentRules);
 
 }  // namespace salary_person

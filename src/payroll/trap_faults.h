@@ -1,0 +1,30 @@
+// How the writers trap faults: a fault of a step becomes the record's failure, with its
+// description as the message, except contention, which passes on so that the caller runs the
+// record again.
+#pragma once
+
+#include <exception>
+#include <string>
+
+#include "base/fault.h"
+#include "db/contention.h"
+
+namespace payroll {
+
+// Runs `step` (which returns whether the record may go on) and returns its answer; false with
+// the fault's description in `message` when it raised one.
+template <class Step>
+bool TrapFaults(std::string& message, Step&& step) {
+    try {
+        return step();
+    } catch (const db::Contention&) {
+        throw;
+    } catch (const base::Fault& fault) {
+        message = fault.description();
+    } catch (const std::exception& e) {
+        message = e.what();
+    }
+    return false;
+}
+
+}  // namespace payroll
