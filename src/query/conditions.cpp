@@ -20,7 +20,8 @@ constexpr const char* kPersonCatalogue =
     "select WA_psn.*,WA_grade.cPsnGrd AS cPsnGrd from WA_psn left join WA_grade ON "
     "WA_psn.iPsnGrd_id = WA_grade.iPsnGrd_id where 1 > 1";
 
-enum class Flavour { kItem, kKest, kPerson };
+// kBarePerson: the person builder of the first revision, which writes columns bare.
+enum class Flavour { kItem, kKest, kPerson, kBarePerson };
 
 std::string ReplaceAll(std::string text, std::string_view from, std::string_view to) {
     for (std::size_t at = text.find(from); at != std::string::npos;
@@ -114,11 +115,13 @@ std::string ValuePart(const Condition& c, bool quoted, bool listsAllowed, Flavou
     if (quoted) return "'" + Quoted(c.value) + wildcard + "'";
     if (!IsPlainNumber(c.value))
         Refuse(c.position, "the value '" + c.value + "' of column " + c.name + " must be a number");
-    return c.value + wildcard + (flavour == Flavour::kPerson && wildcard.empty() ? " " : "");
+    const bool person = flavour == Flavour::kPerson || flavour == Flavour::kBarePerson;
+    return c.value + wildcard + (person && wildcard.empty() ? " " : "");
 }
 
 std::string ColumnPart(const std::string& fieldName, const std::string& operation,
                        Flavour flavour) {
+    if (flavour == Flavour::kBarePerson) return fieldName + " " + operation + " ";
     if (flavour == Flavour::kPerson) {
         bool grade = base::AsciiLower(fieldName) == "cpsngrd";
         return (grade ? "WA_GRADE." : "WA_PSN.") + fieldName + " " + operation + " ";
@@ -178,13 +181,16 @@ void OpenIfClosed(db::Connection& connection) {
 
 }  // namespace
 
-std::string BuildItemWhere(const xml::NodeList& conditions, db::Connection& connection) {
-    OpenIfClosed(connection);
+std::string BuildItemWhere(const xml::NodeList& conditions, db::Connection& connection,
+                           ClosedConnection closed) {
+    if (closed == ClosedConnection::kReopen) OpenIfClosed(connection);
     return BuildWhere(conditions, connection, kGZDataCatalogue, Flavour::kItem);
 }
 
-std::string BuildPersonWhere(const xml::NodeList& conditions, db::Connection& connection) {
-    return BuildWhere(conditions, connection, kPersonCatalogue, Flavour::kPerson);
+std::string BuildPersonWhere(const xml::NodeList& conditions, db::Connection& connection,
+                             ColumnNames names) {
+    return BuildWhere(conditions, connection, kPersonCatalogue,
+                      names == ColumnNames::kBare ? Flavour::kBarePerson : Flavour::kPerson);
 }
 
 std::string ExportCondition(const std::string& where, std::string_view own) {

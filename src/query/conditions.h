@@ -22,8 +22,16 @@
 
 namespace query {
 
-// ISalaryItem.QueryProc; opens a closed connection with its stored connection string.
-std::string BuildItemWhere(const xml::NodeList& conditions, db::Connection& connection);
+// What the item builder does with a closed connection: opens it with its stored connection
+// string (the current revision), or goes on, so that the catalogue lookup faults.
+enum class ClosedConnection { kReopen, kLeave };
+// How the person builder writes a column: behind its table ("WA_GRADE." for the person category,
+// "WA_PSN." for the others), or bare as the first revision did.
+enum class ColumnNames { kPrefixed, kBare };
+
+// ISalaryItem.QueryProc.
+std::string BuildItemWhere(const xml::NodeList& conditions, db::Connection& connection,
+                           ClosedConnection closed = ClosedConnection::kReopen);
 
 // QueryProcKest: request names mapped by MapKestFieldName, in/not in lists, and the salary item
 // condition, which builds `itemFilter` ("" or " and WA_GZtblset.cSetGzitemName ...") instead of
@@ -33,7 +41,8 @@ std::string BuildKestWhere(const xml::NodeList& conditions, db::Connection& conn
 std::string MapKestFieldName(const std::string& name);
 
 // ISalaryPerson.QueryProc; expects the connection open.
-std::string BuildPersonWhere(const xml::NodeList& conditions, db::Connection& connection);
+std::string BuildPersonWhere(const xml::NodeList& conditions, db::Connection& connection,
+                             ColumnNames names = ColumnNames::kPrefixed);
 
 // The WHERE part of an export statement: " where " and the export's own condition `own` when
 // the builder's text `where` is empty, else the builder's conditions in parentheses followed by

@@ -21,11 +21,11 @@ constexpr const char* kFrom =
 
 void QueryProc(db::Connection& connection, messages::Messages& messages,
                const xml::NodeList& eleList, std::string& sRetXml,
-               const query::PageDelivery& deliver) {
+               const query::PageDelivery& deliver, query::ClosedConnection closed) {
     query::ExportDocument document(sRetXml);
-    const std::int32_t pageSize = document.PageSize();
-    std::string tail =
-        query::ExportCondition(query::BuildItemWhere(eleList, connection), "WA_psn.iPsnMove = 0");
+    const std::int32_t pageSize = deliver ? document.PageSize() : 0;
+    std::string tail = query::ExportCondition(query::BuildItemWhere(eleList, connection, closed),
+                                              "WA_psn.iPsnMove = 0");
 
     // The count, the rows and the item settings are read from one snapshot of the database.
     db::Transaction snapshot(connection);

@@ -16,13 +16,18 @@
 
 #include "db/connection.h"
 #include "messages/messages.h"
+#include "query/conditions.h"
 #include "query/pager.h"
 #include "xml/document.h"
 
 namespace salary_item {
 
+// Without `deliver` (a revision that holds no caller) the export is never paged: paginate is not
+// read, no count runs, and every record comes back in `sRetXml`. `closed` is what the condition
+// builder does with a closed connection.
 void QueryProc(db::Connection& connection, messages::Messages& messages,
                const xml::NodeList& eleList, std::string& sRetXml,
-               const query::PageDelivery& deliver);
+               const query::PageDelivery& deliver,
+               query::ClosedConnection closed = query::ClosedConnection::kReopen);
 
 }  // namespace salary_item

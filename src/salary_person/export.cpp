@@ -85,11 +85,11 @@ class PersonRecordWriter {
 }  // namespace
 
 void QueryProc(db::Connection& connection, const xml::NodeList& eleList, std::string& sRetXml,
-               const query::PageDelivery& deliver) {
+               const query::PageDelivery& deliver, query::ColumnNames columnNames) {
     query::ExportDocument document(sRetXml);
-    const std::int32_t pageSize = document.PageSize();
-    const std::string tail =
-        query::ExportCondition(query::BuildPersonWhere(eleList, connection), "WA_psn.iPsnMove = 0");
+    const std::int32_t pageSize = deliver ? document.PageSize() : 0;
+    const std::string tail = query::ExportCondition(
+        query::BuildPersonWhere(eleList, connection, columnNames), "WA_psn.iPsnMove = 0");
 
     // The definitions, the count and the rows are read from one snapshot of the database.
     db::Transaction snapshot(connection);

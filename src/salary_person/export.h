@@ -14,12 +14,17 @@
 #include <string>
 
 #include "db/connection.h"
+#include "query/conditions.h"
 #include "query/pager.h"
 #include "xml/document.h"
 
 namespace salary_person {
 
+// Without `deliver` (a revision that holds no caller) the export is never paged: paginate is not
+// read, no count runs, and every record comes back in `sRetXml`. `columnNames` is how the
+// condition builder writes the request's column names.
 void QueryProc(db::Connection& connection, const xml::NodeList& eleList, std::string& sRetXml,
-               const query::PageDelivery& deliver);
+               const query::PageDelivery& deliver,
+               query::ColumnNames columnNames = query::ColumnNames::kPrefixed);
 
 }  // namespace salary_person
