@@ -9,7 +9,7 @@ namespace component {
 // earlier interface identifier.
 class SalaryItem final : public ServerObject<SalaryItem, SalaryItemInterface> {
   public:
-    SalaryItem();
+    explicit SalaryItem(const Behaviour& behaviour = CurrentBehaviour());
     void* Answer(const com::IID& iid);
 
     HRESULT QueryProc(IDispatch* eleList, BSTR* sRetXml, BSTR sRootTag, IDispatch** Ocom,
@@ -24,7 +24,7 @@ class SalaryItem final : public ServerObject<SalaryItem, SalaryItemInterface> {
 // ISalaryPerson: the persons enrolled in a payroll.
 class SalaryPerson final : public ServerObject<SalaryPerson, SalaryPersonInterface> {
   public:
-    SalaryPerson();
+    explicit SalaryPerson(const Behaviour& behaviour = CurrentBehaviour());
     void* Answer(const com::IID& iid);
 
     HRESULT QueryProc(IDispatch* eleList, BSTR* sRetXml, BSTR sRootTag, IDispatch** Ocom,

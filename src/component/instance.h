@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "com/unknown.h"
+#include "component/behaviour.h"
 #include "db/connection.h"
 #include "messages/messages.h"
 #include "xml/document.h"
@@ -14,8 +15,13 @@
 namespace component {
 
 struct Instance {
-    explicit Instance(std::span<const messages::ItemName> itemNames) : messages(itemNames) {}
+    // An instance of a class whose Lang and unLang translate `itemNames`.
+    Instance(const Behaviour& b, std::span<const messages::ItemName> itemNames)
+        : behaviour(b), messages(itemNames, b.fixedTexts) {}
+    explicit Instance(std::span<const messages::ItemName> itemNames)
+        : Instance(CurrentBehaviour(), itemNames) {}
 
+    const Behaviour& behaviour;                  // of the server's interface revision
     xml::Document reply;                         // the reply of the latest ADD request
     std::unique_ptr<db::Connection> connection;  // open only while Transact runs
     com::ComPtr<com::IDispatch> login;           // the login of the latest Transact

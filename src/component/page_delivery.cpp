@@ -16,4 +16,11 @@ void DeliverPage(Instance& self, const std::string& page, std::int32_t number, s
                     {*text.get(), com::ByRef(pageNumber), com::ByRef(pageCount)});
 }
 
+query::PageDelivery PageDeliveryOf(Instance& self) {
+    if (!self.behaviour.holdsCaller) return nullptr;
+    return [&self](const std::string& page, std::int32_t n, std::int32_t count) {
+        DeliverPage(self, page, n, count);
+    };
+}
+
 }  // namespace component

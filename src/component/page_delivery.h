@@ -6,10 +6,15 @@
 #include <string>
 
 #include "component/instance.h"
+#include "query/pager.h"
 
 namespace component {
 
 // A fault when no caller is held or the call fails.
 void DeliverPage(Instance& self, const std::string& page, std::int32_t number, std::int32_t count);
+
+// What the exports of `self` hand pages to: DeliverPage, or nothing (an export that is never
+// paged) in a revision that holds no caller.
+query::PageDelivery PageDeliveryOf(Instance& self);
 
 }  // namespace component

@@ -12,7 +12,7 @@ const com::DispatchMember<SalaryItem> SalaryItem::kMembers[11] = {
     {"QueryProcKest", kQueryProcKest, 4, 4, &CommonMembers<SalaryItem>::QueryProcKest},
 };
 
-SalaryItem::SalaryItem() : ServerObject(messages::SalaryItemNames()) {}
+SalaryItem::SalaryItem(const Behaviour& behaviour) : ServerObject(behaviour, behaviour.itemNames) {}
 
 void* SalaryItem::Answer(const com::IID& iid) {
     if (iid == com::IID_IDispatch || iid == IID_SalaryItem || iid == IID_SalaryItemEarlier)
@@ -24,9 +24,7 @@ namespace {
 
 void ExportItems(Instance& self, const xml::NodeList& conditions, std::string& sRetXml) {
     salary_item::QueryProc(*self.connection, self.messages, conditions, sRetXml,
-                           [&self](const std::string& page, std::int32_t n, std::int32_t count) {
-                               DeliverPage(self, page, n, count);
-                           });
+                           PageDeliveryOf(self), self.behaviour.itemConditions);
 }
 
 void ExportKest(Instance& self, const xml::NodeList& conditions, std::string& sRetXml) {
@@ -42,18 +40,18 @@ Operations SalaryItem::MakeOperations(Instance& self) {
     Operations ops;
     ops.recordTag = "salaryitem";
     ops.notXmlMessageId = "Qz.WA.EAI.00002";
-    ops.readsKestFlag = true;
+    ops.readsKestFlag = self.behaviour.routesKest;
     // Reference data read for one record is remembered for the rest of the request.
     auto lookups = std::make_shared<db::LookupCache>();
     auto items = std::make_shared<salary_item::ItemCatalog>(self.messages, *lookups);
     ops.beginRecord = [lookups] { lookups->ForgetRecord(); };
     ops.validate = [&self, lookups, items](xml::Element record, std::string& message) {
         return salary_item::ValidateItemRecord(*self.connection, self.messages, *lookups, *items,
-                                               record, message);
+                                               record, message, self.behaviour.records);
     };
     ops.write = [&self, lookups, items](xml::Element record, std::string& message) {
         return salary_item::UpdateItemData(*self.connection, self.messages, *lookups, *items,
-                                           record, message);
+                                           record, message, self.behaviour.records);
     };
     ops.query = [&self](const xml::NodeList& conditions, std::string& sRetXml) {
         ExportItems(self, conditions, sRetXml);

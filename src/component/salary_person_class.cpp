@@ -11,7 +11,8 @@ const com::DispatchMember<SalaryPerson> SalaryPerson::kMembers[9] = {
     WAGELINK_COMMON_MEMBERS(SalaryPerson),
 };
 
-SalaryPerson::SalaryPerson() : ServerObject(messages::SalaryPersonNames()) {}
+SalaryPerson::SalaryPerson(const Behaviour& behaviour)
+    : ServerObject(behaviour, behaviour.personNames) {}
 
 void* SalaryPerson::Answer(const com::IID& iid) {
     if (iid == com::IID_IDispatch || iid == IID_SalaryPerson)
@@ -22,10 +23,8 @@ void* SalaryPerson::Answer(const com::IID& iid) {
 namespace {
 
 void ExportRoster(Instance& self, const xml::NodeList& conditions, std::string& sRetXml) {
-    salary_person::QueryProc(*self.connection, conditions, sRetXml,
-                             [&self](const std::string& page, std::int32_t n, std::int32_t count) {
-                                 DeliverPage(self, page, n, count);
-                             });
+    salary_person::QueryProc(*self.connection, conditions, sRetXml, PageDeliveryOf(self),
+                             self.behaviour.personConditions);
 }
 
 // The period of the latest login: LoginYear is text holding a whole number, LoginMonth a 16-bit
@@ -46,12 +45,12 @@ Operations SalaryPerson::MakeOperations(Instance& self) {
     ops.beginRecord = [lookups] { lookups->ForgetRecord(); };
     ops.validate = [&self, lookups](xml::Element record, std::string& message) {
         return salary_person::ValidatePersonRecord(*self.connection, self.messages, *lookups,
-                                                   record, message);
+                                                   record, message, self.behaviour.records);
     };
     ops.write = [&self, lookups](xml::Element record, std::string& message) {
         return salary_person::EnrolPerson(
             *self.connection, self.messages, *lookups, record,
-            [&self] { return PeriodOf(self.login.get()); }, message);
+            [&self] { return PeriodOf(self.login.get()); }, message, self.behaviour.records);
     };
     ops.query = [&self](const xml::NodeList& conditions, std::string& sRetXml) {
         ExportRoster(self, conditions, sRetXml);

@@ -97,7 +97,8 @@ class ServerObject : public com::Automation<Derived, Interface> {
     Instance& instance() { return self_; }
 
   protected:
-    explicit ServerObject(std::span<const messages::ItemName> itemNames) : self_(itemNames) {}
+    ServerObject(const Behaviour& behaviour, std::span<const messages::ItemName> itemNames)
+        : self_(behaviour, itemNames) {}
 
     // The body of QueryProc and QueryProcKest: runs `exportRows` with the conditions of
     // `eleList` and the text of `sRetXml`, and hands the working document back in it.

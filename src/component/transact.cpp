@@ -38,7 +38,8 @@ void SetUp(Instance& self, com::IDispatch* login) {
 
 // mode="validate" (in any case) asks for a trial; the reply's root says so, so that nobody takes
 // its results for an import.
-AddMode AddModeOf(xml::Element root, xml::Document& reply) {
+AddMode AddModeOf(const Instance& self, xml::Element root, xml::Document& reply) {
+    if (!self.behaviour.knowsValidateMode) return AddMode::kWrite;
     if (base::AsciiUpper(platform::SharedIntegrationKit().GetAttribute(root, "mode")) != "VALIDATE")
         return AddMode::kWrite;
     if (xml::Element replyRoot = reply.Root()) replyRoot.SetAttribute("mode", "validate");
@@ -91,7 +92,7 @@ std::string Transact(Instance& self, const Operations& ops, const std::string& s
     std::string operation = base::AsciiUpper(kit.GetAttribute(root, "proc"));
     std::string reply;
     if (operation == "ADD") {
-        AddRecords(self, ops, records, reply, AddModeOf(root, self.reply));
+        AddRecords(self, ops, records, reply, AddModeOf(self, root, self.reply));
     } else if (operation == "QUERY") {
         reply = doc.Xml();
         // roottag becomes part of an XPath expression and the name of every exported record.

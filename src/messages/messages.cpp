@@ -1,5 +1,6 @@
 #include "messages/messages.h"
 
+#include "base/fault.h"
 #include "base/text.h"
 
 namespace messages {
@@ -12,20 +13,29 @@ std::vector<MessageArgument> ArgumentArray(const MessageArgument& arg1, const Me
     return {};
 }
 
-platform::MessageResource& Messages::Resource() {
-    if (!resource_) resource_.emplace();
-    return *resource_;
+std::string Messages::Load(const std::string& resId, int substitute,
+                           const std::vector<MessageArgument>& arguments) {
+    if (fixedTexts_.empty()) {
+        if (!resource_) resource_.emplace();
+        return resource_->LoadMessage(resId, substitute, arguments);
+    }
+    for (const FixedText& fixed : fixedTexts_) {
+        if (fixed.id != resId) continue;
+        std::string text(fixed.text);
+        return substitute ? platform::Substitute(text, arguments) : text;
+    }
+    throw base::Fault(base::kInvalidArgument, "Message " + resId + " is not a fixed text");
 }
 
 std::string Messages::GetResString(const std::string& resId) {
-    return Resource().LoadMessage(resId, 0, {});
+    return Load(resId, 0, {});
 }
 
 std::string Messages::GetResStringArg(const std::string& resId, const MessageArgument& arg1,
                                       const MessageArgument& arg2, const MessageArgument& arg3) {
     std::vector<MessageArgument> arguments = ArgumentArray(arg1, arg2, arg3);
     if (arguments.empty()) return resId;
-    return Resource().LoadMessage(resId, 1, arguments);
+    return Load(resId, 1, arguments);
 }
 
 std::string Messages::Lang(const std::string& cnString) {

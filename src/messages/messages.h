@@ -1,7 +1,7 @@
 // The message services of one server instance: message texts by identifier (GetResString,
 // GetResStringArg), byte lengths (GenLen) and the translation of built-in payroll item names
-// (Lang, unLang). The MessageResource is created at first use and kept; nothing is cached
-// beyond it, and nothing here traps a fault.
+// (Lang, unLang). The MessageResource is created at first use and kept (unless the texts are
+// fixed); nothing is cached beyond it, and nothing here traps a fault.
 #pragma once
 
 #include <optional>
@@ -23,9 +23,19 @@ using platform::MessageArgument;
 std::vector<MessageArgument> ArgumentArray(const MessageArgument& arg1, const MessageArgument& arg2,
                                            const MessageArgument& arg3);
 
+// A message text the server holds itself, for an interface revision without a message resource.
+struct FixedText {
+    std::string_view id;
+    std::string_view text;
+};
+
 class Messages {
   public:
-    explicit Messages(std::span<const ItemName> itemNames) : itemNames_(itemNames) {}
+    // With `fixedTexts` every message comes from them (an identifier missing there is a fault)
+    // and no message resource is created.
+    explicit Messages(std::span<const ItemName> itemNames,
+                      std::span<const FixedText> fixedTexts = {})
+        : itemNames_(itemNames), fixedTexts_(fixedTexts) {}
 
     std::string GetResString(const std::string& resId);
     // The text with the arguments put in; the identifier itself when no argument is given.
@@ -41,9 +51,11 @@ class Messages {
     const std::string& unLang(const std::string& lString);
 
   private:
-    platform::MessageResource& Resource();
+    std::string Load(const std::string& resId, int substitute,
+                     const std::vector<MessageArgument>& arguments);
 
     std::span<const ItemName> itemNames_;
+    std::span<const FixedText> fixedTexts_;
     std::optional<platform::MessageResource> resource_;
     // unLang's lower-cased row texts, each fetched once, when first needed, and its answers.
     std::vector<std::optional<std::string>> lowerNames_;

@@ -35,6 +35,8 @@ const std::map<std::string, std::string>& Catalog(const std::string& language) {
     throw base::Fault(base::kInvalidArgument, "No message catalog for language " + language);
 }
 
+}  // namespace
+
 std::string Substitute(const std::string& text, const std::vector<MessageArgument>& arguments) {
     std::string out;
     out.reserve(text.size());
@@ -49,8 +51,6 @@ std::string Substitute(const std::string& text, const std::vector<MessageArgumen
     }
     return out;
 }
-
-}  // namespace
 
 MessageResource::MessageResource(const std::string& language) {
     language_ = language;

@@ -16,6 +16,10 @@ namespace platform {
 // One element of LoadMessage's argument array; nullopt is the missing-argument marker.
 using MessageArgument = std::optional<std::string>;
 
+// `text` with %1, %2 and %3 replaced by the arguments; a missing argument (and one beyond the
+// array) reads as the empty text.
+std::string Substitute(const std::string& text, const std::vector<MessageArgument>& arguments);
+
 class MessageResource {
   public:
     // Loads the catalog of `language` ("" means WAGELINK_LANG, then zh-CN); a fault for a
