@@ -1,14 +1,10 @@
 #include "component/classes.h"
-#include "revisions/earlier_class.h"
+#include "revisions/earlier_library.h"
 #include "revisions/revisions.h"
 
 namespace revisions {
 
 namespace {
-
-const com::GUID kLibrary = com::MakeGuid("{BCA8F226-2247-4A13-8419-C6A87EDFEE4F}");
-const com::CLSID kSalaryItemClass = com::MakeGuid("{C40E7259-C016-499A-8644-B23CC63E4ABB}");
-const com::CLSID kSalaryPersonClass = com::MakeGuid("{46316AD2-25FB-44AE-A320-DD10BB341898}");
 
 // The default interface first, then the earlier versions it also answers for: the first
 // revision's and two between.
@@ -29,30 +25,19 @@ const EarlierKind kSalaryItem{SecondRevisionBehaviour(), kSalaryItemInterfaces};
 const EarlierKind kSalaryPerson{SecondRevisionBehaviour(), kSalaryPersonInterfaces};
 
 template <class Class>
-com::ComPtr<com::IUnknown> Create(const EarlierKind& kind) {
-    return com::ComPtr<com::IUnknown>::Attach(static_cast<com::IUnknown*>(
-        static_cast<SecondRevisionInterface*>(SecondRevisionObject<Class>::Create(kind).Detach())));
-}
+using Object = SecondRevisionObject<Class>;
 
 const com::CreatableClass kClasses[] = {
-    {kSalaryItemClass, [] { return Create<component::SalaryItem>(kSalaryItem); }},
-    {kSalaryPersonClass, [] { return Create<component::SalaryPerson>(kSalaryPerson); }},
+    {kEarlierSalaryItemClass,
+     [] {
+         return CreateEarlier<Object<component::SalaryItem>, SecondRevisionInterface>(kSalaryItem);
+     }},
+    {kEarlierSalaryPersonClass,
+     [] {
+         return CreateEarlier<Object<component::SalaryPerson>, SecondRevisionInterface>(
+             kSalaryPerson);
+     }},
 };
-
-const com::ClassRegistration kRegisteredClasses[] = {
-    {kSalaryItemClass, component::kSalaryItemProgId, "ISalaryItem"},
-    {kSalaryPersonClass, component::kSalaryPersonProgId, "ISalaryPerson"},
-};
-
-const com::InterfaceRegistration kRegisteredInterfaces[] = {
-    {kSalaryItemInterfaces[0], "_ISalaryItem"},     {kSalaryItemInterfaces[1], "_ISalaryItem"},
-    {kSalaryItemInterfaces[2], "_ISalaryItem"},     {kSalaryItemInterfaces[3], "_ISalaryItem"},
-    {kSalaryPersonInterfaces[0], "_ISalaryPerson"}, {kSalaryPersonInterfaces[1], "_ISalaryPerson"},
-    {kSalaryPersonInterfaces[2], "_ISalaryPerson"}, {kSalaryPersonInterfaces[3], "_ISalaryPerson"},
-};
-
-const com::ServerRegistration kIdentity = {kLibrary, component::kTypeLibraryName, "1.3",
-                                           kRegisteredClasses, kRegisteredInterfaces};
 
 }  // namespace
 
@@ -75,7 +60,9 @@ std::span<const com::CreatableClass> SecondRevisionClasses() {
 }
 
 const com::ServerRegistration& SecondRevisionIdentity() {
-    return kIdentity;
+    static const EarlierRegistration registration("1.3", kSalaryItemInterfaces,
+                                                  kSalaryPersonInterfaces);
+    return registration.server();
 }
 
 }  // namespace revisions
