@@ -1,6 +1,7 @@
 // A coverage-guided fuzz target over Transact: every input is a request text, handed to a new
-// ISalaryPerson when it mentions salaryperson and to a new ISalaryItem otherwise, through
-// IDispatch as the platform calls it, with a stub login and a caller for pages, against a fresh
+// ISalaryPerson when it mentions salaryperson and to a new ISalaryItem otherwise, of one of the
+// three interface revisions, through IDispatch as the platform calls it, with a stub login and
+// (in the current revision) a caller for pages, against a fresh
 // copy of the demo payroll database kept in memory-backed storage. Faults are answers; a crash,
 // a leak or a sanitizer report is a finding.
 //
@@ -17,9 +18,11 @@
 #include "base/fault.h"
 #include "com/automation.h"
 #include "com/late_call.h"
+#include "component/class_factory.h"
 #include "component/classes.h"
 #include "demo_database.h"
 #include "platform/login.h"
+#include "revisions/revisions.h"
 
 namespace {
 
@@ -80,6 +83,21 @@ struct Databases {
     std::string written = "never";
 };
 
+// ISalaryItem or ISalaryPerson of the current (0), second (1) or first (2) revision, as its
+// library's class factory creates it.
+com::ComPtr<com::IDispatch> NewServer(std::size_t revision, bool person) {
+    std::span<const com::CreatableClass> classes = revision == 0 ? component::ServerClasses()
+                                                   : revision == 1
+                                                       ? revisions::SecondRevisionClasses()
+                                                       : revisions::FirstRevisionClasses();
+    com::ComPtr<com::IUnknown> object = classes[person ? 1 : 0].create();
+    com::ComPtr<com::IDispatch> dispatch;
+    if (com::FAILED(object->QueryInterface(com::IID_IDispatch,
+                                           reinterpret_cast<void**>(dispatch.Receive()))))
+        std::abort();
+    return dispatch;
+}
+
 void Put(com::IDispatch* object, const char* property, com::Variant value) {
     com::CallByName(object, property, com::DISPATCH_PROPERTYPUT, {*value.get()});
 }
@@ -90,10 +108,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static Databases databases;
     databases.Fresh();
     const std::string request(reinterpret_cast<const char*>(data), size);
+    // The revision by the input's length, so that every input runs against one of the three.
+    const std::size_t revision = size % 3;
     com::ComPtr<com::IDispatch> server =
-        request.find("salaryperson") != std::string::npos
-            ? com::ComPtr<com::IDispatch>::Attach(component::SalaryPerson::Create().Detach())
-            : com::ComPtr<com::IDispatch>::Attach(component::SalaryItem::Create().Detach());
+        NewServer(revision, request.find("salaryperson") != std::string::npos);
     com::ComPtr<com::IDispatch> login = platform::CreateLogin();
     try {
         Put(login.get(), "ConnectionString",
@@ -101,8 +119,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Put(login.get(), "LoginYear", com::Variant::FromText("2026"));
         Put(login.get(), "LoginMonth", com::Variant::FromShort(12));
         com::Variant caller = com::Variant::FromDispatch(Pages::Create().get());
-        com::CallByName(server.get(), "AddObjectReference", com::DISPATCH_METHOD,
-                        {com::ByRef(caller)});
+        if (revision == 0)  // the earlier revisions hold no caller
+            com::CallByName(server.get(), "AddObjectReference", com::DISPATCH_METHOD,
+                            {com::ByRef(caller)});
         com::Variant text = com::Variant::FromText(request);
         com::Variant loginArg = com::Variant::FromDispatch(login.get());
         com::CallByName(server.get(), "Transact", com::DISPATCH_METHOD,
