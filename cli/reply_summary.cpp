@@ -23,6 +23,7 @@ struct Tally {
     std::vector<std::pair<std::string, std::size_t>> messages;  // in order of first appearance
     std::size_t batchFaults = 0;
     std::string requestAnswer;  // a reply with a code of its own answers the whole request
+    bool trial = false;         // the reply of a validate-only request
 
     void Count(const std::string& message) {
         auto it = std::find_if(messages.begin(), messages.end(),
@@ -40,6 +41,7 @@ Tally TallyReply(const std::string& reply) {
     xml::Document doc;
     if (doc.Load(reply).status != xml::ParseStatus::kOk) return tally;
     xml::Element root = doc.Root();
+    tally.trial = root.GetAttribute("mode") == "validate";
     if (root.HasAttribute("code"))
         tally.requestAnswer = root.GetAttribute("code") + " " + root.GetAttribute("message");
     for (xml::Element result : root.Children("result")) {
@@ -71,7 +73,9 @@ std::string ReplySummary(const std::string& request, const std::string& reply,
     std::size_t answered = 0;
     for (const auto& [code, n] : tally.codes) answered += n;
 
-    std::string out = "records sent: " + std::to_string(sent) + "\n";
+    std::string out;
+    if (tally.trial) out += "validate-only: what a real run would do; nothing was written\n";
+    out += "records sent: " + std::to_string(sent) + "\n";
     auto line = [&out](const std::string& label, std::size_t n) {
         out += label + ": " + std::to_string(n) + "\n";
     };

@@ -10,8 +10,9 @@
 //   most frequent messages:
 //     1990 成功
 //
-// "not reached" counts the records a batch fault (or an answer to the whole request) left
-// without a result, so that the outcomes of the records add up to the records sent.
+// The reply of a validate-only request is said to be one in a first line. "not reached" counts the
+// records a batch fault (or an answer to the whole request) left without a result, so that the
+// outcomes of the records add up to the records sent.
 #pragma once
 
 #include <string>

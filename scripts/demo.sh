@@ -13,6 +13,9 @@ wagelink=build/wagelink
 connection="Provider=SQLite;Data Source=$root/out/demo.db"
 $wagelink demo-db out/demo.db
 $wagelink register
+echo "== validate-only run of the import: what it would do, with a summary; nothing is written"
+$wagelink transact Wagelink.ISalaryItem examples/add-salary-items.xml --connection "$connection" \
+    --validate-only --summary
 echo "== import (examples/add-salary-items.xml)"
 $wagelink transact Wagelink.ISalaryItem examples/add-salary-items.xml --connection "$connection"
 echo "== person import (examples/add-salary-persons.xml)"
