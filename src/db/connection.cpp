@@ -2,31 +2,17 @@
 
 #include "base/fault.h"
 #include "base/text.h"
-#include "db/connection_string.h"
 #include "db/errors.h"
 #include "db/recordset.h"
-#include "db/sqlite/database.h"
-#include "db/sqlite/type_map.h"
 
 namespace db {
-
-std::string DataSourceOf(const std::string& connectionString) {
-    ConnectionString parsed(connectionString);
-    std::string provider = parsed.Get("provider").value_or("SQLite");
-    if (base::AsciiLower(provider) != "sqlite")
-        throw base::Fault(kProviderNotFound, "Provider cannot be found: " + provider);
-    std::string dataSource = parsed.Get("data source").value_or("");
-    if (dataSource.empty())
-        throw base::Fault(kProviderError, "The connection string names no Data Source");
-    return dataSource;
-}
 
 Connection::Connection() = default;
 Connection::~Connection() = default;
 
 void Connection::Open(const std::string& connectionString) {
     if (db_) ThrowOpen();
-    db_ = std::make_unique<sqlite::Database>(DataSourceOf(connectionString));
+    db_ = OpenBackend(connectionString);
     connectionString_ = connectionString;
 }
 
@@ -34,7 +20,7 @@ void Connection::Close() {
     db_.reset();
 }
 
-sqlite::Database& Connection::Backend() {
+db::Backend& Connection::Backend() {
     if (!db_) ThrowClosed();
     return *db_;
 }
@@ -45,30 +31,17 @@ long long Connection::Execute(const std::string& sql, const std::vector<Value>& 
 
 long long Connection::Send(const std::string& sql, const std::vector<Value>& params,
                            StatementKind kind) {
-    sqlite::Database& db = Backend();
+    db::Backend& db = Backend();
     BeforeStatement(sql, kind);
     return db.Execute(sql, params);
 }
 
 std::vector<std::string> Connection::TableNames() {
-    Recordset tables;
-    tables.Open("select name from sqlite_master where type = 'table'", *this);
-    std::vector<std::string> names;
-    for (; !tables.IsEOF(); tables.MoveNext()) names.push_back(tables[0].Text());
-    return names;
+    return Backend().TableNames();
 }
 
 std::vector<ColumnDeclaration> Connection::DeclaredColumns(const std::string& table) {
-    std::string quoted = "\"";
-    for (char c : table) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
-    Recordset info;
-    info.Open("PRAGMA table_info(" + quoted + "\")", *this);
-    std::vector<ColumnDeclaration> columns;
-    for (; !info.IsEOF(); info.MoveNext()) {
-        std::string declared = info["type"].Text();
-        columns.push_back({info["name"].Text(), sqlite::TypeOfDeclared(declared),
-                           sqlite::LengthOfDeclared(declared)});
-    }
+    std::vector<ColumnDeclaration> columns = Backend().DeclaredColumns(table);
     if (columns.empty()) base::ThrowFailure("no such table: " + table);
     return columns;
 }
@@ -76,23 +49,24 @@ std::vector<ColumnDeclaration> Connection::DeclaredColumns(const std::string& ta
 void Connection::BeginTrans(bool writeLockNow) {
     // Deferred by default: the transaction reads from one snapshot and takes the write lock only
     // at its first write, so a writer does not hold the lock while it checks.
-    Send(writeLockNow ? "BEGIN IMMEDIATE" : "BEGIN", {}, StatementKind::kTransaction);
+    Send(std::string(dialect().Begin(writeLockNow)), {}, StatementKind::kTransaction);
 }
 void Connection::CommitTrans() {
-    Send("COMMIT", {}, StatementKind::kTransaction);
+    Send(std::string(dialect().Commit()), {}, StatementKind::kTransaction);
 }
 void Connection::RollbackTrans() {
-    Send("ROLLBACK", {}, StatementKind::kTransaction);
+    Send(std::string(dialect().Rollback()), {}, StatementKind::kTransaction);
 }
 
 void Connection::Savepoint(const std::string& name) {
-    Send("SAVEPOINT " + name, {}, StatementKind::kTransaction);
+    Send(dialect().Savepoint(name), {}, StatementKind::kTransaction);
 }
 void Connection::RollbackToSavepoint(const std::string& name) {
-    Send("ROLLBACK TO " + name, {}, StatementKind::kTransaction);
+    Send(dialect().RollbackToSavepoint(name), {}, StatementKind::kTransaction);
 }
 void Connection::ReleaseSavepoint(const std::string& name) {
-    Send("RELEASE " + name, {}, StatementKind::kTransaction);
+    std::string release = dialect().ReleaseSavepoint(name);
+    if (!release.empty()) Send(release, {}, StatementKind::kTransaction);
 }
 
 Transaction::Transaction(Connection& connection, Lock lock) : connection_(connection) {

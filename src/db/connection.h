@@ -1,9 +1,13 @@
-// An ADO-shaped database connection over SQLite.
+// An ADO-shaped database connection, over SQLite or a server reached through ODBC.
 //
-// Open takes a connection string "Provider=SQLite;Data Source=PATH" (keys case-insensitive,
-// ';'-separated). Every statement commits by itself unless BeginTrans opened a transaction.
-// Failures are base::Fault with a negative ADO error number and the database's own message.
-// A connection belongs to one thread.
+// Open takes an ADO connection string (keys case-insensitive, ';'-separated):
+//   Provider=SQLite;Data Source=PATH            an existing SQLite file;
+//   Provider=SQLOLEDB;Data Source=HOST,PORT;... SQL Server through FreeTDS (also SQLNCLI,
+//                                               SQLNCLI11, MSOLEDBSQL; see db/provider.h);
+//   Provider=MSDASQL;DSN=...|Driver=...;...     any ODBC driver, the keys passed as they stand.
+// Every statement commits by itself unless BeginTrans opened a transaction.
+// Failures are base::Fault with a negative ADO error number and the database's own message,
+// classed as db/backend.h says. A connection belongs to one thread.
 #pragma once
 
 #include <functional>
@@ -11,23 +15,12 @@
 #include <string>
 #include <vector>
 
+#include "db/backend.h"
 #include "db/statement_counts.h"
 #include "db/types.h"
 #include "db/value.h"
 
 namespace db {
-
-namespace sqlite {
-class Database;
-}
-
-// A column as its table declares it: name, ADO type and, for text and binary types, the longest
-// value in characters (0 when unbounded).
-struct ColumnDeclaration {
-    std::string name;
-    DataType type;
-    std::size_t length;
-};
 
 class Connection {
   public:
@@ -66,8 +59,11 @@ class Connection {
     using StatementHook = std::function<void(const std::string& sql)>;
     void SetStatementHook(StatementHook hook) { hook_ = std::move(hook); }
 
+    // The statements that differ on this connection's database.
+    const Dialect& dialect() { return Backend().dialect(); }
+
     // For db::Recordset.
-    sqlite::Database& Backend();
+    db::Backend& Backend();
     // Counts the statement and runs the test hook on it.
     void BeforeStatement(const std::string& sql, StatementKind kind) const {
         CountStatement(kind);
@@ -78,7 +74,7 @@ class Connection {
     long long Send(const std::string& sql, const std::vector<Value>& params, StatementKind kind);
 
     std::string connectionString_;
-    std::unique_ptr<sqlite::Database> db_;
+    std::unique_ptr<db::Backend> db_;
     StatementHook hook_;
 };
 
@@ -116,9 +112,5 @@ class Savepoint {
     Connection& connection_;
     bool done_ = false;
 };
-
-// The Data Source of a connection string; a fault when the string names another provider or no
-// data source.
-std::string DataSourceOf(const std::string& connectionString);
 
 }  // namespace db

@@ -7,6 +7,9 @@
 
 namespace db {
 
+ConnectionLost::ConnectionLost(const std::string& description)
+    : base::Fault(kProviderError, description) {}
+
 void ThrowClosed() {
     throw base::Fault(kClosedObject, "Operation is not allowed when the object is closed.");
 }

@@ -1,9 +1,19 @@
 // The faults of the data layer, each with ADO's number and text, thrown from one place.
 #pragma once
 
+#include <string>
 #include <string_view>
 
+#include "base/fault.h"
+
 namespace db {
+
+// The link to a database server broke: whether the statement that met it took effect is
+// unknown, so work that wrote must be read back before it is reported either way.
+class ConnectionLost : public base::Fault {
+  public:
+    explicit ConnectionLost(const std::string& description);
+};
 
 // The object is closed (a recordset or connection used before Open or after Close).
 [[noreturn]] void ThrowClosed();

@@ -1,8 +1,7 @@
 #include "db/recordset.h"
 
+#include "db/declared_types.h"
 #include "db/errors.h"
-#include "db/sqlite/database.h"
-#include "db/sqlite/type_map.h"
 
 namespace db {
 
@@ -13,12 +12,10 @@ void Recordset::Open(const std::string& sql, Connection& connection, CursorType 
                      LockType /*lock*/, const std::vector<Value>& params) {
     if (open_) ThrowOpen();
     if (cursor != adOpenUnspecified) cursorType = cursor;
-    sqlite::Database& db = connection.Backend();
+    Backend& db = connection.Backend();
     connection.BeforeStatement(sql, StatementKind::kLookup);
-    auto statement = std::make_unique<sqlite::Statement>(db.Prepare(sql));
-    statement->Bind(params);
-    columns_ = statement->columns();
-    stream_ = std::move(statement);
+    stream_ = db.Query(sql, params);
+    columns_ = stream_->columns();
     rows_.clear();
     position_ = 0;
     typesSettled_ = false;
@@ -34,12 +31,7 @@ void Recordset::Open(const std::string& sql, Connection& connection, CursorType 
 }
 
 bool Recordset::ReadRow() {
-    if (!stream_->Step()) return false;
-    const std::size_t n = columns_->size();
-    current_.clear();
-    current_.reserve(n);
-    for (std::size_t i = 0; i < n; ++i)
-        current_.push_back(stream_->ColumnValue(static_cast<int>(i)));
+    if (!stream_->Next(current_)) return false;
     SettleExpressionTypes();
     return true;
 }
@@ -52,7 +44,7 @@ void Recordset::SettleExpressionTypes() {
     for (std::size_t i = 0; i < columns_->size(); ++i) {
         if ((*columns_)[i].type != adEmpty) continue;
         if (!typed) typed = std::make_shared<Columns>(*columns_);
-        typed->SetType(i, sqlite::TypeOfValue(current_[i]));
+        typed->SetType(i, TypeOfValue(current_[i]));
     }
     if (typed) columns_ = std::move(typed);
 }

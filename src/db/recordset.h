@@ -16,10 +16,6 @@
 
 namespace db {
 
-namespace sqlite {
-class Statement;
-}
-
 class Recordset {
   public:
     Recordset();
@@ -60,8 +56,8 @@ class Recordset {
 
     bool open_ = false;
     std::shared_ptr<const Columns> columns_ = std::make_shared<const Columns>();
-    std::unique_ptr<sqlite::Statement> stream_;  // server-side cursor
-    std::vector<std::vector<Value>> rows_;       // client-side cursor
+    std::unique_ptr<Cursor> stream_;        // server-side cursor
+    std::vector<std::vector<Value>> rows_;  // client-side cursor
     std::size_t position_ = 0;
     std::vector<Value> current_;
     bool eof_ = true;

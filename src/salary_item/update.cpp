@@ -90,8 +90,9 @@ std::optional<Target> Identify(db::Connection& connection, messages::Messages& m
                   Field(record, "departmentno"), Field(record, "personno"), ""};
     if (!rules.writersReadPersonMaster) {
         target.name = Field(record, "personname");
-        lookups.Find(connection, "Select iPsnGrd_id from WA_grade where cPsnGrd = ?",
-                     {Field(record, "persongradeno")});
+        [[maybe_unused]] const db::LookupResult& grade =
+            lookups.Find(connection, "Select iPsnGrd_id from WA_grade where cPsnGrd = ?",
+                         {Field(record, "persongradeno")});
         return target;
     }
     std::optional<payroll::MasterPerson> person =

@@ -187,21 +187,20 @@ class Enrolment {
             base::ToInt16(db::ValueNumber(account.First("iLastMonth").value())) + 1;
         const std::int64_t year =
             base::ToInt16(db::ValueNumber(account.First("iLastYear").value()));
-        std::vector<db::Value> params = std::move(row.values);
-        for (db::Value v :
-             {db::Value(month), db::Value(year), db::Value(month), db::Value(payroll),
-              db::Value(department), db::Value(name_), db::Value(code),
-              db::Value(std::int64_t{login.year}), db::Value(std::int64_t{login.month})})
-            params.push_back(std::move(v));
+        std::vector<db::Value> values = std::move(row.values);
+        for (db::Value v : {db::Value(month), db::Value(year), db::Value(month)})
+            values.push_back(std::move(v));
         // The column list is fixed, as the payroll module writes it: a person whose master data
         // has no name leaves a value short, and the database refuses the row.
-        connection_.Execute(
-            "INSERT INTO WA_GZData(cGZGradeNum,cDept_Num,cPsn_Num,cPsn_Name,iPsnGrd_id,bDCBZ,bTFBZ,"
-            "iMonth,iYear,iAccMonth) SELECT " +
-                Placeholders(row.columns.size()) +
-                ",0,0,?,?,? WHERE NOT EXISTS(SELECT * FROM WA_GZDATA WHERE cGZGradeNum = ? AND "
-                "cDept_Num = ? AND cPsn_Name = ? AND cPsn_Num = ? AND iYear = ? AND iMonth = ?)",
-            params);
+        db::BoundStatement insert = connection_.dialect().GuardedInsert(
+            "WA_GZData(cGZGradeNum,cDept_Num,cPsn_Num,cPsn_Name,iPsnGrd_id,bDCBZ,bTFBZ,iMonth,"
+            "iYear,iAccMonth)",
+            Placeholders(row.columns.size()) + ",0,0,?,?,?", std::move(values),
+            "SELECT * FROM WA_GZDATA WHERE cGZGradeNum = ? AND cDept_Num = ? AND cPsn_Name = ? "
+            "AND cPsn_Num = ? AND iYear = ? AND iMonth = ?",
+            {payroll, department, name_, code, std::int64_t{login.year},
+             std::int64_t{login.month}});
+        connection_.Execute(insert.sql, insert.params);
     }
 
     // Every text of the row fits its column, as the production database requires.

@@ -11,7 +11,7 @@
 #include "base/fault.h"
 #include "base/text.h"
 #include "db/contention.h"
-#include "db/sqlite/type_map.h"
+#include "db/declared_types.h"
 #include "db/types.h"
 
 namespace db::sqlite {
@@ -161,6 +161,54 @@ long long Database::Execute(const std::string& sql, const std::vector<Value>& pa
     while (stmt.Step()) {
     }
     return sqlite3_changes64(db_.get());
+}
+
+namespace {
+
+class StatementCursor : public Cursor {
+  public:
+    explicit StatementCursor(Statement statement) : statement_(std::move(statement)) {}
+    const std::shared_ptr<const Columns>& columns() override { return statement_.columns(); }
+    bool Next(std::vector<Value>& row) override {
+        if (!statement_.Step()) return false;
+        const int n = static_cast<int>(statement_.columns()->size());
+        row.clear();
+        row.reserve(static_cast<std::size_t>(n));
+        for (int i = 0; i < n; ++i) row.push_back(statement_.ColumnValue(i));
+        return true;
+    }
+
+  private:
+    Statement statement_;
+};
+
+}  // namespace
+
+std::unique_ptr<Cursor> Database::Query(const std::string& sql, const std::vector<Value>& params) {
+    Statement statement = Prepare(sql);
+    statement.Bind(params);
+    return std::make_unique<StatementCursor>(std::move(statement));
+}
+
+std::vector<std::string> Database::TableNames() {
+    Statement tables = Prepare("select name from sqlite_master where type = 'table'");
+    std::vector<std::string> names;
+    while (tables.Step()) names.push_back(ValueText(tables.ColumnValue(0)));
+    return names;
+}
+
+std::vector<ColumnDeclaration> Database::DeclaredColumns(const std::string& table) {
+    std::string quoted = "\"";
+    for (char c : table) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+    // table_info's columns: cid, name, type, notnull, dflt_value, pk.
+    Statement info = Prepare("PRAGMA table_info(" + quoted + "\")");
+    std::vector<ColumnDeclaration> columns;
+    while (info.Step()) {
+        std::string declared = ValueText(info.ColumnValue(2));
+        columns.push_back(
+            {ValueText(info.ColumnValue(1)), TypeOfDeclared(declared), LengthOfDeclared(declared)});
+    }
+    return columns;
 }
 
 Statement::Statement(Database* owner, std::string sql, Prepared prepared)

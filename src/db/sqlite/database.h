@@ -14,6 +14,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "db/backend.h"
 #include "db/field.h"
 #include "db/value.h"
 
@@ -59,17 +60,23 @@ class Statement {
     Prepared prepared_;
 };
 
-class Database {
+class Database : public Backend {
   public:
     // Opens an existing file (or ":memory:"); a fault when it cannot.
     explicit Database(const std::string& path);
-    ~Database();
+    ~Database() override;
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;
 
-    Statement Prepare(const std::string& sql);
+    const Dialect& dialect() const override { return Dialect::Of(Dialect::Kind::kSqlite); }
     // Runs a statement with parameters to its end; returns the rows it changed.
-    long long Execute(const std::string& sql, const std::vector<Value>& params);
+    long long Execute(const std::string& sql, const std::vector<Value>& params) override;
+    std::unique_ptr<Cursor> Query(const std::string& sql,
+                                  const std::vector<Value>& params) override;
+    std::vector<std::string> TableNames() override;
+    std::vector<ColumnDeclaration> DeclaredColumns(const std::string& table) override;
+
+    Statement Prepare(const std::string& sql);
     // Raises SQLite result `code` as a fault (db::Contention when the database is busy).
     [[noreturn]] void Fail(int code) const;
 

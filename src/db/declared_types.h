@@ -1,4 +1,5 @@
-// Declared SQLite column types (written as the ERP's SQL Server would declare them) to ADO types.
+// Declared column types (as the ERP's SQL Server declares them) to ADO types; every backend
+// maps the type names its database reports through this one table.
 #pragma once
 
 #include <string_view>
@@ -6,7 +7,7 @@
 #include "db/types.h"
 #include "db/value.h"
 
-namespace db::sqlite {
+namespace db {
 
 // The ADO type of a declared type (case-insensitive, size ignored); adEmpty when unknown.
 DataType TypeOfDeclared(std::string_view declared);
@@ -15,4 +16,4 @@ std::size_t LengthOfDeclared(std::string_view declared);
 // The ADO type of an expression column without a declared type, taken from its value.
 DataType TypeOfValue(const Value& value);
 
-}  // namespace db::sqlite
+}  // namespace db

@@ -1,11 +1,11 @@
-#include "db/sqlite/type_map.h"
+#include "db/declared_types.h"
 
 #include <string>
 #include <unordered_map>
 
 #include "base/text.h"
 
-namespace db::sqlite {
+namespace db {
 
 DataType TypeOfDeclared(std::string_view declared) {
     static const std::unordered_map<std::string, DataType> kTypes = {
@@ -60,4 +60,4 @@ DataType TypeOfValue(const Value& value) {
     return adEmpty;
 }
 
-}  // namespace db::sqlite
+}  // namespace db

@@ -1,0 +1,374 @@
+#include "db/odbc/database.h"
+
+#include <sqlucode.h>
+
+#include <deque>
+
+#include "base/fault.h"
+#include "base/text.h"
+#include "base/utf.h"
+#include "db/errors.h"
+#include "db/odbc/type_map.h"
+#include "db/types.h"
+
+namespace db::odbc {
+
+namespace {
+
+constexpr std::size_t kMaxCachedTexts = 256;
+constexpr std::size_t kMaxCopiesPerText = 4;
+
+std::u16string Wide(std::string_view utf8) {
+    return base::Utf8ToUtf16(utf8);
+}
+
+SQLWCHAR* WideData(std::u16string& text) {
+    return reinterpret_cast<SQLWCHAR*>(text.data());
+}
+
+std::string Narrow(const SQLWCHAR* text, std::size_t length) {
+    return base::Utf16ToUtf8(std::u16string_view(reinterpret_cast<const char16_t*>(text), length));
+}
+
+// The parameters of one execution, converted and held until the statement ran.
+struct BoundParams {
+    std::vector<std::u16string> texts;
+    std::vector<std::int64_t> integers;
+    std::vector<double> reals;
+    std::vector<SQLLEN> indicators;
+};
+
+}  // namespace
+
+// Rows of one query: read from the server as asked, or from memory once another statement
+// needed the link (see the header).
+class ResultCursor : public Cursor {
+  public:
+    ResultCursor(Database& owner, std::string sql, StatementHandle stmt)
+        : owner_(owner), sql_(std::move(sql)), stmt_(std::move(stmt)) {
+        Describe();
+        owner_.streaming_ = this;
+    }
+    ~ResultCursor() override { Finish(); }
+
+    const std::shared_ptr<const Columns>& columns() override { return columns_; }
+
+    bool Next(std::vector<Value>& row) override {
+        if (!stmt_) {
+            if (buffered_.empty()) return false;
+            row = std::move(buffered_.front());
+            buffered_.pop_front();
+            return true;
+        }
+        if (owner_.streaming_ != this) owner_.SettleStreaming();
+        if (!Fetch(row)) {
+            Finish();
+            return false;
+        }
+        owner_.streaming_ = this;
+        return true;
+    }
+
+    // Reads every row left into memory and gives the link back.
+    void BufferRest() {
+        std::vector<Value> row;
+        while (stmt_ && Fetch(row)) buffered_.push_back(std::move(row));
+        Finish();
+    }
+
+  private:
+    void Describe() {
+        SQLSMALLINT count = 0;
+        if (!Succeeded(SQLNumResultCols(stmt_.get(), &count))) Fail();
+        std::vector<Column> columns;
+        for (SQLSMALLINT i = 1; i <= count; ++i) {
+            SQLWCHAR name[256] = {};
+            SQLSMALLINT nameLength = 0, sqlType = 0, digits = 0, nullable = 0;
+            SQLULEN size = 0;
+            if (!Succeeded(SQLDescribeColW(stmt_.get(), i, name, 256, &nameLength, &sqlType, &size,
+                                           &digits, &nullable)))
+                Fail();
+            SQLWCHAR typeName[128] = {};
+            SQLSMALLINT typeLength = 0;
+            SQLColAttributeW(stmt_.get(), i, SQL_DESC_TYPE_NAME, typeName, sizeof typeName,
+                             &typeLength, nullptr);
+            const std::size_t n = std::min<std::size_t>(static_cast<std::size_t>(nameLength), 255);
+            const std::size_t t =
+                std::min<std::size_t>(static_cast<std::size_t>(typeLength) / sizeof(SQLWCHAR), 127);
+            DataType type = TypeOfColumn(sqlType, Narrow(typeName, t));
+            columns.push_back({Narrow(name, n), type});
+            readings_.push_back(ReadingOf(type));
+        }
+        columns_ = std::make_shared<const Columns>(std::move(columns));
+    }
+
+    bool Fetch(std::vector<Value>& row) {
+        SQLRETURN rc = SQLFetch(stmt_.get());
+        if (rc == SQL_NO_DATA) return false;
+        if (!Succeeded(rc)) Fail();
+        row.clear();
+        row.reserve(readings_.size());
+        for (std::size_t i = 0; i < readings_.size(); ++i)
+            row.push_back(Read(static_cast<SQLUSMALLINT>(i + 1), readings_[i]));
+        return true;
+    }
+
+    Value Read(SQLUSMALLINT column, Reading reading) {
+        SQLLEN indicator = 0;
+        if (reading == Reading::kInteger) {
+            std::int64_t n = 0;
+            Check(SQLGetData(stmt_.get(), column, SQL_C_SBIGINT, &n, 0, &indicator));
+            return indicator == SQL_NULL_DATA ? Value(Null{}) : Value(n);
+        }
+        if (reading == Reading::kReal) {
+            double d = 0;
+            Check(SQLGetData(stmt_.get(), column, SQL_C_DOUBLE, &d, 0, &indicator));
+            return indicator == SQL_NULL_DATA ? Value(Null{}) : Value(d);
+        }
+        return reading == Reading::kText ? ReadText(column) : ReadBytes(column);
+    }
+
+    // A value of any length: read in parts until the driver has no more.
+    Value ReadText(SQLUSMALLINT column) {
+        std::u16string text;
+        char16_t part[1024];
+        for (;;) {
+            SQLLEN indicator = 0;
+            SQLRETURN rc =
+                SQLGetData(stmt_.get(), column, SQL_C_WCHAR, part, sizeof part, &indicator);
+            if (rc == SQL_NO_DATA) break;
+            Check(rc);
+            if (indicator == SQL_NULL_DATA) return Null{};
+            std::size_t room = std::size(part) - 1;  // the driver ends each part with a NUL
+            std::size_t got = indicator == SQL_NO_TOTAL || indicator / 2 > static_cast<SQLLEN>(room)
+                                  ? room
+                                  : static_cast<std::size_t>(indicator) / 2;
+            text.append(part, got);
+            if (rc == SQL_SUCCESS) break;
+        }
+        return base::Utf16ToUtf8(text);
+    }
+
+    Value ReadBytes(SQLUSMALLINT column) {
+        std::string bytes;
+        char part[4096];
+        for (;;) {
+            SQLLEN indicator = 0;
+            SQLRETURN rc =
+                SQLGetData(stmt_.get(), column, SQL_C_BINARY, part, sizeof part, &indicator);
+            if (rc == SQL_NO_DATA) break;
+            Check(rc);
+            if (indicator == SQL_NULL_DATA) return Null{};
+            std::size_t got =
+                indicator == SQL_NO_TOTAL || indicator > static_cast<SQLLEN>(sizeof part)
+                    ? sizeof part
+                    : static_cast<std::size_t>(indicator);
+            bytes.append(part, got);
+            if (rc == SQL_SUCCESS) break;
+        }
+        return bytes;
+    }
+
+    void Check(SQLRETURN rc) {
+        if (!Succeeded(rc)) Fail();
+    }
+    [[noreturn]] void Fail() { owner_.Fail(SQL_HANDLE_STMT, stmt_.get()); }
+
+    void Finish() {
+        if (owner_.streaming_ == this) owner_.streaming_ = nullptr;
+        if (!stmt_) return;
+        SQLFreeStmt(stmt_.get(), SQL_CLOSE);
+        owner_.Return(sql_, std::move(stmt_));
+    }
+
+    Database& owner_;
+    std::string sql_;
+    StatementHandle stmt_;
+    std::shared_ptr<const Columns> columns_;
+    std::vector<Reading> readings_;
+    std::deque<std::vector<Value>> buffered_;
+};
+
+Database::Database(const OdbcTarget& target) : target_(target) {
+    SQLHANDLE env = SQL_NULL_HANDLE;
+    if (!Succeeded(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env)))
+        throw base::Fault(kProviderError, "Cannot open database: no ODBC environment");
+    env_.reset(env);
+    SQLSetEnvAttr(env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
+    SQLHANDLE dbc = SQL_NULL_HANDLE;
+    if (!Succeeded(SQLAllocHandle(SQL_HANDLE_DBC, env, &dbc))) Fail(SQL_HANDLE_ENV, env);
+    dbc_.reset(dbc);
+    if (target_.loginTimeoutSeconds > 0)
+        SQLSetConnectAttr(dbc, SQL_ATTR_LOGIN_TIMEOUT,
+                          reinterpret_cast<SQLPOINTER>(target_.loginTimeoutSeconds), 0);
+    std::u16string text = Wide(target_.connectionString);
+    SQLRETURN rc =
+        SQLDriverConnectW(dbc, nullptr, WideData(text), static_cast<SQLSMALLINT>(text.size()),
+                          nullptr, 0, nullptr, SQL_DRIVER_NOPROMPT);
+    if (!Succeeded(rc)) {
+        try {
+            Fail(SQL_HANDLE_DBC, dbc);
+        } catch (const base::Fault& fault) {
+            // Not reached the server at all: a plain failure to open, not a lost link.
+            throw base::Fault(kProviderError, "Cannot open database: " + fault.description());
+        }
+    }
+    connected_ = true;
+    SQLSetConnectAttr(dbc, SQL_ATTR_TXN_ISOLATION,
+                      reinterpret_cast<SQLPOINTER>(SQL_TXN_SERIALIZABLE), 0);
+    SQLWCHAR name[128] = {};
+    SQLSMALLINT length = 0;
+    SQLGetInfoW(dbc, SQL_DBMS_NAME, name, sizeof name, &length);
+    dialect_ = &Dialect::OfServer(
+        Narrow(name, std::min<std::size_t>(static_cast<std::size_t>(length) / 2, 127)));
+}
+
+Database::~Database() {
+    if (streaming_) streaming_ = nullptr;
+    idle_.clear();
+    if (connected_) SQLDisconnect(dbc_.get());
+}
+
+void Database::Fail(SQLSMALLINT type, SQLHANDLE handle) const {
+    odbc::Fail(type, handle, target_.password);
+}
+
+void Database::SettleStreaming() {
+    if (streaming_) streaming_->BufferRest();
+    streaming_ = nullptr;
+}
+
+StatementHandle Database::NewStatement() {
+    SQLHANDLE stmt = SQL_NULL_HANDLE;
+    if (!Succeeded(SQLAllocHandle(SQL_HANDLE_STMT, dbc_.get(), &stmt)))
+        Fail(SQL_HANDLE_DBC, dbc_.get());
+    return StatementHandle(stmt);
+}
+
+StatementHandle Database::Prepare(const std::string& sql) {
+    SettleStreaming();
+    auto it = idle_.find(sql);
+    if (it != idle_.end() && !it->second.empty()) {
+        StatementHandle stmt = std::move(it->second.back());
+        it->second.pop_back();
+        return stmt;
+    }
+    StatementHandle stmt = NewStatement();
+    std::u16string text = Wide(sql);
+    if (!Succeeded(SQLPrepareW(stmt.get(), WideData(text), static_cast<SQLINTEGER>(text.size()))))
+        Fail(SQL_HANDLE_STMT, stmt.get());
+    return stmt;
+}
+
+void Database::Return(const std::string& sql, StatementHandle stmt) {
+    if (sql.empty()) return;  // a catalog call's handle is not kept
+    SQLFreeStmt(stmt.get(), SQL_RESET_PARAMS);
+    if (idle_.size() >= kMaxCachedTexts && !idle_.count(sql)) idle_.clear();
+    auto& copies = idle_[sql];
+    if (copies.size() < kMaxCopiesPerText) copies.push_back(std::move(stmt));
+}
+
+void Database::Run(SQLHSTMT stmt, const std::vector<Value>& params) {
+    SQLSMALLINT expected = 0;
+    if (Succeeded(SQLNumParams(stmt, &expected)) &&
+        static_cast<std::size_t>(expected) != params.size())
+        throw base::Fault(kErrorsInCommand, "Wrong number of parameters");
+    BoundParams bound;
+    // Reserved up front: the driver keeps pointers into these until the statement ran.
+    bound.texts.reserve(params.size());
+    bound.integers.reserve(params.size());
+    bound.reals.reserve(params.size());
+    bound.indicators.resize(params.size());
+    for (std::size_t i = 0; i < params.size(); ++i) {
+        const Value& v = params[i];
+        SQLUSMALLINT index = static_cast<SQLUSMALLINT>(i + 1);
+        SQLLEN* indicator = &bound.indicators[i];
+        SQLRETURN rc;
+        if (auto n = std::get_if<std::int64_t>(&v)) {
+            bound.integers.push_back(*n);
+            rc = SQLBindParameter(stmt, index, SQL_PARAM_INPUT, SQL_C_SBIGINT, SQL_BIGINT, 0, 0,
+                                  &bound.integers.back(), 0, indicator);
+        } else if (auto d = std::get_if<double>(&v)) {
+            bound.reals.push_back(*d);
+            rc = SQLBindParameter(stmt, index, SQL_PARAM_INPUT, SQL_C_DOUBLE, SQL_DOUBLE, 0, 0,
+                                  &bound.reals.back(), 0, indicator);
+        } else if (auto s = std::get_if<std::string>(&v)) {
+            bound.texts.push_back(Wide(*s));
+            std::u16string& text = bound.texts.back();
+            *indicator = static_cast<SQLLEN>(text.size() * sizeof(char16_t));
+            rc = SQLBindParameter(stmt, index, SQL_PARAM_INPUT, SQL_C_WCHAR, SQL_WVARCHAR,
+                                  std::max<SQLULEN>(text.size(), 1), 0, WideData(text), *indicator,
+                                  indicator);
+        } else {
+            *indicator = SQL_NULL_DATA;
+            rc = SQLBindParameter(stmt, index, SQL_PARAM_INPUT, SQL_C_WCHAR, SQL_WVARCHAR, 1, 0,
+                                  nullptr, 0, indicator);
+        }
+        if (!Succeeded(rc)) Fail(SQL_HANDLE_STMT, stmt);
+    }
+    SQLRETURN rc = SQLExecute(stmt);
+    // A searched UPDATE or DELETE that matched nothing answers SQL_NO_DATA.
+    if (!Succeeded(rc) && rc != SQL_NO_DATA) Fail(SQL_HANDLE_STMT, stmt);
+}
+
+long long Database::Execute(const std::string& sql, const std::vector<Value>& params) {
+    StatementHandle stmt = Prepare(sql);
+    Run(stmt.get(), params);
+    SQLLEN rows = 0;
+    long long total = 0;
+    // A batch answers once per statement in it; the rows of each that changed rows count.
+    for (;;) {
+        if (Succeeded(SQLRowCount(stmt.get(), &rows)) && rows > 0) total += rows;
+        SQLRETURN more = SQLMoreResults(stmt.get());
+        if (more == SQL_NO_DATA) break;
+        if (!Succeeded(more)) Fail(SQL_HANDLE_STMT, stmt.get());
+    }
+    SQLFreeStmt(stmt.get(), SQL_CLOSE);
+    Return(sql, std::move(stmt));
+    return total;
+}
+
+std::unique_ptr<Cursor> Database::Query(const std::string& sql, const std::vector<Value>& params) {
+    StatementHandle stmt = Prepare(sql);
+    Run(stmt.get(), params);
+    return std::make_unique<ResultCursor>(*this, sql, std::move(stmt));
+}
+
+std::vector<std::string> Database::TableNames() {
+    SettleStreaming();
+    StatementHandle stmt = NewStatement();
+    std::u16string type = Wide("TABLE");
+    if (!Succeeded(SQLTablesW(stmt.get(), nullptr, 0, nullptr, 0, nullptr, 0, WideData(type),
+                              static_cast<SQLSMALLINT>(type.size()))))
+        Fail(SQL_HANDLE_STMT, stmt.get());
+    ResultCursor tables(*this, "", std::move(stmt));
+    std::vector<std::string> names;
+    // The catalog result's third column is TABLE_NAME.
+    for (std::vector<Value> row; tables.Next(row);) names.push_back(ValueText(row.at(2)));
+    return names;
+}
+
+std::vector<ColumnDeclaration> Database::DeclaredColumns(const std::string& table) {
+    SettleStreaming();
+    StatementHandle stmt = NewStatement();
+    std::u16string name = Wide(table);
+    if (!Succeeded(SQLColumnsW(stmt.get(), nullptr, 0, nullptr, 0, WideData(name),
+                               static_cast<SQLSMALLINT>(name.size()), nullptr, 0)))
+        Fail(SQL_HANDLE_STMT, stmt.get());
+    ResultCursor info(*this, "", std::move(stmt));
+    std::vector<ColumnDeclaration> columns;
+    // SQLColumns: TABLE_NAME 3, COLUMN_NAME 4, DATA_TYPE 5, TYPE_NAME 6, COLUMN_SIZE 7. The
+    // name is a pattern, in which '_' matches any character.
+    for (std::vector<Value> row; info.Next(row);) {
+        if (!base::EqualNoCase(ValueText(row.at(2)), table)) continue;
+        auto sqlType = static_cast<SQLSMALLINT>(ValueNumber(row.at(4)));
+        DataType type = TypeOfColumn(sqlType, ValueText(row.at(5)));
+        std::size_t length = 0;
+        if (ReadingOf(type) == Reading::kText && !IsNull(row.at(6)))
+            length = static_cast<std::size_t>(ValueNumber(row.at(6)));
+        columns.push_back({ValueText(row.at(3)), type, length});
+    }
+    return columns;
+}
+
+}  // namespace db::odbc

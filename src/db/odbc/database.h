@@ -1,0 +1,62 @@
+// A database server reached through unixODBC. Internal to db/: callers use db::Connection.
+//
+// Connects with SQLDriverConnect (login time-out as the target asks), in autocommit, with
+// serializable transactions, so that a record's checks and writes see no other writer half-way;
+// a deadlock that costs one of them its transaction is db::Contention and is run again. The
+// dialect is chosen by the server's own name (SQL_DBMS_NAME).
+// Texts travel as UTF-16 (SQL_C_WCHAR) both ways, whatever the driver's character set.
+// Only one result set is read from the server at a time: a query that starts while another is
+// still being read first reads the rest of the other into memory, so a driver without multiple
+// active result sets works.
+// Prepared statements are kept per connection by SQL text. Not thread-safe.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "db/backend.h"
+#include "db/odbc/handles.h"
+#include "db/provider.h"
+
+namespace db::odbc {
+
+class ResultCursor;
+
+class Database : public Backend {
+  public:
+    explicit Database(const OdbcTarget& target);
+    ~Database() override;
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    const Dialect& dialect() const override { return *dialect_; }
+    long long Execute(const std::string& sql, const std::vector<Value>& params) override;
+    std::unique_ptr<Cursor> Query(const std::string& sql,
+                                  const std::vector<Value>& params) override;
+    std::vector<std::string> TableNames() override;
+    std::vector<ColumnDeclaration> DeclaredColumns(const std::string& table) override;
+
+  private:
+    friend class ResultCursor;
+    // A statement handle prepared for `sql`, from the idle ones or new.
+    StatementHandle Prepare(const std::string& sql);
+    void Return(const std::string& sql, StatementHandle stmt);
+    StatementHandle NewStatement();
+    // Runs a prepared statement with `params` bound; the buffers live until it returned.
+    void Run(SQLHSTMT stmt, const std::vector<Value>& params);
+    // Before any other statement: the cursor still reading from the server reads the rest.
+    void SettleStreaming();
+    [[noreturn]] void Fail(SQLSMALLINT type, SQLHANDLE handle) const;
+
+    OdbcTarget target_;
+    EnvironmentHandle env_;
+    ConnectionHandle dbc_;
+    bool connected_ = false;
+    const Dialect* dialect_ = nullptr;
+    ResultCursor* streaming_ = nullptr;
+    std::unordered_map<std::string, std::vector<StatementHandle>> idle_;
+};
+
+}  // namespace db::odbc

@@ -1,0 +1,80 @@
+#include "db/odbc/handles.h"
+
+#include <vector>
+
+#include "base/fault.h"
+#include "base/utf.h"
+#include "db/contention.h"
+#include "db/errors.h"
+#include "db/types.h"
+
+namespace db::odbc {
+
+namespace {
+
+struct Diagnostic {
+    std::string state;
+    SQLINTEGER native = 0;
+    std::string message;
+};
+
+std::vector<Diagnostic> DiagnosticsOf(SQLSMALLINT handleType, SQLHANDLE handle) {
+    std::vector<Diagnostic> records;
+    for (SQLSMALLINT i = 1;; ++i) {
+        SQLWCHAR state[6] = {};
+        SQLWCHAR text[2048] = {};
+        SQLSMALLINT length = 0;
+        Diagnostic d;
+        SQLRETURN rc = SQLGetDiagRecW(handleType, handle, i, state, &d.native, text,
+                                      static_cast<SQLSMALLINT>(std::size(text)), &length);
+        if (!Succeeded(rc)) break;
+        auto utf8 = [](const SQLWCHAR* w, std::size_t n) {
+            return base::Utf16ToUtf8(std::u16string_view(reinterpret_cast<const char16_t*>(w), n));
+        };
+        d.state = utf8(state, 5);
+        std::size_t n =
+            std::min<std::size_t>(static_cast<std::size_t>(length), std::size(text) - 1);
+        d.message = utf8(text, n);
+        records.push_back(std::move(d));
+    }
+    return records;
+}
+
+void Blank(std::string& text, std::string_view secret) {
+    if (secret.empty()) return;
+    for (auto at = text.find(secret); at != std::string::npos; at = text.find(secret, at))
+        text.replace(at, secret.size(), "***");
+}
+
+bool Starts(const std::string& state, std::string_view prefix) {
+    return state.compare(0, prefix.size(), prefix) == 0;
+}
+
+}  // namespace
+
+void Fail(SQLSMALLINT handleType, SQLHANDLE handle, std::string_view password) {
+    std::vector<Diagnostic> records = DiagnosticsOf(handleType, handle);
+    std::string text;
+    for (const Diagnostic& d : records) {
+        if (!text.empty()) text += "; ";
+        text += "[" + d.state + "] " + d.message;
+    }
+    if (text.empty()) text = "The ODBC driver reported a failure without a diagnostic";
+    Blank(text, password);
+    bool lost = false, deadlock = false, timeout = false, integrity = false, rejected = false;
+    for (const Diagnostic& d : records) {
+        lost |= Starts(d.state, "08");
+        deadlock |= d.state == "40001" || d.state == "40P01" ||
+                    (Starts(d.state, "40") && (d.native == 1205 || d.native == 1213));
+        timeout |= d.state == "HYT00" || d.state == "HYT01";
+        integrity |= Starts(d.state, "23");
+        rejected |= Starts(d.state, "42");
+    }
+    if (lost) throw ConnectionLost(text);
+    if (deadlock) throw Contention(text);
+    if (timeout) throw base::Fault(kTimeout, text);
+    if (integrity) throw base::Fault(kIntegrityViolation, text);
+    throw base::Fault(rejected ? kErrorsInCommand : kProviderError, text);
+}
+
+}  // namespace db::odbc

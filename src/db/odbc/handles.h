@@ -1,0 +1,36 @@
+// ODBC handles that free themselves, and the diagnostics of a failed call as a fault.
+// Internal to db/odbc/.
+#pragma once
+
+#include <sql.h>
+#include <sqlext.h>
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <type_traits>
+
+namespace db::odbc {
+
+template <SQLSMALLINT kType>
+struct FreeHandle {
+    void operator()(SQLHANDLE handle) const { SQLFreeHandle(kType, handle); }
+};
+template <SQLSMALLINT kType>
+using Handle = std::unique_ptr<std::remove_pointer_t<SQLHANDLE>, FreeHandle<kType>>;
+using EnvironmentHandle = Handle<SQL_HANDLE_ENV>;
+using ConnectionHandle = Handle<SQL_HANDLE_DBC>;
+using StatementHandle = Handle<SQL_HANDLE_STMT>;
+
+inline bool Succeeded(SQLRETURN rc) {
+    return rc == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO;
+}
+
+// Every diagnostic record of `handle`, "[SQLSTATE] message" joined by "; ", with `password`
+// blanked wherever a driver repeats it; then thrown as the fault its SQLSTATE or native error
+// number means (see db/backend.h): the connection lost (08xxx), a deadlock or serialization
+// failure (40001, 40P01, SQL Server 1205, MariaDB 1213), a time-out (HYT00, HYT01), an integrity
+// violation (23xxx), a rejected statement (42xxx) or another failure.
+[[noreturn]] void Fail(SQLSMALLINT handleType, SQLHANDLE handle, std::string_view password);
+
+}  // namespace db::odbc

@@ -1,0 +1,145 @@
+#include "db/provider.h"
+
+#include <map>
+#include <utility>
+
+#include "base/fault.h"
+#include "base/number.h"
+#include "base/text.h"
+#include "db/odbc/database.h"
+#include "db/sqlite/database.h"
+#include "db/types.h"
+
+namespace db {
+
+namespace {
+
+// The first of `keys` the string names.
+std::optional<std::string> FirstOf(const ConnectionString& parsed,
+                                   std::initializer_list<std::string_view> keys) {
+    for (std::string_view key : keys)
+        if (auto value = parsed.Get(key)) return value;
+    return std::nullopt;
+}
+
+bool IsYes(std::string_view value) {
+    std::string v = base::AsciiLower(value);
+    return v == "yes" || v == "true" || v == "sspi" || v == "mandatory" || v == "strict";
+}
+
+void Add(std::string& to, std::string_view key, std::string_view value) {
+    to.append(key).append("=").append(OdbcValue(value)).append(";");
+}
+
+// Data Source as ADO writes it: HOST, HOST,PORT or HOST\INSTANCE, with "tcp:" allowed before
+// it and "(local)" or "." for this machine.
+void AddServer(std::string& to, std::string server) {
+    if (base::EqualNoCase(std::string_view(server).substr(0, 4), "tcp:")) server.erase(0, 4);
+    std::string port;
+    if (auto comma = server.find(','); comma != std::string::npos) {
+        port = base::Trim(server.substr(comma + 1));
+        server = base::Trim(server.substr(0, comma));
+    }
+    std::string instance;
+    if (auto slash = server.find('\\'); slash != std::string::npos) {
+        instance = server.substr(slash);
+        server.erase(slash);
+    }
+    if (server.empty() || server == "." || base::EqualNoCase(server, "(local)") ||
+        base::EqualNoCase(server, "localhost"))
+        server = "127.0.0.1";
+    Add(to, "Server", server + instance);
+    if (!port.empty()) Add(to, "Port", port);
+}
+
+long TimeoutSeconds(const std::string& text) {
+    auto seconds = base::WholeNumber(text);
+    if (!seconds || *seconds < 0 || *seconds > 86400 || *seconds != static_cast<long>(*seconds))
+        throw base::Fault(kProviderError, "The connection string is malformed: Connect Timeout " +
+                                              text + " is not a number of seconds");
+    return static_cast<long>(*seconds);
+}
+
+}  // namespace
+
+Provider ProviderOf(const ConnectionString& parsed) {
+    std::string provider = parsed.Get("provider").value_or("SQLite");
+    std::string name = base::AsciiLower(provider);
+    // A versioned name ("SQLOLEDB.1", "MSOLEDBSQL19") names the same provider.
+    if (auto dot = name.find('.'); dot != std::string::npos) name.erase(dot);
+    if (name == "sqlite") return Provider::kSqlite;
+    if (name == "sqloledb" || name == "sqlncli" || name == "sqlncli10" || name == "sqlncli11" ||
+        name == "msoledbsql" || name == "msoledbsql19")
+        return Provider::kSqlServer;
+    if (name == "msdasql") return Provider::kOdbc;
+    throw base::Fault(kProviderNotFound, "Provider cannot be found: " + provider);
+}
+
+std::string OdbcValue(std::string_view value) {
+    bool plain = !value.empty() && value.front() != ' ' && value.back() != ' ' &&
+                 value.find_first_of(";{}") == std::string_view::npos;
+    if (plain) return std::string(value);
+    std::string quoted = "{";
+    for (char c : value) quoted += c == '}' ? std::string("}}") : std::string(1, c);
+    return quoted + "}";
+}
+
+OdbcTarget SqlServerTarget(const ConnectionString& parsed) {
+    OdbcTarget target;
+    std::string& s = target.connectionString;
+    Add(s, "Driver", "FreeTDS");
+    AddServer(s, FirstOf(parsed, {"data source", "server", "address", "addr", "network address"})
+                     .value_or(""));
+    if (auto db = FirstOf(parsed, {"initial catalog", "database"})) Add(s, "Database", *db);
+    if (auto trusted = FirstOf(parsed, {"integrated security", "trusted_connection"});
+        trusted && IsYes(*trusted)) {
+        Add(s, "Trusted_Connection", "Yes");
+    } else {
+        if (auto user = FirstOf(parsed, {"user id", "uid", "user"})) Add(s, "UID", *user);
+        if (auto password = FirstOf(parsed, {"password", "pwd"})) {
+            Add(s, "PWD", *password);
+            target.password = *password;
+        }
+    }
+    if (auto app = FirstOf(parsed, {"application name", "app"})) Add(s, "APP", *app);
+    if (auto wsid = FirstOf(parsed, {"workstation id", "wsid"})) Add(s, "WSID", *wsid);
+    if (auto packet = parsed.Get("packet size")) Add(s, "PacketSize", *packet);
+    if (auto encrypt = parsed.Get("encrypt"))
+        Add(s, "Encryption", IsYes(*encrypt) ? "require" : "request");
+    Add(s, "ClientCharset", "UTF-8");
+    Add(s, "TDS_Version", "7.4");
+    if (auto timeout = FirstOf(parsed, {"connect timeout", "connection timeout", "timeout"}))
+        target.loginTimeoutSeconds = TimeoutSeconds(*timeout);
+    return target;
+}
+
+OdbcTarget OdbcPassthrough(const ConnectionString& parsed) {
+    OdbcTarget target;
+    for (const auto& [key, value] : parsed.pairs()) {
+        if (key == "provider") continue;
+        // A value written in ODBC's own braces stands as written.
+        bool braced = value.size() >= 2 && value.front() == '{' && value.back() == '}';
+        target.connectionString.append(key).append("=").append(braced ? value : OdbcValue(value));
+        target.connectionString += ';';
+        if (key == "pwd" || key == "password") target.password = value;
+    }
+    return target;
+}
+
+std::unique_ptr<Backend> OpenBackend(const std::string& connectionString) {
+    ConnectionString parsed(connectionString);
+    switch (ProviderOf(parsed)) {
+        case Provider::kSqlServer:
+            return std::make_unique<odbc::Database>(SqlServerTarget(parsed));
+        case Provider::kOdbc:
+            return std::make_unique<odbc::Database>(OdbcPassthrough(parsed));
+        case Provider::kSqlite:
+            break;
+    }
+    std::string dataSource = parsed.Get("data source").value_or("");
+    if (dataSource.empty())
+        throw base::Fault(kProviderError, "The connection string names no Data Source");
+    return std::make_unique<sqlite::Database>(dataSource);
+}
+
+}  // namespace db

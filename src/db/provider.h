@@ -1,0 +1,45 @@
+// ADO connection strings to the backend that opens them.
+//
+//   Provider=SQLite;Data Source=PATH     SQLite (the default provider);
+//   Provider=SQLOLEDB, SQLNCLI, SQLNCLI11 or MSOLEDBSQL
+//                                        SQL Server through unixODBC and the FreeTDS driver, the
+//                                        ADO keys translated (SqlServerTarget);
+//   Provider=MSDASQL                     any ODBC driver: every key but Provider passed to
+//                                        unixODBC as it stands (DSN=, Driver=, the driver's own).
+// Any other provider is a fault naming it.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "db/connection_string.h"
+
+namespace db {
+
+// What an ODBC backend is opened with.
+struct OdbcTarget {
+    std::string connectionString;  // as SQLDriverConnect reads it
+    long loginTimeoutSeconds = 0;  // 0: the driver's default
+    std::string password;          // kept out of every fault text
+};
+
+enum class Provider { kSqlite, kSqlServer, kOdbc };
+
+// The provider a connection string names; a fault naming an unknown one.
+Provider ProviderOf(const ConnectionString& parsed);
+
+// The SQL Server provider's keys as FreeTDS reads them: Data Source (or Server, Address) as
+// HOST, HOST,PORT, HOST\INSTANCE, "(local)" or "."; Initial Catalog (or Database); User ID and
+// Password; Integrated Security=SSPI or Trusted_Connection=yes; Connect Timeout; Application
+// Name; Workstation ID; Packet Size; Encrypt; and always UTF-8 as the client character set and
+// TDS 7.4. Keys it has no use for (Persist Security Info, ...) are left out.
+OdbcTarget SqlServerTarget(const ConnectionString& parsed);
+
+// MSDASQL: every key but Provider as it stands, values re-quoted in ODBC's braces where needed.
+OdbcTarget OdbcPassthrough(const ConnectionString& parsed);
+
+// A value as an ODBC connection string may hold it: in braces, '}' doubled, when it holds a ';',
+// a brace or blanks at its ends.
+std::string OdbcValue(std::string_view value);
+
+}  // namespace db
