@@ -30,6 +30,7 @@
 #include "page_writer.h"
 #include "reply_summary.h"
 #include "request_text.h"
+#include "server_database.h"
 #include "trial_request.h"
 
 namespace {
@@ -39,7 +40,7 @@ constexpr int kUsage = 2;
 
 constexpr const char* kUsageText =
     "usage:\n"
-    "  wagelink demo-db PATH\n"
+    "  wagelink demo-db PATH | --connection STR\n"
     "  wagelink register [LIBRARY]\n"
     "  wagelink unregister [LIBRARY]\n"
     "  wagelink transact PROGID REQUEST --connection STR [--login-year Y] [--login-month M]\n"
@@ -49,7 +50,10 @@ constexpr const char* kUsageText =
     "--validate-only runs an ADD as a trial: every record is checked and written as for real,\n"
     "the results are the real run's, and nothing is kept. --summary prints the outcomes of the\n"
     "records and the most frequent messages on standard error after the reply.\n"
-    "register and unregister without LIBRARY take the server and the platform's library.\n";
+    "register and unregister without LIBRARY take the server and the platform's library.\n"
+    "demo-db --connection writes the payroll tables and the demo data into the (empty) server\n"
+    "database the connection string opens, e.g. \"Provider=SQLOLEDB;Data Source=HOST,1433;\n"
+    "Initial Catalog=payroll;User ID=...;Password=...\".\n";
 
 struct UsageError : std::runtime_error {
     using std::runtime_error::runtime_error;
@@ -194,7 +198,12 @@ int Run(const std::vector<std::string>& args) {
     }
     std::vector<std::string> rest(args.begin() + 1, args.end());
     if (command == "demo-db") {
-        if (rest.size() != 1) throw UsageError("demo-db takes one PATH");
+        if (rest.size() == 2 && rest[0] == "--connection") {
+            sql::WriteServerDemo(rest[1]);
+            std::cout << "wrote the demo data into the server database\n";
+            return 0;
+        }
+        if (rest.size() != 1) throw UsageError("demo-db takes one PATH or --connection STR");
         sql::WriteDemoDatabase(rest[0]);
         std::cout << "wrote demo database " << rest[0] << '\n';
         return 0;

@@ -4,6 +4,7 @@
 
 #include "base/fault.h"
 #include "db/contention.h"
+#include "db/errors.h"
 #include "platform/integration_kit.h"
 
 namespace component {
@@ -40,14 +41,33 @@ Outcome RunRecord(Instance& self, const Operations& ops, xml::Element record) {
     return {0, m1};
 }
 
+// The link to the server broke during a record. What the record wrote before its commit the
+// server rolled back; a commit on its way may have happened or not, so the record is read back
+// on a new connection and reported as it is found. The batch goes on on the new connection;
+// when none can be opened, its fault ends the batch.
+Outcome AfterLostLink(Instance& self, const Operations& ops, xml::Element record,
+                      const Outcome& committed, bool committing, const db::ConnectionLost& lost) {
+    self.connection->Close();
+    self.connection->Open(self.connection->ConnectionString());
+    if (committing && ops.written && ops.written(record)) return committed;
+    return {kNotWritten, self.messages.GetResString("Qz.WA.EAI.00008") + "：" + lost.description()};
+}
+
 // One attempt at a record in a transaction of its own. The checks read from the transaction's
 // snapshot and take no lock; the writes take the write lock, so a writer holds it only while it
 // writes.
 Outcome WriteRecord(Instance& self, const Operations& ops, xml::Element record) {
-    db::Transaction transaction(*self.connection);
-    Outcome outcome = RunRecord(self, ops, record);
-    if (outcome.code == 0) transaction.Commit();
-    return outcome;
+    Outcome outcome{kNotWritten, ""};
+    bool committing = false;
+    try {
+        db::Transaction transaction(*self.connection);
+        outcome = RunRecord(self, ops, record);
+        committing = outcome.code == 0;
+        if (committing) transaction.Commit();
+        return outcome;
+    } catch (const db::ConnectionLost& lost) {
+        return AfterLostLink(self, ops, record, outcome, committing, lost);
+    }
 }
 
 // A record of a trial: a part of the batch's transaction, kept for the records after it when

@@ -42,6 +42,9 @@ struct Operations {
     std::function<void()> beginRecord = [] {};
     std::function<bool(xml::Element record, std::string& message)> validate;
     std::function<bool(xml::Element record, std::string& message)> write;
+    // Whether the database holds what `record` writes: asked on a new connection when the link
+    // broke while the record's commit was on its way. Unset: such a record counts as not written.
+    std::function<bool(xml::Element record)> written;
     std::function<void(const xml::NodeList& eleList, std::string& sRetXml)> query;
     std::function<void(const xml::NodeList& eleList, std::string& sRetXml)> queryKest;
 };

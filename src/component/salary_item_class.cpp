@@ -53,6 +53,10 @@ Operations SalaryItem::MakeOperations(Instance& self) {
         return salary_item::UpdateItemData(*self.connection, self.messages, *lookups, *items,
                                            record, message, self.behaviour.records);
     };
+    ops.written = [&self, lookups, items](xml::Element record) {
+        return salary_item::ItemDataWritten(*self.connection, self.messages, *lookups, *items,
+                                            record, self.behaviour.records);
+    };
     ops.query = [&self](const xml::NodeList& conditions, std::string& sRetXml) {
         ExportItems(self, conditions, sRetXml);
     };

@@ -52,6 +52,9 @@ Operations SalaryPerson::MakeOperations(Instance& self) {
             *self.connection, self.messages, *lookups, record,
             [&self] { return PeriodOf(self.login.get()); }, message, self.behaviour.records);
     };
+    ops.written = [&self, lookups](xml::Element record) {
+        return salary_person::PersonEnrolled(*self.connection, *lookups, record);
+    };
     ops.query = [&self](const xml::NodeList& conditions, std::string& sRetXml) {
         ExportRoster(self, conditions, sRetXml);
     };

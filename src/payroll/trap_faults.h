@@ -1,6 +1,7 @@
 // How the writers trap faults: a fault of a step becomes the record's failure, with its
 // description as the message, except contention, which passes on so that the caller runs the
-// record again.
+// record again, and a broken link, which passes on so that the caller finds out on a new
+// connection what became of the record.
 #pragma once
 
 #include <exception>
@@ -8,6 +9,7 @@
 
 #include "base/fault.h"
 #include "db/contention.h"
+#include "db/errors.h"
 
 namespace payroll {
 
@@ -18,6 +20,8 @@ bool TrapFaults(std::string& message, Step&& step) {
     try {
         return step();
     } catch (const db::Contention&) {
+        throw;
+    } catch (const db::ConnectionLost&) {
         throw;
     } catch (const base::Fault& fault) {
         message = fault.description();

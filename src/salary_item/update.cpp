@@ -105,11 +105,22 @@ std::optional<Target> Identify(db::Connection& connection, messages::Messages& m
     return target;
 }
 
-bool Write(db::Connection& connection, messages::Messages& messages, db::LookupCache& lookups,
-           ItemCatalog& items, xml::Element record, const Target& target, std::string& message) {
+constexpr const char* kRowOfTarget =
+    " WHERE cGZGradeNum = ? AND cDept_Num = ? AND cPsn_Num = ? AND cPsn_Name = ? AND iMonth = ? "
+    "AND iYear = ?";
+
+// Appends the values of kRowOfTarget's placeholders to `params`.
+void AddRowOfTarget(std::vector<db::Value>& params, xml::Element record, const Target& target) {
     std::int16_t year = RecordNumber(Field(record, "year"));
     std::int16_t month = RecordNumber(Field(record, "month"));
+    for (db::Value key :
+         {db::Value(target.payroll), db::Value(target.department), db::Value(target.code),
+          db::Value(target.name), db::Value(std::int64_t{month}), db::Value(std::int64_t{year})})
+        params.push_back(std::move(key));
+}
 
+bool Write(db::Connection& connection, messages::Messages& messages, db::LookupCache& lookups,
+           ItemCatalog& items, xml::Element record, const Target& target, std::string& message) {
     Assignments assignments = CollectAssignments(connection, items, record);
     if (assignments.repeated) {
         message = messages.GetResStringArg("Qz.WA.EAI.09003", *assignments.repeated);
@@ -121,15 +132,9 @@ bool Write(db::Connection& connection, messages::Messages& messages, db::LookupC
         return false;
     }
     std::vector<db::Value> params = std::move(assignments.values);
-    for (db::Value key :
-         {db::Value(target.payroll), db::Value(target.department), db::Value(target.code),
-          db::Value(target.name), db::Value(std::int64_t{month}), db::Value(std::int64_t{year})})
-        params.push_back(std::move(key));
-    long long changed = connection.Execute(
-        "UPDATE WA_GZData SET " + assignments.setList +
-            " WHERE cGZGradeNum = ? AND cDept_Num = ? AND cPsn_Num = ? AND cPsn_Name = ? AND "
-            "iMonth = ? AND iYear = ?",
-        params);
+    AddRowOfTarget(params, record, target);
+    long long changed =
+        connection.Execute("UPDATE WA_GZData SET " + assignments.setList + kRowOfTarget, params);
     if (changed == 0) {
         message = messages.GetResStringArg("Qz.WA.EAI.09001", target.payroll, target.department,
                                            target.code);
@@ -153,6 +158,23 @@ bool UpdateItemData(db::Connection& connection, messages::Messages& messages,
         return Write(connection, messages, lookups, items, record, *target, message);
     };
     return rules.writersTrapLateFaults ? payroll::TrapFaults(message, write) : write();
+}
+
+bool ItemDataWritten(db::Connection& connection, messages::Messages& messages,
+                     db::LookupCache& lookups, ItemCatalog& items, xml::Element record,
+                     const payroll::RecordRules& rules) {
+    std::string message;
+    std::optional<Target> target = Identify(connection, messages, lookups, rules, record, message);
+    if (!target) return false;
+    Assignments assignments = CollectAssignments(connection, items, record);
+    std::string sql = "SELECT count(*) FROM WA_GZData" + std::string(kRowOfTarget);
+    for (const std::string& column : assignments.columns) sql += " AND " + column + " = ?";
+    std::vector<db::Value> params;
+    AddRowOfTarget(params, record, *target);
+    for (db::Value& value : assignments.values) params.push_back(std::move(value));
+    db::Recordset rows;
+    rows.Open(sql, connection, db::adOpenUnspecified, db::adLockUnspecified, params);
+    return db::ValueNumber(rows[0].value()) > 0;
 }
 
 }  // namespace salary_item

@@ -28,4 +28,10 @@ bool UpdateItemData(db::Connection& connection, messages::Messages& messages,
                     std::string& message,
                     const payroll::RecordRules& rules = payroll::kCurrentRules);
 
+// Whether the payroll row of `record` holds every value the record sets: how a record whose
+// commit met a broken link is read back, on a new connection.
+bool ItemDataWritten(db::Connection& connection, messages::Messages& messages,
+                     db::LookupCache& lookups, ItemCatalog& items, xml::Element record,
+                     const payroll::RecordRules& rules = payroll::kCurrentRules);
+
 }  // namespace salary_item

@@ -240,4 +240,12 @@ bool EnrolPerson(db::Connection& connection, messages::Messages& messages, db::L
     return rules.writersTrapLateFaults ? payroll::TrapFaults(message, write) : write();
 }
 
+bool PersonEnrolled(db::Connection& connection, db::LookupCache& lookups, xml::Element record) {
+    db::Recordset rows;
+    rows.Open("select count(*) from WA_psn where cGZGradeNum = ? and cPsn_Num = ?", connection,
+              db::adOpenUnspecified, db::adLockUnspecified,
+              {payroll::PayrollNumberOf(connection, lookups, record), Field(record, "personno")});
+    return db::ValueNumber(rows[0].value()) > 0;
+}
+
 }  // namespace salary_person

@@ -37,4 +37,8 @@ bool EnrolPerson(db::Connection& connection, messages::Messages& messages, db::L
                  xml::Element record, const std::function<LoginPeriod()>& loginPeriod,
                  std::string& message, const payroll::RecordRules& rules = payroll::kCurrentRules);
 
+// Whether the person of `record` is on the payroll's roster: how a record whose commit met a
+// broken link is read back, on a new connection (both rows of an enrolment commit together).
+bool PersonEnrolled(db::Connection& connection, db::LookupCache& lookups, xml::Element record);
+
 }  // namespace salary_person

@@ -179,7 +179,8 @@ TEST_F(HostileHost, HelpAndVersion) {
     for (const char* help : {"--help", "help"}) {
         HostRun run = folder.Run({help});
         EXPECT_EQ(run.exit, 0);
-        EXPECT_EQ(run.out.rfind("usage:\n  wagelink demo-db PATH\n", 0), 0u) << run.out;
+        EXPECT_EQ(run.out.rfind("usage:\n  wagelink demo-db PATH | --connection STR\n", 0), 0u)
+            << run.out;
         EXPECT_EQ(run.err, "");
     }
     HostRun version = folder.Run({"--version"});

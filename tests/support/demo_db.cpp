@@ -16,12 +16,15 @@ std::unique_ptr<db::Connection> DemoDb::Connect() const {
     return connection;
 }
 
-std::string DemoDb::Scalar(const std::string& sql) const {
-    auto connection = Connect();
+std::string ScalarText(db::Connection& connection, const std::string& sql) {
     db::Recordset rows;
-    rows.Open(sql, *connection);
+    rows.Open(sql, connection);
     if (rows.IsEOF()) return "<none>";
     return rows[0].IsNull() ? "<null>" : rows[0].Text();
+}
+
+std::string DemoDb::Scalar(const std::string& sql) const {
+    return ScalarText(*Connect(), sql);
 }
 
 void DemoDb::Exec(const std::string& sql) const {

@@ -8,6 +8,10 @@
 
 namespace testing_support {
 
+// The text of the first column of the first row of `sql`; "<none>" without a row, "<null>" for
+// Null.
+std::string ScalarText(db::Connection& connection, const std::string& sql);
+
 class DemoDb {
   public:
     DemoDb();

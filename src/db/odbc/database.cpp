@@ -133,17 +133,17 @@ class ResultCursor : public Cursor {
         std::u16string text;
         char16_t part[1024];
         for (;;) {
+            part[std::size(part) - 1] = u'\0';
             SQLLEN indicator = 0;
             SQLRETURN rc =
                 SQLGetData(stmt_.get(), column, SQL_C_WCHAR, part, sizeof part, &indicator);
             if (rc == SQL_NO_DATA) break;
             Check(rc);
             if (indicator == SQL_NULL_DATA) return Null{};
-            std::size_t room = std::size(part) - 1;  // the driver ends each part with a NUL
-            std::size_t got = indicator == SQL_NO_TOTAL || indicator / 2 > static_cast<SQLLEN>(room)
-                                  ? room
-                                  : static_cast<std::size_t>(indicator) / 2;
-            text.append(part, got);
+            // The part ends with a NUL, which every driver writes right; the length some
+            // report for it is not (MariaDB's counts some CJK texts a character short). The
+            // sentinel in the last place bounds the search.
+            text.append(part, std::char_traits<char16_t>::length(part));
             if (rc == SQL_SUCCESS) break;
         }
         return base::Utf16ToUtf8(text);

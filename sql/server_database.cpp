@@ -1,0 +1,64 @@
+#include "server_database.h"
+
+#include <regex>
+
+#include "db/connection.h"
+
+namespace wagelink::embedded {
+std::string_view schema_sql();
+std::string_view demo_sql();
+}  // namespace wagelink::embedded
+
+namespace sql {
+
+std::vector<std::string> SplitStatements(std::string_view script) {
+    std::vector<std::string> statements;
+    std::string current;
+    char quote = 0;
+    for (std::size_t i = 0; i < script.size(); ++i) {
+        const char c = script[i];
+        if (!quote && c == '-' && i + 1 < script.size() && script[i + 1] == '-') {
+            while (i < script.size() && script[i] != '\n') ++i;
+            continue;
+        }
+        if (quote ? c == quote : (c == '\'' || c == '"')) quote = quote ? 0 : c;
+        if (!quote && c == ';') {
+            if (current.find_first_not_of(" \t\r\n") != std::string::npos)
+                statements.push_back(current);
+            current.clear();
+            continue;
+        }
+        current += c;
+    }
+    if (current.find_first_not_of(" \t\r\n") != std::string::npos) statements.push_back(current);
+    return statements;
+}
+
+std::string ServerSchema(std::string_view schema, db::Dialect::Kind kind) {
+    std::string text(schema);
+    text = std::regex_replace(text, std::regex(" +COLLATE NOCASE"), "");
+    const bool mariaDb = kind == db::Dialect::Kind::kMariaDb;
+    text = std::regex_replace(
+        text, std::regex(R"(integer +PRIMARY KEY AUTOINCREMENT)"),
+        mariaDb ? "int AUTO_INCREMENT PRIMARY KEY" : "int IDENTITY(1,1) PRIMARY KEY");
+    if (mariaDb) {
+        text = std::regex_replace(text, std::regex(R"(\bmoney\b)"), "decimal(19,4)");
+        text = std::regex_replace(text, std::regex(R"(\bfloat\b)"), "double");
+    }
+    return text;
+}
+
+void WriteServerDemo(const std::string& connectionString, bool withData) {
+    db::Connection connection;
+    connection.Open(connectionString);
+    std::string script =
+        ServerSchema(wagelink::embedded::schema_sql(), connection.dialect().kind());
+    if (withData) script += ";\n" + std::string(wagelink::embedded::demo_sql());
+    // MariaDB ends a transaction at each CREATE TABLE; a failure there leaves the tables made so
+    // far, which the next attempt refuses to overwrite (every statement fails on its table).
+    db::Transaction transaction(connection);
+    for (const std::string& statement : SplitStatements(script)) connection.Execute(statement);
+    transaction.Commit();
+}
+
+}  // namespace sql

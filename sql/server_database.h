@@ -1,0 +1,26 @@
+// The payroll schema and demo data written to a database server (SQL Server, MariaDB or another
+// reached through ODBC), from the one schema the SQLite file is made of.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "db/dialect.h"
+
+namespace sql {
+
+// The statements of a script, split at the ';' that ends each (not one inside quotes), with
+// comment lines left out.
+std::vector<std::string> SplitStatements(std::string_view script);
+
+// The schema as `kind` declares it: no SQLite collation clauses (both servers compare without
+// regard to case), the roster's key an identity column; on MariaDB, money as decimal(19,4) and
+// float as double, which is what SQL Server's float is.
+std::string ServerSchema(std::string_view schema, db::Dialect::Kind kind);
+
+// Writes the schema and the demo data (or the schema alone) into the database that
+// `connectionString` opens, in one transaction: a fault leaves nothing half-written.
+void WriteServerDemo(const std::string& connectionString, bool withData = true);
+
+}  // namespace sql

@@ -1,0 +1,112 @@
+#include "db/provider.h"
+
+#include <gtest/gtest.h>
+
+#include "base/fault.h"
+#include "component/classes.h"
+#include "db/connection.h"
+#include "db/dialect.h"
+#include "db/types.h"
+#include "support/dispatch.h"
+
+namespace {
+
+std::string SqlServer(const std::string& ado) {
+    return db::SqlServerTarget(db::ConnectionString(ado)).connectionString;
+}
+
+constexpr const char* kFixed = "ClientCharset=UTF-8;TDS_Version=7.4;";
+
+TEST(ProviderTest, SqlServerKeysTranslateToTheDriversKeys) {
+    EXPECT_EQ(
+        SqlServer("Provider=SQLOLEDB;Data Source=db1,1433;Initial Catalog=payroll_2026;"
+                  "User ID=sa;Password=pw"),
+        std::string("Driver=FreeTDS;Server=db1;Port=1433;Database=payroll_2026;UID=sa;PWD=pw;") +
+            kFixed);
+    EXPECT_EQ(SqlServer("Provider=SQLNCLI11;Server=tcp:db1\\ERP;Database=x;"
+                        "Integrated Security=SSPI;User ID=ignored;Application Name=Wagelink;"
+                        "Encrypt=yes;Persist Security Info=False"),
+              std::string("Driver=FreeTDS;Server=db1\\ERP;Database=x;Trusted_Connection=Yes;"
+                          "APP=Wagelink;Encryption=require;") +
+                  kFixed);
+    for (const char* local : {"(local)", ".", "localhost", "(LOCAL),1500"}) {
+        std::string s = SqlServer(std::string("Provider=MSOLEDBSQL;Data Source=") + local);
+        EXPECT_EQ(s.rfind("Driver=FreeTDS;Server=127.0.0.1;", 0), 0u) << local << ": " << s;
+    }
+    EXPECT_NE(SqlServer("Provider=SQLOLEDB;Data Source=(local),1500").find("Port=1500;"),
+              std::string::npos);
+    // A password with ';' and '}' in it, quoted as ADO quotes it, reaches the driver whole.
+    db::OdbcTarget target =
+        db::SqlServerTarget(db::ConnectionString("Provider=SQLOLEDB.1;Data Source=h;"
+                                                 "Password=\"a;b}c\";Connect Timeout=7"));
+    EXPECT_NE(target.connectionString.find("PWD={a;b}}c};"), std::string::npos)
+        << target.connectionString;
+    EXPECT_EQ(target.password, "a;b}c");
+    EXPECT_EQ(target.loginTimeoutSeconds, 7);
+    EXPECT_THROW(SqlServer("Provider=SQLOLEDB;Data Source=h;Connect Timeout=soon"), base::Fault);
+}
+
+TEST(ProviderTest, ProvidersAndThePassthrough) {
+    auto provider = [](const char* s) { return db::ProviderOf(db::ConnectionString(s)); };
+    EXPECT_EQ(provider("Data Source=x.db"), db::Provider::kSqlite);
+    EXPECT_EQ(provider("provider=sqloledb.1"), db::Provider::kSqlServer);
+    EXPECT_EQ(provider("Provider=SQLNCLI"), db::Provider::kSqlServer);
+    EXPECT_EQ(provider("Provider=MSDASQL.1"), db::Provider::kOdbc);
+    try {
+        provider("Provider=NoSuch.Provider.4;Data Source=x");
+        ADD_FAILURE() << "an unknown provider opened";
+    } catch (const base::Fault& fault) {
+        EXPECT_EQ(fault.number(), db::kProviderNotFound);
+        EXPECT_NE(fault.description().find("NoSuch.Provider.4"), std::string::npos);
+    }
+    db::OdbcTarget odbc = db::OdbcPassthrough(db::ConnectionString(
+        "Provider=MSDASQL;Driver={MariaDB Unicode};Server=127.0.0.1;PWD='x;y';Option=2"));
+    EXPECT_EQ(odbc.connectionString,
+              "driver={MariaDB Unicode};option=2;pwd={x;y};server=127.0.0.1;");
+    EXPECT_EQ(odbc.password, "x;y");
+}
+
+TEST(ProviderTest, TheDialectsGuardedInsert) {
+    auto insert = [](db::Dialect::Kind kind) {
+        return db::Dialect::Of(kind).GuardedInsert("t(a,b)", "?,?",
+                                                   {db::Value("a"), db::Value("b")},
+                                                   "SELECT * FROM t WHERE a = ?", {db::Value("g")});
+    };
+    db::BoundStatement tsql = insert(db::Dialect::Kind::kSqlServer);
+    EXPECT_EQ(tsql.sql,
+              "IF NOT EXISTS(SELECT * FROM t WHERE a = ?) INSERT INTO t(a,b) VALUES(?,?)");
+    EXPECT_EQ(tsql.params, (std::vector<db::Value>{"g", "a", "b"}));
+    db::BoundStatement guarded = insert(db::Dialect::Kind::kSqlite);
+    EXPECT_EQ(guarded.sql,
+              "INSERT INTO t(a,b) SELECT ?,? WHERE NOT EXISTS(SELECT * FROM t WHERE a = ?)");
+    EXPECT_EQ(guarded.params, (std::vector<db::Value>{"a", "b", "g"}));
+    EXPECT_EQ(db::Dialect::OfServer("SQL Server").kind(), db::Dialect::Kind::kSqlServer);
+    EXPECT_EQ(db::Dialect::OfServer("MariaDB").kind(), db::Dialect::Kind::kMariaDb);
+    EXPECT_EQ(db::Dialect::Of(db::Dialect::Kind::kSqlServer).ReleaseSavepoint("p"), "");
+}
+
+// Nothing listens on port 1: FreeTDS is refused, and the fault says so without the password.
+TEST(ProviderTest, ARefusedServerIsAFaultWithoutThePassword) {
+    const std::string refused =
+        "Provider=SQLOLEDB;Data Source=127.0.0.1,1;Initial Catalog=x;User ID=u;Password=secret";
+    db::Connection connection;
+    try {
+        connection.Open(refused);
+        ADD_FAILURE() << "a connection to port 1 opened";
+    } catch (const base::Fault& fault) {
+        EXPECT_EQ(fault.number(), db::kProviderError);
+        EXPECT_EQ(fault.description().rfind("Cannot open database: [08", 0), 0u)
+            << fault.description();
+        EXPECT_NE(fault.description().find("Unable to connect"), std::string::npos)
+            << fault.description();
+        EXPECT_EQ(fault.description().find("secret"), std::string::npos) << fault.description();
+    }
+    auto login = testing_support::NewLogin(refused);
+    auto item = testing_support::NewSalaryItem();
+    std::string reply = testing_support::Transact(item.get(), "<r proc='ADD'/>", login.get());
+    EXPECT_EQ(reply.rfind("<reply code=\"-2147467259\" message=\"Cannot open database: [08", 0), 0u)
+        << reply;
+    EXPECT_EQ(reply.find("secret"), std::string::npos) << reply;
+}
+
+}  // namespace

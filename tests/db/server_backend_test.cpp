@@ -1,0 +1,102 @@
+// The ODBC backend against the test database server.
+#include <gtest/gtest.h>
+
+#include "base/fault.h"
+#include "db/connection.h"
+#include "db/recordset.h"
+#include "support/server_db.h"
+
+namespace {
+
+TEST(ServerBackendTest, ValuesTypesAndRowCountsAsOnSqlite) {
+    REQUIRE_TEST_SERVER();
+    testing_support::ServerDb server;
+    auto connection = server.Connect();
+    EXPECT_EQ(connection->dialect().kind(), db::Dialect::Kind::kMariaDb);
+
+    db::Recordset rows;
+    rows.Open("select cPsn_Num, cPsn_Name, rPersonType from pubperson where cPsn_Num = ?",
+              *connection, db::adOpenUnspecified, db::adLockUnspecified, {db::Value("0001")});
+    ASSERT_FALSE(rows.IsEOF());
+    EXPECT_EQ(rows["cpsn_name"].Text(), "林晓东");
+    EXPECT_EQ(rows.columns()[1].name, "cPsn_Name") << "names as the table declares them";
+    rows.Close();
+
+    // Texts of any length and script, numbers and Null make the trip unchanged.
+    std::string longText = "高天宇";
+    for (int i = 0; i < 1500; ++i) longText += "x宇";
+    rows.Open("select ?, cPsn_Name from pubperson where cPsn_Num = '0019'", *connection,
+              db::adOpenUnspecified, db::adLockUnspecified, {db::Value(longText)});
+    EXPECT_EQ(rows[0].Text(), longText);
+    EXPECT_EQ(rows[1].Text(), "高天宇");
+    rows.Close();
+    connection->Execute("update pubperson set cPsn_Name = ?, rPersonType = ? where cPsn_Num = ?",
+                        {db::Value("韦"), db::Null{}, db::Value("0002")});
+    EXPECT_EQ(server.Scalar("select cPsn_Name from pubperson where cPsn_Num = '0002'"), "韦");
+    EXPECT_EQ(server.Scalar("select rPersonType from pubperson where cPsn_Num = '0002'"), "<null>");
+    EXPECT_EQ(
+        connection->Execute("update WA_GZData set F_1 = ?, F_4 = ? where cPsn_Num = ?",
+                            {db::Value(1234.5), db::Value(std::int64_t{7}), db::Value("0001")}),
+        std::stoll(server.Scalar("select count(*) from WA_GZData where cPsn_Num = '0001'")));
+    EXPECT_EQ(server.Scalar("select F_1 from WA_GZData where cPsn_Num = '0001'"), "1234.5");
+    // Found rows, not changed rows: setting the same value again still counts the row.
+    EXPECT_GT(connection->Execute("update WA_GZData set F_1 = 1234.5 where cPsn_Num = '0001'"), 0);
+    EXPECT_EQ(connection->Execute("update WA_GZData set F_1 = 1 where cPsn_Num = 'none'"), 0);
+
+    // Comparisons ignore case, as under the ERP's collation.
+    EXPECT_EQ(server.Scalar("select count(*) from accinformation where cName = 'DWAFIRSTDATE'"),
+              "1");
+
+    auto columns = connection->DeclaredColumns("wa_psn");
+    ASSERT_FALSE(columns.empty());
+    EXPECT_EQ(columns[1].name, "cGZGradeNum");
+    EXPECT_EQ(columns[1].length, 3u);
+    EXPECT_THROW(connection->DeclaredColumns("WA_nothing"), base::Fault);
+    auto tables = connection->TableNames();
+    EXPECT_NE(std::find(tables.begin(), tables.end(), "wa_gzdata"), tables.end());
+}
+
+TEST(ServerBackendTest, TransactionsSavepointsAndTwoResultSetsAtOnce) {
+    REQUIRE_TEST_SERVER();
+    testing_support::ServerDb server;
+    auto connection = server.Connect();
+    {
+        db::Transaction transaction(*connection);
+        connection->Execute("delete from WA_GZData");
+    }
+    EXPECT_NE(server.Scalar("select count(*) from WA_GZData"), "0") << "rolled back";
+    {
+        db::Transaction transaction(*connection);
+        connection->Execute("delete from WA_dept where cDept_Num = '0101'");
+        {
+            db::Savepoint part(*connection);
+            connection->Execute("delete from WA_dept");
+        }
+        transaction.Commit();
+    }
+    EXPECT_EQ(server.Scalar("select count(*) from WA_dept where cDept_Num = '0101'"), "0");
+    EXPECT_NE(server.Scalar("select count(*) from WA_dept"), "0") << "the part was undone";
+
+    // A statement run while a result set is still being read: the rest of it is kept.
+    db::Recordset outer;
+    outer.Open("select cPsn_Num from pubperson order by cPsn_Num", *connection);
+    int seen = 0;
+    for (; !outer.IsEOF(); outer.MoveNext(), ++seen) {
+        db::Recordset inner;
+        inner.Open("select cPsn_Name from pubperson where cPsn_Num = ?", *connection,
+                   db::adOpenUnspecified, db::adLockUnspecified, {outer[0].value()});
+        EXPECT_FALSE(inner.IsEOF()) << outer[0].Text();
+    }
+    EXPECT_EQ(std::to_string(seen), server.Scalar("select count(*) from pubperson"));
+
+    try {
+        connection->Execute("select * from no_such_table");
+        ADD_FAILURE() << "a statement on a missing table ran";
+    } catch (const base::Fault& fault) {
+        EXPECT_EQ(fault.number(), db::kErrorsInCommand);
+        EXPECT_NE(fault.description().find("no_such_table"), std::string::npos);
+        EXPECT_EQ(fault.description().find("wagelink-test"), std::string::npos);
+    }
+}
+
+}  // namespace
