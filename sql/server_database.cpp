@@ -3,6 +3,7 @@
 #include <regex>
 
 #include "db/connection.h"
+#include "db/recordset.h"
 
 namespace wagelink::embedded {
 std::string_view schema_sql();
@@ -58,6 +59,32 @@ void WriteServerDemo(const std::string& connectionString, bool withData) {
     // far, which the next attempt refuses to overwrite (every statement fails on its table).
     db::Transaction transaction(connection);
     for (const std::string& statement : SplitStatements(script)) connection.Execute(statement);
+    transaction.Commit();
+}
+
+void CopyPayrollRows(const std::string& from, const std::string& to) {
+    db::Connection source, target;
+    source.Open("Provider=SQLite;Data Source=" + from);
+    target.Open(to);
+    db::Transaction transaction(target);
+    for (const std::string& table : source.TableNames()) {
+        if (table.rfind("sqlite_", 0) == 0) continue;
+        target.Execute("DELETE FROM " + table);
+        db::Recordset rows;
+        rows.Open("SELECT * FROM " + table, source);
+        std::string columns, marks;
+        for (std::size_t i = 0; i < rows.FieldCount(); ++i) {
+            columns += (i ? "," : "") + rows.columns()[i].name;
+            marks += i ? ",?" : "?";
+        }
+        const std::string insert =
+            "INSERT INTO " + table + "(" + columns + ") VALUES(" + marks + ")";
+        for (std::vector<db::Value> row; !rows.IsEOF(); rows.MoveNext()) {
+            row.clear();
+            for (std::size_t i = 0; i < rows.FieldCount(); ++i) row.push_back(rows[i].value());
+            target.Execute(insert, row);
+        }
+    }
     transaction.Commit();
 }
 

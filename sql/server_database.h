@@ -23,4 +23,9 @@ std::string ServerSchema(std::string_view schema, db::Dialect::Kind kind);
 // `connectionString` opens, in one transaction: a fault leaves nothing half-written.
 void WriteServerDemo(const std::string& connectionString, bool withData = true);
 
+// Replaces the rows of every payroll table of the server database `to` with those of the SQLite
+// file `from` (a large demo for load tests and benchmarks), in one transaction. The tables must
+// be declared alike on both sides.
+void CopyPayrollRows(const std::string& from, const std::string& to);
+
 }  // namespace sql

@@ -8,6 +8,7 @@
 
 #include "db/recordset.h"
 #include "large_demo.h"
+#include "support/at_once.h"
 #include "support/dispatch.h"
 #include "support/pages.h"
 #include "support/temp_dir.h"
@@ -63,24 +64,18 @@ TEST_F(Concurrency, ImportersAndAPagedExporterShareOneFile) {
     sql::WriteLargeDemoDatabase(path, kImporters * kRecords, 12);
     const std::size_t rows = kImporters * kRecords + 4;  // the demo has 4 more in 0201, month 11
 
-    std::vector<std::string> replies(kImporters);
-    std::vector<std::thread> importers;
-    for (int t = 0; t < kImporters; ++t) {
-        importers.emplace_back([&, t] {
-            std::string request = sql::LargeDemoItemRequest(
-                t * kRecords, kRecords,
-                {{"奖金", 0, [](int n) { return std::to_string(1000 + n); }}});
-            auto server = testing_support::NewSalaryItem();
-            auto login = testing_support::NewLogin(connectionString);
-            replies[t] = testing_support::Transact(server.get(), request, login.get());
-        });
-    }
     std::atomic<bool> importing{true};
     std::vector<std::size_t> exported;
     std::thread exporter([&] {
         while (importing || exported.size() < 3) exported.push_back(PagedExport(connectionString));
     });
-    for (std::thread& t : importers) t.join();
+    std::vector<std::string> replies = testing_support::AtOnce(kImporters, [&](int t) {
+        std::string request = sql::LargeDemoItemRequest(
+            t * kRecords, kRecords, {{"奖金", 0, [](int n) { return std::to_string(1000 + n); }}});
+        auto server = testing_support::NewSalaryItem();
+        auto login = testing_support::NewLogin(connectionString);
+        return testing_support::Transact(server.get(), request, login.get());
+    });
     importing = false;
     exporter.join();
 
