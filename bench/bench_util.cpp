@@ -9,7 +9,9 @@
 
 #include "com/late_call.h"
 #include "component/classes.h"
+#include "db/connection.h"
 #include "platform/login.h"
+#include "server_database.h"
 
 namespace bench {
 
@@ -27,7 +29,7 @@ void Put(com::IDispatch* object, const char* property, com::Variant value) {
 
 }  // namespace
 
-TimedReply TransactAsPlatform(const std::string& path, const std::string& request,
+TimedReply TransactAsPlatform(const std::string& connectionString, const std::string& request,
                               com::IDispatch* caller, ServerClass serverClass) {
     com::ComPtr<com::IDispatch> server = NewServer(serverClass);
     com::IDispatch* dispatch = server.get();
@@ -36,8 +38,7 @@ TimedReply TransactAsPlatform(const std::string& path, const std::string& reques
         com::CallByName(dispatch, "AddObjectReference", com::DISPATCH_METHOD, {com::ByRef(held)});
     }
     com::ComPtr<com::IDispatch> login = platform::CreateLogin();
-    Put(login.get(), "ConnectionString",
-        com::Variant::FromText("Provider=SQLite;Data Source=" + path));
+    Put(login.get(), "ConnectionString", com::Variant::FromText(connectionString));
     Put(login.get(), "LoginYear", com::Variant::FromText("2026"));
     Put(login.get(), "LoginMonth", com::Variant::FromShort(12));
     com::Variant xml = com::Variant::FromText(request);
@@ -79,11 +80,49 @@ std::string MemoryDir() {
 }
 
 const char* StorageName(Storage storage) {
-    return storage == Storage::kMemory ? "memory" : "durable";
+    switch (storage) {
+        case Storage::kMemory:
+            return "memory";
+        case Storage::kServer:
+            return "server";
+        case Storage::kDurable:
+            break;
+    }
+    return "durable";
 }
 
 std::string StorageDir(Storage storage) {
     return storage == Storage::kMemory ? MemoryDir() : ScratchDir();
+}
+
+namespace {
+
+const char* ServerAccount() {
+    const char* account = std::getenv("WAGELINK_BENCH_SERVER");
+    return account && *account ? account : nullptr;
+}
+
+}  // namespace
+
+std::vector<Storage> Storages() {
+    std::vector<Storage> storages = {Storage::kDurable, Storage::kMemory};
+    if (ServerAccount()) storages.push_back(Storage::kServer);
+    return storages;
+}
+
+std::string DatabaseOf(Storage storage, const std::string& path) {
+    if (storage != Storage::kServer) return "Provider=SQLite;Data Source=" + path;
+    static const std::string database = [] {
+        db::Connection account;
+        account.Open(ServerAccount());
+        account.Execute("DROP DATABASE IF EXISTS wagelink_bench");
+        account.Execute("CREATE DATABASE wagelink_bench");
+        std::string connection = std::string(ServerAccount()) + ";Database=wagelink_bench";
+        sql::WriteServerDemo(connection, false);
+        return connection;
+    }();
+    sql::CopyPayrollRows(path, database);
+    return database;
 }
 
 void ImportReport::Statements(const db::StatementCounts& before, const db::StatementCounts& after,
@@ -94,7 +133,7 @@ void ImportReport::Statements(const db::StatementCounts& before, const db::State
 }
 
 void ImportReport::Print(const char* unit) const {
-    for (Storage storage : {Storage::kDurable, Storage::kMemory}) {
+    for (Storage storage : Storages()) {
         int s = static_cast<int>(storage);
         double import = Median(imports_[s]), baseline = Median(baselines_[s]);
         std::printf("%s: import %.0f %s/s, baseline %.0f %s/s (medians), ratio %.2f\n",
@@ -108,7 +147,7 @@ void ImportReport::Print(const char* unit) const {
 }
 
 void RegisterImportRuns(StorageRun import, StorageRun baseline) {
-    for (Storage storage : {Storage::kDurable, Storage::kMemory})
+    for (Storage storage : Storages())
         for (auto [name, run] : {std::pair{"Import", import}, {"Baseline", baseline}})
             benchmark::RegisterBenchmark((std::string(name) + "/" + StorageName(storage)).c_str(),
                                          run, storage)

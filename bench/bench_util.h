@@ -18,10 +18,19 @@ std::string ScratchDir();
 // nothing, so a run there measures the CPU a record costs.
 std::string MemoryDir();
 
-// Where an import benchmark's databases live: a durable file system, or memory.
-enum class Storage { kDurable, kMemory };
+// Where an import benchmark's databases live: a durable file system, memory, or a database
+// server (when WAGELINK_BENCH_SERVER holds the connection string of an account that may create
+// databases there; scripts/bench-server.sh starts one and sets it).
+enum class Storage { kDurable, kMemory, kServer };
+inline constexpr int kStorages = 3;
 const char* StorageName(Storage storage);
+// Where the SQLite file of a run is written (for the server, before it is copied there).
 std::string StorageDir(Storage storage);
+// The storages this run measures: the server only when one is given.
+std::vector<Storage> Storages();
+// The connection string of the database a run uses, once its SQLite file is written at `path`:
+// that file, or for the server a database there holding the file's rows.
+std::string DatabaseOf(Storage storage, const std::string& path);
 
 // The import benchmarks' report: for each storage the median rates of the import and the
 // baseline and their ratio, and the statements the import sent per record, by kind.
@@ -39,7 +48,7 @@ class ImportReport {
     void Print(const char* unit) const;
 
   private:
-    std::vector<double> imports_[2], baselines_[2];
+    std::vector<double> imports_[kStorages], baselines_[kStorages];
     double lookups_ = 0, writes_ = 0, transactions_ = 0;
 };
 
@@ -65,9 +74,9 @@ struct TimedReply {
 enum class ServerClass { kSalaryItem, kSalaryPerson };
 
 // Calls Transact by name on a new object of `server`, as the platform does: with a login for the
-// database at `path` working in 2026-12 and, when given, `caller` held through
+// database `connectionString` opens, working in 2026-12, and, when given, `caller` held through
 // AddObjectReference. Only the call is timed.
-TimedReply TransactAsPlatform(const std::string& path, const std::string& request,
+TimedReply TransactAsPlatform(const std::string& connectionString, const std::string& request,
                               com::IDispatch* caller = nullptr,
                               ServerClass server = ServerClass::kSalaryItem);
 

@@ -2,7 +2,8 @@
 // same SELECT read straight from SQLite and the same XML built with libxml2 directly and
 // serialized, timed alike from opening the database to closing it. Also the peak resident
 // memory of a paged export of the scenario's size and of five times that, each measured in a
-// child process of its own.
+// child process of its own. With a database server given (bench_util.h), the unpaged exports
+// and their baselines also run against it, the baseline reading through raw ODBC.
 //
 // Scenarios: the salary item export (R payroll rows of I items), its kest form over the same
 // rows, and the roster export (P persons with K extra fields).
@@ -18,10 +19,12 @@
 #include <functional>
 #include <iostream>
 #include <map>
+#include <tuple>
 
 #include "bench_util.h"
 #include "com/automation.h"
 #include "large_demo.h"
+#include "odbc_baseline.h"
 
 namespace {
 
@@ -49,14 +52,21 @@ void Attribute(xmlNodePtr node, const char* name, const char* value) {
                reinterpret_cast<const xmlChar*>(value));
 }
 
-// Reads the current row's columns for the baseline.
+// Reads the current row's columns for the baseline: straight from SQLite's statement, or from
+// the texts a server's row was read into.
 struct Row {
-    sqlite3_stmt* stmt;
+    sqlite3_stmt* stmt = nullptr;
+    const std::vector<std::string>* texts = nullptr;
+    const std::vector<bool>* nulls = nullptr;
     const char* Text(int c) const {
+        if (!stmt) return (*texts)[static_cast<std::size_t>(c)].c_str();
         auto* t = sqlite3_column_text(stmt, c);
         return t ? reinterpret_cast<const char*>(t) : "";
     }
-    bool IsNull(int c) const { return sqlite3_column_type(stmt, c) == SQLITE_NULL; }
+    bool IsNull(int c) const {
+        if (!stmt) return (*nulls)[static_cast<std::size_t>(c)];
+        return sqlite3_column_type(stmt, c) == SQLITE_NULL;
+    }
 };
 
 // One export to measure: its database, its request and how the baseline builds its records.
@@ -80,17 +90,27 @@ struct Scenario {
         prepared[path] = true;
         return path;
     }
+    // The connection string of the scenario's database on `storage` (the server's holds the
+    // file's rows).
+    std::string ConnectionString(bench::Storage storage) const {
+        return bench::DatabaseOf(storage, Database(size));
+    }
 };
 
 std::vector<Scenario> g_scenarios;
 std::map<std::string, std::vector<double>> g_rates;  // scenario/run -> rows per second
 
-// Runs one export through Transact; returns its seconds.
-double RunExport(const Scenario& s, const std::string& path, long paginate,
+// How the runs on the server are told apart from those on the file.
+std::string RunSuffix(bench::Storage storage) {
+    return storage == bench::Storage::kServer ? "-server" : "";
+}
+
+// Runs one export through Transact on the database `connection` opens; returns its seconds.
+double RunExport(const Scenario& s, const std::string& connection, long paginate,
                  std::string* reply = nullptr) {
     auto counter = PageCounter::Create();
     bench::TimedReply result =
-        bench::TransactAsPlatform(path, s.request(paginate), counter.get(), s.server);
+        bench::TransactAsPlatform(connection, s.request(paginate), counter.get(), s.server);
     if (reply) *reply = std::move(result.text);
     return result.seconds;
 }
@@ -103,11 +123,12 @@ long Records(const std::string& xml, const std::string& tag) {
     return records;
 }
 
-void Export(benchmark::State& state, const Scenario& s) {
-    const std::string path = s.Database(s.size);
+void Export(benchmark::State& state, const Scenario& s, bench::Storage storage) {
+    const std::string connection = s.ConnectionString(storage);
+    const std::string rates = s.name + "/unpaged" + RunSuffix(storage);
     for (auto _ : state) {
         std::string reply;
-        double seconds = RunExport(s, path, 0, &reply);
+        double seconds = RunExport(s, connection, 0, &reply);
         state.SetIterationTime(seconds);
         long records = Records(reply, s.recordTag);
         if (records < s.size) {
@@ -115,56 +136,95 @@ void Export(benchmark::State& state, const Scenario& s) {
                 ("the export returned too few records: " + reply.substr(0, 300)).c_str());
             return;
         }
-        g_rates[s.name + "/unpaged"].push_back(records / seconds);
-        state.counters["rows/s"] = g_rates[s.name + "/unpaged"].back();
+        g_rates[rates].push_back(records / seconds);
+        state.counters["rows/s"] = g_rates[rates].back();
     }
 }
 
-void PagedExport(benchmark::State& state, const Scenario& s) {
-    const std::string path = s.Database(s.size);
+void PagedExport(benchmark::State& state, const Scenario& s, bench::Storage) {
+    const std::string connection = s.ConnectionString(bench::Storage::kDurable);
     for (auto _ : state) {
-        double seconds = RunExport(s, path, 500);
+        double seconds = RunExport(s, connection, 500);
         state.SetIterationTime(seconds);
         g_rates[s.name + "/paged"].push_back(s.size / seconds);
         state.counters["rows/s"] = g_rates[s.name + "/paged"].back();
     }
 }
 
-// The same rows read with the SQLite API and the same document built with libxml2.
-void Baseline(benchmark::State& state, const Scenario& s) {
-    const std::string path = s.Database(s.size);
-    for (auto _ : state) {
-        auto start = std::chrono::steady_clock::now();
-        sqlite3* db = nullptr;
-        sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
-        sqlite3_stmt* stmt = nullptr;
-        sqlite3_prepare_v2(db, s.select.c_str(), -1, &stmt, nullptr);
-        xmlDocPtr doc = xmlNewDoc(reinterpret_cast<const xmlChar*>("1.0"));
-        xmlNodePtr root =
-            xmlNewDocNode(doc, nullptr, reinterpret_cast<const xmlChar*>("vkinterface"), nullptr);
-        xmlDocSetRootElement(doc, root);
-        std::vector<std::string> columns;
-        for (int c = 0; c < sqlite3_column_count(stmt); ++c)
-            columns.push_back(sqlite3_column_name(stmt, c));
-        long rows = 0;
-        while (sqlite3_step(stmt) == SQLITE_ROW) {
-            s.record(root, Row{stmt}, columns);
-            ++rows;
-        }
+// The records of the baseline's rows, under a root, serialized.
+class BaselineDocument {
+  public:
+    BaselineDocument() : doc_(xmlNewDoc(reinterpret_cast<const xmlChar*>("1.0"))) {
+        root_ =
+            xmlNewDocNode(doc_, nullptr, reinterpret_cast<const xmlChar*>("vkinterface"), nullptr);
+        xmlDocSetRootElement(doc_, root_);
+    }
+    ~BaselineDocument() { xmlFreeDoc(doc_); }
+    xmlNodePtr root() const { return root_; }
+    std::string Serialized() const {
         xmlBufferPtr buffer = xmlBufferCreate();
         xmlSaveCtxtPtr save = xmlSaveToBuffer(buffer, "UTF-8", XML_SAVE_NO_DECL);
-        xmlSaveDoc(save, doc);
+        xmlSaveDoc(save, doc_);
         xmlSaveClose(save);
-        std::string serialized(reinterpret_cast<const char*>(xmlBufferContent(buffer)),
-                               xmlBufferLength(buffer));
+        std::string text(reinterpret_cast<const char*>(xmlBufferContent(buffer)),
+                         xmlBufferLength(buffer));
         xmlBufferFree(buffer);
-        xmlFreeDoc(doc);
-        sqlite3_finalize(stmt);
-        sqlite3_close(db);
+        return text;
+    }
+
+  private:
+    xmlDocPtr doc_;
+    xmlNodePtr root_;
+};
+
+// The same rows read with the SQLite API, the same document built with libxml2; the rows.
+long SqliteBaseline(const Scenario& s) {
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(s.Database(s.size).c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_stmt* stmt = nullptr;
+    sqlite3_prepare_v2(db, s.select.c_str(), -1, &stmt, nullptr);
+    BaselineDocument doc;
+    std::vector<std::string> columns;
+    for (int c = 0; c < sqlite3_column_count(stmt); ++c)
+        columns.push_back(sqlite3_column_name(stmt, c));
+    long rows = 0;
+    for (; sqlite3_step(stmt) == SQLITE_ROW; ++rows) s.record(doc.root(), Row{stmt}, columns);
+    benchmark::DoNotOptimize(doc.Serialized());
+    sqlite3_finalize(stmt);
+    sqlite3_close(db);
+    return rows;
+}
+
+// The same rows read through raw ODBC from the server, the same document built; the rows.
+long ServerBaseline(const Scenario& s, const std::string& connection) {
+    bench::OdbcBaseline select(connection, {s.select});
+    if (!select.Query(0, {})) return -1;
+    BaselineDocument doc;
+    const std::vector<std::string> columns = select.ColumnNames(0);
+    std::vector<std::string> texts;
+    std::vector<bool> nulls;
+    long rows = 0;
+    for (; select.Fetch(0, texts, nulls); ++rows)
+        s.record(doc.root(), Row{nullptr, &texts, &nulls}, columns);
+    benchmark::DoNotOptimize(doc.Serialized());
+    return rows;
+}
+
+void Baseline(benchmark::State& state, const Scenario& s, bench::Storage storage) {
+    const std::string connection = s.ConnectionString(storage);
+    const std::string rates = s.name + "/baseline" + RunSuffix(storage);
+    for (auto _ : state) {
+        auto start = std::chrono::steady_clock::now();
+        long rows =
+            storage == bench::Storage::kServer ? ServerBaseline(s, connection) : SqliteBaseline(s);
         double seconds = bench::Seconds(start);
+        if (rows < s.size) {
+            state.SkipWithError("the baseline read too few rows");
+            return;
+        }
         state.SetIterationTime(seconds);
-        g_rates[s.name + "/baseline"].push_back(rows / seconds);
-        state.counters["rows/s"] = g_rates[s.name + "/baseline"].back();
+        g_rates[rates].push_back(rows / seconds);
+        state.counters["rows/s"] = g_rates[rates].back();
     }
 }
 
@@ -346,17 +406,27 @@ int main(int argc, char** argv) {
         for (int i = 4; i < argc; ++i) sizes.push_back(std::atol(argv[i]));
         MakeScenarios(sizes);
         const Scenario& s = g_scenarios[std::stoul(argv[2])];
-        RunExport(s, argv[3], 500);
+        RunExport(s, std::string("Provider=SQLite;Data Source=") + argv[3], 500);
         std::printf("%ld\n", bench::PeakRssKiB());
         return 0;
     }
     benchmark::Initialize(&argc, argv);
     MakeScenarios(bench::Numbers(argc, argv, {20000, 20, 20000, 10}));
+    const std::vector<bench::Storage> storages = bench::Storages();
+    const bool server = storages.back() == bench::Storage::kServer;
     for (const Scenario& s : g_scenarios) {
         std::cout << s.name << " export of " << s.size << " x " << s.width << "\n";
-        for (auto [run, function] :
-             {std::pair{"Export", &Export}, {"PagedExport", &PagedExport}, {"Baseline", &Baseline}})
-            benchmark::RegisterBenchmark((std::string(run) + "/" + s.name).c_str(), function, s)
+        using Run = void (*)(benchmark::State&, const Scenario&, bench::Storage);
+        std::vector<std::tuple<std::string, Run, bench::Storage>> runs = {
+            {"Export", &Export, bench::Storage::kDurable},
+            {"PagedExport", &PagedExport, bench::Storage::kDurable},
+            {"Baseline", &Baseline, bench::Storage::kDurable}};
+        if (server) {
+            runs.emplace_back("Export-server", &Export, bench::Storage::kServer);
+            runs.emplace_back("Baseline-server", &Baseline, bench::Storage::kServer);
+        }
+        for (const auto& [run, function, storage] : runs)
+            benchmark::RegisterBenchmark((run + "/" + s.name).c_str(), function, s, storage)
                 ->Iterations(1)
                 ->Repetitions(3)
                 ->UseManualTime()
@@ -379,5 +449,11 @@ int main(int argc, char** argv) {
                     peak > 0 ? static_cast<double>(peak5) / peak : 0.0);
         std::printf("%s: ratio export/baseline: %.2f\n", s.name.c_str(),
                     baseline > 0 ? unpaged / baseline : 0.0);
+        if (!server) continue;
+        double onServer = bench::Median(g_rates[s.name + "/unpaged-server"]);
+        double serverBaseline = bench::Median(g_rates[s.name + "/baseline-server"]);
+        std::printf("%s on the server: %.0f rows/s unpaged; baseline %.0f rows/s; ratio %.2f\n",
+                    s.name.c_str(), onServer, serverBaseline,
+                    serverBaseline > 0 ? onServer / serverBaseline : 0.0);
     }
 }

@@ -3,7 +3,8 @@
 // autocommitted statement per record, on the same kind of file. Both run on a durable file
 // system (each commit waits for fsync) and in memory-backed storage (fsync costs nothing, so the
 // ratio is that of the CPU a record costs). Also prints the statements the import sent per
-// record.
+// record. With a database server given (bench_util.h), the same runs against it, the baseline
+// through raw ODBC.
 //
 //   import_bench [N] [M]     (defaults 2000 and 20)
 #include <benchmark/benchmark.h>
@@ -14,6 +15,7 @@
 
 #include "bench_util.h"
 #include "large_demo.h"
+#include "odbc_baseline.h"
 
 namespace {
 
@@ -39,8 +41,9 @@ void Import(benchmark::State& state, bench::Storage storage) {
     const std::string request = Request();
     for (auto _ : state) {
         sql::WriteLargeDemoDatabase(path, static_cast<int>(g_records), static_cast<int>(g_entries));
+        const std::string database = bench::DatabaseOf(storage, path);
         db::StatementCounts before = db::CountedStatements();
-        bench::TimedReply reply = bench::TransactAsPlatform(path, request);
+        bench::TimedReply reply = bench::TransactAsPlatform(database, request);
         g_report.Statements(before, db::CountedStatements(), g_records);
         const double seconds = reply.seconds;
         state.SetIterationTime(seconds);
@@ -61,53 +64,84 @@ void Import(benchmark::State& state, bench::Storage storage) {
     }
 }
 
+std::string BaselineSql() {
+    std::string sql = "UPDATE WA_GZData SET ";
+    for (long i = 1; i <= g_entries; ++i)
+        sql += (i > 1 ? ",F_" : "F_") + std::to_string(i) + " = ?";
+    return sql +
+           " WHERE cGZGradeNum = ? AND cDept_Num = ? AND cPsn_Num = ? AND cPsn_Name = ? AND "
+           "iMonth = ? AND iYear = ?";
+}
+
+// The values the import writes for record r, and its row's key, in placeholder order.
+std::vector<db::Value> BaselineParams(long r, const std::vector<std::string>& names) {
+    std::vector<db::Value> params;
+    for (long i = 1; i <= g_entries; ++i) {
+        std::string v = Value(r, i);
+        if (names[i - 1] == "备注") {
+            params.emplace_back(std::move(v));
+        } else {
+            params.emplace_back(std::strtod(v.c_str(), nullptr));
+        }
+    }
+    for (db::Value key : {db::Value("001"), db::Value("0201"),
+                          db::Value(sql::LargeDemoPersonCode(static_cast<int>(r))),
+                          db::Value("员工" + std::to_string(r)), db::Value(std::int64_t{11}),
+                          db::Value(std::int64_t{2026})})
+        params.push_back(std::move(key));
+    return params;
+}
+
+// The same UPDATEs straight on SQLite, one autocommitted statement per record.
+bool SqliteBaseline(const std::string& path, const std::vector<std::string>& names) {
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    sqlite3_exec(db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL;", nullptr, nullptr,
+                 nullptr);
+    sqlite3_stmt* stmt = nullptr;
+    sqlite3_prepare_v2(db, BaselineSql().c_str(), -1, &stmt, nullptr);
+    bool ok = true;
+    for (long r = 0; r < g_records && ok; ++r) {
+        std::vector<db::Value> params = BaselineParams(r, names);
+        for (std::size_t k = 0; k < params.size(); ++k) {
+            const int at = static_cast<int>(k + 1);
+            if (auto text = std::get_if<std::string>(&params[k])) {
+                sqlite3_bind_text(stmt, at, text->c_str(), -1, SQLITE_TRANSIENT);
+            } else {
+                sqlite3_bind_double(stmt, at, db::ValueNumber(params[k]));
+            }
+        }
+        ok = sqlite3_step(stmt) == SQLITE_DONE && sqlite3_changes(db) == 1;
+        sqlite3_reset(stmt);
+    }
+    // Timed to the close, as the import's call is: closing checkpoints the write-ahead log.
+    sqlite3_finalize(stmt);
+    sqlite3_close(db);
+    return ok;
+}
+
+// The same UPDATEs through raw ODBC on the server.
+bool ServerBaseline(const std::string& database, const std::vector<std::string>& names) {
+    bench::OdbcBaseline update(database, {BaselineSql()});
+    for (long r = 0; r < g_records; ++r)
+        if (update.Run(0, BaselineParams(r, names)) != 1) return false;
+    return true;
+}
+
 void Baseline(benchmark::State& state, bench::Storage storage) {
     const std::string path = bench::StorageDir(storage) + "/baseline.db";
+    const std::vector<std::string> names = bench::ItemNames(static_cast<int>(g_entries));
     for (auto _ : state) {
         sql::WriteLargeDemoDatabase(path, static_cast<int>(g_records), static_cast<int>(g_entries));
-        sqlite3* db = nullptr;
-        sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
-        sqlite3_exec(db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL;", nullptr, nullptr,
-                     nullptr);
-        std::string sql = "UPDATE WA_GZData SET ";
-        for (long i = 1; i <= g_entries; ++i)
-            sql += (i > 1 ? ",F_" : "F_") + std::to_string(i) + " = ?";
-        sql +=
-            " WHERE cGZGradeNum = ? AND cDept_Num = ? AND cPsn_Num = ? AND cPsn_Name = ? AND "
-            "iMonth = ? AND iYear = ?";
-        sqlite3_stmt* stmt = nullptr;
-        sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr);
-        std::vector<std::string> names = bench::ItemNames(static_cast<int>(g_entries));
-
+        const std::string database = bench::DatabaseOf(storage, path);
         auto start = std::chrono::steady_clock::now();
-        for (long r = 0; r < g_records; ++r) {
-            int k = 1;
-            for (long i = 1; i <= g_entries; ++i) {
-                std::string v = Value(r, i);
-                if (names[i - 1] == "备注") {
-                    sqlite3_bind_text(stmt, k++, v.c_str(), -1, SQLITE_TRANSIENT);
-                } else {
-                    sqlite3_bind_double(stmt, k++, std::strtod(v.c_str(), nullptr));
-                }
-            }
-            std::string code = sql::LargeDemoPersonCode(static_cast<int>(r));
-            std::string name = "员工" + std::to_string(r);
-            sqlite3_bind_text(stmt, k++, "001", -1, SQLITE_STATIC);
-            sqlite3_bind_text(stmt, k++, "0201", -1, SQLITE_STATIC);
-            sqlite3_bind_text(stmt, k++, code.c_str(), -1, SQLITE_TRANSIENT);
-            sqlite3_bind_text(stmt, k++, name.c_str(), -1, SQLITE_TRANSIENT);
-            sqlite3_bind_int(stmt, k++, 11);
-            sqlite3_bind_int(stmt, k++, 2026);
-            if (sqlite3_step(stmt) != SQLITE_DONE || sqlite3_changes(db) != 1) {
-                state.SkipWithError("baseline update failed");
-                break;
-            }
-            sqlite3_reset(stmt);
-        }
-        // Timed to the close, as the import's call is: closing checkpoints the write-ahead log.
-        sqlite3_finalize(stmt);
-        sqlite3_close(db);
+        bool ok = storage == bench::Storage::kServer ? ServerBaseline(database, names)
+                                                     : SqliteBaseline(path, names);
         double seconds = bench::Seconds(start);
+        if (!ok) {
+            state.SkipWithError("baseline update failed");
+            break;
+        }
         state.SetIterationTime(seconds);
         g_report.Baseline(storage, g_records / seconds);
         state.counters["records/s"] = g_records / seconds;

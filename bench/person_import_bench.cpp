@@ -2,7 +2,8 @@
 // platform calls it, against the bare baseline of the same two INSERTs per person (the roster row
 // and the first payroll row) run straight on SQLite in one transaction per person, on the same
 // kind of file; on a durable file system and in memory-backed storage, as import_bench runs.
-// Also prints the statements the import sent per person.
+// Also prints the statements the import sent per person. With a database server given
+// (bench_util.h), the same runs against it, the baseline through raw ODBC.
 //
 //   person_import_bench [N] [K]     (defaults 2000 and 3)
 #include <benchmark/benchmark.h>
@@ -13,6 +14,7 @@
 
 #include "bench_util.h"
 #include "large_demo.h"
+#include "odbc_baseline.h"
 
 namespace {
 
@@ -27,9 +29,10 @@ void Import(benchmark::State& state, bench::Storage storage) {
     for (auto _ : state) {
         sql::WriteEnrolmentDemoDatabase(path, static_cast<int>(g_persons),
                                         static_cast<int>(g_extras));
+        const std::string database = bench::DatabaseOf(storage, path);
         db::StatementCounts before = db::CountedStatements();
-        bench::TimedReply reply =
-            bench::TransactAsPlatform(path, request, nullptr, bench::ServerClass::kSalaryPerson);
+        bench::TimedReply reply = bench::TransactAsPlatform(database, request, nullptr,
+                                                            bench::ServerClass::kSalaryPerson);
         g_report.Statements(before, db::CountedStatements(), g_persons);
         long enrolled = 0;
         for (std::size_t at = reply.text.find("code=\"0\""); at != std::string::npos;
@@ -47,8 +50,7 @@ void Import(benchmark::State& state, bench::Storage storage) {
     }
 }
 
-void Baseline(benchmark::State& state, bench::Storage storage) {
-    const std::string path = bench::StorageDir(storage) + "/persons-baseline.db";
+std::string RosterInsert() {
     std::string roster =
         "INSERT INTO WA_psn(cGZGradeNum,cDept_Num,cPsn_Num,cPsn_Name,iPsnGrd_id,bForeign,bTaxBz";
     std::string values = "VALUES('001','0201',?,?,2,0,1";
@@ -56,46 +58,81 @@ void Baseline(benchmark::State& state, bench::Storage storage) {
         roster += ",M" + std::to_string(field);
         values += ",?";
     }
-    roster += ") " + values + ")";
-    const char* payroll =
-        "INSERT INTO WA_GZData(cGZGradeNum,cDept_Num,cPsn_Num,cPsn_Name,iPsnGrd_id,bDCBZ,bTFBZ,"
-        "iMonth,iYear,iAccMonth) VALUES('001','0201',?,?,2,0,0,11,2026,11)";
+    return roster + ") " + values + ")";
+}
+
+constexpr const char* kPayrollInsert =
+    "INSERT INTO WA_GZData(cGZGradeNum,cDept_Num,cPsn_Num,cPsn_Name,iPsnGrd_id,bDCBZ,bTFBZ,"
+    "iMonth,iYear,iAccMonth) VALUES('001','0201',?,?,2,0,0,11,2026,11)";
+
+// The values of both inserts for person n: the roster row's, whose first two the payroll row
+// takes.
+std::vector<db::Value> RosterValues(long n) {
+    std::vector<db::Value> values = {sql::EnrolmentPersonCode(static_cast<int>(n)),
+                                     sql::LargeDemoPersonName(static_cast<int>(n))};
+    for (long field = 1; field <= g_extras; ++field) values.emplace_back("V" + std::to_string(n));
+    return values;
+}
+
+// Both inserts straight on SQLite, in one transaction per person.
+bool SqliteBaseline(const std::string& path) {
+    const std::string roster = RosterInsert();
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    sqlite3_exec(db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL;", nullptr, nullptr,
+                 nullptr);
+    sqlite3_stmt* begin = nullptr;
+    sqlite3_stmt* commit = nullptr;
+    sqlite3_stmt* insertRoster = nullptr;
+    sqlite3_stmt* insertPayroll = nullptr;
+    sqlite3_prepare_v2(db, "BEGIN", -1, &begin, nullptr);
+    sqlite3_prepare_v2(db, "COMMIT", -1, &commit, nullptr);
+    sqlite3_prepare_v2(db, roster.c_str(), -1, &insertRoster, nullptr);
+    sqlite3_prepare_v2(db, kPayrollInsert, -1, &insertPayroll, nullptr);
+    bool failed = false;
+    for (long n = 0; n < g_persons && !failed; ++n) {
+        std::vector<db::Value> values = RosterValues(n);
+        for (std::size_t k = 0; k < values.size(); ++k) {
+            const std::string& text = std::get<std::string>(values[k]);
+            sqlite3_bind_text(insertRoster, static_cast<int>(k + 1), text.c_str(), -1,
+                              SQLITE_TRANSIENT);
+            if (k < 2)
+                sqlite3_bind_text(insertPayroll, static_cast<int>(k + 1), text.c_str(), -1,
+                                  SQLITE_TRANSIENT);
+        }
+        for (sqlite3_stmt* s : {begin, insertRoster, insertPayroll, commit}) {
+            failed = failed || sqlite3_step(s) != SQLITE_DONE;
+            sqlite3_reset(s);
+        }
+    }
+    for (sqlite3_stmt* s : {begin, commit, insertRoster, insertPayroll}) sqlite3_finalize(s);
+    sqlite3_close(db);  // timed to the close, as the import's call is
+    return !failed;
+}
+
+// Both inserts through raw ODBC on the server, in one transaction per person.
+bool ServerBaseline(const std::string& database) {
+    bench::OdbcBaseline inserts(database, {RosterInsert(), kPayrollInsert}, true);
+    for (long n = 0; n < g_persons; ++n) {
+        std::vector<db::Value> values = RosterValues(n);
+        if (inserts.Run(0, values) != 1) return false;
+        values.resize(2);
+        if (inserts.Run(1, values) != 1 || !inserts.Commit()) return false;
+    }
+    return true;
+}
+
+void Baseline(benchmark::State& state, bench::Storage storage) {
+    const std::string path = bench::StorageDir(storage) + "/persons-baseline.db";
     for (auto _ : state) {
         sql::WriteEnrolmentDemoDatabase(path, static_cast<int>(g_persons),
                                         static_cast<int>(g_extras));
+        const std::string database = bench::DatabaseOf(storage, path);
         auto start = std::chrono::steady_clock::now();
-        sqlite3* db = nullptr;
-        sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
-        sqlite3_exec(db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL;", nullptr, nullptr,
-                     nullptr);
-        sqlite3_stmt* begin = nullptr;
-        sqlite3_stmt* commit = nullptr;
-        sqlite3_stmt* insertRoster = nullptr;
-        sqlite3_stmt* insertPayroll = nullptr;
-        sqlite3_prepare_v2(db, "BEGIN", -1, &begin, nullptr);
-        sqlite3_prepare_v2(db, "COMMIT", -1, &commit, nullptr);
-        sqlite3_prepare_v2(db, roster.c_str(), -1, &insertRoster, nullptr);
-        sqlite3_prepare_v2(db, payroll, -1, &insertPayroll, nullptr);
-        bool failed = false;
-        for (long n = 0; n < g_persons && !failed; ++n) {
-            std::string code = sql::EnrolmentPersonCode(static_cast<int>(n));
-            std::string name = sql::LargeDemoPersonName(static_cast<int>(n));
-            std::string value = "V" + std::to_string(n);
-            sqlite3_bind_text(insertRoster, 1, code.c_str(), -1, SQLITE_TRANSIENT);
-            sqlite3_bind_text(insertRoster, 2, name.c_str(), -1, SQLITE_TRANSIENT);
-            for (int field = 1; field <= g_extras; ++field)
-                sqlite3_bind_text(insertRoster, 2 + field, value.c_str(), -1, SQLITE_TRANSIENT);
-            sqlite3_bind_text(insertPayroll, 1, code.c_str(), -1, SQLITE_TRANSIENT);
-            sqlite3_bind_text(insertPayroll, 2, name.c_str(), -1, SQLITE_TRANSIENT);
-            for (sqlite3_stmt* s : {begin, insertRoster, insertPayroll, commit}) {
-                failed = failed || sqlite3_step(s) != SQLITE_DONE;
-                sqlite3_reset(s);
-            }
-        }
-        for (sqlite3_stmt* s : {begin, commit, insertRoster, insertPayroll}) sqlite3_finalize(s);
-        sqlite3_close(db);  // timed to the close, as the import's call is
+        bool ok =
+            storage == bench::Storage::kServer ? ServerBaseline(database) : SqliteBaseline(path);
         double seconds = bench::Seconds(start);
-        if (failed) {
+        if (!ok) {
             state.SkipWithError("baseline insert failed");
             return;
         }

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # A private MariaDB server for the tests, on 127.0.0.1 with its data under the build folder:
-#   scripts/db-server.sh start DIR PORT   prints the ADO connection string of its test account
+#   scripts/db-server.sh start DIR PORT   on the first free port from PORT; prints the ADO
+#                                         connection string of its test account
 #   scripts/db-server.sh stop DIR
 # Table names compare without regard to case and texts are UTF-8 with a case-insensitive
 # collation, as on the ERP's SQL Server; the driver counts found rows, not changed rows.
@@ -9,7 +10,11 @@ command=$1
 dir=$(mkdir -p "$2" && cd "$2" && pwd)
 case "$command" in
 start)
-    port=$3
+    port=""
+    for p in $(seq "$3" "$(($3 + 100))"); do
+        if ! (exec 3<>"/dev/tcp/127.0.0.1/$p") 2>/dev/null; then port=$p; break; fi
+    done
+    [ -n "$port" ] || { echo "no free port from $3 for the database server" >&2; exit 1; }
     "$0" stop "$dir" >/dev/null 2>&1 || true
     rm -rf "$dir/data" && mkdir -p "$dir"
     mariadb-install-db --no-defaults --datadir="$dir/data" --user="$(id -un)" \

@@ -10,15 +10,10 @@ scripts/setup.sh
 scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DWAGELINK_BENCHMARKS=ON
 scripts/build.sh build-asan -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug -DWAGELINK_SANITIZE=ON \
     -DWAGELINK_FUZZ=ON -DWAGELINK_BENCHMARKS=OFF
-port=""
-for p in $(seq 43306 43406); do
-    if ! (exec 3<>"/dev/tcp/127.0.0.1/$p") 2>/dev/null; then port=$p; break; fi
-done
-[ -n "$port" ] || { echo "no free port for the test database server"; exit 1; }
-WAGELINK_TEST_SERVER=$(scripts/db-server.sh start build/db-server "$port")
+WAGELINK_TEST_SERVER=$(scripts/db-server.sh start build/db-server 43306)
 trap 'scripts/db-server.sh stop build/db-server' EXIT
 export WAGELINK_TEST_SERVER WAGELINK_REQUIRE_SERVER=1
-echo "== test database server: MariaDB on 127.0.0.1:$port"
+echo "== test database server: $WAGELINK_TEST_SERVER"
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 echo "== tests, normal build"

@@ -2,6 +2,7 @@
 
 #include <regex>
 
+#include "base/text.h"
 #include "db/connection.h"
 #include "db/recordset.h"
 
@@ -62,13 +63,37 @@ void WriteServerDemo(const std::string& connectionString, bool withData) {
     transaction.Commit();
 }
 
+namespace {
+
+// Columns a large demo added to the file (extra roster fields) join the server's table, as the
+// file declares them.
+void AddMissingColumns(db::Connection& source, db::Connection& target, const std::string& table) {
+    std::vector<db::ColumnDeclaration> present = target.DeclaredColumns(table);
+    db::Recordset info;
+    info.Open("PRAGMA table_info(" + table + ")", source);
+    for (; !info.IsEOF(); info.MoveNext()) {
+        const std::string name = info["name"].Text();
+        bool found = false;
+        for (const db::ColumnDeclaration& column : present)
+            found = found || base::EqualNoCase(column.name, name);
+        if (!found)
+            target.Execute("ALTER TABLE " + table + " ADD " + name + " " + info["type"].Text());
+    }
+}
+
+}  // namespace
+
 void CopyPayrollRows(const std::string& from, const std::string& to) {
     db::Connection source, target;
     source.Open("Provider=SQLite;Data Source=" + from);
     target.Open(to);
+    std::vector<std::string> tables;
+    for (const std::string& table : source.TableNames())
+        if (table.rfind("sqlite_", 0) != 0) tables.push_back(table);
+    // Before the transaction: a server may end a transaction at each change of a table.
+    for (const std::string& table : tables) AddMissingColumns(source, target, table);
     db::Transaction transaction(target);
-    for (const std::string& table : source.TableNames()) {
-        if (table.rfind("sqlite_", 0) == 0) continue;
+    for (const std::string& table : tables) {
         target.Execute("DELETE FROM " + table);
         db::Recordset rows;
         rows.Open("SELECT * FROM " + table, source);

@@ -24,8 +24,8 @@ std::string ServerSchema(std::string_view schema, db::Dialect::Kind kind);
 void WriteServerDemo(const std::string& connectionString, bool withData = true);
 
 // Replaces the rows of every payroll table of the server database `to` with those of the SQLite
-// file `from` (a large demo for load tests and benchmarks), in one transaction. The tables must
-// be declared alike on both sides.
+// file `from` (a large demo for load tests and benchmarks), in one transaction; columns the file
+// declares beyond the schema's are added to the server's tables first.
 void CopyPayrollRows(const std::string& from, const std::string& to);
 
 }  // namespace sql
