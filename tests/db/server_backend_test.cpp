@@ -99,4 +99,25 @@ TEST(ServerBackendTest, TransactionsSavepointsAndTwoResultSetsAtOnce) {
     }
 }
 
+// A write that waits too long for another transaction's lock is a time-out fault; rolled back,
+// it leaves nothing.
+TEST(ServerBackendTest, ALockWaitTimeOutIsATimeOutAndRollsBack) {
+    REQUIRE_TEST_SERVER();
+    testing_support::ServerDb server;
+    auto holder = server.Connect();
+    auto waiter = server.Connect();
+    waiter->Execute("SET SESSION innodb_lock_wait_timeout = 1");
+    db::Transaction held(*holder);
+    holder->Execute("update WA_dept set cDept_Num = cDept_Num where cGZGradeNum = '001'");
+    try {
+        db::Transaction transaction(*waiter);
+        waiter->Execute("delete from WA_psn where cPsn_Num = '0001'");
+        waiter->Execute("update WA_dept set cDept_Num = cDept_Num where cGZGradeNum = '001'");
+        ADD_FAILURE() << "the write did not wait for the lock";
+    } catch (const base::Fault& fault) {
+        EXPECT_EQ(fault.number(), db::kTimeout) << fault.description();
+    }
+    EXPECT_EQ(server.Scalar("select count(*) from WA_psn where cPsn_Num = '0001'"), "1");
+}
+
 }  // namespace

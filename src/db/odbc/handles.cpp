@@ -66,7 +66,10 @@ void Fail(SQLSMALLINT handleType, SQLHANDLE handle, std::string_view password) {
         lost |= Starts(d.state, "08");
         deadlock |= d.state == "40001" || d.state == "40P01" ||
                     (Starts(d.state, "40") && (d.native == 1205 || d.native == 1213));
-        timeout |= d.state == "HYT00" || d.state == "HYT01";
+        // MariaDB's lock wait time-out is its error 1205 in the general class; SQL Server's 1205
+        // is a deadlock, in class 40.
+        timeout |=
+            d.state == "HYT00" || d.state == "HYT01" || (d.state == "HY000" && d.native == 1205);
         integrity |= Starts(d.state, "23");
         rejected |= Starts(d.state, "42");
     }
