@@ -115,11 +115,14 @@ OdbcTarget SqlServerTarget(const ConnectionString& parsed) {
 
 OdbcTarget OdbcPassthrough(const ConnectionString& parsed) {
     OdbcTarget target;
+    const bool dsn = parsed.Get("dsn").has_value();
     for (const auto& [key, value] : parsed.pairs()) {
         if (key == "provider") continue;
+        // ADO names the data source name of MSDASQL "Data Source".
+        const std::string name = key == "data source" && !dsn ? "dsn" : key;
         // A value written in ODBC's own braces stands as written.
         bool braced = value.size() >= 2 && value.front() == '{' && value.back() == '}';
-        target.connectionString.append(key).append("=").append(braced ? value : OdbcValue(value));
+        target.connectionString.append(name).append("=").append(braced ? value : OdbcValue(value));
         target.connectionString += ';';
         if (key == "pwd" || key == "password") target.password = value;
     }

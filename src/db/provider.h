@@ -35,7 +35,8 @@ Provider ProviderOf(const ConnectionString& parsed);
 // TDS 7.4. Keys it has no use for (Persist Security Info, ...) are left out.
 OdbcTarget SqlServerTarget(const ConnectionString& parsed);
 
-// MSDASQL: every key but Provider as it stands, values re-quoted in ODBC's braces where needed.
+// MSDASQL: every key but Provider as it stands (Data Source, as ADO writes the DSN, becomes DSN),
+// values re-quoted in ODBC's braces where needed.
 OdbcTarget OdbcPassthrough(const ConnectionString& parsed);
 
 // A value as an ODBC connection string may hold it: in braces, '}' doubled, when it holds a ';',

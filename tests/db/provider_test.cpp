@@ -64,6 +64,10 @@ TEST(ProviderTest, ProvidersAndThePassthrough) {
     EXPECT_EQ(odbc.connectionString,
               "driver={MariaDB Unicode};option=2;pwd={x;y};server=127.0.0.1;");
     EXPECT_EQ(odbc.password, "x;y");
+    EXPECT_EQ(db::OdbcPassthrough(db::ConnectionString("Provider=MSDASQL.1;Data Source=payroll;"
+                                                       "UID=u"))
+                  .connectionString,
+              "dsn=payroll;uid=u;");
 }
 
 TEST(ProviderTest, TheDialectsGuardedInsert) {
