@@ -47,8 +47,9 @@ std::vector<ColumnDeclaration> Connection::DeclaredColumns(const std::string& ta
 }
 
 void Connection::BeginTrans(bool writeLockNow) {
-    // Deferred by default: the transaction reads from one snapshot and takes the write lock only
-    // at its first write, so a writer does not hold the lock while it checks.
+    // On SQLite deferred by default: the transaction reads from one snapshot and takes the write
+    // lock only at its first write, so a writer does not hold the lock while it checks. A
+    // server's transactions are serializable (db/odbc/database.h).
     Send(std::string(dialect().Begin(writeLockNow)), {}, StatementKind::kTransaction);
 }
 void Connection::CommitTrans() {
