@@ -4,7 +4,8 @@
 #                                         connection string of its test account
 #   scripts/db-server.sh stop DIR
 # Table names compare without regard to case and texts are UTF-8 with a case-insensitive
-# collation, as on the ERP's SQL Server; the driver counts found rows, not changed rows.
+# collation, as on the ERP's SQL Server; the driver counts found rows, not changed rows. '||'
+# joins texts, as in SQLite, for the tests' own checks (the server's statements never use it).
 set -euo pipefail
 command=$1
 dir=$(mkdir -p "$2" && cd "$2" && pwd)
@@ -22,7 +23,8 @@ start)
     mariadbd --no-defaults --datadir="$dir/data" --user="$(id -un)" --port="$port" \
         --bind-address=127.0.0.1 --socket="$dir/socket" --pid-file="$dir/pid" \
         --lower-case-table-names=1 --character-set-server=utf8mb4 \
-        --collation-server=utf8mb4_general_ci --skip-log-bin --innodb-buffer-pool-size=128M \
+        --collation-server=utf8mb4_general_ci --skip-log-bin \
+        --sql-mode=STRICT_TRANS_TABLES,ERROR_FOR_DIVISION_BY_ZERO,NO_ENGINE_SUBSTITUTION,PIPES_AS_CONCAT --innodb-buffer-pool-size=128M \
         --innodb-flush-log-at-trx-commit=1 --max-connections=200 >"$dir/server.log" 2>&1 &
     for _ in $(seq 1 100); do
         mariadb --no-defaults -uroot -S "$dir/socket" -e "select 1" >/dev/null 2>&1 && break

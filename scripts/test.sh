@@ -18,5 +18,8 @@ export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 echo "== tests, normal build"
 ctest --test-dir build -j "$(nproc)" --output-on-failure
+echo "== the import, export and person suites again, each test's demo database on the server"
+WAGELINK_TEST_DATABASE=server ctest --test-dir build -j "$(nproc)" --output-on-failure -R \
+    '^(ItemImport|ItemUpdate|ItemExport|KestExport|PersonChecks|Enrolment|RosterExport|Builders|DirectExport|TransactTest|Trial|HostileRequests|Revisions/EveryRevision)\.'
 echo "== tests, sanitizer build"
 ctest --test-dir build-asan -j "$(nproc)" --output-on-failure

@@ -46,7 +46,8 @@ TEST_F(ItemUpdate, ValuesAreWrittenByStyle) {
         Import(ItemRecord({}, {{"备注", "1", quoted}, {"奖金", "0", "1234567.891234567891"}})),
         Result("0", "成功"));
     EXPECT_EQ(Row("F_10"), quoted);
-    EXPECT_EQ(Row("F_9"), "1234567.89123457") << "15 significant digits";
+    // 15 significant digits; a server keeps money to four places, as the production database does.
+    EXPECT_EQ(Row("F_9"), demo.OnServer() ? "1234567.8912" : "1234567.89123457");
     EXPECT_EQ(Import(ItemRecord({}, {{"奖金", "0", "-0"}, {"岗位工资", "0", "-1e-400"}})),
               Result("0", "成功"));
     EXPECT_EQ(Row("F_9"), "0") << "-0 is written as 0";
@@ -116,11 +117,16 @@ TEST_F(ItemUpdate, WhatTheProductionDatabaseRefusesIsRefused) {
                                      ItemRecord({}, {{"奖金", "0", "88"}}),
                                      ItemRecord({}, {{"岗位工资", "0", "99"}})}),
         login.get());
+    // A server finds the two rows itself and says so in its own words.
+    const std::string several =
+        demo.OnServer() ? "[21000] [ma-3.1.15][10.11.19-MariaDB-0+deb12u1]Subquery returns more "
+                          "than 1 row"
+                        : "A subquery returned more than one value where one is required: "
+                          "payroll item 奖金 has 2 settings rows";
     EXPECT_EQ(reply,
               "<reply docid=\"T\" proc=\"ADD\"><result key=\"林晓东\" code=\"0\" "
-              "message=\"成功\"/><result key=\"Item\" code=\"999\" message=\"A subquery "
-              "returned more than one value where one is required: payroll item 奖金 has 2 "
-              "settings rows\"/></reply>");
+              "message=\"成功\"/><result key=\"Item\" code=\"999\" message=\"" +
+                  several + "\"/></reply>");
     EXPECT_EQ(Row("F_8"), "77") << "the record before the fault keeps its result";
     EXPECT_EQ(Row("F_9"), "300");
 }

@@ -90,8 +90,11 @@ TEST_F(ItemImport, PersonChecks) {
     const std::string longCode(21, '7');
     EXPECT_EQ(Rejection({{"personno", longCode}}), "人员档案中没有此人员编号！")
         << "the lookup comes first";
-    demo.Exec("insert into pubperson (cPsn_Num, cPsn_Name) values ('" + longCode + "', 'x')");
-    EXPECT_EQ(Rejection({{"personno", longCode}}), "人员编号长度超长！");
+    // A code longer than the person master's column: SQLite stores it, a server refuses it.
+    if (!demo.OnServer()) {
+        demo.Exec("insert into pubperson (cPsn_Num, cPsn_Name) values ('" + longCode + "', 'x')");
+        EXPECT_EQ(Rejection({{"personno", longCode}}), "人员编号长度超长！");
+    }
     EXPECT_EQ(Rejection({{"personno", "0020"}, {"personname", "梁诗雨"}}),
               "人员档案中没有[梁诗雨]的信息！");
     EXPECT_EQ(Rejection({{"personname", "林晓"}}), "人员档案中没有[林晓]的信息！");
@@ -133,7 +136,10 @@ namespace {
 // swapping any two neighbours fails this test.
 TEST_F(ItemImport, TheEarlierOfTwoFailingChecksIsReported) {
     const std::string longCode(21, '8');
-    demo.Exec("insert into pubperson (cPsn_Num, cPsn_Name) values ('" + longCode + "', 'x')");
+    // SQLite stores a code longer than the person master's column; a server refuses it.
+    const bool longCodes = !demo.OnServer();
+    if (longCodes)
+        demo.Exec("insert into pubperson (cPsn_Num, cPsn_Name) values ('" + longCode + "', 'x')");
     struct Case {
         std::map<std::string, std::string> changes;
         std::vector<Entry> entries;
@@ -159,7 +165,10 @@ TEST_F(ItemImport, TheEarlierOfTwoFailingChecksIsReported) {
         {{}, {{"", "", "1", false, false}}, "工资项目名称未设置！"},
         {{}, {{"奖金", "", "1", true, false}, {"", "0", "1", false, true}}, "工资项目属性未设置！"},
     };
-    for (const Case& c : cases) EXPECT_EQ(Rejection(c.changes, c.entries), c.message);
+    for (const Case& c : cases) {
+        if (!longCodes && c.message == "人员编号长度超长！") continue;
+        EXPECT_EQ(Rejection(c.changes, c.entries), c.message);
+    }
 }
 
 TEST_F(ItemImport, TheStartDateSettingMustBeADateBeforeTheYearIsChecked) {

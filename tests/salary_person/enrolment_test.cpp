@@ -16,10 +16,10 @@ class Enrolment : public testing_support::PersonImportTest {
         return demo.Scalar("select " + columns + " from WA_psn where cPsn_Num = '" + person + "'");
     }
     std::string PayrollRows(const std::string& person = "0020") {
-        return demo.Scalar(
-            "select group_concat(cGZGradeNum || '/' || cDept_Num || '/' || cPsn_Name || '/' || "
-            "iPsnGrd_id || '/' || iYear || '/' || iMonth || '/' || iAccMonth || '/' || bDCBZ || "
-            "bTFBZ, ';') from WA_GZData where cPsn_Num = '" +
+        return demo.Column(
+            "select cGZGradeNum || '/' || cDept_Num || '/' || cPsn_Name || '/' || iPsnGrd_id || "
+            "'/' || iYear || '/' || iMonth || '/' || iAccMonth || '/' || (bDCBZ + 0) || "
+            "(bTFBZ + 0) from WA_GZData where cPsn_Num = '" +
             person + "'");
     }
     const std::pair<std::string, std::string> kWritten{"0", "成功"};
@@ -31,10 +31,11 @@ TEST_F(Enrolment, TheRosterRowCarriesMasterDataFlagsAndTrimmedExtras) {
                   {ByName("M1", "  990120199509071234  "), ByCaption("公积金账号", "PF0000000020"),
                    ByName("m3", " 湖滨银行 ")})),
               kWritten);
-    EXPECT_EQ(Roster("cGZGradeNum || cDept_num || '/' || cPsn_Name || '/' || iPsnGrd_id || '/' || "
-                     "bForeign || bTaxBz || '/' || M1 || '/' || M2 || '/' || M3 || '/' || "
-                     "ifnull(M4, 'null')"),
-              "0010101/梁诗雨/1/10/990120199509071234/PF0000000020/湖滨银行/null")
+    EXPECT_EQ(
+        Roster("cGZGradeNum || cDept_num || '/' || cPsn_Name || '/' || iPsnGrd_id || '/' || "
+               "(bForeign + 0) || (bTaxBz + 0) || '/' || M1 || '/' || M2 || '/' || M3 || '/' || "
+               "ifnull(M4, 'null')"),
+        "0010101/梁诗雨/1/10/990120199509071234/PF0000000020/湖滨银行/null")
         << "the category is the master's (管理人员), not the record's; m3 is column M3";
     EXPECT_EQ(PayrollRows(), "001/0101/梁诗雨/1/2026/11/11/00")
         << "the month after iLastMonth 10, in iLastYear";

@@ -38,8 +38,11 @@ TEST_F(PersonChecks, EachCheckRejectsWithItsMessage) {
     const std::string longCode(21, '7');
     EXPECT_EQ(Rejection({{"personno", longCode}}), "人员档案中没有此编号和姓名的人员！")
         << "the person master lookup comes before the length";
-    demo.Exec("insert into pubperson values ('" + longCode + "', '梁诗雨', '101')");
-    EXPECT_EQ(Rejection({{"personno", longCode}}), "人员编号长度超长！");
+    // A code longer than the person master's column: SQLite stores it, a server refuses it.
+    if (!demo.OnServer()) {
+        demo.Exec("insert into pubperson values ('" + longCode + "', '梁诗雨', '101')");
+        EXPECT_EQ(Rejection({{"personno", longCode}}), "人员编号长度超长！");
+    }
     EXPECT_EQ(Rejection({{"personno", "0001"}, {"personname", "林晓东"}}),
               "人员编号[0001]已存在，不能重复导入！");
     EXPECT_EQ(Rejection({{"persongradeno", ""}}), "人员类别名称不能为空！");

@@ -1,13 +1,38 @@
 #include "support/demo_db.h"
 
+#include <algorithm>
+#include <cstdlib>
+#include <vector>
+
 #include "db/recordset.h"
 #include "demo_database.h"
 #include "support/host.h"
+#include "support/server_db.h"
 
 namespace testing_support {
 
-DemoDb::DemoDb() : path_(dir_.File("demo.db")) {
+namespace {
+
+bool OnServer() {
+    const char* database = std::getenv("WAGELINK_TEST_DATABASE");
+    return database && std::string(database) == "server" && TestServer();
+}
+
+}  // namespace
+
+DemoDb::DemoDb() {
+    if (OnServer()) {
+        server_ = std::make_unique<ServerDb>();
+        return;
+    }
+    path_ = dir_.File("demo.db");
     sql::WriteDemoDatabase(path_);
+}
+
+DemoDb::~DemoDb() = default;
+
+std::string DemoDb::ConnectionString() const {
+    return server_ ? server_->ConnectionString() : "Provider=SQLite;Data Source=" + path_;
 }
 
 std::unique_ptr<db::Connection> DemoDb::Connect() const {
@@ -27,6 +52,16 @@ std::string DemoDb::Scalar(const std::string& sql) const {
     return ScalarText(*Connect(), sql);
 }
 
+std::string DemoDb::Column(const std::string& sql) const {
+    auto connection = Connect();
+    db::Recordset rows;
+    rows.Open(sql, *connection);
+    std::string joined;
+    for (bool first = true; !rows.IsEOF(); rows.MoveNext(), first = false)
+        joined += (first ? "" : ";") + (rows[0].IsNull() ? "<null>" : rows[0].Text());
+    return joined;
+}
+
 void DemoDb::Exec(const std::string& sql) const {
     Connect()->Execute(sql);
 }
@@ -36,17 +71,22 @@ std::string DemoDb::Snapshot() const {
     std::string digest;
     for (const char* table : {"WA_GZData", "WA_psn", "WA_account", "WA_GZtblset", "pubperson"}) {
         db::Recordset rows;
-        rows.Open(std::string("select * from ") + table + " order by rowid", *connection);
+        rows.Open(std::string("select * from ") + table, *connection);
+        // In an order of their own: a server keeps rows in no order a query can name alike.
+        std::vector<std::string> lines;
         for (; !rows.IsEOF(); rows.MoveNext()) {
-            for (std::size_t i = 0; i < rows.FieldCount(); ++i) digest += rows[i].Text() + "|";
-            digest += "\n";
+            std::string line;
+            for (std::size_t i = 0; i < rows.FieldCount(); ++i) line += rows[i].Text() + "|";
+            lines.push_back(std::move(line));
         }
+        std::sort(lines.begin(), lines.end());
+        for (const std::string& line : lines) digest += line + "\n";
     }
     return digest;
 }
 
 std::string DemoDb::FileBytes() const {
-    return Slurp(path_);
+    return server_ ? Snapshot() : Slurp(path_);
 }
 
 }  // namespace testing_support

@@ -1,6 +1,11 @@
 // A fresh copy of the demo database for one test, and small helpers to look into it.
+//
+// With WAGELINK_TEST_DATABASE=server (and a test server, support/server_db.h) the copy is a
+// database on the server instead of a file, so that the suites of the imports and exports run
+// against the server unchanged; path() is then empty and FileBytes() is Snapshot().
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "db/connection.h"
@@ -12,15 +17,22 @@ namespace testing_support {
 // Null.
 std::string ScalarText(db::Connection& connection, const std::string& sql);
 
+class ServerDb;
+
 class DemoDb {
   public:
     DemoDb();
+    ~DemoDb();
     const std::string& path() const { return path_; }
-    std::string ConnectionString() const { return "Provider=SQLite;Data Source=" + path_; }
+    // Whether the copy is on the test database server.
+    bool OnServer() const { return server_ != nullptr; }
+    std::string ConnectionString() const;
     // A new open connection to the database.
     std::unique_ptr<db::Connection> Connect() const;
     // The text of the first column of the first row; "<none>" without a row, "<null>" for Null.
     std::string Scalar(const std::string& sql) const;
+    // The texts of the first column of every row of `sql`, joined by ';' ("<null>" for Null).
+    std::string Column(const std::string& sql) const;
     void Exec(const std::string& sql) const;
     // A digest of every row of the payroll tables, to prove a call changed nothing.
     std::string Snapshot() const;
@@ -30,6 +42,7 @@ class DemoDb {
   private:
     TempDir dir_;
     std::string path_;
+    std::unique_ptr<ServerDb> server_;
 };
 
 }  // namespace testing_support

@@ -65,7 +65,13 @@ DataType TypeOfSqlType(SQLSMALLINT sqlType) {
 
 DataType TypeOfColumn(SQLSMALLINT sqlType, std::string_view typeName) {
     DataType named = TypeOfDeclared(typeName);
-    return named != adEmpty ? named : TypeOfSqlType(sqlType);
+    if (named == adEmpty) return TypeOfSqlType(sqlType);
+    // A server that keeps every text in Unicode (MariaDB in UTF-8) names an nvarchar "varchar"
+    // but reports the Unicode type: its lengths are then characters, as the type says. A fixed
+    // char keeps its name, which decides how a condition writes its value.
+    const bool wide = sqlType == SQL_WVARCHAR || sqlType == SQL_WLONGVARCHAR;
+    if (wide && (named == adVarChar || named == adLongVarChar)) return TypeOfSqlType(sqlType);
+    return named;
 }
 
 Reading ReadingOf(DataType type) {

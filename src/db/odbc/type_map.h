@@ -11,7 +11,7 @@ namespace db::odbc {
 
 // The ADO type of a column: from the driver's type name where it is one the declared-type table
 // knows (so that money, bit, nvarchar and datetime map as they do on SQLite), else from the SQL
-// type code.
+// type code; a text the driver reports as Unicode is Unicode, whatever its name.
 DataType TypeOfColumn(SQLSMALLINT sqlType, std::string_view typeName);
 
 // How a column's values are read.
