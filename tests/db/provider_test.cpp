@@ -86,7 +86,13 @@ TEST(ProviderTest, TheDialectsGuardedInsert) {
     EXPECT_EQ(guarded.params, (std::vector<db::Value>{"a", "b", "g"}));
     EXPECT_EQ(db::Dialect::OfServer("SQL Server").kind(), db::Dialect::Kind::kSqlServer);
     EXPECT_EQ(db::Dialect::OfServer("MariaDB").kind(), db::Dialect::Kind::kMariaDb);
-    EXPECT_EQ(db::Dialect::Of(db::Dialect::Kind::kSqlServer).ReleaseSavepoint("p"), "");
+    const db::Dialect& sqlServer = db::Dialect::Of(db::Dialect::Kind::kSqlServer);
+    EXPECT_EQ(std::string(sqlServer.Begin(false)) + "; " + std::string(sqlServer.Begin(true)) +
+                  "; " + sqlServer.Savepoint("p") + "; " + sqlServer.RollbackToSavepoint("p") +
+                  "; " + std::string(sqlServer.Commit()) + "; " + std::string(sqlServer.Rollback()),
+              "BEGIN TRANSACTION; BEGIN TRANSACTION; SAVE TRANSACTION p; ROLLBACK TRANSACTION p; "
+              "COMMIT TRANSACTION; ROLLBACK TRANSACTION");
+    EXPECT_EQ(sqlServer.ReleaseSavepoint("p"), "") << "a T-SQL savepoint ends with its transaction";
 }
 
 // Nothing listens on port 1: FreeTDS is refused, and the fault says so without the password.
