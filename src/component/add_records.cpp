@@ -102,13 +102,19 @@ std::vector<Result> EachRecord(const xml::NodeList& records, Attempt&& attempt,
 
 // Records stay independent of each other: each commits (or rolls back) before the next begins.
 // A record that meets another writer (the lock taken, or its snapshot made stale) is rolled back
-// and run again, checks included, until it gets through or the contention limit passes.
+// and run again, checks included, until it gets through or the contention limit passes. One
+// that a server keeps choosing to end deadlocks is, after a few attempts, not written.
 std::vector<Result> WriteBatch(Instance& self, const Operations& ops,
                                const xml::NodeList& records) {
     return EachRecord(
         records,
-        [&](xml::Element record) {
-            return db::RetryContended([&] { return WriteRecord(self, ops, record); });
+        [&](xml::Element record) -> Outcome {
+            try {
+                return db::RetryContended([&] { return WriteRecord(self, ops, record); });
+            } catch (const db::Deadlock& deadlock) {
+                return {kNotWritten, self.messages.GetResString("Qz.WA.EAI.00008") + "：" +
+                                         deadlock.description()};
+            }
         },
         false);
 }

@@ -3,7 +3,8 @@
 // other, but one that goes away: the work that met it is rolled back and run again.
 //
 // RetryContended runs such work until it succeeds, waiting with growing, jittered pauses, and
-// gives up only after kContentionLimit; then the contention passes on as the fault it is.
+// gives up only after kContentionLimit (a deadlock after kDeadlockAttempts); then the contention
+// passes on as the fault it is.
 #pragma once
 
 #include <chrono>
@@ -19,6 +20,17 @@ class Contention : public base::Fault {
     explicit Contention(const std::string& description);
 };
 
+// A server chose this connection's transaction to end a deadlock (or a serialization failure):
+// contention too, but the server has already rolled the work back, so it is run again at once
+// and only a few times; after that it passes on.
+class Deadlock : public Contention {
+  public:
+    explicit Deadlock(const std::string& description) : Contention(description) {}
+};
+
+// How many times work that met a deadlock runs in all before the deadlock passes on.
+inline constexpr int kDeadlockAttempts = 10;
+
 // How long a record waits for the database before its contention becomes a fault.
 inline constexpr std::chrono::seconds kContentionLimit{180};
 
@@ -30,9 +42,13 @@ template <class Work>
 auto RetryContended(Work&& work, std::chrono::milliseconds limit = kContentionLimit)
     -> decltype(work()) {
     const auto deadline = std::chrono::steady_clock::now() + limit;
+    int deadlocks = 0;
     for (int attempt = 1;; ++attempt) {
         try {
             return work();
+        } catch (const Deadlock&) {
+            if (++deadlocks >= kDeadlockAttempts || std::chrono::steady_clock::now() >= deadline)
+                throw;
         } catch (const Contention&) {
             if (std::chrono::steady_clock::now() >= deadline) throw;
         }

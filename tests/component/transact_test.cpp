@@ -4,6 +4,7 @@
 
 #include "base/fault.h"
 #include "component/classes.h"
+#include "db/contention.h"
 #include "support/demo_db.h"
 #include "support/dispatch.h"
 #include "support/requests.h"
@@ -100,6 +101,31 @@ TEST_F(TransactTest, BatchStopsAtTheFaultingRecordAndKeepsEarlierResults) {
               "<reply docid=\"\" proc=\"add\"><result key=\"bad\" code=\"101\" "
               "message=\"rejected\"/></reply>")
         << "nested record elements are not records";
+}
+
+// A record whose write keeps losing deadlocks is run again a few times, then not written; the
+// batch goes on.
+TEST_F(TransactTest, ARecordThatKeepsLosingDeadlocksIsNotWritten) {
+    using testing_support::ItemRecord;
+    component::Instance self(messages::SalaryItemNames());
+    int attempts = 0;
+    self.statementHook = [&](const std::string& sql) {
+        if (sql.rfind("UPDATE", 0) == 0 && sql.find("F_9") != std::string::npos &&
+            ++attempts <= db::kDeadlockAttempts)
+            throw db::Deadlock("[40001] deadlock found");
+    };
+    std::string reply =
+        component::Transact(self, component::SalaryItem::MakeOperations(self),
+                            testing_support::AddRequest({ItemRecord({}, {{"奖金", "0", "111"}}),
+                                                         ItemRecord({}, {{"奖金", "0", "222"}})}),
+                            login.get());
+    EXPECT_EQ(attempts, db::kDeadlockAttempts + 1);
+    EXPECT_EQ(reply,
+              "<reply docid=\"T\" proc=\"ADD\"><result key=\"林晓东\" code=\"100\" "
+              "message=\"数据库操作错误：[40001] deadlock found\"/><result key=\"林晓东\" "
+              "code=\"0\" message=\"成功\"/></reply>");
+    EXPECT_EQ(demo.Scalar("select F_9 from WA_GZData where iMonth = 11 and cPsn_Num = '0001'"),
+              "222");
 }
 
 // A record is reported written only when its transaction committed; a COMMIT that fails is a

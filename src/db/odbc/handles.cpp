@@ -74,7 +74,7 @@ void Fail(SQLSMALLINT handleType, SQLHANDLE handle, std::string_view password) {
         rejected |= Starts(d.state, "42");
     }
     if (lost) throw ConnectionLost(text);
-    if (deadlock) throw Contention(text);
+    if (deadlock) throw Deadlock(text);
     if (timeout) throw base::Fault(kTimeout, text);
     if (integrity) throw base::Fault(kIntegrityViolation, text);
     throw base::Fault(rejected ? kErrorsInCommand : kProviderError, text);
