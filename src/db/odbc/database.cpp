@@ -213,20 +213,16 @@ Database::Database(const OdbcTarget& target) : target_(target) {
             throw base::Fault(kProviderError, "Cannot open database: " + fault.description());
         }
     }
-    connected_ = true;
-    SQLSetConnectAttr(dbc, SQL_ATTR_TXN_ISOLATION,
-                      reinterpret_cast<SQLPOINTER>(SQL_TXN_SERIALIZABLE), 0);
+    link_.Opened(dbc);
+    // Without it two records could both pass a check the other's write would fail.
+    if (!Succeeded(SQLSetConnectAttr(dbc, SQL_ATTR_TXN_ISOLATION,
+                                     reinterpret_cast<SQLPOINTER>(SQL_TXN_SERIALIZABLE), 0)))
+        Fail(SQL_HANDLE_DBC, dbc);
     SQLWCHAR name[128] = {};
     SQLSMALLINT length = 0;
     SQLGetInfoW(dbc, SQL_DBMS_NAME, name, sizeof name, &length);
     dialect_ = &Dialect::OfServer(
         Narrow(name, std::min<std::size_t>(static_cast<std::size_t>(length) / 2, 127)));
-}
-
-Database::~Database() {
-    if (streaming_) streaming_ = nullptr;
-    idle_.clear();
-    if (connected_) SQLDisconnect(dbc_.get());
 }
 
 void Database::Fail(SQLSMALLINT type, SQLHANDLE handle) const {

@@ -27,7 +27,7 @@ class ResultCursor;
 class Database : public Backend {
   public:
     explicit Database(const OdbcTarget& target);
-    ~Database() override;
+    ~Database() override = default;
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;
 
@@ -53,9 +53,10 @@ class Database : public Backend {
     OdbcTarget target_;
     EnvironmentHandle env_;
     ConnectionHandle dbc_;
-    bool connected_ = false;
+    Link link_;  // after the handle, so it closes first
     const Dialect* dialect_ = nullptr;
     ResultCursor* streaming_ = nullptr;
+    // Idle prepared statements by SQL text; after the link, so they are freed before it closes.
     std::unordered_map<std::string, std::vector<StatementHandle>> idle_;
 };
 

@@ -22,6 +22,22 @@ using EnvironmentHandle = Handle<SQL_HANDLE_ENV>;
 using ConnectionHandle = Handle<SQL_HANDLE_DBC>;
 using StatementHandle = Handle<SQL_HANDLE_STMT>;
 
+// An open link of a connection handle, closed as it goes (before the handle is freed, and also
+// when a constructor that opened it throws).
+class Link {
+  public:
+    Link() = default;
+    Link(const Link&) = delete;
+    Link& operator=(const Link&) = delete;
+    ~Link() {
+        if (dbc_) SQLDisconnect(dbc_);
+    }
+    void Opened(SQLHDBC dbc) { dbc_ = dbc; }
+
+  private:
+    SQLHDBC dbc_ = SQL_NULL_HDBC;
+};
+
 inline bool Succeeded(SQLRETURN rc) {
     return rc == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO;
 }
