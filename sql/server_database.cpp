@@ -50,12 +50,18 @@ std::string ServerSchema(std::string_view schema, db::Dialect::Kind kind) {
     return text;
 }
 
+std::string ServerData(std::string_view data, db::Dialect::Kind kind) {
+    if (kind != db::Dialect::Kind::kSqlServer) return std::string(data);
+    // The demo's literals each follow "(" or ", ".
+    return std::regex_replace(std::string(data), std::regex("([(,] *)'"), "$1N'");
+}
+
 void WriteServerDemo(const std::string& connectionString, bool withData) {
     db::Connection connection;
     connection.Open(connectionString);
-    std::string script =
-        ServerSchema(wagelink::embedded::schema_sql(), connection.dialect().kind());
-    if (withData) script += ";\n" + std::string(wagelink::embedded::demo_sql());
+    const db::Dialect::Kind kind = connection.dialect().kind();
+    std::string script = ServerSchema(wagelink::embedded::schema_sql(), kind);
+    if (withData) script += ";\n" + ServerData(wagelink::embedded::demo_sql(), kind);
     // MariaDB ends a transaction at each CREATE TABLE; a failure there leaves the tables made so
     // far, which the next attempt refuses to overwrite (every statement fails on its table).
     db::Transaction transaction(connection);

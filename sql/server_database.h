@@ -19,6 +19,10 @@ std::vector<std::string> SplitStatements(std::string_view script);
 // float as double, which is what SQL Server's float is.
 std::string ServerSchema(std::string_view schema, db::Dialect::Kind kind);
 
+// The demo data as `kind` reads it: on SQL Server every text literal is a Unicode one (N'...'),
+// so that names keep their characters whatever the database's collation.
+std::string ServerData(std::string_view data, db::Dialect::Kind kind);
+
 // Writes the schema and the demo data (or the schema alone) into the database that
 // `connectionString` opens, in one transaction: a fault leaves nothing half-written.
 void WriteServerDemo(const std::string& connectionString, bool withData = true);
