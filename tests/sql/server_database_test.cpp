@@ -11,8 +11,9 @@ TEST(ServerScript, StatementsSplitAtTheirEndsOnly) {
                                    "INSERT INTO t VALUES ('a;b', 'it''s; fine');\n"
                                    "  CREATE TABLE u (x int); -- trailing\n\n;  \n"
                                    "SELECT 1"),
-              (std::vector<std::string>{"\nINSERT INTO t VALUES ('a;b', 'it''s; fine')",
-                                        "\n  CREATE TABLE u (x int)", " \n\n", "SELECT 1"}));
+              (std::vector<std::string>{"INSERT INTO t VALUES ('a;b', 'it''s; fine')",
+                                        "\n  CREATE TABLE u (x int)", "  \nSELECT 1"}))
+        << "quoted ';' and comments are not ends; blank statements are left out";
 }
 
 TEST(ServerScript, TheSchemaAndDataAsEachServerDeclaresThem) {
