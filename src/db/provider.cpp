@@ -1,6 +1,5 @@
 #include "db/provider.h"
 
-#include <map>
 #include <utility>
 
 #include "base/fault.h"
