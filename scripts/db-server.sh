@@ -7,6 +7,7 @@
 # collation, as on the ERP's SQL Server; the driver counts found rows, not changed rows. '||'
 # joins texts, as in SQLite, for the tests' own checks (the server's statements never use it).
 set -euo pipefail
+export PATH="$PATH:/usr/sbin:/sbin"  # mariadbd lives in /usr/sbin, outside a user's usual PATH
 command=$1
 dir=$(mkdir -p "$2" && cd "$2" && pwd)
 case "$command" in
