@@ -27,10 +27,16 @@ start)
         --collation-server=utf8mb4_general_ci --skip-log-bin \
         --sql-mode=STRICT_TRANS_TABLES,ERROR_FOR_DIVISION_BY_ZERO,NO_ENGINE_SUBSTITUTION,PIPES_AS_CONCAT --innodb-buffer-pool-size=128M \
         --innodb-flush-log-at-trx-commit=1 --max-connections=200 >"$dir/server.log" 2>&1 &
-    for _ in $(seq 1 100); do
-        mariadb --no-defaults -uroot -S "$dir/socket" -e "select 1" >/dev/null 2>&1 && break
+    up=""
+    for _ in $(seq 1 150); do
+        mariadb --no-defaults -uroot -S "$dir/socket" -e "select 1" >/dev/null 2>&1 && { up=1; break; }
         sleep 0.2
     done
+    if [ -z "$up" ]; then
+        echo "the test database server did not start; its log:" >&2
+        tail -20 "$dir/server.log" >&2
+        exit 1
+    fi
     mariadb --no-defaults -uroot -S "$dir/socket" -e "
         CREATE USER 'wagelink'@'127.0.0.1' IDENTIFIED BY 'wagelink-test';
         GRANT ALL ON *.* TO 'wagelink'@'127.0.0.1';" >/dev/null
