@@ -3,6 +3,7 @@
 #include <sqlucode.h>
 
 #include <deque>
+#include <optional>
 
 #include "base/fault.h"
 #include "base/text.h"
@@ -17,6 +18,8 @@ namespace {
 
 constexpr std::size_t kMaxCachedTexts = 256;
 constexpr std::size_t kMaxCopiesPerText = 4;
+// Values are read in parts of this many characters (or bytes).
+constexpr std::size_t kPartLength = 2048;
 
 std::u16string Wide(std::string_view utf8) {
     return base::Utf8ToUtf16(utf8);
@@ -24,10 +27,6 @@ std::u16string Wide(std::string_view utf8) {
 
 SQLWCHAR* WideData(std::u16string& text) {
     return reinterpret_cast<SQLWCHAR*>(text.data());
-}
-
-std::string Narrow(const SQLWCHAR* text, std::size_t length) {
-    return base::Utf16ToUtf8(std::u16string_view(reinterpret_cast<const char16_t*>(text), length));
 }
 
 // The parameters of one execution, converted and held until the statement ran.
@@ -60,13 +59,11 @@ class ResultCursor : public Cursor {
             buffered_.pop_front();
             return true;
         }
-        if (owner_.streaming_ != this) owner_.SettleStreaming();
-        if (!Fetch(row)) {
-            Finish();
-            return false;
-        }
-        owner_.streaming_ = this;
-        return true;
+        // A cursor still reading from the server is the streaming one: any other statement
+        // would have had it read the rest first.
+        if (Fetch(row)) return true;
+        Finish();
+        return false;
     }
 
     // Reads every row left into memory and gives the link back.
@@ -128,45 +125,43 @@ class ResultCursor : public Cursor {
         return reading == Reading::kText ? ReadText(column) : ReadBytes(column);
     }
 
-    // A value of any length: read in parts until the driver has no more.
-    Value ReadText(SQLUSMALLINT column) {
-        std::u16string text;
-        char16_t part[1024];
+    // A value of any length, read in parts until the driver has no more; nullopt for Null.
+    // `measure` tells how much of a part, with its indicator, belongs to the value.
+    template <class Char, class Measure>
+    std::optional<std::basic_string<Char>> ReadParts(SQLUSMALLINT column, SQLSMALLINT type,
+                                                     Measure measure) {
+        std::basic_string<Char> value;
+        Char part[kPartLength];
         for (;;) {
-            part[std::size(part) - 1] = u'\0';
+            part[kPartLength - 1] = Char{};
             SQLLEN indicator = 0;
-            SQLRETURN rc =
-                SQLGetData(stmt_.get(), column, SQL_C_WCHAR, part, sizeof part, &indicator);
+            SQLRETURN rc = SQLGetData(stmt_.get(), column, type, part, sizeof part, &indicator);
             if (rc == SQL_NO_DATA) break;
             Check(rc);
-            if (indicator == SQL_NULL_DATA) return Null{};
-            // The part ends with a NUL, which every driver writes right; the length some
-            // report for it is not (MariaDB's counts some CJK texts a character short). The
-            // sentinel in the last place bounds the search.
-            text.append(part, std::char_traits<char16_t>::length(part));
+            if (indicator == SQL_NULL_DATA) return std::nullopt;
+            value.append(part, measure(part, indicator));
             if (rc == SQL_SUCCESS) break;
         }
-        return base::Utf16ToUtf8(text);
+        return value;
+    }
+
+    Value ReadText(SQLUSMALLINT column) {
+        // A part ends with a NUL, which every driver writes right; the length some report for it
+        // is not (MariaDB's counts some CJK texts a character short). The NUL kept in the last
+        // place bounds the search.
+        auto text = ReadParts<char16_t>(column, SQL_C_WCHAR, [](const char16_t* part, SQLLEN) {
+            return std::char_traits<char16_t>::length(part);
+        });
+        return text ? Value(base::Utf16ToUtf8(*text)) : Value(Null{});
     }
 
     Value ReadBytes(SQLUSMALLINT column) {
-        std::string bytes;
-        char part[4096];
-        for (;;) {
-            SQLLEN indicator = 0;
-            SQLRETURN rc =
-                SQLGetData(stmt_.get(), column, SQL_C_BINARY, part, sizeof part, &indicator);
-            if (rc == SQL_NO_DATA) break;
-            Check(rc);
-            if (indicator == SQL_NULL_DATA) return Null{};
-            std::size_t got =
-                indicator == SQL_NO_TOTAL || indicator > static_cast<SQLLEN>(sizeof part)
-                    ? sizeof part
-                    : static_cast<std::size_t>(indicator);
-            bytes.append(part, got);
-            if (rc == SQL_SUCCESS) break;
-        }
-        return bytes;
+        auto bytes = ReadParts<char>(column, SQL_C_BINARY, [](const char*, SQLLEN indicator) {
+            return indicator == SQL_NO_TOTAL || indicator > static_cast<SQLLEN>(kPartLength)
+                       ? kPartLength
+                       : static_cast<std::size_t>(indicator);
+        });
+        return bytes ? Value(std::move(*bytes)) : Value(Null{});
     }
 
     void Check(SQLRETURN rc) {

@@ -52,6 +52,10 @@ bool Starts(const std::string& state, std::string_view prefix) {
 
 }  // namespace
 
+std::string Narrow(const SQLWCHAR* text, std::size_t length) {
+    return base::Utf16ToUtf8(std::u16string_view(reinterpret_cast<const char16_t*>(text), length));
+}
+
 void Fail(SQLSMALLINT handleType, SQLHANDLE handle, std::string_view password) {
     std::vector<Diagnostic> records = DiagnosticsOf(handleType, handle);
     std::string text;

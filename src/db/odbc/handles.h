@@ -38,6 +38,9 @@ class Link {
     SQLHDBC dbc_ = SQL_NULL_HDBC;
 };
 
+// The first `length` characters of a text the driver wrote, as UTF-8.
+std::string Narrow(const SQLWCHAR* text, std::size_t length);
+
 inline bool Succeeded(SQLRETURN rc) {
     return rc == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO;
 }
