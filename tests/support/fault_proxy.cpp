@@ -8,7 +8,7 @@
 #include <unistd.h>
 
 #include <cstdint>
-#include <set>
+#include <optional>
 #include <stdexcept>
 
 namespace testing_support {
@@ -108,8 +108,8 @@ class Relay {
     bool FromServer() {
         for (std::string packet; TakePacket(fromServer_, packet);) {
             if (cutAtAnswer_) return Cut();
-            if (preparing_ && packet.size() >= 9 && packet[4] == 0)
-                marked_.insert(Identifier(packet));
+            // The answer to a marked PREPARE carries the identifier its executions will name.
+            if (preparing_ && packet.size() >= 9 && packet[4] == 0) marked_ = Identifier(packet);
             preparing_ = false;
             if (!SendAll(client_, packet)) return false;
         }
@@ -119,25 +119,19 @@ class Relay {
     // Whether to forward a command packet; false when the link is cut before it.
     bool Look(const std::string& packet) {
         const unsigned char command = static_cast<unsigned char>(packet[4]);
-        bool runs = false;
-        std::string text;
-        if (command == kQuery || command == kPrepare) text = packet.substr(5);
+        FaultProxy::When when = FaultProxy::When::kBefore;
         if (command == kPrepare) {
-            FaultProxy::When when;
-            if (proxy_.TakeRule(text, when)) {
-                preparing_ = true;
-                pendingWhen_ = when;
-                pending_ = true;
-            }
+            // The cut waits for the statement's execution.
+            preparing_ = proxy_.TakeRule(packet.substr(5), when);
+            if (preparing_) markedWhen_ = when;
             return true;
         }
-        FaultProxy::When when = FaultProxy::When::kBefore;
-        if (command == kQuery) runs = proxy_.TakeRule(text, when);
-        if (command == kExecute && packet.size() >= 9 && marked_.count(Identifier(packet)) &&
-            pending_) {
+        bool runs = command == kQuery && proxy_.TakeRule(packet.substr(5), when);
+        if (command == kExecute && marked_ && packet.size() >= 9 &&
+            Identifier(packet) == *marked_) {
             runs = true;
-            when = pendingWhen_;
-            pending_ = false;
+            when = markedWhen_;
+            marked_.reset();
         }
         if (!runs) return true;
         if (when == FaultProxy::When::kBefore) return Cut();
@@ -156,9 +150,9 @@ class Relay {
     FaultProxy& proxy_;
     int client_, server_;
     std::string fromClient_, fromServer_;
-    std::set<std::uint32_t> marked_;  // prepared statements whose execution cuts the link
-    bool preparing_ = false, pending_ = false, cutAtAnswer_ = false, cut_ = false;
-    FaultProxy::When pendingWhen_ = FaultProxy::When::kBefore;
+    std::optional<std::uint32_t> marked_;  // the prepared statement whose execution cuts the link
+    FaultProxy::When markedWhen_ = FaultProxy::When::kBefore;
+    bool preparing_ = false, cutAtAnswer_ = false, cut_ = false;
 };
 
 }  // namespace
