@@ -167,11 +167,12 @@ namespace {
 
 class StatementCursor : public Cursor {
   public:
-    explicit StatementCursor(Statement statement) : statement_(std::move(statement)) {}
-    const std::shared_ptr<const Columns>& columns() override { return statement_.columns(); }
+    explicit StatementCursor(Statement statement)
+        : statement_(std::move(statement)), columns_(statement_.columns()) {}
+    const std::shared_ptr<const Columns>& columns() override { return columns_; }
     bool Next(std::vector<Value>& row) override {
         if (!statement_.Step()) return false;
-        const int n = static_cast<int>(statement_.columns()->size());
+        const int n = static_cast<int>(columns_->size());
         row.clear();
         row.reserve(static_cast<std::size_t>(n));
         for (int i = 0; i < n; ++i) row.push_back(statement_.ColumnValue(i));
@@ -180,6 +181,7 @@ class StatementCursor : public Cursor {
 
   private:
     Statement statement_;
+    std::shared_ptr<const Columns> columns_;  // as the statement reported them when it opened
 };
 
 }  // namespace
