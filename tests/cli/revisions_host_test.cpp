@@ -43,9 +43,10 @@ TEST_P(RevisionLibrary, RegistersItsIdentifiersAndAnswersByProgId) {
     const std::string registry = Slurp(folder.File("registry"));
     const std::string library = Path(GetParam().file);
     EXPECT_NE(registry.find("InprocServer32=" + library + "\n"), std::string::npos) << registry;
-    if (std::string(GetParam().file) != "libwagelink.so")
+    if (std::string(GetParam().file) != "libwagelink.so") {
         EXPECT_EQ(registry.find("libwagelink.so"), std::string::npos)
             << "the current server stayed";
+    }
     EXPECT_NE(registry.find(std::string("\\TypeLib\\Version=") + GetParam().version),
               std::string::npos)
         << registry;

@@ -13,7 +13,8 @@ namespace testing_support {
 
 namespace {
 
-bool OnServer() {
+// Asked for by the test script's second pass (the member OnServer tells where a DemoDb is).
+bool ServerRequested() {
     const char* database = std::getenv("WAGELINK_TEST_DATABASE");
     return database && std::string(database) == "server" && TestServer();
 }
@@ -21,7 +22,7 @@ bool OnServer() {
 }  // namespace
 
 DemoDb::DemoDb() {
-    if (OnServer()) {
+    if (ServerRequested()) {
         server_ = std::make_unique<ServerDb>();
         return;
     }
