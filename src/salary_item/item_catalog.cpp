@@ -2,9 +2,13 @@
 
 namespace salary_item {
 
-const ItemFacts& ItemCatalog::Of(db::Connection& connection, const std::string& name) {
+const ItemFacts& ItemCatalog::Of(db::Connection& connection, std::string_view name) {
     auto it = facts_.find(name);
-    if (it == facts_.end()) it = facts_.emplace(name, Look(connection, name)).first;
+    if (it == facts_.end()) {
+        std::string key(name);
+        ItemFacts facts = Look(connection, key);
+        it = facts_.emplace(std::move(key), std::move(facts)).first;
+    }
     return it->second;
 }
 

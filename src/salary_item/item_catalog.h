@@ -6,6 +6,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -29,14 +30,22 @@ class ItemCatalog {
         : messages_(messages), lookups_(lookups) {}
 
     // The facts of the item an entry names by `name`, in the caller's language.
-    const ItemFacts& Of(db::Connection& connection, const std::string& name);
+    const ItemFacts& Of(db::Connection& connection, std::string_view name);
 
   private:
     ItemFacts Look(db::Connection& connection, const std::string& name);
 
+    // Names are found as the request holds them, without a copy to look them up by.
+    struct NameHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view name) const noexcept {
+            return std::hash<std::string_view>{}(name);
+        }
+    };
+
     messages::Messages& messages_;
     db::LookupCache& lookups_;
-    std::unordered_map<std::string, ItemFacts> facts_;
+    std::unordered_map<std::string, ItemFacts, NameHash, std::equal_to<>> facts_;
 };
 
 }  // namespace salary_item

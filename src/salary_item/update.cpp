@@ -1,9 +1,9 @@
 #include "salary_item/update.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
-#include <set>
 
 #include "base/fault.h"
 #include "base/number.h"
@@ -28,8 +28,10 @@ constexpr int kTextStyle = 1;
 // A style-0 value as the payroll module writes numbers: at most 15 significant digits.
 double PayrollNumber(std::string_view text) {
     double value = base::LeadingNumber(text);
-    // A text of at most 15 significant digits reads as a double that already prints as them.
-    return base::SignificantDigits(text) <= 15 ? value : base::RoundToSignificantDigits(value, 15);
+    // A text of at most 15 significant digits (as every text of at most 15 characters is) reads
+    // as a double that already prints as them.
+    const bool fits = text.size() <= 15 || base::SignificantDigits(text) <= 15;
+    return fits ? value : base::RoundToSignificantDigits(value, 15);
 }
 
 // The payroll column of an item: "F_" and its number, which must be a whole number.
@@ -48,27 +50,46 @@ struct Assignments {
     std::optional<std::string> repeated;
 };
 
+// The position of the first of `columns` that an earlier one already names; npos when none does.
+std::size_t FirstRepeated(const std::vector<std::string>& columns) {
+    std::vector<std::size_t> order(columns.size());
+    for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+    // Sorted by column, then position: the second of a run of equal columns is that column's
+    // first repetition.
+    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        return columns[a] != columns[b] ? columns[a] < columns[b] : a < b;
+    });
+    std::size_t first = std::string::npos;
+    for (std::size_t k = 1; k < order.size(); ++k)
+        if (columns[order[k]] == columns[order[k - 1]]) first = std::min(first, order[k]);
+    return first;
+}
+
 Assignments CollectAssignments(db::Connection& connection, ItemCatalog& items,
                                xml::Element record) {
     Assignments out;
-    std::set<std::string> assigned;
-    for (xml::Element entry : record.Children("entry")) {
-        std::string value = entry.Text();
-        std::int16_t style = RecordNumber(entry.GetAttribute("type"));
-        std::string name = entry.GetAttribute("name");
+    const xml::NodeList entries = record.Children("entry");
+    std::vector<std::string_view> names;
+    names.reserve(entries.size());
+    out.columns.reserve(entries.size());
+    out.values.reserve(entries.size() + 6);  // and the row's key (AddRowOfTarget)
+    for (xml::Element entry : entries) {
+        std::int16_t style = RecordNumber(entry.AttributeView("type"));
+        std::string_view name = entry.AttributeView("name");
         const std::string& column = ItemColumn(items.Of(connection, name));
         if (style != kNumericStyle && style != kTextStyle) continue;
-        if (!assigned.insert(column).second && !out.repeated) out.repeated = name;
-        out.setList += "," + column + " = ?";
+        out.setList.append(out.setList.empty() ? "" : ",").append(column).append(" = ?");
         out.columns.push_back(column);
+        names.push_back(name);
         if (style == kNumericStyle) {
-            out.values.emplace_back(PayrollNumber(value));
+            out.values.emplace_back(PayrollNumber(entry.Text()));
         } else {
-            out.values.emplace_back(value);
+            out.values.emplace_back(entry.Text());
         }
     }
     if (out.setList.empty()) base::ThrowInvalidArgument();
-    out.setList.erase(0, 1);
+    if (std::size_t at = FirstRepeated(out.columns); at != std::string::npos)
+        out.repeated = std::string(names[at]);
     return out;
 }
 

@@ -94,9 +94,9 @@ class ItemRecordCheck : public payroll::RecordCheck {
 
     bool Items() {
         for (xml::Element entry : record_.Children("entry")) {
-            std::string name = entry.GetAttribute("name");
+            std::string_view name = entry.AttributeView("name");
             if (name.empty()) return FailPlain("Qz.WA.EAI.00034");
-            std::string type = entry.GetAttribute("type");
+            std::string_view type = entry.AttributeView("type");
             if (type.empty()) return FailPlain("Qz.WA.EAI.00035");
             const ItemFacts& item = items_.Of(connection_, name);
             RequireOneSetting(item);

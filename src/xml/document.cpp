@@ -34,10 +34,18 @@ std::string Str(const xmlChar* s) {
     return s ? reinterpret_cast<const char*>(s) : "";
 }
 
+// True when the NUL-terminated `held` is `name`: compared in place, without measuring `held` first.
+bool HasName(const xmlChar* held, std::string_view name) {
+    const char* text = reinterpret_cast<const char*>(held);
+    for (char c : name)
+        if (*text == '\0' || *text++ != c) return false;  // a name holding NUL matches nothing
+    return *text == '\0';
+}
+
 // Elements are found by their exact name, as XPath finds them: an element in a namespace (with a
 // prefix, or under a default namespace) does not answer to the plain name.
 bool IsElementNamed(xmlNodePtr n, std::string_view name) {
-    return n->type == XML_ELEMENT_NODE && !n->ns && name == reinterpret_cast<const char*>(n->name);
+    return n->type == XML_ELEMENT_NODE && !n->ns && HasName(n->name, name);
 }
 
 void IgnoreError(void*, xmlErrorPtr) {}
@@ -105,7 +113,7 @@ std::string ListText(const xmlNode* list, xmlDocPtr doc) {
 // finds it, without copying the name.
 xmlAttrPtr FindAttribute(xmlNodePtr node, std::string_view name) {
     for (xmlAttrPtr a = node->properties; a; a = a->next)
-        if (name == reinterpret_cast<const char*>(a->name)) return a;
+        if (HasName(a->name, name)) return a;
     return nullptr;
 }
 
@@ -115,6 +123,24 @@ std::string Element::GetAttribute(std::string_view name) const {
     if (!node_ || node_->type != XML_ELEMENT_NODE) return "";
     xmlAttrPtr attribute = FindAttribute(node_, name);
     return attribute ? ListText(attribute->children, node_->doc) : "";
+}
+
+std::string_view Element::AttributeView(std::string_view name) const {
+    if (!node_ || node_->type != XML_ELEMENT_NODE) return {};
+    xmlAttrPtr attribute = FindAttribute(node_, name);
+    if (!attribute || !attribute->children) return {};
+    // Parsed and set attributes hold their value as one text node. One held in pieces is joined
+    // into one first, so that its value has a place to be viewed in.
+    if (attribute->children->next || attribute->children->type != XML_TEXT_NODE) {
+        XmlString joined{xmlNodeListGetString(node_->doc, attribute->children, 1)};
+        xmlNodePtr text = xmlNewDocText(node_->doc, joined.p ? joined.p : BAD_CAST "");
+        if (!text) base::ThrowOutOfMemory();
+        xmlFreeNodeList(attribute->children);
+        attribute->children = attribute->last = nullptr;
+        xmlAddChild(reinterpret_cast<xmlNodePtr>(attribute), text);
+    }
+    const xmlChar* content = attribute->children->content;
+    return content ? std::string_view(reinterpret_cast<const char*>(content)) : std::string_view();
 }
 
 bool Element::HasAttribute(std::string_view name) const {

@@ -42,6 +42,9 @@ class Element {
 
     // The attribute's value, "" when absent.
     std::string GetAttribute(std::string_view name) const;
+    // The same value where the document holds it, without a copy: valid while the attribute stays
+    // unchanged in its document.
+    std::string_view AttributeView(std::string_view name) const;
     bool HasAttribute(std::string_view name) const;
     void SetAttribute(std::string_view name, std::string_view value);
 

@@ -99,6 +99,11 @@ TEST_F(ItemUpdate, WhatTheProductionDatabaseRefusesIsRefused) {
                   {}, {{"基本工资", "0", "1"}, {"奖金", "0", "2"}, {"基本工资", "0", "3"}})),
               Result("100", "数据库操作错误：工资项目[基本工资]在一条记录中出现多次"));
     EXPECT_EQ(demo.Snapshot(), before) << "a record that sets a column twice was written";
+    // The entry named is the first that repeats a column, whichever column that is.
+    for (auto [a, b] : {std::pair{"基本工资", "奖金"}, std::pair{"奖金", "基本工资"}})
+        EXPECT_EQ(
+            Import(ItemRecord({}, {{a, "0", "1"}, {b, "0", "2"}, {b, "0", "3"}, {a, "0", "4"}})),
+            Result("100", std::string("数据库操作错误：工资项目[") + b + "]在一条记录中出现多次"));
     // F_10 (备注) is nvarchar(50): 50 characters fit, 51 do not, whatever their bytes.
     std::string fifty;
     for (int i = 0; i < 50; ++i) fifty += "注";

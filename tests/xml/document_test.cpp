@@ -1,6 +1,7 @@
 #include "xml/document.h"
 
 #include <gtest/gtest.h>
+#include <libxml/tree.h>
 
 #include "base/fault.h"
 
@@ -102,6 +103,30 @@ TEST(Xml, ElementsTextsAndSelections) {
     EXPECT_EQ(doc.Xml(), "<r k=\"1\"><c q=\"'&quot;\">a&lt;b&gt;</c></r>");
     EXPECT_THROW(doc.CreateElement("not a name"), base::Fault);
     { xml::NewElement dropped = doc.CreateElement("never-appended"); }  // freed, not leaked
+}
+
+TEST(Xml, AttributesAreViewedWhereTheDocumentHoldsThem) {
+    xml::Document doc;
+    ASSERT_TRUE(doc.Load("<r a='代扣税 &amp; &#x4E2D;' e='' n:x='p' xmlns:n='u'/>"));
+    xml::Element root = doc.Root();
+    EXPECT_EQ(root.AttributeView("a"), "代扣税 & 中");
+    EXPECT_EQ(root.AttributeView("a").data(), root.AttributeView("a").data()) << "not a copy";
+    EXPECT_EQ(root.AttributeView("e"), "");
+    EXPECT_EQ(root.AttributeView("missing"), "");
+    EXPECT_EQ(root.AttributeView("x"), root.GetAttribute("x"));
+    EXPECT_EQ(xml::Element().AttributeView("a"), "");
+    root.SetAttribute("a", "new");
+    EXPECT_EQ(root.AttributeView("a"), "new");
+
+    // A value held in pieces (an entity reference between two texts) is joined into one text,
+    // and reads as GetAttribute reads it.
+    xmlAddChild(root.node(), reinterpret_cast<xmlNodePtr>(xmlNewDocProp(
+                                 root.node()->doc, BAD_CAST "p", BAD_CAST "x&undeclared;y")));
+    ASSERT_NE(xmlHasProp(root.node(), BAD_CAST "p")->children->next, nullptr);
+    const std::string whole = root.GetAttribute("p");
+    EXPECT_EQ(root.AttributeView("p"), whole);
+    EXPECT_EQ(xmlHasProp(root.node(), BAD_CAST "p")->children->next, nullptr);
+    EXPECT_EQ(root.GetAttribute("p"), whole);
 }
 
 }  // namespace
