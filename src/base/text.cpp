@@ -28,4 +28,11 @@ std::string Trim(std::string_view text) {
     return std::string(text.substr(begin, text.find_last_not_of(kBlanks) - begin + 1));
 }
 
+std::string ReplaceAll(std::string text, std::string_view from, std::string_view to) {
+    for (std::size_t at = text.find(from); at != std::string::npos;
+         at = text.find(from, at + to.size()))
+        text.replace(at, from.size(), to);
+    return text;
+}
+
 }  // namespace base

@@ -21,4 +21,8 @@ bool EqualNoCase(std::string_view a, std::string_view b);
 // Without blanks (space, tab, carriage return, line feed) at either end.
 std::string Trim(std::string_view text);
 
+// `text` with every `from` (not empty) replaced by `to`, left to right; what `to` brings in is not
+// searched again.
+std::string ReplaceAll(std::string text, std::string_view from, std::string_view to);
+
 }  // namespace base

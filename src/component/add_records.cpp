@@ -29,6 +29,11 @@ Result BatchFault(std::string description) {
     return {"Item", {kBatchFault, std::move(description)}};
 }
 
+// A record the database did not take, with the database's reason.
+Outcome NotWritten(Instance& self, const std::string& why) {
+    return {kNotWritten, self.messages.GetResString("Qz.WA.EAI.00008") + "：" + why};
+}
+
 // The checks and the writer of one record, inside whatever transaction the caller holds; the
 // caller keeps the record's writes only when the code is 0.
 Outcome RunRecord(Instance& self, const Operations& ops, xml::Element record) {
@@ -36,8 +41,7 @@ Outcome RunRecord(Instance& self, const Operations& ops, xml::Element record) {
     std::string m1;
     if (!ops.validate(record, m1)) return {kRejected, m1};
     std::string m2;
-    if (!ops.write(record, m2))
-        return {kNotWritten, self.messages.GetResString("Qz.WA.EAI.00008") + "：" + m2};
+    if (!ops.write(record, m2)) return NotWritten(self, m2);
     return {0, m1};
 }
 
@@ -50,7 +54,7 @@ Outcome AfterLostLink(Instance& self, const Operations& ops, xml::Element record
     self.connection->Close();
     self.connection->Open(self.connection->ConnectionString());
     if (committing && ops.written && ops.written(record)) return committed;
-    return {kNotWritten, self.messages.GetResString("Qz.WA.EAI.00008") + "：" + lost.description()};
+    return NotWritten(self, lost.description());
 }
 
 // One attempt at a record in a transaction of its own. The checks read from the transaction's
@@ -112,8 +116,7 @@ std::vector<Result> WriteBatch(Instance& self, const Operations& ops,
             try {
                 return db::RetryContended([&] { return WriteRecord(self, ops, record); });
             } catch (const db::Deadlock& deadlock) {
-                return {kNotWritten, self.messages.GetResString("Qz.WA.EAI.00008") + "：" +
-                                         deadlock.description()};
+                return NotWritten(self, deadlock.description());
             }
         },
         false);

@@ -19,16 +19,15 @@ void Append(std::vector<Value>& to, std::vector<Value> from) {
 
 const Dialect& Dialect::Of(Kind kind) {
     // SQLite's deferred BEGIN reads one snapshot and takes the write lock at the first write.
-    static const Dialect kSqlite(Kind::kSqlite, "SQLite", "BEGIN", "BEGIN IMMEDIATE", "COMMIT",
-                                 "ROLLBACK", "SAVEPOINT ", "ROLLBACK TO ", "RELEASE ");
-    static const Dialect kSqlServer(Kind::kSqlServer, "SQL Server", "BEGIN TRANSACTION",
-                                    "BEGIN TRANSACTION", "COMMIT TRANSACTION",
-                                    "ROLLBACK TRANSACTION", "SAVE TRANSACTION ",
-                                    "ROLLBACK TRANSACTION ", "");
-    static const Dialect kMariaDb(Kind::kMariaDb, "MariaDB", "START TRANSACTION",
-                                  "START TRANSACTION", "COMMIT", "ROLLBACK", "SAVEPOINT ",
-                                  "ROLLBACK TO SAVEPOINT ", "RELEASE SAVEPOINT ");
-    static const Dialect kStandard(Kind::kStandard, "SQL", "START TRANSACTION", "START TRANSACTION",
+    static const Dialect kSqlite(Kind::kSqlite, "BEGIN", "BEGIN IMMEDIATE", "COMMIT", "ROLLBACK",
+                                 "SAVEPOINT ", "ROLLBACK TO ", "RELEASE ");
+    static const Dialect kSqlServer(Kind::kSqlServer, "BEGIN TRANSACTION", "BEGIN TRANSACTION",
+                                    "COMMIT TRANSACTION", "ROLLBACK TRANSACTION",
+                                    "SAVE TRANSACTION ", "ROLLBACK TRANSACTION ", "");
+    static const Dialect kMariaDb(Kind::kMariaDb, "START TRANSACTION", "START TRANSACTION",
+                                  "COMMIT", "ROLLBACK", "SAVEPOINT ", "ROLLBACK TO SAVEPOINT ",
+                                  "RELEASE SAVEPOINT ");
+    static const Dialect kStandard(Kind::kStandard, "START TRANSACTION", "START TRANSACTION",
                                    "COMMIT", "ROLLBACK", "SAVEPOINT ", "ROLLBACK TO SAVEPOINT ",
                                    "RELEASE SAVEPOINT ");
     switch (kind) {

@@ -26,7 +26,6 @@ class Dialect {
     static const Dialect& OfServer(std::string_view dbmsName);
 
     Kind kind() const { return kind_; }
-    std::string_view name() const { return name_; }
 
     // Opens a transaction; `lockNow` asks for the write lock at once where the database takes
     // it at the first write otherwise (a server's serializable transaction needs nothing more).
@@ -46,11 +45,10 @@ class Dialect {
                                  std::vector<Value> guardParams) const;
 
   private:
-    Dialect(Kind kind, std::string_view name, std::string_view begin, std::string_view beginLockNow,
+    Dialect(Kind kind, std::string_view begin, std::string_view beginLockNow,
             std::string_view commit, std::string_view rollback, std::string_view savepoint,
             std::string_view rollbackTo, std::string_view release)
         : kind_(kind),
-          name_(name),
           begin_(begin),
           beginLockNow_(beginLockNow),
           commit_(commit),
@@ -60,8 +58,7 @@ class Dialect {
           release_(release) {}
 
     Kind kind_;
-    std::string_view name_, begin_, beginLockNow_, commit_, rollback_, savepoint_, rollbackTo_,
-        release_;
+    std::string_view begin_, beginLockNow_, commit_, rollback_, savepoint_, rollbackTo_, release_;
 };
 
 }  // namespace db

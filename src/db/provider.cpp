@@ -77,10 +77,7 @@ Provider ProviderOf(const ConnectionString& parsed) {
 std::string OdbcValue(std::string_view value) {
     bool plain = !value.empty() && value.front() != ' ' && value.back() != ' ' &&
                  value.find_first_of(";{}") == std::string_view::npos;
-    if (plain) return std::string(value);
-    std::string quoted = "{";
-    for (char c : value) quoted += c == '}' ? std::string("}}") : std::string(1, c);
-    return quoted + "}";
+    return plain ? std::string(value) : "{" + base::ReplaceAll(std::string(value), "}", "}}") + "}";
 }
 
 OdbcTarget SqlServerTarget(const ConnectionString& parsed) {

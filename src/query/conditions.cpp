@@ -23,13 +23,6 @@ constexpr const char* kPersonCatalogue =
 // kBarePerson: the person builder of the first revision, which writes columns bare.
 enum class Flavour { kItem, kKest, kPerson, kBarePerson };
 
-std::string ReplaceAll(std::string text, std::string_view from, std::string_view to) {
-    for (std::size_t at = text.find(from); at != std::string::npos;
-         at = text.find(from, at + to.size()))
-        text.replace(at, from.size(), to);
-    return text;
-}
-
 bool IsQuotedType(db::DataType type) {
     switch (type) {
         case db::adDate:
@@ -93,14 +86,14 @@ std::string Joiner(const Condition& c) {
 }
 
 std::string Quoted(std::string_view value) {
-    return ReplaceAll(std::string(value), "'", "''");
+    return base::ReplaceAll(std::string(value), "'", "''");
 }
 
 // The value part of an ordinary condition.
 std::string ValuePart(const Condition& c, bool quoted, bool listsAllowed, Flavour flavour) {
     const std::string wildcard = c.wildcard ? "%" : "";
     if (listsAllowed && c.isList) {
-        if (quoted) return "('" + ReplaceAll(Quoted(c.value), ",", "','") + "')";
+        if (quoted) return "('" + base::ReplaceAll(Quoted(c.value), ",", "','") + "')";
         std::string rest = c.value;
         for (std::size_t start = 0;;) {
             std::size_t comma = rest.find(',', start);
@@ -227,7 +220,7 @@ std::string BuildKestWhere(const xml::NodeList& list, db::Connection& connection
             if (base::Trim(c.value).empty()) {
                 filter.clear();
             } else {
-                std::string names = ReplaceAll(Quoted(c.value), ",", "','");
+                std::string names = base::ReplaceAll(Quoted(c.value), ",", "','");
                 filter =
                     " and " + filter + " " + c.operation + " " +
                     (c.isList ? "('" + names + "')" : "'" + names + (c.wildcard ? "%" : "") + "'");

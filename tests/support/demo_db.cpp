@@ -36,10 +36,14 @@ std::string DemoDb::ConnectionString() const {
     return server_ ? server_->ConnectionString() : "Provider=SQLite;Data Source=" + path_;
 }
 
-std::unique_ptr<db::Connection> DemoDb::Connect() const {
+std::unique_ptr<db::Connection> ConnectTo(const std::string& connectionString) {
     auto connection = std::make_unique<db::Connection>();
-    connection->Open(ConnectionString());
+    connection->Open(connectionString);
     return connection;
+}
+
+std::unique_ptr<db::Connection> DemoDb::Connect() const {
+    return ConnectTo(ConnectionString());
 }
 
 std::string ScalarText(db::Connection& connection, const std::string& sql) {

@@ -16,6 +16,8 @@ namespace testing_support {
 // The text of the first column of the first row of `sql`; "<none>" without a row, "<null>" for
 // Null.
 std::string ScalarText(db::Connection& connection, const std::string& sql);
+// A new connection to the database `connectionString` opens.
+std::unique_ptr<db::Connection> ConnectTo(const std::string& connectionString);
 
 class ServerDb;
 

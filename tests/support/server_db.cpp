@@ -14,9 +14,7 @@ namespace testing_support {
 namespace {
 
 void OnServer(const std::string& sql) {
-    db::Connection admin;
-    admin.Open(*TestServer());
-    admin.Execute(sql);
+    ConnectTo(*TestServer())->Execute(sql);
 }
 
 }  // namespace
@@ -55,9 +53,7 @@ std::string ServerDb::ConnectionStringVia(int port) const {
 }
 
 std::unique_ptr<db::Connection> ServerDb::Connect() const {
-    auto connection = std::make_unique<db::Connection>();
-    connection->Open(connectionString_);
-    return connection;
+    return ConnectTo(connectionString_);
 }
 
 std::string ServerDb::Scalar(const std::string& sql) const {

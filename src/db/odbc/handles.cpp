@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "base/fault.h"
+#include "base/text.h"
 #include "base/utf.h"
 #include "db/contention.h"
 #include "db/errors.h"
@@ -28,22 +29,12 @@ std::vector<Diagnostic> DiagnosticsOf(SQLSMALLINT handleType, SQLHANDLE handle) 
         SQLRETURN rc = SQLGetDiagRecW(handleType, handle, i, state, &d.native, text,
                                       static_cast<SQLSMALLINT>(std::size(text)), &length);
         if (!Succeeded(rc)) break;
-        auto utf8 = [](const SQLWCHAR* w, std::size_t n) {
-            return base::Utf16ToUtf8(std::u16string_view(reinterpret_cast<const char16_t*>(w), n));
-        };
-        d.state = utf8(state, 5);
-        std::size_t n =
-            std::min<std::size_t>(static_cast<std::size_t>(length), std::size(text) - 1);
-        d.message = utf8(text, n);
+        d.state = Narrow(state, 5);
+        d.message = Narrow(
+            text, std::min<std::size_t>(static_cast<std::size_t>(length), std::size(text) - 1));
         records.push_back(std::move(d));
     }
     return records;
-}
-
-void Blank(std::string& text, std::string_view secret) {
-    if (secret.empty()) return;
-    for (auto at = text.find(secret); at != std::string::npos; at = text.find(secret, at))
-        text.replace(at, secret.size(), "***");
 }
 
 bool Starts(const std::string& state, std::string_view prefix) {
@@ -64,7 +55,7 @@ void Fail(SQLSMALLINT handleType, SQLHANDLE handle, std::string_view password) {
         text += "[" + d.state + "] " + d.message;
     }
     if (text.empty()) text = "The ODBC driver reported a failure without a diagnostic";
-    Blank(text, password);
+    if (!password.empty()) text = base::ReplaceAll(std::move(text), password, "***");
     bool lost = false, deadlock = false, timeout = false, integrity = false, rejected = false;
     for (const Diagnostic& d : records) {
         lost |= Starts(d.state, "08");

@@ -200,10 +200,9 @@ std::vector<std::string> Database::TableNames() {
 }
 
 std::vector<ColumnDeclaration> Database::DeclaredColumns(const std::string& table) {
-    std::string quoted = "\"";
-    for (char c : table) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
     // table_info's columns: cid, name, type, notnull, dflt_value, pk.
-    Statement info = Prepare("PRAGMA table_info(" + quoted + "\")");
+    Statement info =
+        Prepare("PRAGMA table_info(\"" + base::ReplaceAll(table, "\"", "\"\"") + "\")");
     std::vector<ColumnDeclaration> columns;
     while (info.Step()) {
         std::string declared = ValueText(info.ColumnValue(2));
