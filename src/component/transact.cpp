@@ -63,6 +63,10 @@ std::string Transact(Instance& self, const Operations& ops, const std::string& s
                      com::IDispatch* login) {
     platform::IntegrationKit& kit = platform::SharedIntegrationKit();
     if (ops.readsKestFlag) self.kest = false;
+    // Declared first so that it is freed last: the connection's close (which checkpoints the
+    // log and asks for a large block) runs before the request's many small nodes are freed,
+    // which the allocator would otherwise merge at that request.
+    xml::Document doc;
     ConnectionRelease release(self);
 
     try {
@@ -71,7 +75,6 @@ std::string Transact(Instance& self, const Operations& ops, const std::string& s
         return kit.MakeReply(std::to_string(fault.number()), fault.description(), "");
     }
 
-    xml::Document doc;
     CheckRequestSize(sXML.size());
     xml::ParseResult parsed = doc.Load(sXML);
     if (parsed.status == xml::ParseStatus::kOverLimit) base::ThrowInvalidArgument(parsed.reason);

@@ -105,14 +105,8 @@ const LookupResult& LookupCache::Remember(Results& results, Connection& connecti
     for (const Param& p : params) key.values.push_back(Held(p));
     Recordset rows;
     Lookup(rows, connection, sqlLiteral, key.values);
-    std::vector<std::vector<Value>> copied;
-    for (; !rows.IsEOF(); rows.MoveNext()) {
-        std::vector<Value> row;
-        row.reserve(rows.FieldCount());
-        for (std::size_t i = 0; i < rows.FieldCount(); ++i) row.push_back(rows[i].value());
-        copied.push_back(std::move(row));
-    }
-    return results.emplace(std::move(key), LookupResult(rows.SharedColumns(), std::move(copied)))
+    std::shared_ptr<const Columns> columns = rows.SharedColumns();
+    return results.emplace(std::move(key), LookupResult(std::move(columns), rows.TakeRows()))
         .first->second;
 }
 

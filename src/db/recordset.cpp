@@ -54,9 +54,20 @@ void Recordset::Close() {
     stream_.reset();
     rows_.clear();
     current_.clear();
-    columns_ = std::make_shared<const Columns>();
+    columns_ = NoColumns();
     open_ = false;
     eof_ = true;
+}
+
+std::vector<std::vector<Value>> Recordset::TakeRows() {
+    std::vector<std::vector<Value>> rows = std::move(rows_);
+    Close();
+    return rows;
+}
+
+const std::shared_ptr<const Columns>& Recordset::NoColumns() {
+    static const std::shared_ptr<const Columns> none = std::make_shared<const Columns>();
+    return none;
 }
 
 void Recordset::RequireOpen() const {

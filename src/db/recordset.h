@@ -48,14 +48,19 @@ class Recordset {
     const Columns& columns() const { return *columns_; }
     const std::shared_ptr<const Columns>& SharedColumns() const { return columns_; }
 
+    // The rows of a client-side cursor, moved out; the recordset is closed.
+    std::vector<std::vector<Value>> TakeRows();
+
   private:
+    // The columns of a closed recordset: one shared instance, not one per recordset.
+    static const std::shared_ptr<const Columns>& NoColumns();
     void RequireOpen() const;
     const std::vector<Value>& Row() const;
     bool ReadRow();
     void SettleExpressionTypes();
 
     bool open_ = false;
-    std::shared_ptr<const Columns> columns_ = std::make_shared<const Columns>();
+    std::shared_ptr<const Columns> columns_ = NoColumns();
     std::unique_ptr<Cursor> stream_;        // server-side cursor
     std::vector<std::vector<Value>> rows_;  // client-side cursor
     std::size_t position_ = 0;

@@ -170,6 +170,35 @@ TEST(Database, ClientCursorCountsAndServerCursorStreams) {
     EXPECT_EQ(b[0].Text(), "0");
 }
 
+// The cache of prepared statements holds a few hundred texts; past that it drops them all, also
+// while a statement of a dropped text is still being read.
+TEST(Database, AStatementInUseOutlivesTheCacheDroppingItsText) {
+    TempDir dir;
+    auto c = Fresh(dir, "create table t (n int);");
+    for (int i = 0; i < 5; ++i) c->Execute("insert into t values (?)", {std::int64_t{i}});
+    const std::string reading = "select n from t order by n";
+    db::Recordset open;
+    open.Open(reading, *c);
+    for (int i = 0; i < 1200; ++i) {
+        db::Recordset other;
+        const std::string text = "select n + " + std::to_string(i) + " from t where n = ?";
+        EXPECT_EQ(db::Lookup(other, *c, text, {std::int64_t{i % 5}}), 1);
+        EXPECT_EQ(db::ValueNumber(other[0].value()), i + i % 5);
+    }
+    long long sum = 0;
+    for (; !open.IsEOF(); open.MoveNext())
+        sum += static_cast<long long>(db::ValueNumber(open[0].value()));
+    EXPECT_EQ(sum, 10);
+    open.Close();
+    // The text again, twice at once: one copy from the cache, one prepared anew.
+    db::Recordset a, b;
+    a.Open(reading, *c);
+    b.Open(reading, *c);
+    b.MoveNext();
+    EXPECT_EQ(a[0].Text(), "0");
+    EXPECT_EQ(b[0].Text(), "1");
+}
+
 TEST(Database, NullsQuotesAndStatementErrors) {
     TempDir dir;
     auto c = Fresh(dir, "create table t (s nvarchar(40), f float);");

@@ -16,8 +16,6 @@ namespace db::odbc {
 
 namespace {
 
-constexpr std::size_t kMaxCachedTexts = 256;
-constexpr std::size_t kMaxCopiesPerText = 4;
 // Values are read in parts of this many characters (or bytes).
 constexpr std::size_t kPartLength = 2048;
 
@@ -43,8 +41,9 @@ struct BoundParams {
 // needed the link (see the header).
 class ResultCursor : public Cursor {
   public:
-    ResultCursor(Database& owner, std::string sql, StatementHandle stmt)
-        : owner_(owner), sql_(std::move(sql)), stmt_(std::move(stmt)) {
+    // `slot` is null for a catalog call, whose handle is not kept.
+    ResultCursor(Database& owner, Database::Cache::SlotRef slot, StatementHandle stmt)
+        : owner_(owner), slot_(std::move(slot)), stmt_(std::move(stmt)) {
         Describe();
         owner_.streaming_ = this;
     }
@@ -173,11 +172,11 @@ class ResultCursor : public Cursor {
         if (owner_.streaming_ == this) owner_.streaming_ = nullptr;
         if (!stmt_) return;
         SQLFreeStmt(stmt_.get(), SQL_CLOSE);
-        owner_.Return(sql_, std::move(stmt_));
+        owner_.Return(slot_.get(), std::move(stmt_));
     }
 
     Database& owner_;
-    std::string sql_;
+    Database::Cache::SlotRef slot_;
     StatementHandle stmt_;
     std::shared_ptr<const Columns> columns_;
     std::vector<Reading> readings_;
@@ -236,14 +235,9 @@ StatementHandle Database::NewStatement() {
     return StatementHandle(stmt);
 }
 
-StatementHandle Database::Prepare(const std::string& sql) {
+StatementHandle Database::Prepare(Cache::Slot& slot, const std::string& sql) {
     SettleStreaming();
-    auto it = idle_.find(sql);
-    if (it != idle_.end() && !it->second.empty()) {
-        StatementHandle stmt = std::move(it->second.back());
-        it->second.pop_back();
-        return stmt;
-    }
+    if (std::optional<StatementHandle> idle = Cache::Take(slot)) return std::move(*idle);
     StatementHandle stmt = NewStatement();
     std::u16string text = Wide(sql);
     if (!Succeeded(SQLPrepareW(stmt.get(), WideData(text), static_cast<SQLINTEGER>(text.size()))))
@@ -251,12 +245,10 @@ StatementHandle Database::Prepare(const std::string& sql) {
     return stmt;
 }
 
-void Database::Return(const std::string& sql, StatementHandle stmt) {
-    if (sql.empty()) return;  // a catalog call's handle is not kept
+void Database::Return(Cache::Slot* slot, StatementHandle stmt) {
+    if (!slot) return;
     SQLFreeStmt(stmt.get(), SQL_RESET_PARAMS);
-    if (idle_.size() >= kMaxCachedTexts && !idle_.count(sql)) idle_.clear();
-    auto& copies = idle_[sql];
-    if (copies.size() < kMaxCopiesPerText) copies.push_back(std::move(stmt));
+    Cache::Give(*slot, std::move(stmt));
 }
 
 void Database::Run(SQLHSTMT stmt, const std::vector<Value>& params) {
@@ -303,7 +295,8 @@ void Database::Run(SQLHSTMT stmt, const std::vector<Value>& params) {
 }
 
 long long Database::Execute(const std::string& sql, const std::vector<Value>& params) {
-    StatementHandle stmt = Prepare(sql);
+    Cache::SlotRef slot = idle_.SlotOf(sql);
+    StatementHandle stmt = Prepare(*slot, sql);
     Run(stmt.get(), params);
     SQLLEN rows = 0;
     long long total = 0;
@@ -315,14 +308,15 @@ long long Database::Execute(const std::string& sql, const std::vector<Value>& pa
         if (!Succeeded(more)) Fail(SQL_HANDLE_STMT, stmt.get());
     }
     SQLFreeStmt(stmt.get(), SQL_CLOSE);
-    Return(sql, std::move(stmt));
+    Return(slot.get(), std::move(stmt));
     return total;
 }
 
 std::unique_ptr<Cursor> Database::Query(const std::string& sql, const std::vector<Value>& params) {
-    StatementHandle stmt = Prepare(sql);
+    Cache::SlotRef slot = idle_.SlotOf(sql);
+    StatementHandle stmt = Prepare(*slot, sql);
     Run(stmt.get(), params);
-    return std::make_unique<ResultCursor>(*this, sql, std::move(stmt));
+    return std::make_unique<ResultCursor>(*this, std::move(slot), std::move(stmt));
 }
 
 std::vector<std::string> Database::TableNames() {
@@ -332,7 +326,7 @@ std::vector<std::string> Database::TableNames() {
     if (!Succeeded(SQLTablesW(stmt.get(), nullptr, 0, nullptr, 0, nullptr, 0, WideData(type),
                               static_cast<SQLSMALLINT>(type.size()))))
         Fail(SQL_HANDLE_STMT, stmt.get());
-    ResultCursor tables(*this, "", std::move(stmt));
+    ResultCursor tables(*this, nullptr, std::move(stmt));
     std::vector<std::string> names;
     // The catalog result's third column is TABLE_NAME.
     for (std::vector<Value> row; tables.Next(row);) names.push_back(ValueText(row.at(2)));
@@ -346,7 +340,7 @@ std::vector<ColumnDeclaration> Database::DeclaredColumns(const std::string& tabl
     if (!Succeeded(SQLColumnsW(stmt.get(), nullptr, 0, nullptr, 0, WideData(name),
                                static_cast<SQLSMALLINT>(name.size()), nullptr, 0)))
         Fail(SQL_HANDLE_STMT, stmt.get());
-    ResultCursor info(*this, "", std::move(stmt));
+    ResultCursor info(*this, nullptr, std::move(stmt));
     std::vector<ColumnDeclaration> columns;
     // SQLColumns: TABLE_NAME 3, COLUMN_NAME 4, DATA_TYPE 5, TYPE_NAME 6, COLUMN_SIZE 7. The
     // name is a pattern, in which '_' matches any character.

@@ -13,12 +13,12 @@
 
 #include <memory>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "db/backend.h"
 #include "db/odbc/handles.h"
 #include "db/provider.h"
+#include "db/statement_cache.h"
 
 namespace db::odbc {
 
@@ -40,9 +40,11 @@ class Database : public Backend {
 
   private:
     friend class ResultCursor;
-    // A statement handle prepared for `sql`, from the idle ones or new.
-    StatementHandle Prepare(const std::string& sql);
-    void Return(const std::string& sql, StatementHandle stmt);
+    using Cache = StatementCache<StatementHandle>;
+    // A statement handle prepared for `sql`, from the idle ones of its slot or new.
+    StatementHandle Prepare(Cache::Slot& slot, const std::string& sql);
+    // Keeps the handle for the next use of its text; a null slot (a catalog call's) keeps none.
+    void Return(Cache::Slot* slot, StatementHandle stmt);
     StatementHandle NewStatement();
     // Runs a prepared statement with `params` bound; the buffers live until it returned.
     void Run(SQLHSTMT stmt, const std::vector<Value>& params);
@@ -56,8 +58,9 @@ class Database : public Backend {
     Link link_;  // after the handle, so it closes first
     const Dialect* dialect_ = nullptr;
     ResultCursor* streaming_ = nullptr;
-    // Idle prepared statements by SQL text; after the link, so they are freed before it closes.
-    std::unordered_map<std::string, std::vector<StatementHandle>> idle_;
+    // After the link, so that idle statements are freed before it closes. Fewer texts than on
+    // SQLite: each idle handle holds a prepared statement on the server.
+    Cache idle_{256};
 };
 
 }  // namespace db::odbc

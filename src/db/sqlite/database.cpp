@@ -19,8 +19,6 @@ namespace db::sqlite {
 namespace {
 
 constexpr int kBusyTimeoutMs = 10000;
-constexpr std::size_t kMaxCachedTexts = 512;
-constexpr std::size_t kMaxCopiesPerText = 4;
 
 int ErrorNumberOf(int code) {
     switch (code & 0xFF) {
@@ -125,12 +123,9 @@ void Database::Fail(int code) const {
 }
 
 Statement Database::Prepare(const std::string& sql) {
-    auto it = idle_.find(sql);
-    if (it != idle_.end() && !it->second.empty()) {
-        Statement::Prepared prepared = std::move(it->second.back());
-        it->second.pop_back();
-        return Statement(this, sql, std::move(prepared));
-    }
+    Statement::Cache::SlotRef slot = idle_.SlotOf(sql);
+    if (std::optional<Statement::Prepared> idle = Statement::Cache::Take(*slot))
+        return Statement(this, std::move(slot), std::move(*idle));
     sqlite3_stmt* raw = nullptr;
     const char* tail = nullptr;
     int rc = sqlite3_prepare_v3(db_.get(), sql.c_str(), static_cast<int>(sql.size()),
@@ -143,16 +138,13 @@ Statement Database::Prepare(const std::string& sql) {
         if (*tail != ' ' && *tail != '\t' && *tail != '\r' && *tail != '\n' && *tail != ';')
             throw base::Fault(kErrorsInCommand, "Only one statement may be run at a time");
     }
-    return Statement(this, sql, {std::move(stmt), nullptr});
+    return Statement(this, std::move(slot), {std::move(stmt), nullptr});
 }
 
-void Database::Return(const std::string& sql, Statement::Prepared prepared) {
+void Database::Return(Statement::Cache::Slot& slot, Statement::Prepared prepared) {
     sqlite3_reset(prepared.stmt.get());
     sqlite3_clear_bindings(prepared.stmt.get());
-    if (idle_.size() >= kMaxCachedTexts && !idle_.count(sql)) idle_.clear();
-    auto& copies = idle_[sql];
-    // Beyond a few copies of one text the statement is finalized as its handle goes.
-    if (copies.size() < kMaxCopiesPerText) copies.push_back(std::move(prepared));
+    Statement::Cache::Give(slot, std::move(prepared));
 }
 
 long long Database::Execute(const std::string& sql, const std::vector<Value>& params) {
@@ -212,11 +204,11 @@ std::vector<ColumnDeclaration> Database::DeclaredColumns(const std::string& tabl
     return columns;
 }
 
-Statement::Statement(Database* owner, std::string sql, Prepared prepared)
-    : owner_(owner), sql_(std::move(sql)), prepared_(std::move(prepared)) {}
+Statement::Statement(Database* owner, Cache::SlotRef slot, Prepared prepared)
+    : owner_(owner), slot_(std::move(slot)), prepared_(std::move(prepared)) {}
 
 Statement::~Statement() {
-    if (prepared_.stmt) owner_->Return(sql_, std::move(prepared_));
+    if (prepared_.stmt) owner_->Return(*slot_, std::move(prepared_));
 }
 
 void Statement::Bind(const std::vector<Value>& params) {

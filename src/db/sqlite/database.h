@@ -16,6 +16,7 @@
 
 #include "db/backend.h"
 #include "db/field.h"
+#include "db/statement_cache.h"
 #include "db/value.h"
 
 struct sqlite3;
@@ -42,7 +43,8 @@ class Statement {
         // The statement's columns with their ADO types, worked out once per prepared statement.
         std::shared_ptr<const Columns> columns;
     };
-    Statement(Database* owner, std::string sql, Prepared prepared);
+    using Cache = StatementCache<Prepared>;
+    Statement(Database* owner, Cache::SlotRef slot, Prepared prepared);
     Statement(Statement&& other) noexcept = default;
     Statement& operator=(Statement&&) = delete;
     ~Statement();
@@ -56,7 +58,7 @@ class Statement {
 
   private:
     Database* owner_;
-    std::string sql_;
+    Cache::SlotRef slot_;
     Prepared prepared_;
 };
 
@@ -84,13 +86,11 @@ class Database : public Backend {
     friend class Statement;
     // Opens `name` with `flags` (replacing any handle); `path` names the file in faults.
     void Open(const std::string& name, int flags, const std::string& path);
-    void Return(const std::string& sql, Statement::Prepared prepared);
+    void Return(Statement::Cache::Slot& slot, Statement::Prepared prepared);
 
     DatabaseHandle db_;
-    // Idle prepared statements by SQL text; a statement in use is not in the cache, so a nested
-    // use of the same text prepares a second copy. Declared after db_, so they are finalized
-    // before the database closes.
-    std::unordered_map<std::string, std::vector<Statement::Prepared>> idle_;
+    // Declared after db_, so that idle statements are finalized before the database closes.
+    Statement::Cache idle_{512};
 };
 
 }  // namespace db::sqlite
