@@ -1,5 +1,8 @@
 #include "base/utf.h"
 
+#include <cstdint>
+#include <cstring>
+
 #include "base/fault.h"
 
 namespace base {
@@ -57,14 +60,38 @@ char32_t NextCodePoint(std::string_view s, std::size_t& i) {
     return cp;
 }
 
+// Markup and most values are ASCII: runs of it are copied eight characters at a time, tested
+// with one mask, instead of character by character.
+constexpr std::uint64_t kAsciiBytes = 0x8080808080808080ull;
+constexpr std::uint64_t kAsciiUnits = 0xFF80FF80FF80FF80ull;
+
+// Copies the ASCII run of `utf8` that begins at `i` into `w`, advancing both.
+void CopyAscii(std::string_view utf8, std::size_t& i, char16_t*& w) {
+    for (std::uint64_t eight; i + 8 <= utf8.size(); i += 8, w += 8) {
+        std::memcpy(&eight, utf8.data() + i, 8);
+        if (eight & kAsciiBytes) break;
+        for (int k = 0; k < 8; ++k) w[k] = static_cast<char16_t>(utf8[i + k]);
+    }
+    while (i < utf8.size() && static_cast<unsigned char>(utf8[i]) < 0x80)
+        *w++ = static_cast<char16_t>(utf8[i++]);
+}
+
+// Copies the ASCII run of `utf16` that begins at `i` into `w`, advancing both.
+void CopyAscii(std::u16string_view utf16, std::size_t& i, char*& w) {
+    for (std::uint64_t four[2]; i + 8 <= utf16.size(); i += 8, w += 8) {
+        std::memcpy(four, utf16.data() + i, 16);
+        if ((four[0] | four[1]) & kAsciiUnits) break;
+        for (int k = 0; k < 8; ++k) w[k] = static_cast<char>(utf16[i + k]);
+    }
+    while (i < utf16.size() && utf16[i] < 0x80) *w++ = static_cast<char>(utf16[i++]);
+}
+
 }  // namespace
 
 std::size_t Utf8ToUtf16(std::string_view utf8, char16_t* out) {
     char16_t* w = out;
     for (std::size_t i = 0; i < utf8.size();) {
-        // Markup is mostly ASCII: copy runs of it without decoding.
-        while (i < utf8.size() && static_cast<unsigned char>(utf8[i]) < 0x80)
-            *w++ = static_cast<char16_t>(utf8[i++]);
+        CopyAscii(utf8, i, w);
         if (i == utf8.size()) break;
         char32_t cp = NextCodePoint(utf8, i);
         if (cp >= 0x10000) {
@@ -87,13 +114,17 @@ std::u16string Utf8ToUtf16(std::string_view utf8) {
 
 std::string Utf16ToUtf8(std::u16string_view utf16) {
     // Sized exactly first, so that a long text is never held at three times its length.
-    std::size_t bytes = 0;
-    for (char16_t u : utf16)
-        bytes += u < 0x80 ? 1 : u < 0x800 ? 2 : (u >= 0xDC00 && u <= 0xDFFF) ? 1 : 3;
+    // One byte per unit, and one or two more above 0x7F and 0x7FF; a low surrogate adds one
+    // byte to the three of its high one, for the four of the pair.
+    std::size_t bytes = utf16.size();
+    for (char16_t u : utf16) {
+        const bool low = u >= 0xDC00 && u <= 0xDFFF;
+        bytes += low ? 0 : (u >= 0x80) + (u >= 0x800);
+    }
     std::string out(bytes, '\0');
     char* w = out.data();
     for (std::size_t i = 0; i < utf16.size(); ++i) {
-        while (i < utf16.size() && utf16[i] < 0x80) *w++ = static_cast<char>(utf16[i++]);
+        CopyAscii(utf16, i, w);
         if (i == utf16.size()) break;
         char32_t c = utf16[i];
         if (c >= 0xD800 && c <= 0xDBFF) {

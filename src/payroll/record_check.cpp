@@ -57,7 +57,7 @@ namespace payroll {
 
 bool RecordCheck::NameTooLong(const std::string& name) const {
     const long long bytes = rules_.nameInUtf16Bytes
-                                ? 2 * static_cast<long long>(base::Utf8ToUtf16(name).size())
+                                ? 2 * static_cast<long long>(base::Utf16Length(name))
                                 : messages::GenLen(name);
     return bytes > kLongestName;
 }
@@ -65,7 +65,7 @@ bool RecordCheck::NameTooLong(const std::string& name) const {
 bool RecordCheck::CodeFitsPayroll(const std::string& code) {
     const db::LookupResult& account =
         Lookup("select iPsn_len from WA_account where cGZGradeNum = ?", {payroll_});
-    return static_cast<double>(base::Utf8ToUtf16(code).size()) ==
+    return static_cast<double>(base::Utf16Length(code)) ==
            db::ValueNumber(account.First("iPsn_len").value());
 }
 

@@ -21,7 +21,7 @@ bool Bounded(const db::ColumnDeclaration& column) {
 
 bool Fits(const db::ColumnDeclaration& column, const std::string& text) {
     // Never fewer bytes than characters: a text with too many characters is too long either way.
-    std::size_t units = base::Utf8ToUtf16(text).size();
+    std::size_t units = base::Utf16Length(text);
     if (units > column.length) return false;
     return CountsCharacters(column.type) ||
            static_cast<std::size_t>(messages::GenLen(text)) <= column.length;

@@ -153,7 +153,7 @@ class Enrolment {
     bool WithinLimit(const ExtraField& field, const std::string& value) {
         for (const CaptionLimit& limit : kCaptionLimits) {
             if (field.caption != limit.caption) continue;
-            if (base::Utf8ToUtf16(value).size() > limit.longest)
+            if (base::Utf16Length(value) > limit.longest)
                 return Fail(messages_.GetResString(limit.messageId));
             return true;
         }

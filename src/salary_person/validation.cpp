@@ -89,7 +89,7 @@ class PersonRecordCheck : public payroll::RecordCheck {
             if (!fields.ByNumber(FieldNumberOf(name)))
                 return Fail(messages_.GetResStringArg("Qz.WA.EAI.00073", name));
             // Characters as the platform counts them: UTF-16 units, whatever their bytes.
-            if (base::Utf8ToUtf16(entry.Text()).size() > kLongestExtraValue)
+            if (base::Utf16Length(entry.Text()) > kLongestExtraValue)
                 return Fail(messages_.GetResStringArg("Qz.WA.EAI.00075", name));
         }
         return true;

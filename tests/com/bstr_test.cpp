@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+#include <vector>
+
 #include "base/fault.h"
 
 namespace {
@@ -14,6 +17,36 @@ TEST(Bstr, ChineseTextAndSurrogatePairsRoundTrip) {
     EXPECT_EQ(b.size(), base::Utf8ToUtf16(text).size());
     EXPECT_EQ(base::Utf8ToUtf16("😀"), std::u16string(u"\xD83D\xDE00"));
     EXPECT_EQ(base::Utf16ToUtf8(u"\xD83D\xDE00"), "😀");
+}
+
+// ASCII runs of every length next to characters of every width, so that runs begin and end at
+// every place in the eight characters converted at once; checked against a conversion of one
+// code point at a time.
+TEST(Bstr, RunsOfAsciiBetweenWideCharactersConvertAsSingleCharactersDo) {
+    const std::vector<std::pair<std::string, std::u16string>> wide = {
+        {"\xC3\xA9", u"\u00E9"},
+        {"\xE5\xB7\xA5", u"\u5DE5"},
+        {"\xF0\x9F\x98\x80", u"\xD83D\xDE00"}};
+    std::mt19937 random(7);
+    for (int round = 0; round < 2000; ++round) {
+        std::string utf8;
+        std::u16string utf16;
+        for (int piece = 0; piece < 6; ++piece) {
+            const int run = static_cast<int>(random() % 20);
+            for (int k = 0; k < run; ++k) {
+                const char c = static_cast<char>('a' + (k + piece) % 26);
+                utf8 += c;
+                utf16 += static_cast<char16_t>(c);
+            }
+            if (random() % 4 == 0) continue;
+            const auto& [bytes, units] = wide[random() % wide.size()];
+            utf8 += bytes;
+            utf16 += units;
+        }
+        ASSERT_EQ(base::Utf8ToUtf16(utf8), utf16) << utf8;
+        ASSERT_EQ(base::Utf16ToUtf8(utf16), utf8);
+        ASSERT_EQ(base::Utf16Length(utf8), utf16.size()) << utf8;
+    }
 }
 
 TEST(Bstr, EmbeddedNulIsPartOfTheText) {
