@@ -63,9 +63,9 @@ std::string Transact(Instance& self, const Operations& ops, const std::string& s
                      com::IDispatch* login) {
     platform::IntegrationKit& kit = platform::SharedIntegrationKit();
     if (ops.readsKestFlag) self.kest = false;
-    // Declared first so that it is freed last: the connection's close (which checkpoints the
-    // log and asks for a large block) runs before the request's many small nodes are freed,
-    // which the allocator would otherwise merge at that request.
+    // Declared before the connection's release, so freed after it: closing checkpoints the log,
+    // which asks for a large block, and the allocator first merges every small block freed
+    // before such a request (the request's tree is 135 of them per record).
     xml::Document doc;
     ConnectionRelease release(self);
 
