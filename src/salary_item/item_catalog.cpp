@@ -35,6 +35,8 @@ ItemFacts ItemCatalog::Look(db::Connection& connection, const std::string& name)
         const db::Value& id = settings.rows()[0][0];
         if (std::holds_alternative<std::int64_t>(id)) {
             facts.column = "F_" + db::ValueText(id);
+            facts.columnSlot =
+                columnSlots_.try_emplace(*facts.column, columnSlots_.size()).first->second;
         } else {
             facts.noNumber = "payroll item " + facts.builtIn + " has no item number";
         }

@@ -21,6 +21,7 @@ struct ItemFacts {
     bool defined = false;                 // the item query of the checks found an item
     std::vector<double> styles;           // iSetGZItemStyle of each settings row
     std::optional<std::string> column;    // "F_" and iGZItem_id of the first settings row
+    std::size_t columnSlot = 0;           // the column's number among the request's columns
     std::optional<std::string> noNumber;  // why the first settings row gives no column number
 };
 
@@ -31,6 +32,9 @@ class ItemCatalog {
 
     // The facts of the item an entry names by `name`, in the caller's language.
     const ItemFacts& Of(db::Connection& connection, std::string_view name);
+    // The columns the items met so far write: each has a slot below this count, which items
+    // with the same column share.
+    std::size_t ColumnCount() const { return columnSlots_.size(); }
 
   private:
     ItemFacts Look(db::Connection& connection, const std::string& name);
@@ -46,6 +50,7 @@ class ItemCatalog {
     messages::Messages& messages_;
     db::LookupCache& lookups_;
     std::unordered_map<std::string, ItemFacts, NameHash, std::equal_to<>> facts_;
+    std::unordered_map<std::string, std::size_t> columnSlots_;
 };
 
 }  // namespace salary_item

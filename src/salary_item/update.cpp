@@ -1,6 +1,5 @@
 #include "salary_item/update.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
@@ -50,19 +49,15 @@ struct Assignments {
     std::optional<std::string> repeated;
 };
 
-// The position of the first of `columns` that an earlier one already names; npos when none does.
-std::size_t FirstRepeated(const std::vector<std::string>& columns) {
-    std::vector<std::size_t> order(columns.size());
-    for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
-    // Sorted by column, then position: the second of a run of equal columns is that column's
-    // first repetition.
-    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-        return columns[a] != columns[b] ? columns[a] < columns[b] : a < b;
-    });
-    std::size_t first = std::string::npos;
-    for (std::size_t k = 1; k < order.size(); ++k)
-        if (columns[order[k]] == columns[order[k - 1]]) first = std::min(first, order[k]);
-    return first;
+// The position of the first of `slots` (column slots of the item catalog, below `count`) that an
+// earlier one already holds; npos when none does. One pass, whatever the number of entries.
+std::size_t FirstRepeated(const std::vector<std::size_t>& slots, std::size_t count) {
+    std::vector<bool> seen(count);
+    for (std::size_t k = 0; k < slots.size(); ++k) {
+        if (seen[slots[k]]) return k;
+        seen[slots[k]] = true;
+    }
+    return std::string::npos;
 }
 
 Assignments CollectAssignments(db::Connection& connection, ItemCatalog& items,
@@ -70,17 +65,22 @@ Assignments CollectAssignments(db::Connection& connection, ItemCatalog& items,
     Assignments out;
     const xml::NodeList entries = record.Children("entry");
     std::vector<std::string_view> names;
+    std::vector<std::size_t> slots;
     names.reserve(entries.size());
+    slots.reserve(entries.size());
+    out.setList.reserve(entries.size() * 12);  // "F_" and a number, and " = ?," after it
     out.columns.reserve(entries.size());
     out.values.reserve(entries.size() + 6);  // and the row's key (AddRowOfTarget)
     for (xml::Element entry : entries) {
         std::int16_t style = RecordNumber(entry.AttributeView("type"));
         std::string_view name = entry.AttributeView("name");
-        const std::string& column = ItemColumn(items.Of(connection, name));
+        const ItemFacts& item = items.Of(connection, name);
+        const std::string& column = ItemColumn(item);
         if (style != kNumericStyle && style != kTextStyle) continue;
         out.setList.append(out.setList.empty() ? "" : ",").append(column).append(" = ?");
         out.columns.push_back(column);
         names.push_back(name);
+        slots.push_back(item.columnSlot);
         if (style == kNumericStyle) {
             out.values.emplace_back(PayrollNumber(entry.Text()));
         } else {
@@ -88,7 +88,7 @@ Assignments CollectAssignments(db::Connection& connection, ItemCatalog& items,
         }
     }
     if (out.setList.empty()) base::ThrowInvalidArgument();
-    if (std::size_t at = FirstRepeated(out.columns); at != std::string::npos)
+    if (std::size_t at = FirstRepeated(slots, items.ColumnCount()); at != std::string::npos)
         out.repeated = std::string(names[at]);
     return out;
 }

@@ -104,6 +104,14 @@ TEST_F(ItemUpdate, WhatTheProductionDatabaseRefusesIsRefused) {
         EXPECT_EQ(
             Import(ItemRecord({}, {{a, "0", "1"}, {b, "0", "2"}, {b, "0", "3"}, {a, "0", "4"}})),
             Result("100", std::string("数据库操作错误：工资项目[") + b + "]在一条记录中出现多次"));
+    // Two names of one item column (the second named in another payroll's settings) repeat it
+    // as much as one name twice.
+    demo.Exec("insert into WA_GZtblset values ('002', 7, '底薪', 0)");
+    before = demo.Snapshot();
+    EXPECT_EQ(
+        Import(ItemRecord({}, {{"奖金", "0", "1"}, {"底薪", "0", "2"}, {"基本工资", "0", "3"}})),
+        Result("100", "数据库操作错误：工资项目[基本工资]在一条记录中出现多次"));
+    EXPECT_EQ(demo.Snapshot(), before);
     // F_10 (备注) is nvarchar(50): 50 characters fit, 51 do not, whatever their bytes.
     std::string fifty;
     for (int i = 0; i < 50; ++i) fifty += "注";
