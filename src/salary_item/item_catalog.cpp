@@ -12,6 +12,20 @@ const ItemFacts& ItemCatalog::Of(db::Connection& connection, std::string_view na
     return it->second;
 }
 
+const ItemFacts& ItemCatalog::Of(db::Connection& connection, Entry& entry) {
+    if (!entry.item) entry.item = &Of(connection, entry.name);
+    return *entry.item;
+}
+
+std::vector<Entry>& ItemCatalog::EntriesOf(xml::Element record) {
+    if (record_ == record && record) return entries_;
+    entries_.clear();
+    for (xml::Element element : record.Children("entry"))
+        entries_.push_back({element, element.AttributeView("name"), element.AttributeView("type")});
+    record_ = record;
+    return entries_;
+}
+
 ItemFacts ItemCatalog::Look(db::Connection& connection, const std::string& name) {
     ItemFacts facts;
     facts.builtIn = messages_.unLang(name);

@@ -1,7 +1,7 @@
 // What the checks and the update of salary item records need to know of a payroll item named in
 // a request: its built-in name (unLang of the name given), its settings rows, whether the item
-// query of the checks finds it, and its payroll column. Looked up once per name and request, so
-// that an entry costs one map lookup in each step that reads it.
+// query of the checks finds it, and its payroll column. Looked up once per name and request; the
+// entries of the record at hand are read once for its checks and its update.
 #pragma once
 
 #include <optional>
@@ -12,6 +12,7 @@
 
 #include "db/lookup.h"
 #include "messages/messages.h"
+#include "xml/document.h"
 
 namespace salary_item {
 
@@ -25,6 +26,14 @@ struct ItemFacts {
     std::optional<std::string> noNumber;  // why the first settings row gives no column number
 };
 
+// An entry of a record as the request holds it, with the facts of its item once looked up.
+struct Entry {
+    xml::Element element;
+    std::string_view name;
+    std::string_view type;
+    const ItemFacts* item = nullptr;
+};
+
 class ItemCatalog {
   public:
     ItemCatalog(messages::Messages& messages, db::LookupCache& lookups)
@@ -32,6 +41,10 @@ class ItemCatalog {
 
     // The facts of the item an entry names by `name`, in the caller's language.
     const ItemFacts& Of(db::Connection& connection, std::string_view name);
+    // The same for `entry`, looked up once for it.
+    const ItemFacts& Of(db::Connection& connection, Entry& entry);
+    // The entry elements of `record`, in order; read again only for another record.
+    std::vector<Entry>& EntriesOf(xml::Element record);
     // The columns the items met so far write: each has a slot below this count, which items
     // with the same column share.
     std::size_t ColumnCount() const { return columnSlots_.size(); }
@@ -51,6 +64,8 @@ class ItemCatalog {
     db::LookupCache& lookups_;
     std::unordered_map<std::string, ItemFacts, NameHash, std::equal_to<>> facts_;
     std::unordered_map<std::string, std::size_t> columnSlots_;
+    xml::Element record_;
+    std::vector<Entry> entries_;
 };
 
 }  // namespace salary_item

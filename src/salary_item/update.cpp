@@ -63,7 +63,7 @@ std::size_t FirstRepeated(const std::vector<std::size_t>& slots, std::size_t cou
 Assignments CollectAssignments(db::Connection& connection, ItemCatalog& items,
                                xml::Element record) {
     Assignments out;
-    const xml::NodeList entries = record.Children("entry");
+    std::vector<Entry>& entries = items.EntriesOf(record);
     std::vector<std::string_view> names;
     std::vector<std::size_t> slots;
     names.reserve(entries.size());
@@ -71,20 +71,19 @@ Assignments CollectAssignments(db::Connection& connection, ItemCatalog& items,
     out.setList.reserve(entries.size() * 12);  // "F_" and a number, and " = ?," after it
     out.columns.reserve(entries.size());
     out.values.reserve(entries.size() + 6);  // and the row's key (AddRowOfTarget)
-    for (xml::Element entry : entries) {
-        std::int16_t style = RecordNumber(entry.AttributeView("type"));
-        std::string_view name = entry.AttributeView("name");
-        const ItemFacts& item = items.Of(connection, name);
+    for (Entry& entry : entries) {
+        std::int16_t style = RecordNumber(entry.type);
+        const ItemFacts& item = items.Of(connection, entry);
         const std::string& column = ItemColumn(item);
         if (style != kNumericStyle && style != kTextStyle) continue;
         out.setList.append(out.setList.empty() ? "" : ",").append(column).append(" = ?");
         out.columns.push_back(column);
-        names.push_back(name);
+        names.push_back(entry.name);
         slots.push_back(item.columnSlot);
         if (style == kNumericStyle) {
-            out.values.emplace_back(PayrollNumber(entry.Text()));
+            out.values.emplace_back(PayrollNumber(entry.element.Text()));
         } else {
-            out.values.emplace_back(entry.Text());
+            out.values.emplace_back(entry.element.Text());
         }
     }
     if (out.setList.empty()) base::ThrowInvalidArgument();

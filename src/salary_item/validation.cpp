@@ -93,16 +93,14 @@ class ItemRecordCheck : public payroll::RecordCheck {
     }
 
     bool Items() {
-        for (xml::Element entry : record_.Children("entry")) {
-            std::string_view name = entry.AttributeView("name");
-            if (name.empty()) return FailPlain("Qz.WA.EAI.00034");
-            std::string_view type = entry.AttributeView("type");
-            if (type.empty()) return FailPlain("Qz.WA.EAI.00035");
-            const ItemFacts& item = items_.Of(connection_, name);
+        for (Entry& entry : items_.EntriesOf(record_)) {
+            if (entry.name.empty()) return FailPlain("Qz.WA.EAI.00034");
+            if (entry.type.empty()) return FailPlain("Qz.WA.EAI.00035");
+            const ItemFacts& item = items_.Of(connection_, entry);
             RequireOneSetting(item);
             if (!item.defined) return FailPlain("Qz.WA.EAI.00036");
             // The item's settings with the entry's style (not rounded).
-            const double style = base::LeadingNumber(type);
+            const double style = base::LeadingNumber(entry.type);
             if (std::find(item.styles.begin(), item.styles.end(), style) == item.styles.end())
                 return FailPlain("Qz.WA.EAI.00036");
         }

@@ -196,13 +196,9 @@ Element Element::FirstChild(std::string_view name) const {
 
 NodeList Element::Children(std::string_view name) const {
     std::vector<Element> items;
-    if (!node_) return NodeList();
-    // Counted first: a record's entries are one allocation, not one per doubling.
-    std::size_t count = 0;
-    for (xmlNodePtr n = node_->children; n; n = n->next) count += IsElementNamed(n, name);
-    items.reserve(count);
-    for (xmlNodePtr n = node_->children; n; n = n->next)
-        if (IsElementNamed(n, name)) items.emplace_back(n);
+    if (node_)
+        for (xmlNodePtr n = node_->children; n; n = n->next)
+            if (IsElementNamed(n, name)) items.emplace_back(n);
     return NodeList(std::move(items));
 }
 
