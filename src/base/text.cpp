@@ -21,6 +21,14 @@ bool EqualNoCase(std::string_view a, std::string_view b) {
     return true;
 }
 
+std::size_t NoCaseHash::operator()(std::string_view text) const noexcept {
+    // FNV-1a over the folded bytes.
+    std::size_t hash = 14695981039346656037ull;
+    for (char c : text)
+        hash = (hash ^ static_cast<unsigned char>(AsciiLower(c))) * 1099511628211ull;
+    return hash;
+}
+
 std::string Trim(std::string_view text) {
     constexpr std::string_view kBlanks = " \t\r\n";
     std::size_t begin = text.find_first_not_of(kBlanks);

@@ -6,13 +6,12 @@
 namespace db {
 
 Columns::Columns(std::vector<Column> columns) : columns_(std::move(columns)) {
-    for (std::size_t i = 0; i < columns_.size(); ++i)
-        byLowerName_.try_emplace(base::AsciiLower(columns_[i].name), i);
+    for (std::size_t i = 0; i < columns_.size(); ++i) byName_.try_emplace(columns_[i].name, i);
 }
 
 std::optional<std::size_t> Columns::Find(std::string_view name) const {
-    auto it = byLowerName_.find(base::AsciiLower(name));
-    if (it == byLowerName_.end()) return std::nullopt;
+    auto it = byName_.find(name);
+    if (it == byName_.end()) return std::nullopt;
     return it->second;
 }
 

@@ -4,9 +4,9 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
+#include "base/text.h"
 #include "db/types.h"
 #include "db/value.h"
 
@@ -48,7 +48,7 @@ class Columns {
 
   private:
     std::vector<Column> columns_;
-    std::unordered_map<std::string, std::size_t> byLowerName_;
+    base::NoCaseMap<std::size_t> byName_;
 };
 
 }  // namespace db

@@ -112,13 +112,12 @@ const LookupResult& LookupCache::Remember(Results& results, Connection& connecti
 
 DeclaredTable::DeclaredTable(std::vector<ColumnDeclaration> columns)
     : columns_(std::move(columns)) {
-    for (std::size_t i = 0; i < columns_.size(); ++i)
-        byLowerName_.try_emplace(base::AsciiLower(columns_[i].name), i);
+    for (std::size_t i = 0; i < columns_.size(); ++i) byName_.try_emplace(columns_[i].name, i);
 }
 
 const ColumnDeclaration* DeclaredTable::Find(std::string_view name) const {
-    auto it = byLowerName_.find(base::AsciiLower(name));
-    return it == byLowerName_.end() ? nullptr : &columns_[it->second];
+    auto it = byName_.find(name);
+    return it == byName_.end() ? nullptr : &columns_[it->second];
 }
 
 const DeclaredTable& LookupCache::DeclaredColumns(Connection& connection,

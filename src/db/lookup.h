@@ -8,6 +8,7 @@
 #include <unordered_map>
 #include <variant>
 
+#include "base/text.h"
 #include "db/recordset.h"
 
 namespace db {
@@ -43,7 +44,7 @@ class DeclaredTable {
 
   private:
     std::vector<ColumnDeclaration> columns_;
-    std::unordered_map<std::string, std::size_t> byLowerName_;
+    base::NoCaseMap<std::size_t> byName_;
 };
 
 // A value of a remembered lookup, as its caller holds it (a text is not copied to be looked up).

@@ -69,6 +69,22 @@ TEST(Database, DeclaredTypesMapToAdoTypes) {
     EXPECT_EQ(rows["n"].Type(), db::adEmpty);
 }
 
+// Columns are found by name whatever its ASCII case; of two names that differ only in case the
+// first wins; letters beyond ASCII are compared as they are.
+TEST(Columns, NamesAreFoundWithoutRegardToAsciiCase) {
+    db::Columns columns({{"cPsn_Num", db::adVarWChar},
+                         {"CPSN_NUM", db::adInteger},
+                         {"Ä", db::adVarWChar},
+                         {"人员", db::adVarWChar}});
+    EXPECT_EQ(columns.Find("cpsn_num"), 0u);
+    EXPECT_EQ(columns.Find("CPSN_num"), 0u);
+    EXPECT_EQ(columns.Find("Ä"), 2u);
+    EXPECT_EQ(columns.Find("ä"), std::nullopt);
+    EXPECT_EQ(columns.Find("人员"), 3u);
+    EXPECT_EQ(columns.Find("cpsn_nu"), std::nullopt);
+    EXPECT_THROW(columns.IndexOf("missing"), base::Fault);
+}
+
 TEST(Database, MissingFilesAndOtherProvidersAreFaults) {
     TempDir dir;
     db::Connection c;
