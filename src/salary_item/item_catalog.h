@@ -39,17 +39,16 @@ class ItemCatalog {
     ItemCatalog(messages::Messages& messages, db::LookupCache& lookups)
         : messages_(messages), lookups_(lookups) {}
 
-    // The facts of the item an entry names by `name`, in the caller's language.
-    const ItemFacts& Of(db::Connection& connection, std::string_view name);
-    // The same for `entry`, looked up once for it.
-    const ItemFacts& Of(db::Connection& connection, Entry& entry);
     // The entry elements of `record`, in order; read again only for another record.
     std::vector<Entry>& EntriesOf(xml::Element record);
+    // The facts of the item `entry` names, in the caller's language; looked up once for it.
+    const ItemFacts& Of(db::Connection& connection, Entry& entry);
     // The columns the items met so far write: each has a slot below this count, which items
     // with the same column share.
     std::size_t ColumnCount() const { return columnSlots_.size(); }
 
   private:
+    const ItemFacts& Of(db::Connection& connection, std::string_view name);
     ItemFacts Look(db::Connection& connection, const std::string& name);
 
     // Names are found as the request holds them, without a copy to look them up by.

@@ -41,7 +41,6 @@ const std::string& ItemColumn(const ItemFacts& item) {
 }
 
 struct Assignments {
-    std::string setList;
     std::vector<std::string> columns;
     std::vector<db::Value> values;
     // The name of an entry whose column an earlier entry already sets; the production database
@@ -49,46 +48,40 @@ struct Assignments {
     std::optional<std::string> repeated;
 };
 
-// The position of the first of `slots` (column slots of the item catalog, below `count`) that an
-// earlier one already holds; npos when none does. One pass, whatever the number of entries.
-std::size_t FirstRepeated(const std::vector<std::size_t>& slots, std::size_t count) {
-    std::vector<bool> seen(count);
-    for (std::size_t k = 0; k < slots.size(); ++k) {
-        if (seen[slots[k]]) return k;
-        seen[slots[k]] = true;
+// The first of `assigned` whose column an earlier one already sets; null when none does. One
+// pass over the catalog's column slots (below `columnCount`), whatever the number of entries.
+const Entry* FirstRepeated(const std::vector<const Entry*>& assigned, std::size_t columnCount) {
+    std::vector<bool> seen(columnCount);
+    for (const Entry* entry : assigned) {
+        if (seen[entry->item->columnSlot]) return entry;
+        seen[entry->item->columnSlot] = true;
     }
-    return std::string::npos;
+    return nullptr;
 }
 
 Assignments CollectAssignments(db::Connection& connection, ItemCatalog& items,
                                xml::Element record) {
     Assignments out;
     std::vector<Entry>& entries = items.EntriesOf(record);
-    std::vector<std::string_view> names;
-    std::vector<std::size_t> slots;
-    names.reserve(entries.size());
-    slots.reserve(entries.size());
-    out.setList.reserve(entries.size() * 12);  // "F_" and a number, and " = ?," after it
+    std::vector<const Entry*> assigned;
+    assigned.reserve(entries.size());
     out.columns.reserve(entries.size());
     out.values.reserve(entries.size() + 6);  // and the row's key (AddRowOfTarget)
     for (Entry& entry : entries) {
         std::int16_t style = RecordNumber(entry.type);
-        const ItemFacts& item = items.Of(connection, entry);
-        const std::string& column = ItemColumn(item);
+        const std::string& column = ItemColumn(items.Of(connection, entry));
         if (style != kNumericStyle && style != kTextStyle) continue;
-        out.setList.append(out.setList.empty() ? "" : ",").append(column).append(" = ?");
         out.columns.push_back(column);
-        names.push_back(entry.name);
-        slots.push_back(item.columnSlot);
+        assigned.push_back(&entry);
         if (style == kNumericStyle) {
             out.values.emplace_back(PayrollNumber(entry.element.Text()));
         } else {
             out.values.emplace_back(entry.element.Text());
         }
     }
-    if (out.setList.empty()) base::ThrowInvalidArgument();
-    if (std::size_t at = FirstRepeated(slots, items.ColumnCount()); at != std::string::npos)
-        out.repeated = std::string(names[at]);
+    if (out.columns.empty()) base::ThrowInvalidArgument();
+    if (const Entry* repeated = FirstRepeated(assigned, items.ColumnCount()))
+        out.repeated = std::string(repeated->name);
     return out;
 }
 
@@ -151,10 +144,14 @@ bool Write(db::Connection& connection, messages::Messages& messages, db::LookupC
         message = *tooLong;
         return false;
     }
+    std::string sql = "UPDATE WA_GZData SET ";
+    const std::vector<std::string>& columns = assignments.columns;
+    for (std::size_t i = 0; i < columns.size(); ++i)
+        sql.append(i ? "," : "").append(columns[i]).append(" = ?");
     std::vector<db::Value> params = std::move(assignments.values);
     AddRowOfTarget(params, record, target);
-    long long changed =
-        connection.Execute("UPDATE WA_GZData SET " + assignments.setList + kRowOfTarget, params);
+    sql += kRowOfTarget;
+    long long changed = connection.Execute(sql, params);
     if (changed == 0) {
         message = messages.GetResStringArg("Qz.WA.EAI.09001", target.payroll, target.department,
                                            target.code);
