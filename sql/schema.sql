@@ -1,5 +1,6 @@
 -- Payroll (wage accounting) tables of the ERP database, declared as its SQL Server database
--- declares them (the kest export finds cdepname and cpsnmobilephone by their exact names).
+-- declares them, in its mixed case: the statements write some names in another case (the kest
+-- export selects department.cdepname and finds the column by that exact spelling).
 -- Module setting keys compare case-insensitively, as under the ERP's collation.
 
 CREATE TABLE accinformation (
@@ -11,7 +12,7 @@ CREATE TABLE accinformation (
 
 CREATE TABLE Department (
     cDepCode  varchar(12)  NOT NULL PRIMARY KEY,
-    cdepname  nvarchar(50) NOT NULL,
+    cDepName  nvarchar(50) NOT NULL,
     bDepEnd   bit          NOT NULL
 );
 
@@ -28,7 +29,7 @@ CREATE TABLE pubperson (
 
 CREATE TABLE hr_hi_person (
     cPsn_Num        varchar(20)  NOT NULL PRIMARY KEY,
-    cpsnmobilephone varchar(30)
+    cPsnMobilePhone varchar(30)
 );
 
 CREATE TABLE WA_grade (

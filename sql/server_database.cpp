@@ -46,6 +46,10 @@ std::string ServerSchema(std::string_view schema, db::Dialect::Kind kind) {
     if (mariaDb) {
         text = std::regex_replace(text, std::regex(R"(\bmoney\b)"), "decimal(19,4)");
         text = std::regex_replace(text, std::regex(R"(\bfloat\b)"), "double");
+        // MariaDB's national character set is utf8mb3, which cannot hold a character beyond the
+        // Basic Multilingual Plane; SQL Server's nvarchar holds every one.
+        text = std::regex_replace(text, std::regex(R"(\bn(var)?char\((\d+)\))", std::regex::icase),
+                                  "$1char($2) CHARACTER SET utf8mb4");
     }
     return text;
 }

@@ -15,8 +15,8 @@ namespace sql {
 std::vector<std::string> SplitStatements(std::string_view script);
 
 // The schema as `kind` declares it: no SQLite collation clauses (both servers compare without
-// regard to case), the roster's key an identity column; on MariaDB, money as decimal(19,4) and
-// float as double, which is what SQL Server's float is.
+// regard to case), the roster's key an identity column; on MariaDB, money as decimal(19,4),
+// float as double, which is what SQL Server's float is, and nchar and nvarchar in utf8mb4.
 std::string ServerSchema(std::string_view schema, db::Dialect::Kind kind);
 
 // The demo data as `kind` reads it: on SQL Server every text literal is a Unicode one (N'...'),

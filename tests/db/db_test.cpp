@@ -9,6 +9,7 @@
 #include "db/lookup.h"
 #include "db/recordset.h"
 #include "support/demo_db.h"
+#include "support/server_db.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -83,6 +84,58 @@ TEST(Columns, NamesAreFoundWithoutRegardToAsciiCase) {
     EXPECT_EQ(columns.Find("人员"), 3u);
     EXPECT_EQ(columns.Find("cpsn_nu"), std::nullopt);
     EXPECT_THROW(columns.IndexOf("missing"), base::Fault);
+}
+
+// A plain column reference is named as the statement spells it, a star as the table declares,
+// alike on SQLite and on the server; the names here are declared in another case than written.
+TEST(Database, ColumnReferencesAreNamedAsTheStatementWritesThem) {
+    const std::string kTables =
+        "create table Dept (cDepCode varchar(12), cDepName nvarchar(50));"
+        "create table Psn (cPsn_Num varchar(20), cDepCode varchar(12))";
+    struct Case {
+        const char* sql;
+        const char* names;
+        bool portable;  // quoted names differ in syntax between the databases
+    };
+    const Case kCases[] = {
+        {"select dept.cdepname, CDEPCODE from Dept", "cdepname,CDEPCODE", true},
+        {"SELECT DISTINCT d.cdepname,d.* from Dept d", "cdepname,cDepCode,cDepName", true},
+        {"select Dept.*, psn.cpsn_num from Dept, Psn", "cDepCode,cDepName,cpsn_num", true},
+        {"select cdepname as Name, count(*), cdepcode x from Dept group by cdepname, cdepcode",
+         "Name,count(*),x", true},
+        {"select cdepname /* , a */ -- , b\n from Dept union select cpsn_num from Psn", "cdepname",
+         true},
+        {"select cdepname from Dept where cdepcode in (select cdepcode from Psn)", "cdepname",
+         true},
+        {"select \"cdepname\", [CDEPCODE], main.dept.cDEPname from Dept",
+         "cdepname,CDEPCODE,cDEPname", false},
+        {"select \"cdep\"\"name\" from (select cDepName as \"cdep\"\"name\" from Dept)",
+         "cdep\"name", false},
+    };
+    TempDir dir;
+    std::vector<std::unique_ptr<db::Connection>> connections;
+    connections.push_back(Fresh(dir, kTables + ";"));
+    std::unique_ptr<testing_support::ServerDb> server;
+    if (testing_support::TestServer()) {
+        server = std::make_unique<testing_support::ServerDb>(
+            testing_support::ServerDb::Contents::kNothing);
+        connections.push_back(server->Connect());
+        for (const char* table : {"Dept (cDepCode varchar(12), cDepName varchar(50))",
+                                  "Psn (cPsn_Num varchar(20), cDepCode varchar(12))"})
+            connections.back()->Execute(std::string("create table ") + table);
+    }
+    for (const auto& connection : connections) {
+        const bool sqlite = connection->dialect().kind() == db::Dialect::Kind::kSqlite;
+        for (const Case& c : kCases) {
+            if (!c.portable && !sqlite) continue;
+            db::Recordset rows;
+            rows.Open(c.sql, *connection);
+            std::string names;
+            for (std::size_t i = 0; i < rows.FieldCount(); ++i)
+                names += (i ? "," : "") + rows.columns()[i].name;
+            EXPECT_EQ(names, c.names) << c.sql << (sqlite ? " on SQLite" : " on the server");
+        }
+    }
 }
 
 TEST(Database, MissingFilesAndOtherProvidersAreFaults) {

@@ -19,13 +19,14 @@ TEST(ServerScript, StatementsSplitAtTheirEndsOnly) {
 TEST(ServerScript, TheSchemaAndDataAsEachServerDeclaresThem) {
     const std::string schema =
         "CREATE TABLE a (k varchar(2) COLLATE NOCASE NOT NULL, m money, f float, floaty int);\n"
-        "CREATE TABLE b (i_id integer      PRIMARY KEY AUTOINCREMENT, n nvarchar(40));";
+        "CREATE TABLE b (i_id integer      PRIMARY KEY AUTOINCREMENT, n nvarchar(40), c NCHAR(2));";
     EXPECT_EQ(sql::ServerSchema(schema, Kind::kSqlServer),
               "CREATE TABLE a (k varchar(2) NOT NULL, m money, f float, floaty int);\n"
-              "CREATE TABLE b (i_id int IDENTITY(1,1) PRIMARY KEY, n nvarchar(40));");
+              "CREATE TABLE b (i_id int IDENTITY(1,1) PRIMARY KEY, n nvarchar(40), c NCHAR(2));");
     EXPECT_EQ(sql::ServerSchema(schema, Kind::kMariaDb),
               "CREATE TABLE a (k varchar(2) NOT NULL, m decimal(19,4), f double, floaty int);\n"
-              "CREATE TABLE b (i_id int AUTO_INCREMENT PRIMARY KEY, n nvarchar(40));");
+              "CREATE TABLE b (i_id int AUTO_INCREMENT PRIMARY KEY, n varchar(40) CHARACTER SET "
+              "utf8mb4, c char(2) CHARACTER SET utf8mb4);");
     const std::string data = "INSERT INTO t (a, b) VALUES ('01', '管理部', 0), ('02','x', NULL);";
     EXPECT_EQ(sql::ServerData(data, Kind::kSqlServer),
               "INSERT INTO t (a, b) VALUES (N'01', N'管理部', 0), (N'02',N'x', NULL);");

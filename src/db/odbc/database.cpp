@@ -27,7 +27,8 @@ SQLWCHAR* WideData(std::u16string& text) {
     return reinterpret_cast<SQLWCHAR*>(text.data());
 }
 
-// The parameters of one execution, converted and held until the statement ran.
+// The parameters of one execution, converted and held until the statement ran. UTF-8 texts are
+// bound where the caller holds them.
 struct BoundParams {
     std::vector<std::u16string> texts;
     std::vector<std::int64_t> integers;
@@ -145,6 +146,16 @@ class ResultCursor : public Cursor {
     }
 
     Value ReadText(SQLUSMALLINT column) {
+        if (owner_.textForm_ == TextForm::kUtf8) {
+            // The length of a part in bytes; a part the value goes on beyond is full but for its
+            // NUL.
+            auto text = ReadParts<char>(column, SQL_C_CHAR, [](const char*, SQLLEN indicator) {
+                return indicator == SQL_NO_TOTAL || indicator >= static_cast<SQLLEN>(kPartLength)
+                           ? kPartLength - 1
+                           : static_cast<std::size_t>(indicator);
+            });
+            return text ? Value(std::move(*text)) : Value(Null{});
+        }
         // A part ends with a NUL, which every driver writes right; the length some report for it
         // is not (MariaDB's counts some CJK texts a character short). The NUL kept in the last
         // place bounds the search.
@@ -217,6 +228,18 @@ Database::Database(const OdbcTarget& target) : target_(target) {
     SQLGetInfoW(dbc, SQL_DBMS_NAME, name, sizeof name, &length);
     dialect_ = &Dialect::OfServer(
         Narrow(name, std::min<std::size_t>(static_cast<std::size_t>(length) / 2, 127)));
+    textForm_ = TextFormOfLink();
+}
+
+TextForm Database::TextFormOfLink() {
+    if (dialect_->kind() != Dialect::Kind::kMariaDb) return TextForm::kUtf16;
+    // MariaDB's driver turns bound UTF-16 into UTF-8 wrongly for some characters (a NUL byte
+    // added to 李四), while the bytes of a UTF-8 link pass as they are.
+    std::unique_ptr<Cursor> charset = Query("SELECT @@character_set_client", {});
+    std::vector<Value> row;
+    const bool utf8 =
+        charset->Next(row) && base::AsciiLower(ValueText(row.at(0))).rfind("utf8", 0) == 0;
+    return utf8 ? TextForm::kUtf8 : TextForm::kUtf16;
 }
 
 void Database::Fail(SQLSMALLINT type, SQLHANDLE handle) const {
@@ -275,7 +298,12 @@ void Database::Run(SQLHSTMT stmt, const std::vector<Value>& params) {
             bound.reals.push_back(*d);
             rc = SQLBindParameter(stmt, index, SQL_PARAM_INPUT, SQL_C_DOUBLE, SQL_DOUBLE, 0, 0,
                                   &bound.reals.back(), 0, indicator);
-        } else if (auto s = std::get_if<std::string>(&v)) {
+        } else if (auto s = std::get_if<std::string>(&v); s && textForm_ == TextForm::kUtf8) {
+            *indicator = static_cast<SQLLEN>(s->size());
+            rc = SQLBindParameter(stmt, index, SQL_PARAM_INPUT, SQL_C_CHAR, SQL_VARCHAR,
+                                  std::max<SQLULEN>(s->size(), 1), 0, const_cast<char*>(s->data()),
+                                  *indicator, indicator);
+        } else if (s) {
             bound.texts.push_back(Wide(*s));
             std::u16string& text = bound.texts.back();
             *indicator = static_cast<SQLLEN>(text.size() * sizeof(char16_t));

@@ -4,7 +4,9 @@
 // serializable transactions, so that a record's checks and writes see no other writer half-way;
 // a deadlock that costs one of them its transaction is db::Contention and is run again. The
 // dialect is chosen by the server's own name (SQL_DBMS_NAME).
-// Texts travel as UTF-16 (SQL_C_WCHAR) both ways, whatever the driver's character set.
+// Texts travel in the form the driver carries every character in: UTF-8 bytes (SQL_C_CHAR,
+// lengths in bytes) where the link's character set is UTF-8, as MariaDB's is; UTF-16 (SQL_C_WCHAR)
+// elsewhere, as FreeTDS's natural form. Statement texts are always UTF-16.
 // Only one result set is read from the server at a time: a query that starts while another is
 // still being read first reads the rest of the other into memory, so a driver without multiple
 // active result sets works.
@@ -23,6 +25,8 @@
 namespace db::odbc {
 
 class ResultCursor;
+
+enum class TextForm { kUtf16, kUtf8 };
 
 class Database : public Backend {
   public:
@@ -51,12 +55,15 @@ class Database : public Backend {
     // Before any other statement: the cursor still reading from the server reads the rest.
     void SettleStreaming();
     [[noreturn]] void Fail(SQLSMALLINT type, SQLHANDLE handle) const;
+    // How the link carries texts (see the header); asked once, after connecting.
+    TextForm TextFormOfLink();
 
     OdbcTarget target_;
     EnvironmentHandle env_;
     ConnectionHandle dbc_;
     Link link_;  // after the handle, so it closes first
     const Dialect* dialect_ = nullptr;
+    TextForm textForm_ = TextForm::kUtf16;
     ResultCursor* streaming_ = nullptr;
     // After the link, so that idle statements are freed before it closes. Fewer texts than on
     // SQLite: each idle handle holds a prepared statement on the server.

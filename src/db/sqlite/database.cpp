@@ -12,6 +12,7 @@
 #include "base/text.h"
 #include "db/contention.h"
 #include "db/declared_types.h"
+#include "db/sqlite/column_names.h"
 #include "db/types.h"
 
 namespace db::sqlite {
@@ -126,9 +127,10 @@ Statement Database::Prepare(const std::string& sql) {
     Statement::Cache::SlotRef slot = idle_.SlotOf(sql);
     if (std::optional<Statement::Prepared> idle = Statement::Cache::Take(*slot))
         return Statement(this, std::move(slot), std::move(*idle));
+    const std::string text = NameColumnsAsWritten(sql);
     sqlite3_stmt* raw = nullptr;
     const char* tail = nullptr;
-    int rc = sqlite3_prepare_v3(db_.get(), sql.c_str(), static_cast<int>(sql.size()),
+    int rc = sqlite3_prepare_v3(db_.get(), text.c_str(), static_cast<int>(text.size()),
                                 SQLITE_PREPARE_PERSISTENT, &raw, &tail);
     StatementHandle stmt(raw);
     if (rc != SQLITE_OK) Fail(rc);
