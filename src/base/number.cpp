@@ -65,20 +65,35 @@ std::optional<double> ShortDecimal(std::string_view s) {
     return negative ? -value : value;
 }
 
-double ParseDecimal(std::string_view s) {
+// The value of a complete decimal number; nullopt when it lies beyond the range of a double.
+// Underflow reads as zero.
+std::optional<double> ReadDecimal(std::string_view s) {
     if (!s.empty() && s.front() == '+') s.remove_prefix(1);
     if (std::optional<double> quick = ShortDecimal(s)) return *quick;
     double value = 0;
     auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
     if (ec == std::errc::result_out_of_range) {
-        // Underflow reads as zero; overflow is a fault.
         bool tiny = s.find_first_of("eE") != std::string_view::npos &&
                     s.find('-', s.find_first_of("eE")) != std::string_view::npos;
-        if (tiny) return 0;
-        ThrowOverflow();
+        if (tiny) return 0.0;
+        return std::nullopt;
     }
-    if (!std::isfinite(value)) ThrowOverflow();
+    if (!std::isfinite(value)) return std::nullopt;
     return value;
+}
+
+double ParseDecimal(std::string_view s) {
+    std::optional<double> value = ReadDecimal(s);
+    if (!value) ThrowOverflow();
+    return *value;
+}
+
+// `text` without the blanks at its ends.
+std::string_view WithoutBlanks(std::string_view text) {
+    std::size_t start = 0, end = text.size();
+    while (start < end && IsBlank(text[start])) ++start;
+    while (end > start && IsBlank(text[end - 1])) --end;
+    return text.substr(start, end - start);
 }
 
 }  // namespace
@@ -96,13 +111,16 @@ double LeadingNumber(std::string_view text) {
 }
 
 std::optional<double> WholeNumber(std::string_view text) {
-    std::size_t start = 0, end = text.size();
-    while (start < end && IsBlank(text[start])) ++start;
-    while (end > start && IsBlank(text[end - 1])) --end;
-    std::string_view core = text.substr(start, end - start);
+    std::string_view core = WithoutBlanks(text);
     std::size_t n = NumberPrefix(core);
     if (n == 0 || n != core.size()) return std::nullopt;
     return ParseDecimal(core);
+}
+
+bool IsFiniteNumber(std::string_view text) {
+    std::string_view core = WithoutBlanks(text);
+    std::size_t n = NumberPrefix(core);
+    return n != 0 && n == core.size() && ReadDecimal(core).has_value();
 }
 
 std::size_t SignificantDigits(std::string_view text) {

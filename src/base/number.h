@@ -20,6 +20,10 @@ double LeadingNumber(std::string_view text);
 // The value of `text` when all of it (blanks around allowed) is one number; nullopt otherwise.
 [[nodiscard]] std::optional<double> WholeNumber(std::string_view text);
 
+// Whether all of `text` (blanks around allowed) is one decimal number (an optional sign, digits
+// with an optional point, an optional exponent) whose value a double holds: never a fault.
+bool IsFiniteNumber(std::string_view text);
+
 // Whole numbers in decimal, others as the shortest text that reads back to the same value.
 std::string FormatNumber(double value);
 

@@ -46,6 +46,7 @@ constexpr messages::FixedText kTexts[] = {
     {"Qz.WA.EAI.09006", "列[%1]的值超过其长度%2"},
     {"Qz.WA.EAI.09007", "人员编码长度不符合规则"},
     {"Qz.WA.EAI.09008", "工资类别：[%1]已与HR设置接口关系，不能引入人员！"},
+    {"Qz.WA.EAI.09009", "工资项目[%1]的值[%2]不是数字！"},
 };
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include "base/fault.h"
 #include "base/number.h"
+#include "base/text.h"
 #include "db/errors.h"
 #include "messages/gen_len.h"
 #include "payroll/person_master.h"
@@ -19,6 +20,7 @@ using payroll::IsDate;
 using payroll::RecordNumber;
 
 constexpr int kLongestCode = 20;
+constexpr double kNumericStyle = 0;
 
 // The checks of one salaryitem record, in their order.
 class ItemRecordCheck : public payroll::RecordCheck {
@@ -103,8 +105,19 @@ class ItemRecordCheck : public payroll::RecordCheck {
             const double style = base::LeadingNumber(entry.type);
             if (std::find(item.styles.begin(), item.styles.end(), style) == item.styles.end())
                 return FailPlain("Qz.WA.EAI.00036");
+            if (style != kNumericStyle) continue;
+            std::string value = entry.element.Text();
+            if (!IsAmount(value))
+                return Fail(messages_.GetResStringArg("Qz.WA.EAI.09009", std::string(entry.name),
+                                                      std::move(value)));
         }
         return true;
+    }
+
+    // A numeric item's value must be a number as a whole, or empty (written as 0, as an export
+    // writes a Null item): the update would otherwise write the leading number of "1,234.50".
+    static bool IsAmount(const std::string& value) {
+        return base::Trim(value).empty() || base::IsFiniteNumber(value);
     }
 
     // The item query below compares with a subquery on the settings by name, which the production

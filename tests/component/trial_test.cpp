@@ -56,9 +56,10 @@ TEST_F(Trial, ItemRecordsOfEveryOutcomeAnswerAsTheRealRun) {
              ItemRecord({{"month", "10"}}, {{"奖金", "0", "1"}}),  // a closed month: 101
              // person 0003 has no payroll row in department 0101: 100
              ItemRecord({{"personno", "0003"}, {"personname", "陈一鸣"}}, {{"奖金", "0", "333"}}),
-             ItemRecord({}, {{"奖金", "0", "222"}})}),
+             ItemRecord({}, {{"奖金", "0", "222"}}),
+             ItemRecord({}, {{"奖金", "0", "12abc"}})}),  // not a number: 101
         "VaLiDaTe");
-    for (const char* code : {"code=\"0\"", "code=\"101\"", "code=\"100\""})
+    for (const char* code : {"code=\"0\"", "code=\"101\"", "code=\"100\"", "[12abc]不是数字"})
         EXPECT_NE(real.find(code), std::string::npos) << code << " in " << real;
     EXPECT_EQ(demo.Scalar("select F_9 from WA_GZData where iMonth = 11 and cPsn_Num = '0001'"),
               "222");

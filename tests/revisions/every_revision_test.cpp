@@ -84,6 +84,12 @@ TEST_P(EveryRevision, SoundBehaviour) {
     EXPECT_NE(reply.find("code=\"101\""), std::string::npos) << reply;
     EXPECT_EQ(demo.Snapshot(), before);
 
+    // An amount that is not a number is refused, not written as its leading digits.
+    EXPECT_EQ(Items({ItemRecord({}, {{"奖金", "0", "1,234.50"}})}),
+              "<reply docid=\"T\" proc=\"ADD\"><result key=\"林晓东\" code=\"101\" "
+              "message=\"工资项目[奖金]的值[1,234.50]不是数字！\"/></reply>");
+    EXPECT_EQ(demo.Snapshot(), before);
+
     // Person 0003 has no payroll row in department 0101.
     EXPECT_EQ(
         Items({ItemRecord({{"personno", "0003"}, {"personname", "陈一鸣"}}, {{"奖金", "0", "1"}})}),

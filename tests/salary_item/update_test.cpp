@@ -28,13 +28,13 @@ class ItemUpdate : public testing_support::ItemImportTest {
 TEST_F(ItemUpdate, ValuesAreWrittenByStyle) {
     const std::string october =
         demo.Scalar("select F_9 from WA_GZData where cPsn_Num = '0001' and iMonth = 10");
-    EXPECT_EQ(Import(ItemRecord({}, {{"奖金", "0", "12abc"},
-                                     {"岗位工资", "0", "abc"},
+    EXPECT_EQ(Import(ItemRecord({}, {{"奖金", "0", "\t1500 "},
+                                     {"岗位工资", "0", ""},
                                      {"基本工资", "0", "1.50"},
                                      {"备注", "1", "  两 个 空格  "}})),
               Result("0", "成功"));
-    EXPECT_EQ(Row("F_9"), "12");
-    EXPECT_EQ(Row("F_8"), "0");
+    EXPECT_EQ(Row("F_9"), "1500") << "blanks around a number";
+    EXPECT_EQ(Row("F_8"), "0") << "the empty text is 0";
     EXPECT_EQ(Row("F_7"), "1.5");
     EXPECT_EQ(Row("F_10"), "  两 个 空格  ");
     EXPECT_EQ(Row("F_9", "0002"), "600") << "another person's row changed";
@@ -48,10 +48,17 @@ TEST_F(ItemUpdate, ValuesAreWrittenByStyle) {
     EXPECT_EQ(Row("F_10"), quoted);
     // 15 significant digits; a server keeps money to four places, as the production database does.
     EXPECT_EQ(Row("F_9"), demo.OnServer() ? "1234567.8912" : "1234567.89123457");
-    EXPECT_EQ(Import(ItemRecord({}, {{"奖金", "0", "-0"}, {"岗位工资", "0", "-1e-400"}})),
+    EXPECT_EQ(Import(ItemRecord({}, {{"奖金", "0", "-0"},
+                                     {"岗位工资", "0", "-1e-400"},
+                                     {"基本工资", "0", "-2.5"},
+                                     {"本月扣零", "0", "1234567890123456"},
+                                     {"上月扣零", "0", "1.5e3"}})),
               Result("0", "成功"));
     EXPECT_EQ(Row("F_9"), "0") << "-0 is written as 0";
     EXPECT_EQ(Row("F_8"), "0") << "an underflow is written as 0";
+    EXPECT_EQ(Row("F_7"), "-2.5");
+    EXPECT_EQ(Row("F_4"), "1234567890123460") << "16 significant digits are rounded to 15";
+    EXPECT_EQ(Row("F_5"), "1500");
     EXPECT_EQ(demo.Scalar("select count(*) from WA_psn"), "19");
 }
 

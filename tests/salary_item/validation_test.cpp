@@ -116,6 +116,14 @@ TEST_F(ItemImport, ItemChecks) {
         << "a type of abc is style 0";
     EXPECT_EQ(Rejection({}, {{"奖金", "0.4", "6"}}), "工资项目设置不正确！")
         << "the style is not rounded";
+    // A numeric item's value is a number as a whole; the first failing entry is reported.
+    for (const char* value : {"1,234.50", "¥100", "１００", "12abc", "abc", "NaN", "1e999", "+",
+                              ".", "1e", "1.5.2", "0x10", "1 2", "-.e1"})
+        EXPECT_EQ(Rejection({}, {{"奖金", "0", value}}),
+                  std::string("工资项目[奖金]的值[") + value + "]不是数字！");
+    EXPECT_EQ(Rejection({}, {{"备注", "1", "abc"}, {"奖金", "0", "abc"}, {"未定义", "0", "1"}}),
+              "工资项目[奖金]的值[abc]不是数字！");
+    EXPECT_EQ(Rejection({}, {{"未定义", "0", "1"}, {"奖金", "0", "abc"}}), "工资项目设置不正确！");
 }
 
 TEST_F(ItemImport, QuotesAndSqlInKeysAreJustUnknownNames) {
