@@ -24,10 +24,12 @@ class ConnectionRelease {
     Instance& self_;
 };
 
-// Holds the login and opens the connection with its connection string.
+// Holds the login, makes the message resource ready and opens the connection with the login's
+// connection string.
 void SetUp(Instance& self, com::IDispatch* login) {
     self.login = com::ComPtr<com::IDispatch>(login);
     self.reply = xml::Document();
+    self.messages.Prepare();
     if (!self.connection) self.connection = std::make_unique<db::Connection>();
     self.connection->SetStatementHook(self.statementHook);
     if (self.connection->State() == db::adStateOpen) self.connection->Close();

@@ -27,6 +27,10 @@ std::string Messages::Load(const std::string& resId, int substitute,
     throw base::Fault(base::kInvalidArgument, "Message " + resId + " is not a fixed text");
 }
 
+void Messages::Prepare() {
+    if (fixedTexts_.empty() && !resource_) resource_.emplace();
+}
+
 std::string Messages::GetResString(const std::string& resId) {
     return Load(resId, 0, {});
 }

@@ -37,6 +37,10 @@ class Messages {
                       std::span<const FixedText> fixedTexts = {})
         : itemNames_(itemNames), fixedTexts_(fixedTexts) {}
 
+    // Creates the message resource now, when the texts come from one: a language without a
+    // catalog is then a fault of the caller's set-up, not of its first message.
+    void Prepare();
+
     std::string GetResString(const std::string& resId);
     // The text with the arguments put in; the identifier itself when no argument is given.
     std::string GetResStringArg(const std::string& resId,

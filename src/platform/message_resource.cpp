@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "base/fault.h"
+#include "base/text.h"
 #include "platform/embedded_data.h"
 
 namespace platform {
@@ -30,12 +31,21 @@ std::map<std::string, std::string> ParseCatalog(std::string_view text) {
 const std::map<std::string, std::string>& Catalog(const std::string& language) {
     static const auto zh = ParseCatalog(wagelink::embedded::messages_zh_CN());
     static const auto en = ParseCatalog(wagelink::embedded::messages_en_US());
-    if (language == "zh-CN") return zh;
-    if (language == "en-US") return en;
-    throw base::Fault(base::kInvalidArgument, "No message catalog for language " + language);
+    return language == "zh-CN" ? zh : en;
 }
 
 }  // namespace
+
+std::string CatalogLanguage(std::string_view setting) {
+    // A locale name's encoding (".UTF-8") and modifier ("@euro") say nothing of the language.
+    std::string_view tag = setting.substr(0, setting.find_first_of(".@"));
+    std::string primary = base::AsciiLower(tag.substr(0, tag.find_first_of("-_")));
+    if (primary.empty() || primary == "zh") return "zh-CN";
+    if (primary == "en") return "en-US";
+    throw base::Fault(base::kInvalidArgument,
+                      "No messages in language " + std::string(setting) +
+                          ": WAGELINK_LANG may name zh-CN (the default) or en-US");
+}
 
 std::string Substitute(const std::string& text, const std::vector<MessageArgument>& arguments) {
     std::string out;
@@ -53,11 +63,8 @@ std::string Substitute(const std::string& text, const std::vector<MessageArgumen
 }
 
 MessageResource::MessageResource(const std::string& language) {
-    language_ = language;
-    if (language_.empty()) {
-        const char* chosen = std::getenv("WAGELINK_LANG");
-        language_ = chosen && *chosen ? chosen : "zh-CN";
-    }
+    const char* chosen = language.empty() ? std::getenv("WAGELINK_LANG") : language.c_str();
+    language_ = CatalogLanguage(chosen ? chosen : "");
     catalog_ = &Catalog(language_);
 }
 

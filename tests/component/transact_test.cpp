@@ -5,8 +5,10 @@
 #include "base/fault.h"
 #include "component/classes.h"
 #include "db/contention.h"
+#include "platform/message_resource.h"
 #include "support/demo_db.h"
 #include "support/dispatch.h"
+#include "support/language.h"
 #include "support/requests.h"
 
 namespace {
@@ -43,6 +45,31 @@ TEST_F(TransactTest, MissingLoginIsTheFaultReply) {
     auto item = testing_support::NewSalaryItem();
     std::string reply = Transact(item.get(), "<r proc='ADD'/>", nullptr);
     EXPECT_EQ(reply.rfind("<reply code=\"91\"", 0), 0u) << reply;
+}
+
+// A language without a catalog is the set-up's fault reply, naming the languages there are; the
+// languages as users and locales write them each find their catalog.
+TEST_F(TransactTest, MessageLanguagesAsUsersWriteThem) {
+    const std::pair<const char*, const char*> kSettings[] = {
+        {"zh-CN", "zh-CN"},       {"zh_CN", "zh-CN"}, {"zh", "zh-CN"},
+        {"ZH-cn", "zh-CN"},       {"", "zh-CN"},      {"en-US", "en-US"},
+        {"en_US.UTF-8", "en-US"}, {"en", "en-US"},    {"EN_gb@euro", "en-US"}};
+    for (const auto& [setting, catalog] : kSettings)
+        EXPECT_EQ(platform::CatalogLanguage(setting), catalog) << setting;
+    const std::string request =
+        testing_support::AddRequest({testing_support::ItemRecord({{"month", "5"}})});
+    {
+        testing_support::Language english("en");
+        auto item = testing_support::NewSalaryItem();
+        EXPECT_NE(Transact(item.get(), request, login.get())
+                      .find("5 month's data has already been closed"),
+                  std::string::npos);
+    }
+    testing_support::Language french("fr");
+    auto item = testing_support::NewSalaryItem();
+    EXPECT_EQ(Transact(item.get(), request, login.get()),
+              "<reply code=\"5\" message=\"No messages in language fr: WAGELINK_LANG may name "
+              "zh-CN (the default) or en-US\"/>");
 }
 
 // Test implementations behind the seams: records named "boom" fault, "bad" are rejected,

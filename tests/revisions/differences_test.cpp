@@ -8,6 +8,7 @@
 #include "query/conditions.h"
 #include "support/demo_db.h"
 #include "support/dispatch.h"
+#include "support/language.h"
 #include "support/requests.h"
 #include "support/revisions.h"
 
@@ -19,24 +20,7 @@ using testing_support::PersonRecord;
 using testing_support::RevisionUnderTest;
 using testing_support::Transact;
 
-// Sets WAGELINK_LANG for the objects created while it lives (they read it at their first message).
-class Language {
-  public:
-    explicit Language(const char* language) {
-        if (const char* now = std::getenv("WAGELINK_LANG")) saved_ = now;
-        setenv("WAGELINK_LANG", language, 1);
-    }
-    ~Language() {
-        if (saved_) {
-            setenv("WAGELINK_LANG", saved_->c_str(), 1);
-        } else {
-            unsetenv("WAGELINK_LANG");
-        }
-    }
-
-  private:
-    std::optional<std::string> saved_;
-};
+using testing_support::Language;
 
 class Revisions : public ::testing::Test {
   protected:
