@@ -136,6 +136,12 @@ TEST(Database, ColumnReferencesAreNamedAsTheStatementWritesThem) {
             EXPECT_EQ(names, c.names) << c.sql << (sqlite ? " on SQLite" : " on the server");
         }
     }
+    // A statement prepared before its table changed reports the columns the table has now.
+    db::Connection& sqlite = *connections.front();
+    sqlite.Execute("alter table Dept rename column cDepName to cName");
+    db::Recordset rows;
+    rows.Open("select Dept.*, psn.cpsn_num from Dept, Psn", sqlite);
+    EXPECT_EQ(rows.columns()[1].name, "cName");
 }
 
 TEST(Database, MissingFilesAndOtherProvidersAreFaults) {

@@ -161,11 +161,21 @@ namespace {
 
 class StatementCursor : public Cursor {
   public:
+    // The first step comes before the columns are read: it is where SQLite prepares the
+    // statement again after a schema change, so that the columns are those the rows have.
     explicit StatementCursor(Statement statement)
-        : statement_(std::move(statement)), columns_(statement_.columns()) {}
+        : statement_(std::move(statement)),
+          state_(statement_.Step() ? State::kRowReady : State::kDone),
+          columns_(statement_.columns()) {}
     const std::shared_ptr<const Columns>& columns() override { return columns_; }
     bool Next(std::vector<Value>& row) override {
-        if (!statement_.Step()) return false;
+        if (state_ == State::kDone) return false;
+        if (state_ == State::kRowReady) {
+            state_ = State::kStepping;
+        } else if (!statement_.Step()) {
+            state_ = State::kDone;
+            return false;
+        }
         const int n = static_cast<int>(columns_->size());
         row.clear();
         row.reserve(static_cast<std::size_t>(n));
@@ -174,7 +184,9 @@ class StatementCursor : public Cursor {
     }
 
   private:
+    enum class State { kRowReady, kStepping, kDone };
     Statement statement_;
+    State state_;
     std::shared_ptr<const Columns> columns_;  // as the statement reported them when it opened
 };
 
@@ -242,9 +254,12 @@ bool Statement::Step() {
 }
 
 const std::shared_ptr<const Columns>& Statement::columns() {
-    // A statement SQLite re-prepared after a schema change may have other columns.
-    const int count = sqlite3_column_count(prepared_.stmt.get());
-    if (!prepared_.columns || prepared_.columns->size() != static_cast<std::size_t>(count)) {
+    // SQLite prepares a statement again when the schema changed (a column added, dropped or
+    // renamed); its columns are then worked out again.
+    const int prepared = sqlite3_stmt_status(prepared_.stmt.get(), SQLITE_STMTSTATUS_REPREPARE, 0);
+    if (!prepared_.columns || prepared != prepared_.timesPrepared) {
+        prepared_.timesPrepared = prepared;
+        const int count = sqlite3_column_count(prepared_.stmt.get());
         std::vector<Column> columns;
         for (int i = 0; i < count; ++i) {
             const char* name = sqlite3_column_name(prepared_.stmt.get(), i);

@@ -40,8 +40,9 @@ class Statement {
   public:
     struct Prepared {
         StatementHandle stmt;
-        // The statement's columns with their ADO types, worked out once per prepared statement.
+        // The statement's columns with their ADO types, worked out once per preparation.
         std::shared_ptr<const Columns> columns;
+        int timesPrepared = 0;  // by SQLite, after schema changes, when the columns were made
     };
     using Cache = StatementCache<Prepared>;
     Statement(Database* owner, Cache::SlotRef slot, Prepared prepared);
