@@ -6,6 +6,7 @@
 
 #include "base/fault.h"
 #include "com/automation.h"
+#include "support/faults.h"
 
 namespace {
 
@@ -126,12 +127,8 @@ TEST(LateCall, FaultsComeBackWithNumberAndDescription) {
 TEST(ErrorInfo, OneBoundaryForEveryException) {
     auto echo = Echo::Create();
     auto fault = [&](const char* member) {
-        try {
-            com::CallByName(echo.get(), member, com::DISPATCH_METHOD);
-        } catch (const base::Fault& f) {
-            return std::make_pair(f.number(), f.description());
-        }
-        return std::make_pair(0, std::string("no fault"));
+        return testing_support::FaultOf(
+            [&] { com::CallByName(echo.get(), member, com::DISPATCH_METHOD); });
     };
     EXPECT_EQ(fault("Exhaust"), std::make_pair(7, std::string("Out of memory")));
     EXPECT_EQ(fault("Stray").first, com::E_UNEXPECTED);

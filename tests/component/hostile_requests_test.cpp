@@ -5,8 +5,10 @@
 #include <random>
 
 #include "base/fault.h"
+#include "component/request_limits.h"
 #include "support/demo_db.h"
 #include "support/dispatch.h"
+#include "support/faults.h"
 #include "support/requests.h"
 #include "xml/document.h"
 
@@ -105,12 +107,9 @@ TEST(HostileRequests, AmplificationAndOversizedPartsAreRefused) {
             << "the person class answers with its own identifier, whose text is the same";
     }
     auto fault = [&](const std::string& request) {
-        try {
+        return testing_support::FaultOf([&] {
             testing_support::Transact(testing_support::NewSalaryItem().get(), request, login.get());
-        } catch (const base::Fault& f) {
-            return std::make_pair(f.number(), f.description());
-        }
-        return std::make_pair(0, std::string("answered"));
+        });
     };
     const std::string longTag(5 << 20, 'r');
     EXPECT_EQ(
@@ -125,6 +124,14 @@ TEST(HostileRequests, AmplificationAndOversizedPartsAreRefused) {
               "Invalid procedure call or argument: The request exceeds a limit: an element has "
               "more attributes than 256 (line 1)");
     EXPECT_EQ(demo.FileBytes(), before);
+    // A request of exactly the limit is read; one byte more is not.
+    const std::size_t limit = component::MaxRequestBytes();
+    EXPECT_EQ(testing_support::FaultOf([&] { component::CheckRequestSize(limit); }).first, 0);
+    EXPECT_EQ(testing_support::FaultOf([&] { component::CheckRequestSize(limit + 1); }),
+              std::make_pair(5,
+                             "Invalid procedure call or argument: The request exceeds a limit: "
+                             "it is larger than " +
+                                 std::to_string(limit) + " bytes"));
 }
 
 }  // namespace

@@ -55,6 +55,8 @@ TEST(Messages, ItemNamesTranslateBothWaysPerClass) {
     EXPECT_EQ(item.unLang("YEAR-END BONUS"), "年终奖");
     EXPECT_EQ(person.unLang("year-end bonus"), "year-end bonus");
     EXPECT_EQ(person.unLang("tax WITHHELD"), "代扣税");
+    EXPECT_EQ(person.Lang("计件工资"), "Piece-rate wage") << "row 7, the person table's last";
+    EXPECT_EQ(person.unLang("PIECE-RATE wage"), "计件工资");
     EXPECT_EQ(item.unLang("基本工资"), "基本工资");
     setenv("WAGELINK_LANG", "zh-CN", 1);
     messages::Messages chinese(messages::SalaryItemNames());

@@ -5,6 +5,7 @@
 #include "base/fault.h"
 #include "support/demo_db.h"
 #include "support/dispatch.h"
+#include "support/faults.h"
 
 namespace {
 
@@ -183,6 +184,19 @@ TEST_F(ItemExport, FaultsThatEndTheExport) {
                                         }),
                  base::Fault);
     EXPECT_EQ(delivered, 2);
+    // A QUERY without roottag cannot name its records; settings that cannot be read end the
+    // export rather than leave the entries out.
+    auto server = testing_support::NewSalaryItem();
+    auto login = testing_support::NewLogin(demo.ConnectionString());
+    EXPECT_EQ(testing_support::FaultOf([&] {
+                  testing_support::Transact(server.get(), "<r proc='QUERY' paginate='0'/>",
+                                            login.get());
+              }),
+              std::make_pair(94, std::string("Invalid use of Null: the request's root has no "
+                                             "roottag attribute")));
+    demo.Exec("alter table WA_GZtblset rename column iSetGZItemStyle to iStyle");
+    connection = demo.Connect();  // a server's driver keeps the columns it prepared with
+    EXPECT_EQ(fails(" paginate=\"0\"", ""), db::kItemNotFound);
 }
 
 TEST_F(ItemExport, ExportedRecordImportsBackUnchanged) {

@@ -5,6 +5,7 @@
 #include "base/fault.h"
 #include "support/demo_db.h"
 #include "support/dispatch.h"
+#include "support/faults.h"
 #include "support/pages.h"
 
 namespace {
@@ -142,9 +143,12 @@ TEST_F(KestExport, PagesAndTheirFailures) {
                  base::Fault)
         << "an undeliverable page fails the call";
     request = "<r paginate=\"0\"/>";
-    EXPECT_THROW(salary_item::QueryProcKest(*connection, messages, {}, request, itemFilter,
-                                            [](const std::string&, std::int32_t, std::int32_t) {}),
-                 base::Fault)
+    EXPECT_EQ(testing_support::FaultOf([&] {
+                  salary_item::QueryProcKest(*connection, messages, {}, request, itemFilter,
+                                             [](const std::string&, std::int32_t, std::int32_t) {});
+              }),
+              std::make_pair(94, std::string("Invalid use of Null: the request's root has no "
+                                             "roottag attribute")))
         << "without roottag no record can be made: the rows would be lost";
 }
 

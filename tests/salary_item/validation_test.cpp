@@ -218,11 +218,11 @@ TEST_F(ItemImport, TheStartDateIsReadInTheFormsADatabaseHoldsIt) {
         "message=\"年度不能为空！\"/></reply>";
     for (const char* date : {"2026-01-01", "2026-01-01T08:30", "2026-01-01 08:30:15",
                              "2026-01-01T08:30:15.125", "2026-1-1 0:00:00.0", "2026/01/01",
-                             "2026/01/01 23:59:59", "2026年1月1日", "2024年2月29日"})
+                             "2026/01/01 23:59:59", "2026年1月1日", "2024年2月29日", "2000-02-29"})
         EXPECT_EQ(year(date), rejected) << date << " is a date";
     for (const char* notADate :
          {"Jan 1, 2026", "abc", "2026-01-01T", "2026-01-01 24:00", "2026-01/01", "2026年1月1",
-          "2026-01-01 08:30:15Z", "26-01-01", "2026年2月30日"})
+          "2026-01-01 08:30:15Z", "26-01-01", "2026年2月30日", "1900-02-29", "2100-02-29"})
         EXPECT_NE(year(notADate).find("code=\"999\" message=\"Type mismatch: dWAFirstDate"),
                   std::string::npos)
             << notADate << " is not a date";
@@ -264,9 +264,11 @@ TEST_F(ItemImport, AMonthBelowTheOpenOneIsRefused) {
 TEST_F(ItemImport, NumberEdgesOfRecordFields) {
     demo.Exec("update GL_mend set bflag_WA = 0");
     EXPECT_EQ(Rejection({{"month", "-32768"}}), "导入月份不正确！") << "-32768 fits 16 bits";
-    EXPECT_EQ(ImportReply(ItemRecord({{"month", "32768"}})),
-              "<reply docid=\"T\" proc=\"ADD\"><result key=\"Item\" code=\"999\" "
-              "message=\"Overflow\"/></reply>");
+    EXPECT_EQ(Rejection({{"month", "32767"}}), "导入月份不正确！") << "32767 fits 16 bits";
+    for (const char* month : {"32768", "32767.5"})  // 32767.5 rounds to even 32768
+        EXPECT_EQ(ImportReply(ItemRecord({{"month", month}})),
+                  "<reply docid=\"T\" proc=\"ADD\"><result key=\"Item\" code=\"999\" "
+                  "message=\"Overflow\"/></reply>");
     EXPECT_EQ(Rejection({{"month", "1e-400"}}), "导入月份不能为空！") << "an underflow reads as 0";
     EXPECT_EQ(Rejection({{"month", "10.5"}}), "导入月份不正确！") << "10.5 rounds to even 10";
     EXPECT_EQ(Import(ItemRecord({{"month", "10.6"}}, {{"奖金", "0", "1"}})).first, "0")
