@@ -58,6 +58,7 @@ TEST_F(Builders, ItemTextKeepsItsExactSpacing) {
     EXPECT_EQ(Item({{"cpsngrd", "=", "管理人员", nullptr}}), "where cPsnGrd = '管理人员'");
     EXPECT_EQ(Item({{"cDept_Num", "like", "02", nullptr}}),
               "where  WA_GZData.cDept_Num like '02%'");
+    EXPECT_EQ(Item({{"iMonth", " != ", "11", nullptr}}), "where  WA_GZData.iMonth  !=  11");
     EXPECT_EQ(Item({{"cDept_Num", "LIKE", "02", nullptr}}), "where  WA_GZData.cDept_Num LIKE '02'");
     EXPECT_EQ(Item({{"cDept_Num", "not like", "02", nullptr}}),
               "where  WA_GZData.cDept_Num not like '02%'");

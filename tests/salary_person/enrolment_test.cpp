@@ -26,17 +26,19 @@ class Enrolment : public testing_support::PersonImportTest {
 };
 
 TEST_F(Enrolment, TheRosterRowCarriesMasterDataFlagsAndTrimmedExtras) {
+    demo.Exec("insert into WA_PsnMsg (iNum, cMsgName) values (4, 'Branch Code')");
     EXPECT_EQ(Import(PersonRecord(
                   {{"persongradeno", "销售人员"}, {"isforeign", "1abc"}, {"taxtoken", "0"}},
                   {ByName("M1", "  990120199509071234  "), ByCaption("公积金账号", "PF0000000020"),
-                   ByName("m3", " 湖滨银行 ")})),
+                   ByName("m3", " 湖滨银行 "), ByCaption("BRANCH code", "B7")})),
               kWritten);
     EXPECT_EQ(
         Roster("cGZGradeNum || cDept_num || '/' || cPsn_Name || '/' || iPsnGrd_id || '/' || "
                "(bForeign + 0) || (bTaxBz + 0) || '/' || M1 || '/' || M2 || '/' || M3 || '/' || "
                "ifnull(M4, 'null')"),
-        "0010101/梁诗雨/1/10/990120199509071234/PF0000000020/湖滨银行/null")
-        << "the category is the master's (管理人员), not the record's; m3 is column M3";
+        "0010101/梁诗雨/1/10/990120199509071234/PF0000000020/湖滨银行/B7")
+        << "the category is the master's (管理人员), not the record's; m3 is column M3; a "
+           "caption is found whatever the case of its letters";
     EXPECT_EQ(PayrollRows(), "001/0101/梁诗雨/1/2026/11/11/00")
         << "the month after iLastMonth 10, in iLastYear";
 }
