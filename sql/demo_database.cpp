@@ -11,13 +11,20 @@ std::string_view demo_sql();
 
 namespace sql {
 
+std::string_view SchemaScript() {
+    return wagelink::embedded::schema_sql();
+}
+
+std::string_view DemoScript() {
+    return wagelink::embedded::demo_sql();
+}
+
 void WriteDemoDatabase(const std::string& path) {
-    CreateDatabase(path, std::string(wagelink::embedded::schema_sql()) + "\n" +
-                             std::string(wagelink::embedded::demo_sql()));
+    CreateDatabase(path, std::string(SchemaScript()) + "\n" + std::string(DemoScript()));
 }
 
 void WriteEmptyDatabase(const std::string& path) {
-    CreateDatabase(path, wagelink::embedded::schema_sql());
+    CreateDatabase(path, SchemaScript());
 }
 
 }  // namespace sql

@@ -5,11 +5,7 @@
 #include "base/text.h"
 #include "db/connection.h"
 #include "db/recordset.h"
-
-namespace wagelink::embedded {
-std::string_view schema_sql();
-std::string_view demo_sql();
-}  // namespace wagelink::embedded
+#include "demo_database.h"
 
 namespace sql {
 
@@ -61,11 +57,15 @@ std::string ServerData(std::string_view data, db::Dialect::Kind kind) {
 }
 
 void WriteServerDemo(const std::string& connectionString, bool withData) {
+    WriteServerDatabase(connectionString, SchemaScript(), withData ? DemoScript() : "");
+}
+
+void WriteServerDatabase(const std::string& connectionString, std::string_view schema,
+                         std::string_view data) {
     db::Connection connection;
     connection.Open(connectionString);
     const db::Dialect::Kind kind = connection.dialect().kind();
-    std::string script = ServerSchema(wagelink::embedded::schema_sql(), kind);
-    if (withData) script += ";\n" + ServerData(wagelink::embedded::demo_sql(), kind);
+    std::string script = ServerSchema(schema, kind) + ";\n" + ServerData(data, kind);
     // MariaDB ends a transaction at each CREATE TABLE; a failure there leaves the tables made so
     // far, which the next attempt refuses to overwrite (every statement fails on its table).
     db::Transaction transaction(connection);

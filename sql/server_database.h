@@ -26,6 +26,9 @@ std::string ServerData(std::string_view data, db::Dialect::Kind kind);
 // Writes the schema and the demo data (or the schema alone) into the database that
 // `connectionString` opens, in one transaction: a fault leaves nothing half-written.
 void WriteServerDemo(const std::string& connectionString, bool withData = true);
+// The same for a schema (SQLite DDL, as the demo's) and data of the caller's.
+void WriteServerDatabase(const std::string& connectionString, std::string_view schema,
+                         std::string_view data);
 
 // Replaces the rows of every payroll table of the server database `to` with those of the SQLite
 // file `from` (a large demo for load tests and benchmarks), in one transaction; columns the file

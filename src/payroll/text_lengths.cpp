@@ -38,7 +38,9 @@ std::optional<std::string> TooLongValue(db::Connection& connection, db::LookupCa
         const db::ColumnDeclaration* column = declared.Find(columns[i]);
         if (!column || !Bounded(*column) || db::IsNull(values[i])) continue;
         if (!Fits(*column, db::ValueText(values[i])))
-            return messages.GetResStringArg("Qz.WA.EAI.09006", column->name,
+            // Named as the statement writes it: the reply must not depend on the case in
+            // which one database or another declares it.
+            return messages.GetResStringArg("Qz.WA.EAI.09006", columns[i],
                                             std::to_string(column->length));
     }
     return std::nullopt;

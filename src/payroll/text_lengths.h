@@ -13,7 +13,8 @@
 namespace payroll {
 
 // The failure message for the first of `values` whose text is longer than its column (the same
-// position of `columns`, of `table`) allows; nullopt when every value fits. The declarations are
+// position of `columns`, of `table`) allows, naming the column as `columns` does; nullopt when
+// every value fits. The declarations are
 // read once per request.
 std::optional<std::string> TooLongValue(db::Connection& connection, db::LookupCache& lookups,
                                         messages::Messages& messages, const std::string& table,

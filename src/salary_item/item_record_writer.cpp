@@ -9,7 +9,7 @@ ItemRecordWriter::ItemRecordWriter(const db::Recordset& rows, ItemSettings& sett
     : settings_(settings), form_(form) {
     for (std::size_t i = 0; i < rows.FieldCount(); ++i) {
         const std::string& name = rows.columns()[i].name;
-        if (name.find("F_") != std::string::npos) {
+        if (IsItemColumn(name)) {
             columns_.push_back({i, Kind::kItem, ItemNumber(name)});
         } else if (form_ == ExportForm::kKest && name == "cpsnmobilephone") {
             columns_.push_back({i, Kind::kMobilePhone});

@@ -1,6 +1,6 @@
 // Writes one record element of a salary item export from the current row: what RowXmlMapper
 // writes with "SalaryItemXmlRs.Xml", then, column by column in the row's order, one `entry` per
-// payroll item column ("F_" in its name) whose item has a setting, and for the kest form the
+// payroll item column (IsItemColumn) whose item has a setting, and for the kest form the
 // person's `departmentname` (column cdepname, empty when Null) and `cpsnmobilephone` (the text
 // "Null" when Null).
 #pragma once

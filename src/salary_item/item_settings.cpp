@@ -47,6 +47,12 @@ std::optional<ItemSetting> ItemSettings::Look(std::int16_t item) {
     return ItemSetting{name, style ? *style : std::nullopt};
 }
 
+bool IsItemColumn(std::string_view column) {
+    if (column.find("F_") != std::string_view::npos) return true;
+    return column.size() > 2 && column.substr(0, 2) == "f_" &&
+           column.find_first_not_of("0123456789", 2) == std::string_view::npos;
+}
+
 std::int16_t ItemNumber(const std::string& column) {
     std::string digits;
     for (std::size_t i = 0; i < column.size(); ++i) {

@@ -7,6 +7,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "db/connection.h"
 #include "messages/messages.h"
@@ -48,6 +49,10 @@ class ItemSettings {
     LookupFailure failure_;
     std::map<std::int16_t, std::optional<ItemSetting>> cache_;
 };
+
+// Whether a result column is a payroll item column: its name holds "F_", or, for a database that
+// declares the item columns in lower case, it is "f_" and digits.
+bool IsItemColumn(std::string_view column);
 
 // The item number of a payroll item column: its name without every "f_" (any case), as a 16-bit
 // integer; a type-mismatch fault when the rest is no number.
