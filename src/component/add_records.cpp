@@ -128,7 +128,7 @@ std::vector<Result> TrialBatch(Instance& self, const Operations& ops,
                                const xml::NodeList& records) {
     try {
         return db::RetryContended([&] {
-            db::Transaction batch(*self.connection, db::Transaction::Lock::kNow);
+            db::Transaction batch(*self.connection, db::TransactionMode::kWriteNow);
             return EachRecord(
                 records, [&](xml::Element record) { return TryRecord(self, ops, record); }, true);
         });  // never committed

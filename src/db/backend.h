@@ -10,6 +10,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,13 +20,20 @@
 
 namespace db {
 
-// A column as its table declares it: name, ADO type and, for text and binary types, the longest
-// value in characters (0 when unbounded).
+// A column as its table declares it: name, ADO type, for text and binary types the longest
+// value in characters (0 when unbounded), and for exact numbers the decimal places it keeps
+// (money 4, decimal(19,2) 2; nullopt for other types).
 struct ColumnDeclaration {
     std::string name;
     DataType type;
     std::size_t length;
+    std::optional<int> scale = std::nullopt;
 };
+
+// What a transaction is for: writing (the write lock taken at the first write, or at once), or
+// reading one snapshot for an export, without locks that writers would wait for where the
+// database allows it.
+enum class TransactionMode { kWrite, kWriteNow, kSnapshotRead };
 
 // The rows of one query, read forward once.
 class Cursor {
@@ -46,6 +54,14 @@ class Backend {
     virtual long long Execute(const std::string& sql, const std::vector<Value>& params) = 0;
     virtual std::unique_ptr<Cursor> Query(const std::string& sql,
                                           const std::vector<Value>& params) = 0;
+    // Transaction control. SQLite runs its own statements; a server is driven through the ODBC
+    // API (autocommit off, then SQLEndTran), never by prepared statements, which SQL Server
+    // refuses to end with another transaction count than they began with.
+    virtual void BeginTransaction(TransactionMode mode) = 0;
+    virtual void EndTransaction(bool commit) = 0;
+    // A savepoint statement of the dialect, run directly rather than prepared.
+    virtual void RunSavepointStatement(const std::string& sql) = 0;
+
     virtual std::vector<std::string> TableNames() = 0;
     // Empty when there is no such table.
     virtual std::vector<ColumnDeclaration> DeclaredColumns(const std::string& table) = 0;

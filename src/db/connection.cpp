@@ -26,13 +26,8 @@ db::Backend& Connection::Backend() {
 }
 
 long long Connection::Execute(const std::string& sql, const std::vector<Value>& params) {
-    return Send(sql, params, StatementKind::kWrite);
-}
-
-long long Connection::Send(const std::string& sql, const std::vector<Value>& params,
-                           StatementKind kind) {
     db::Backend& db = Backend();
-    BeforeStatement(sql, kind);
+    BeforeStatement(sql, StatementKind::kWrite);
     return db.Execute(sql, params);
 }
 
@@ -46,32 +41,47 @@ std::vector<ColumnDeclaration> Connection::DeclaredColumns(const std::string& ta
     return columns;
 }
 
-void Connection::BeginTrans(bool writeLockNow) {
+void Connection::BeginTrans(TransactionMode mode) {
     // On SQLite deferred by default: the transaction reads from one snapshot and takes the write
     // lock only at its first write, so a writer does not hold the lock while it checks. A
     // server's transactions are serializable (db/odbc/database.h).
-    Send(std::string(dialect().Begin(writeLockNow)), {}, StatementKind::kTransaction);
+    db::Backend& db = Backend();
+    BeforeStatement(std::string(db.dialect().Begin(mode == TransactionMode::kWriteNow)),
+                    StatementKind::kTransaction);
+    db.BeginTransaction(mode);
 }
 void Connection::CommitTrans() {
-    Send(std::string(dialect().Commit()), {}, StatementKind::kTransaction);
+    EndTrans(true);
 }
 void Connection::RollbackTrans() {
-    Send(std::string(dialect().Rollback()), {}, StatementKind::kTransaction);
+    EndTrans(false);
+}
+void Connection::EndTrans(bool commit) {
+    db::Backend& db = Backend();
+    const Dialect& dialect = db.dialect();
+    BeforeStatement(std::string(commit ? dialect.Commit() : dialect.Rollback()),
+                    StatementKind::kTransaction);
+    db.EndTransaction(commit);
 }
 
 void Connection::Savepoint(const std::string& name) {
-    Send(dialect().Savepoint(name), {}, StatementKind::kTransaction);
+    SendSavepoint(dialect().Savepoint(name));
 }
 void Connection::RollbackToSavepoint(const std::string& name) {
-    Send(dialect().RollbackToSavepoint(name), {}, StatementKind::kTransaction);
+    SendSavepoint(dialect().RollbackToSavepoint(name));
 }
 void Connection::ReleaseSavepoint(const std::string& name) {
-    std::string release = dialect().ReleaseSavepoint(name);
-    if (!release.empty()) Send(release, {}, StatementKind::kTransaction);
+    SendSavepoint(dialect().ReleaseSavepoint(name));
+}
+void Connection::SendSavepoint(const std::string& sql) {
+    if (sql.empty()) return;  // nothing to send where the database needs no such statement
+    db::Backend& db = Backend();
+    BeforeStatement(sql, StatementKind::kTransaction);
+    db.RunSavepointStatement(sql);
 }
 
-Transaction::Transaction(Connection& connection, Lock lock) : connection_(connection) {
-    connection_.BeginTrans(lock == Lock::kNow);
+Transaction::Transaction(Connection& connection, TransactionMode mode) : connection_(connection) {
+    connection_.BeginTrans(mode);
 }
 
 Transaction::~Transaction() {

@@ -44,8 +44,7 @@ class Connection {
     // The columns of `table` as it declares them; a fault when there is no such table.
     std::vector<ColumnDeclaration> DeclaredColumns(const std::string& table);
 
-    // `writeLockNow` takes the write lock at once instead of at the first write.
-    void BeginTrans(bool writeLockNow = false);
+    void BeginTrans(TransactionMode mode = TransactionMode::kWrite);
     void CommitTrans();
     void RollbackTrans();
     // Inside a transaction: marks a point that RollbackToSavepoint undoes the work after, and
@@ -71,7 +70,8 @@ class Connection {
     }
 
   private:
-    long long Send(const std::string& sql, const std::vector<Value>& params, StatementKind kind);
+    void EndTrans(bool commit);
+    void SendSavepoint(const std::string& sql);
 
     std::string connectionString_;
     std::unique_ptr<db::Backend> db_;
@@ -80,13 +80,12 @@ class Connection {
 
 // Rolls back unless committed; never throws from its destructor. Everything read inside comes
 // from one snapshot of the database; the write lock is taken at the first write, and a snapshot
-// that another writer made stale by then fails that write with db::Contention.
+// that another writer made stale by then fails that write with db::Contention. kWriteNow takes the
+// write lock at once, for work that writes and must not meet another writer half-way;
+// kSnapshotRead is for an export, which reads and takes no lock a writer would wait for.
 class Transaction {
   public:
-    // Lock::kNow takes the write lock at once, for work that writes and must not meet another
-    // writer half-way.
-    enum class Lock { kAtFirstWrite, kNow };
-    explicit Transaction(Connection& connection, Lock lock = Lock::kAtFirstWrite);
+    explicit Transaction(Connection& connection, TransactionMode mode = TransactionMode::kWrite);
     ~Transaction();
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;

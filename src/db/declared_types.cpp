@@ -53,6 +53,20 @@ std::size_t LengthOfDeclared(std::string_view declared) {
     return length;
 }
 
+std::optional<int> ScaleOfDeclared(std::string_view declared) {
+    const DataType type = TypeOfDeclared(declared);
+    if (type == adCurrency) return 4;
+    if (type != adNumeric) return std::nullopt;
+    const std::size_t comma = declared.find(',');
+    if (comma == std::string_view::npos) return 0;
+    int scale = 0;
+    std::size_t i = comma + 1;
+    while (i < declared.size() && declared[i] == ' ') ++i;
+    for (; i < declared.size() && declared[i] >= '0' && declared[i] <= '9' && scale < 100; ++i)
+        scale = scale * 10 + (declared[i] - '0');
+    return scale;
+}
+
 DataType TypeOfValue(const Value& value) {
     if (std::holds_alternative<std::int64_t>(value)) return adInteger;
     if (std::holds_alternative<double>(value)) return adDouble;

@@ -19,17 +19,49 @@ void Append(std::vector<Value>& to, std::vector<Value> from) {
 
 const Dialect& Dialect::Of(Kind kind) {
     // SQLite's deferred BEGIN reads one snapshot and takes the write lock at the first write.
-    static const Dialect kSqlite(Kind::kSqlite, "BEGIN", "BEGIN IMMEDIATE", "COMMIT", "ROLLBACK",
-                                 "SAVEPOINT ", "ROLLBACK TO ", "RELEASE ");
-    static const Dialect kSqlServer(Kind::kSqlServer, "BEGIN TRANSACTION", "BEGIN TRANSACTION",
-                                    "COMMIT TRANSACTION", "ROLLBACK TRANSACTION",
-                                    "SAVE TRANSACTION ", "ROLLBACK TRANSACTION ", "");
-    static const Dialect kMariaDb(Kind::kMariaDb, "START TRANSACTION", "START TRANSACTION",
-                                  "COMMIT", "ROLLBACK", "SAVEPOINT ", "ROLLBACK TO SAVEPOINT ",
-                                  "RELEASE SAVEPOINT ");
-    static const Dialect kStandard(Kind::kStandard, "START TRANSACTION", "START TRANSACTION",
-                                   "COMMIT", "ROLLBACK", "SAVEPOINT ", "ROLLBACK TO SAVEPOINT ",
-                                   "RELEASE SAVEPOINT ");
+    static const Dialect kSqlite(Kind::kSqlite, {.begin = "BEGIN",
+                                                 .beginLockNow = "BEGIN IMMEDIATE",
+                                                 .commit = "COMMIT",
+                                                 .rollback = "ROLLBACK",
+                                                 .savepoint = "SAVEPOINT ",
+                                                 .rollbackTo = "ROLLBACK TO ",
+                                                 .release = "RELEASE "});
+    // A lock that stays taken for 10 s is contention, run again until the contention limit; the
+    // server's default is to wait for ever.
+    static const Dialect kSqlServer(
+        Kind::kSqlServer,
+        {.begin = "BEGIN TRANSACTION",
+         .beginLockNow = "BEGIN TRANSACTION",
+         .commit = "COMMIT TRANSACTION",
+         .rollback = "ROLLBACK TRANSACTION",
+         .savepoint = "SAVE TRANSACTION ",
+         .rollbackTo = "ROLLBACK TRANSACTION ",
+         .sessionSetup = "SET NOCOUNT OFF; SET IMPLICIT_TRANSACTIONS OFF; SET XACT_ABORT OFF; "
+                         "SET LOCK_TIMEOUT 10000",
+         .snapshotReads = "SET TRANSACTION ISOLATION LEVEL SNAPSHOT",
+         .serializableReads = "SET TRANSACTION ISOLATION LEVEL SERIALIZABLE",
+         .snapshotAllowed =
+             "SELECT snapshot_isolation_state FROM sys.databases WHERE database_id = DB_ID()",
+         .unicodeQuote = "N"});
+    // InnoDB's repeatable read reads one snapshot without locks; its serializable reads lock.
+    static const Dialect kMariaDb(
+        Kind::kMariaDb,
+        {.begin = "START TRANSACTION",
+         .beginLockNow = "START TRANSACTION",
+         .commit = "COMMIT",
+         .rollback = "ROLLBACK",
+         .savepoint = "SAVEPOINT ",
+         .rollbackTo = "ROLLBACK TO SAVEPOINT ",
+         .release = "RELEASE SAVEPOINT ",
+         .snapshotReads = "SET SESSION TRANSACTION ISOLATION LEVEL REPEATABLE READ",
+         .serializableReads = "SET SESSION TRANSACTION ISOLATION LEVEL SERIALIZABLE"});
+    static const Dialect kStandard(Kind::kStandard, {.begin = "START TRANSACTION",
+                                                     .beginLockNow = "START TRANSACTION",
+                                                     .commit = "COMMIT",
+                                                     .rollback = "ROLLBACK",
+                                                     .savepoint = "SAVEPOINT ",
+                                                     .rollbackTo = "ROLLBACK TO SAVEPOINT ",
+                                                     .release = "RELEASE SAVEPOINT "});
     switch (kind) {
         case Kind::kSqlite:
             return kSqlite;
@@ -52,13 +84,18 @@ const Dialect& Dialect::OfServer(std::string_view dbmsName) {
 }
 
 std::string Dialect::Savepoint(std::string_view name) const {
-    return Prefixed(savepoint_, name);
+    return Prefixed(texts_.savepoint, name);
 }
 std::string Dialect::RollbackToSavepoint(std::string_view name) const {
-    return Prefixed(rollbackTo_, name);
+    return Prefixed(texts_.rollbackTo, name);
 }
 std::string Dialect::ReleaseSavepoint(std::string_view name) const {
-    return Prefixed(release_, name);
+    return Prefixed(texts_.release, name);
+}
+
+std::string Dialect::QuotedText(std::string_view text) const {
+    return std::string(texts_.unicodeQuote) + "'" + base::ReplaceAll(std::string(text), "'", "''") +
+           "'";
 }
 
 BoundStatement Dialect::GuardedInsert(std::string_view into, std::string_view values,

@@ -1,6 +1,7 @@
 // The statements that differ between the databases the server runs on, in one place per
-// database: transaction control and the guarded insert. Everything else the server sends is
-// written once, in the SQL all of them read alike.
+// database: transaction control, isolation, the session's set-up, quoted text in conditions and
+// the guarded insert. Everything else the server sends is written once, in the SQL all of them
+// read alike.
 #pragma once
 
 #include <string>
@@ -27,15 +28,34 @@ class Dialect {
 
     Kind kind() const { return kind_; }
 
-    // Opens a transaction; `lockNow` asks for the write lock at once where the database takes
-    // it at the first write otherwise (a server's serializable transaction needs nothing more).
-    std::string_view Begin(bool lockNow) const { return lockNow ? beginLockNow_ : begin_; }
-    std::string_view Commit() const { return commit_; }
-    std::string_view Rollback() const { return rollback_; }
+    // Transaction control as statements: what SQLite runs; on a server, which is driven through
+    // the ODBC API instead, the names under which they are counted and shown to test hooks.
+    // `lockNow` asks for the write lock at once where the database takes it at the first write
+    // otherwise (a server's serializable transaction needs nothing more).
+    std::string_view Begin(bool lockNow) const {
+        return lockNow ? texts_.beginLockNow : texts_.begin;
+    }
+    std::string_view Commit() const { return texts_.commit; }
+    std::string_view Rollback() const { return texts_.rollback; }
     std::string Savepoint(std::string_view name) const;
     std::string RollbackToSavepoint(std::string_view name) const;
     // Empty where a savepoint needs no release (on SQL Server it ends with its transaction).
     std::string ReleaseSavepoint(std::string_view name) const;
+
+    // Sent once after connecting, so that no server setting the administrator chose changes what
+    // a statement reports (empty: nothing to send).
+    std::string_view SessionSetup() const { return texts_.sessionSetup; }
+    // The isolation an export reads its snapshot under, without locks that writers would wait
+    // for, and the serializable isolation of every other transaction again (both empty where
+    // there is no such level); and the query that tells whether the database allows it (its
+    // first column 1; empty when it always does).
+    std::string_view SnapshotReads() const { return texts_.snapshotReads; }
+    std::string_view SerializableReads() const { return texts_.serializableReads; }
+    std::string_view SnapshotAllowed() const { return texts_.snapshotAllowed; }
+
+    // `text` as a quoted literal of a condition, every single quote doubled: N'...' on SQL
+    // Server, so that a character outside the database's code page survives; '...' elsewhere.
+    std::string QuotedText(std::string_view text) const;
 
     // "INSERT INTO `into` VALUES `values` unless a row matches `guard`", as one statement, so
     // that no other writer can slip a row in between. `into` is "table(columns)", `values` the
@@ -45,20 +65,17 @@ class Dialect {
                                  std::vector<Value> guardParams) const;
 
   private:
-    Dialect(Kind kind, std::string_view begin, std::string_view beginLockNow,
-            std::string_view commit, std::string_view rollback, std::string_view savepoint,
-            std::string_view rollbackTo, std::string_view release)
-        : kind_(kind),
-          begin_(begin),
-          beginLockNow_(beginLockNow),
-          commit_(commit),
-          rollback_(rollback),
-          savepoint_(savepoint),
-          rollbackTo_(rollbackTo),
-          release_(release) {}
+    struct Texts {
+        std::string_view begin{}, beginLockNow{}, commit{}, rollback{};
+        std::string_view savepoint{}, rollbackTo{}, release{};  // prefixes of a savepoint's name
+        std::string_view sessionSetup{};
+        std::string_view snapshotReads{}, serializableReads{}, snapshotAllowed{};
+        std::string_view unicodeQuote{};  // before a quoted literal
+    };
+    Dialect(Kind kind, Texts texts) : kind_(kind), texts_(texts) {}
 
     Kind kind_;
-    std::string_view begin_, beginLockNow_, commit_, rollback_, savepoint_, rollbackTo_, release_;
+    Texts texts_;
 };
 
 }  // namespace db

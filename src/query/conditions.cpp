@@ -85,15 +85,25 @@ std::string Joiner(const Condition& c) {
     return " " + logic + " ";
 }
 
-std::string Quoted(std::string_view value) {
-    return base::ReplaceAll(std::string(value), "'", "''");
+// "('a','b')" for the value "a,b", each text quoted as the database reads it.
+std::string QuotedList(const db::Dialect& dialect, std::string_view value) {
+    std::string list = "(";
+    for (std::size_t start = 0;;) {
+        const std::size_t comma = value.find(',', start);
+        list += dialect.QuotedText(value.substr(start, comma - start));
+        if (comma == std::string_view::npos) break;
+        list += ",";
+        start = comma + 1;
+    }
+    return list + ")";
 }
 
 // The value part of an ordinary condition.
-std::string ValuePart(const Condition& c, bool quoted, bool listsAllowed, Flavour flavour) {
+std::string ValuePart(const db::Dialect& dialect, const Condition& c, bool quoted,
+                      bool listsAllowed, Flavour flavour) {
     const std::string wildcard = c.wildcard ? "%" : "";
     if (listsAllowed && c.isList) {
-        if (quoted) return "('" + base::ReplaceAll(Quoted(c.value), ",", "','") + "')";
+        if (quoted) return QuotedList(dialect, c.value);
         std::string rest = c.value;
         for (std::size_t start = 0;;) {
             std::size_t comma = rest.find(',', start);
@@ -105,7 +115,7 @@ std::string ValuePart(const Condition& c, bool quoted, bool listsAllowed, Flavou
         }
         return "(" + c.value + ")";
     }
-    if (quoted) return "'" + Quoted(c.value) + wildcard + "'";
+    if (quoted) return dialect.QuotedText(c.value + wildcard);
     if (!IsPlainNumber(c.value))
         Refuse(c.position, "the value '" + c.value + "' of column " + c.name + " must be a number");
     const bool person = flavour == Flavour::kPerson || flavour == Flavour::kBarePerson;
@@ -162,7 +172,7 @@ std::string BuildWhere(const xml::NodeList& list, db::Connection& connection,
                                    "' needs a list, which only kest "
                                    "requests can give");
         text += ColumnPart(column.name, c.operation, flavour);
-        text += ValuePart(c, IsQuotedType(column.type), false, flavour);
+        text += ValuePart(connection.dialect(), c, IsQuotedType(column.type), false, flavour);
         if (c.position < conditions.size()) text += Joiner(c);
     }
     return Where(text);
@@ -206,6 +216,7 @@ std::string BuildKestWhere(const xml::NodeList& list, db::Connection& connection
     OpenIfClosed(connection);
     std::vector<Condition> conditions = ReadAll(list);
     Catalogue catalogue(connection, kGZDataCatalogue);
+    const db::Dialect& dialect = connection.dialect();
     std::string filter = "WA_GZtblset.cSetGzitemName";
     auto isItem = [](const Condition& c) {
         return base::AsciiLower(MapKestFieldName(c.name)) == "igzitem_id";
@@ -220,16 +231,18 @@ std::string BuildKestWhere(const xml::NodeList& list, db::Connection& connection
             if (base::Trim(c.value).empty()) {
                 filter.clear();
             } else {
-                std::string names = base::ReplaceAll(Quoted(c.value), ",", "','");
-                filter =
-                    " and " + filter + " " + c.operation + " " +
-                    (c.isList ? "('" + names + "')" : "'" + names + (c.wildcard ? "%" : "") + "'");
+                // Without a list operator: the list without its parentheses, the wildcard inside
+                // its last quote.
+                std::string names = QuotedList(dialect, c.value);
+                if (!c.isList)
+                    names = names.substr(1, names.size() - 2 - 1) + (c.wildcard ? "%'" : "'");
+                filter = " and " + filter + " " + c.operation + " " + names;
             }
             continue;
         }
         const db::Column& column = catalogue.Find(MapKestFieldName(c.name));
         text += ColumnPart(column.name, c.operation, Flavour::kKest);
-        text += ValuePart(c, IsQuotedType(column.type), true, Flavour::kKest);
+        text += ValuePart(dialect, c, IsQuotedType(column.type), true, Flavour::kKest);
         if (position < conditions.size() - itemFlag) text += Joiner(c);
         ++position;
     }

@@ -28,7 +28,7 @@ void QueryProc(db::Connection& connection, messages::Messages& messages,
                                               "WA_psn.iPsnMove = 0");
 
     // The count, the rows and the item settings are read from one snapshot of the database.
-    db::Transaction snapshot(connection);
+    db::Transaction snapshot(connection, db::TransactionMode::kSnapshotRead);
     ItemSettings settings(connection, messages);
     query::ExportRows(
         connection, document, pageSize,

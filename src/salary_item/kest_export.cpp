@@ -31,7 +31,7 @@ void QueryProcKest(db::Connection& connection, messages::Messages& messages,
         query::BuildKestWhere(eleList, connection, itemFilter), "WA_psn.iPsnMove = 0");
 
     // The count, the rows and the item settings are read from one snapshot of the database.
-    db::Transaction snapshot(connection);
+    db::Transaction snapshot(connection, db::TransactionMode::kSnapshotRead);
     ItemSettings settings(connection, messages, itemFilter, LookupFailure::kLeaveOut);
     query::ExportRows(
         connection, document, pageSize,

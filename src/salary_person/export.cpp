@@ -92,7 +92,7 @@ void QueryProc(db::Connection& connection, const xml::NodeList& eleList, std::st
         query::BuildPersonWhere(eleList, connection, columnNames), "WA_psn.iPsnMove = 0");
 
     // The definitions, the count and the rows are read from one snapshot of the database.
-    db::Transaction snapshot(connection);
+    db::Transaction snapshot(connection, db::TransactionMode::kSnapshotRead);
     const std::vector<Definition> definitions = Definitions(connection);
     std::string columns;
     for (const Definition& d : definitions) columns += "WA_psn.M" + d.number + ",";

@@ -1,9 +1,17 @@
 // The ODBC backend against the test database server.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <tuple>
+
 #include "base/fault.h"
+#include "base/text.h"
 #include "db/connection.h"
 #include "db/recordset.h"
+#include "support/host.h"
+#include "support/requests.h"
 #include "support/server_db.h"
 
 namespace {
@@ -97,6 +105,69 @@ TEST(ServerBackendTest, TransactionsSavepointsAndTwoResultSetsAtOnce) {
         EXPECT_NE(fault.description().find("no_such_table"), std::string::npos);
         EXPECT_EQ(fault.description().find("wagelink-test"), std::string::npos);
     }
+}
+
+// Transactions are driven through the ODBC API, never as prepared statements: unixODBC's trace of
+// an import, an enrolment and a trial, run by the host, holds SQLEndTran for every commit and
+// rollback, and no transaction statement but the trial's savepoints, which run directly.
+TEST(ServerBackendTest, TransactionsAreEndedThroughTheOdbcApi) {
+    REQUIRE_TEST_SERVER();
+    testing_support::ServerDb server;
+    testing_support::HostFolder host;
+    {
+        std::ifstream system("/etc/odbcinst.ini");
+        std::ofstream ini(host.File("odbcinst.ini"));
+        ini << system.rdbuf() << "\n[ODBC]\nTrace=Yes\nTraceFile=" << host.File("trace.log")
+            << "\n";
+    }
+    const std::string items = testing_support::AddRequest(
+        {testing_support::ItemRecord({}, {{"奖金", "0", "1"}}),
+         testing_support::ItemRecord({{"personno", "0003"}, {"personname", "陈一鸣"}},
+                                     {{"奖金", "0", "1"}})});
+    const std::string persons =
+        testing_support::AddRequest({testing_support::PersonRecord()}, "salaryperson");
+    std::string replies;
+    for (const auto& [progId, request, trial] :
+         {std::tuple{"Wagelink.ISalaryItem", items, false},
+          std::tuple{"Wagelink.ISalaryPerson", persons, false},
+          std::tuple{"Wagelink.ISalaryItem", items, true}}) {
+        std::vector<std::string> args = {"transact",
+                                         progId,
+                                         "-",
+                                         "--connection",
+                                         server.ConnectionString(),
+                                         "--login-year",
+                                         "2026",
+                                         "--login-month",
+                                         "11"};
+        if (trial) args.push_back("--validate-only");
+        setenv("ODBCSYSINI", host.dir().path().c_str(), 1);
+        replies += host.Run(args, request).out;
+        unsetenv("ODBCSYSINI");
+    }
+    EXPECT_EQ(replies.find("code=\"999\""), std::string::npos) << replies;
+    EXPECT_NE(replies.find("code=\"0\""), std::string::npos) << replies;
+
+    std::ifstream trace(host.File("trace.log"));
+    ASSERT_TRUE(trace) << "unixODBC wrote no trace";
+    std::map<std::string, int> ends;  // by completion type: 0 commit, 1 rollback
+    std::string line, call;
+    while (std::getline(trace, line)) {
+        if (line.rfind("[ODBC]", 0) == 0) call = line;  // the call the lines after it belong to
+        if (call.find("[SQLEndTran.c]") != std::string::npos &&
+            line.find("Completion Type = ") != std::string::npos)
+            ++ends[line.substr(line.find('=') + 2)];
+        const std::size_t text = line.find("SQL = [");
+        if (text == std::string::npos) continue;
+        const std::string sql = base::AsciiUpper(line.substr(text + 7, 20));
+        bool control = false;
+        for (const char* word : {"BEGIN", "START", "COMMIT", "ROLLBACK", "SAVE", "RELEASE"})
+            control |= sql.rfind(word, 0) == 0;
+        EXPECT_FALSE(control && call.find("SQLExecDirect") == std::string::npos)
+            << "prepared: " << line;
+    }
+    EXPECT_GE(ends["0"], 2) << "the written record and the enrolment committed";
+    EXPECT_GE(ends["1"], 2) << "the rejected record and the trial rolled back";
 }
 
 // A write that waits too long for another transaction's lock is a time-out fault; rolled back,

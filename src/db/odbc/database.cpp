@@ -27,6 +27,12 @@ SQLWCHAR* WideData(std::u16string& text) {
     return reinterpret_cast<SQLWCHAR*>(text.data());
 }
 
+bool IsAscii(std::string_view text) {
+    for (char c : text)
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    return true;
+}
+
 // The parameters of one execution, converted and held until the statement ran. UTF-8 texts are
 // bound where the caller holds them.
 struct BoundParams {
@@ -228,7 +234,9 @@ Database::Database(const OdbcTarget& target) : target_(target) {
     SQLGetInfoW(dbc, SQL_DBMS_NAME, name, sizeof name, &length);
     dialect_ = &Dialect::OfServer(
         Narrow(name, std::min<std::size_t>(static_cast<std::size_t>(length) / 2, 127)));
+    if (!dialect_->SessionSetup().empty()) RunDirect(dialect_->SessionSetup());
     textForm_ = TextFormOfLink();
+    asciiAsVarchar_ = dialect_->kind() == Dialect::Kind::kSqlServer;
 }
 
 TextForm Database::TextFormOfLink() {
@@ -251,6 +259,81 @@ void Database::SettleStreaming() {
     streaming_ = nullptr;
 }
 
+void Database::BeforeStatement() {
+    SettleStreaming();
+    if (!inTransaction_) SetAutocommit(true);
+}
+
+void Database::RunDirect(std::string_view sql) {
+    SettleStreaming();
+    StatementHandle stmt = NewStatement();
+    std::u16string text = Wide(sql);
+    SQLRETURN rc = SQLExecDirectW(stmt.get(), WideData(text), static_cast<SQLINTEGER>(text.size()));
+    while (Succeeded(rc)) rc = SQLMoreResults(stmt.get());
+    if (rc != SQL_NO_DATA) Fail(SQL_HANDLE_STMT, stmt.get());
+}
+
+void Database::SetAutocommit(bool on) {
+    if (autocommit_ == on) return;
+    SettleStreaming();
+    if (!Succeeded(SQLSetConnectAttr(
+            dbc_.get(), SQL_ATTR_AUTOCOMMIT,
+            reinterpret_cast<SQLPOINTER>(on ? SQL_AUTOCOMMIT_ON : SQL_AUTOCOMMIT_OFF), 0)))
+        Fail(SQL_HANDLE_DBC, dbc_.get());
+    autocommit_ = on;
+}
+
+bool Database::SnapshotReadsAllowed() {
+    if (dialect_->SnapshotReads().empty()) return false;
+    if (dialect_->SnapshotAllowed().empty()) return true;
+    if (!snapshotAllowed_) {
+        std::unique_ptr<Cursor> allowed = Query(std::string(dialect_->SnapshotAllowed()), {});
+        std::vector<Value> row;
+        snapshotAllowed_ = allowed->Next(row) && ValueNumber(row.at(0)) == 1;
+    }
+    return *snapshotAllowed_;
+}
+
+void Database::BeginTransaction(TransactionMode mode) {
+    if (mode == TransactionMode::kSnapshotRead && SnapshotReadsAllowed()) {
+        // The isolation level can change only between transactions.
+        SetAutocommit(true);
+        RunDirect(dialect_->SnapshotReads());
+        readingSnapshot_ = true;
+    }
+    SetAutocommit(false);
+    inTransaction_ = true;
+}
+
+void Database::EndTransaction(bool commit) {
+    SettleStreaming();
+    inTransaction_ = false;
+    if (!Succeeded(SQLEndTran(SQL_HANDLE_DBC, dbc_.get(), commit ? SQL_COMMIT : SQL_ROLLBACK))) {
+        try {
+            Fail(SQL_HANDLE_DBC, dbc_.get());
+        } catch (...) {
+            LeaveSnapshotReads(true);
+            throw;
+        }
+    }
+    LeaveSnapshotReads(false);
+}
+
+void Database::LeaveSnapshotReads(bool quietly) {
+    if (!readingSnapshot_) return;
+    readingSnapshot_ = false;
+    try {
+        SetAutocommit(true);
+        RunDirect(dialect_->SerializableReads());
+    } catch (...) {
+        if (!quietly) throw;
+    }
+}
+
+void Database::RunSavepointStatement(const std::string& sql) {
+    RunDirect(sql);
+}
+
 StatementHandle Database::NewStatement() {
     SQLHANDLE stmt = SQL_NULL_HANDLE;
     if (!Succeeded(SQLAllocHandle(SQL_HANDLE_STMT, dbc_.get(), &stmt)))
@@ -259,7 +342,7 @@ StatementHandle Database::NewStatement() {
 }
 
 StatementHandle Database::Prepare(Cache::Slot& slot, const std::string& sql) {
-    SettleStreaming();
+    BeforeStatement();
     if (std::optional<StatementHandle> idle = Cache::Take(slot)) return std::move(*idle);
     StatementHandle stmt = NewStatement();
     std::u16string text = Wide(sql);
@@ -298,7 +381,8 @@ void Database::Run(SQLHSTMT stmt, const std::vector<Value>& params) {
             bound.reals.push_back(*d);
             rc = SQLBindParameter(stmt, index, SQL_PARAM_INPUT, SQL_C_DOUBLE, SQL_DOUBLE, 0, 0,
                                   &bound.reals.back(), 0, indicator);
-        } else if (auto s = std::get_if<std::string>(&v); s && textForm_ == TextForm::kUtf8) {
+        } else if (auto s = std::get_if<std::string>(&v);
+                   s && (textForm_ == TextForm::kUtf8 || (asciiAsVarchar_ && IsAscii(*s)))) {
             *indicator = static_cast<SQLLEN>(s->size());
             rc = SQLBindParameter(stmt, index, SQL_PARAM_INPUT, SQL_C_CHAR, SQL_VARCHAR,
                                   std::max<SQLULEN>(s->size(), 1), 0, const_cast<char*>(s->data()),
@@ -327,17 +411,18 @@ long long Database::Execute(const std::string& sql, const std::vector<Value>& pa
     StatementHandle stmt = Prepare(*slot, sql);
     Run(stmt.get(), params);
     SQLLEN rows = 0;
-    long long total = 0;
-    // A batch answers once per statement in it; the rows of each that changed rows count.
+    long long count = 0;
+    // A batch answers once per statement in it, and a trigger's statements before the one that
+    // fired them: the last count is the statement's own (the INSERT of a guarded insert).
     for (;;) {
-        if (Succeeded(SQLRowCount(stmt.get(), &rows)) && rows > 0) total += rows;
+        if (Succeeded(SQLRowCount(stmt.get(), &rows)) && rows >= 0) count = rows;
         SQLRETURN more = SQLMoreResults(stmt.get());
         if (more == SQL_NO_DATA) break;
         if (!Succeeded(more)) Fail(SQL_HANDLE_STMT, stmt.get());
     }
     SQLFreeStmt(stmt.get(), SQL_CLOSE);
     Return(slot.get(), std::move(stmt));
-    return total;
+    return count;
 }
 
 std::unique_ptr<Cursor> Database::Query(const std::string& sql, const std::vector<Value>& params) {
@@ -348,7 +433,7 @@ std::unique_ptr<Cursor> Database::Query(const std::string& sql, const std::vecto
 }
 
 std::vector<std::string> Database::TableNames() {
-    SettleStreaming();
+    BeforeStatement();
     StatementHandle stmt = NewStatement();
     std::u16string type = Wide("TABLE");
     if (!Succeeded(SQLTablesW(stmt.get(), nullptr, 0, nullptr, 0, nullptr, 0, WideData(type),
@@ -362,7 +447,7 @@ std::vector<std::string> Database::TableNames() {
 }
 
 std::vector<ColumnDeclaration> Database::DeclaredColumns(const std::string& table) {
-    SettleStreaming();
+    BeforeStatement();
     StatementHandle stmt = NewStatement();
     std::u16string name = Wide(table);
     if (!Succeeded(SQLColumnsW(stmt.get(), nullptr, 0, nullptr, 0, WideData(name),
@@ -379,7 +464,11 @@ std::vector<ColumnDeclaration> Database::DeclaredColumns(const std::string& tabl
         std::size_t length = 0;
         if (ReadingOf(type) == Reading::kText && !IsNull(row.at(6)))
             length = static_cast<std::size_t>(ValueNumber(row.at(6)));
-        columns.push_back({ValueText(row.at(3)), type, length});
+        // DECIMAL_DIGITS 9: the places an exact number keeps.
+        std::optional<int> scale;
+        if ((type == adNumeric || type == adCurrency) && !IsNull(row.at(8)))
+            scale = static_cast<int>(ValueNumber(row.at(8)));
+        columns.push_back({ValueText(row.at(3)), type, length, scale});
     }
     return columns;
 }

@@ -3,7 +3,11 @@
 // Connects with SQLDriverConnect (login time-out as the target asks), in autocommit, with
 // serializable transactions, so that a record's checks and writes see no other writer half-way;
 // a deadlock that costs one of them its transaction is db::Contention and is run again. The
-// dialect is chosen by the server's own name (SQL_DBMS_NAME).
+// dialect is chosen by the server's own name (SQL_DBMS_NAME); its session set-up (SQL Server's
+// NOCOUNT, IMPLICIT_TRANSACTIONS, XACT_ABORT and lock time-out) is sent once after connecting.
+// Transactions are driven through the ODBC API (SQL_ATTR_AUTOCOMMIT, SQLEndTran); an export's
+// snapshot is read under the dialect's snapshot isolation where the database allows it.
+// A statement's rows are its own count, not the sum of a batch's (a trigger's rows included).
 // Texts travel in the form the driver carries every character in: UTF-8 bytes (SQL_C_CHAR,
 // lengths in bytes) where the link's character set is UTF-8, as MariaDB's is; UTF-16 (SQL_C_WCHAR)
 // elsewhere, as FreeTDS's natural form. Statement texts are always UTF-16.
@@ -14,7 +18,9 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "db/backend.h"
@@ -39,6 +45,9 @@ class Database : public Backend {
     long long Execute(const std::string& sql, const std::vector<Value>& params) override;
     std::unique_ptr<Cursor> Query(const std::string& sql,
                                   const std::vector<Value>& params) override;
+    void BeginTransaction(TransactionMode mode) override;
+    void EndTransaction(bool commit) override;
+    void RunSavepointStatement(const std::string& sql) override;
     std::vector<std::string> TableNames() override;
     std::vector<ColumnDeclaration> DeclaredColumns(const std::string& table) override;
 
@@ -54,6 +63,16 @@ class Database : public Backend {
     void Run(SQLHSTMT stmt, const std::vector<Value>& params);
     // Before any other statement: the cursor still reading from the server reads the rest.
     void SettleStreaming();
+    // Before a statement of its own: SettleStreaming, and outside a transaction autocommit again.
+    void BeforeStatement();
+    // Runs `sql` (a batch, perhaps) directly, not prepared; its results are discarded.
+    void RunDirect(std::string_view sql);
+    // Sets autocommit on or off, where it is not so already (each change is a round trip).
+    void SetAutocommit(bool on);
+    // Whether an export may read under the dialect's snapshot isolation; asked once.
+    bool SnapshotReadsAllowed();
+    // Back to serializable after an export's snapshot; never throws when `quietly`.
+    void LeaveSnapshotReads(bool quietly);
     [[noreturn]] void Fail(SQLSMALLINT type, SQLHANDLE handle) const;
     // How the link carries texts (see the header); asked once, after connecting.
     TextForm TextFormOfLink();
@@ -64,6 +83,16 @@ class Database : public Backend {
     Link link_;  // after the handle, so it closes first
     const Dialect* dialect_ = nullptr;
     TextForm textForm_ = TextForm::kUtf16;
+    // SQL Server compares an nvarchar value with a varchar key column by converting the column,
+    // which turns an index seek into a scan: an ASCII text, the same in every code page, is
+    // bound as varchar there.
+    bool asciiAsVarchar_ = false;
+    // Autocommit is switched back on lazily, before the first statement outside a transaction,
+    // so that back-to-back transactions cost no round trip for it.
+    bool autocommit_ = true;
+    bool inTransaction_ = false;
+    bool readingSnapshot_ = false;
+    std::optional<bool> snapshotAllowed_;
     ResultCursor* streaming_ = nullptr;
     // After the link, so that idle statements are freed before it closes. Fewer texts than on
     // SQLite: each idle handle holds a prepared statement on the server.

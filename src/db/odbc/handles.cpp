@@ -56,9 +56,12 @@ void Fail(SQLSMALLINT handleType, SQLHANDLE handle, std::string_view password) {
     }
     if (text.empty()) text = "The ODBC driver reported a failure without a diagnostic";
     if (!password.empty()) text = base::ReplaceAll(std::move(text), password, "***");
-    bool lost = false, deadlock = false, timeout = false, integrity = false, rejected = false;
+    bool lost = false, deadlock = false, locked = false, timeout = false, integrity = false,
+         rejected = false;
     for (const Diagnostic& d : records) {
         lost |= Starts(d.state, "08");
+        // SQL Server's lock request time-out (SET LOCK_TIMEOUT): the lock is merely contended.
+        locked |= d.native == 1222 && Starts(d.state, "HY");
         deadlock |= d.state == "40001" || d.state == "40P01" ||
                     (Starts(d.state, "40") && (d.native == 1205 || d.native == 1213));
         // MariaDB's lock wait time-out is its error 1205 in the general class; SQL Server's 1205
@@ -70,6 +73,7 @@ void Fail(SQLSMALLINT handleType, SQLHANDLE handle, std::string_view password) {
     }
     if (lost) throw ConnectionLost(text);
     if (deadlock) throw Deadlock(text);
+    if (locked) throw Contention(text);
     if (timeout) throw base::Fault(kTimeout, text);
     if (integrity) throw base::Fault(kIntegrityViolation, text);
     throw base::Fault(rejected ? kErrorsInCommand : kProviderError, text);

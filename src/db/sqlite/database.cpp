@@ -198,6 +198,19 @@ std::unique_ptr<Cursor> Database::Query(const std::string& sql, const std::vecto
     return std::make_unique<StatementCursor>(std::move(statement));
 }
 
+void Database::BeginTransaction(TransactionMode mode) {
+    // A deferred transaction reads one snapshot without locking anything.
+    Execute(std::string(dialect().Begin(mode == TransactionMode::kWriteNow)), {});
+}
+
+void Database::EndTransaction(bool commit) {
+    Execute(std::string(commit ? dialect().Commit() : dialect().Rollback()), {});
+}
+
+void Database::RunSavepointStatement(const std::string& sql) {
+    Execute(sql, {});
+}
+
 std::vector<std::string> Database::TableNames() {
     Statement tables = Prepare("select name from sqlite_master where type = 'table'");
     std::vector<std::string> names;
@@ -212,8 +225,8 @@ std::vector<ColumnDeclaration> Database::DeclaredColumns(const std::string& tabl
     std::vector<ColumnDeclaration> columns;
     while (info.Step()) {
         std::string declared = ValueText(info.ColumnValue(2));
-        columns.push_back(
-            {ValueText(info.ColumnValue(1)), TypeOfDeclared(declared), LengthOfDeclared(declared)});
+        columns.push_back({ValueText(info.ColumnValue(1)), TypeOfDeclared(declared),
+                           LengthOfDeclared(declared), ScaleOfDeclared(declared)});
     }
     return columns;
 }
