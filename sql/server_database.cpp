@@ -93,6 +93,19 @@ void AddMissingColumns(db::Connection& source, db::Connection& target, const std
 
 }  // namespace
 
+std::vector<std::string> CopiedColumns(db::Connection& source, const std::string& table) {
+    std::vector<std::string> columns;
+    db::Recordset info;
+    info.Open("PRAGMA table_info(" + table + ")", source);
+    for (; !info.IsEOF(); info.MoveNext()) {
+        // An integer primary key is the rowid, which a server's schema makes an identity column.
+        const bool identity = db::ValueNumber(info["pk"].value()) != 0 &&
+                              base::EqualNoCase(info["type"].Text(), "integer");
+        if (!identity) columns.push_back(info["name"].Text());
+    }
+    return columns;
+}
+
 void CopyPayrollRows(const std::string& from, const std::string& to) {
     db::Connection source, target;
     source.Open("Provider=SQLite;Data Source=" + from);
@@ -105,13 +118,13 @@ void CopyPayrollRows(const std::string& from, const std::string& to) {
     db::Transaction transaction(target);
     for (const std::string& table : tables) {
         target.Execute("DELETE FROM " + table);
-        db::Recordset rows;
-        rows.Open("SELECT * FROM " + table, source);
         std::string columns, marks;
-        for (std::size_t i = 0; i < rows.FieldCount(); ++i) {
-            columns += (i ? "," : "") + rows.columns()[i].name;
-            marks += i ? ",?" : "?";
+        for (const std::string& column : CopiedColumns(source, table)) {
+            columns += (columns.empty() ? "" : ",") + column;
+            marks += marks.empty() ? "?" : ",?";
         }
+        db::Recordset rows;
+        rows.Open("SELECT " + columns + " FROM " + table, source);
         const std::string insert =
             "INSERT INTO " + table + "(" + columns + ") VALUES(" + marks + ")";
         for (std::vector<db::Value> row; !rows.IsEOF(); rows.MoveNext()) {

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "db/connection.h"
 #include "db/dialect.h"
 
 namespace sql {
@@ -29,6 +30,10 @@ void WriteServerDemo(const std::string& connectionString, bool withData = true);
 // The same for a schema (SQLite DDL, as the demo's) and data of the caller's.
 void WriteServerDatabase(const std::string& connectionString, std::string_view schema,
                          std::string_view data);
+
+// The columns of a table of the SQLite file `source` that a copy to a server writes: all but the
+// identity column, which SQL Server refuses a value for.
+std::vector<std::string> CopiedColumns(db::Connection& source, const std::string& table);
 
 // Replaces the rows of every payroll table of the server database `to` with those of the SQLite
 // file `from` (a large demo for load tests and benchmarks), in one transaction; columns the file

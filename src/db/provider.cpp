@@ -30,6 +30,23 @@ void Add(std::string& to, std::string_view key, std::string_view value) {
     to.append(key).append("=").append(OdbcValue(value)).append(";");
 }
 
+[[noreturn]] void Unsupported(const std::string& what) {
+    throw base::Fault(kProviderError,
+                      "The connection string asks for what FreeTDS cannot do: " + what);
+}
+
+// Encrypt (or ADO's Use Encryption for Data): required, or asked for where the server offers it.
+// FreeTDS 1.3 speaks TDS 7.4, whose encryption begins after the login's first packet; the strict
+// encryption of TDS 8.0 it does not speak, so a string that asks for it is refused rather than
+// connected with less.
+void AddEncryption(std::string& to, const ConnectionString& parsed) {
+    auto encrypt = FirstOf(parsed, {"encrypt", "use encryption for data"});
+    if (!encrypt) return;
+    if (base::EqualNoCase(base::Trim(*encrypt), "strict"))
+        Unsupported("Encrypt=Strict needs TDS 8.0; use Encrypt=yes");
+    Add(to, "Encryption", IsYes(*encrypt) ? "require" : "request");
+}
+
 // Data Source as ADO writes it: HOST, HOST,PORT or HOST\INSTANCE, with "tcp:" allowed before
 // it and "(local)" or "." for this machine.
 void AddServer(std::string& to, std::string server) {
@@ -87,21 +104,21 @@ OdbcTarget SqlServerTarget(const ConnectionString& parsed) {
     AddServer(s, FirstOf(parsed, {"data source", "server", "address", "addr", "network address"})
                      .value_or(""));
     if (auto db = FirstOf(parsed, {"initial catalog", "database"})) Add(s, "Database", *db);
+    // FreeTDS signs in with Windows credentials only through Kerberos, whose service name the
+    // host's rewrite of "(local)" would break; a Windows account signs in by name and password.
     if (auto trusted = FirstOf(parsed, {"integrated security", "trusted_connection"});
-        trusted && IsYes(*trusted)) {
-        Add(s, "Trusted_Connection", "Yes");
-    } else {
-        if (auto user = FirstOf(parsed, {"user id", "uid", "user"})) Add(s, "UID", *user);
-        if (auto password = FirstOf(parsed, {"password", "pwd"})) {
-            Add(s, "PWD", *password);
-            target.password = *password;
-        }
+        trusted && IsYes(*trusted))
+        Unsupported("integrated security (" + *trusted +
+                    "); sign in with User ID=DOMAIN\\user;Password=... or a SQL Server login");
+    if (auto user = FirstOf(parsed, {"user id", "uid", "user"})) Add(s, "UID", *user);
+    if (auto password = FirstOf(parsed, {"password", "pwd"})) {
+        Add(s, "PWD", *password);
+        target.password = *password;
     }
     if (auto app = FirstOf(parsed, {"application name", "app"})) Add(s, "APP", *app);
     if (auto wsid = FirstOf(parsed, {"workstation id", "wsid"})) Add(s, "WSID", *wsid);
     if (auto packet = parsed.Get("packet size")) Add(s, "PacketSize", *packet);
-    if (auto encrypt = parsed.Get("encrypt"))
-        Add(s, "Encryption", IsYes(*encrypt) ? "require" : "request");
+    AddEncryption(s, parsed);
     Add(s, "ClientCharset", "UTF-8");
     Add(s, "TDS_Version", "7.4");
     if (auto timeout = FirstOf(parsed, {"connect timeout", "connection timeout", "timeout"}))

@@ -30,9 +30,11 @@ Provider ProviderOf(const ConnectionString& parsed);
 
 // The SQL Server provider's keys as FreeTDS reads them: Data Source (or Server, Address) as
 // HOST, HOST,PORT, HOST\INSTANCE, "(local)" or "."; Initial Catalog (or Database); User ID and
-// Password; Integrated Security=SSPI or Trusted_Connection=yes; Connect Timeout; Application
-// Name; Workstation ID; Packet Size; Encrypt; and always UTF-8 as the client character set and
-// TDS 7.4. Keys it has no use for (Persist Security Info, ...) are left out.
+// Password; Connect Timeout; Application Name; Workstation ID; Packet Size; Encrypt (or Use
+// Encryption for Data); and always UTF-8 as the client character set and TDS 7.4. Keys it has no
+// use for (Persist Security Info, Trust Server Certificate, ...) are left out. A fault for what
+// FreeTDS cannot do: integrated security (Integrated Security=SSPI, Trusted_Connection=yes) and
+// Encrypt=Strict.
 OdbcTarget SqlServerTarget(const ConnectionString& parsed);
 
 // MSDASQL: every key but Provider as it stands (Data Source, as ADO writes the DSN, becomes DSN),

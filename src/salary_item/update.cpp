@@ -1,5 +1,6 @@
 #include "salary_item/update.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
@@ -177,6 +178,23 @@ bool UpdateItemData(db::Connection& connection, messages::Messages& messages,
     return rules.writersTrapLateFaults ? payroll::TrapFaults(message, write) : write();
 }
 
+namespace {
+
+// Whether `stored` is `written` as its column keeps it: a number in a column of fixed decimal
+// places (money keeps four) rounded to them, any other value as it is.
+bool Kept(const db::Value& stored, const db::Value& written, const db::ColumnDeclaration* column) {
+    if (db::IsNull(stored)) return false;
+    const double* number = std::get_if<double>(&written);
+    if (!number) return db::ValueText(stored) == db::ValueText(written);
+    const double value = db::ValueNumber(stored);
+    if (!column || !column->scale) return value == *number;
+    // Half a unit of the last place kept, and what a double cannot tell apart at this size.
+    const double within = 0.5 * std::pow(10.0, -*column->scale) + std::abs(*number) * 1e-15;
+    return std::abs(value - *number) <= within;
+}
+
+}  // namespace
+
 bool ItemDataWritten(db::Connection& connection, messages::Messages& messages,
                      db::LookupCache& lookups, ItemCatalog& items, xml::Element record,
                      const payroll::RecordRules& rules) {
@@ -184,14 +202,20 @@ bool ItemDataWritten(db::Connection& connection, messages::Messages& messages,
     std::optional<Target> target = Identify(connection, messages, lookups, rules, record, message);
     if (!target) return false;
     Assignments assignments = CollectAssignments(connection, items, record);
-    std::string sql = "SELECT count(*) FROM WA_GZData" + std::string(kRowOfTarget);
-    for (const std::string& column : assignments.columns) sql += " AND " + column + " = ?";
+    std::string sql = "SELECT ";
+    for (std::size_t i = 0; i < assignments.columns.size(); ++i)
+        sql.append(i ? "," : "").append(assignments.columns[i]);
+    sql += " FROM WA_GZData" + std::string(kRowOfTarget);
     std::vector<db::Value> params;
     AddRowOfTarget(params, record, *target);
-    for (db::Value& value : assignments.values) params.push_back(std::move(value));
     db::Recordset rows;
     rows.Open(sql, connection, db::adOpenUnspecified, db::adLockUnspecified, params);
-    return db::ValueNumber(rows[0].value()) > 0;
+    if (rows.IsEOF()) return false;
+    const db::DeclaredTable& declared = lookups.DeclaredColumns(connection, "WA_GZData");
+    for (std::size_t i = 0; i < assignments.columns.size(); ++i)
+        if (!Kept(rows[i].value(), assignments.values[i], declared.Find(assignments.columns[i])))
+            return false;
+    return true;
 }
 
 }  // namespace salary_item

@@ -28,8 +28,9 @@ bool UpdateItemData(db::Connection& connection, messages::Messages& messages,
                     std::string& message,
                     const payroll::RecordRules& rules = payroll::kCurrentRules);
 
-// Whether the payroll row of `record` holds every value the record sets: how a record whose
-// commit met a broken link is read back, on a new connection.
+// Whether the payroll row of `record` holds every value the record sets, as its columns keep them
+// (money to four places): how a record whose commit met a broken link is read back, on a new
+// connection.
 bool ItemDataWritten(db::Connection& connection, messages::Messages& messages,
                      db::LookupCache& lookups, ItemCatalog& items, xml::Element record,
                      const payroll::RecordRules& rules = payroll::kCurrentRules);

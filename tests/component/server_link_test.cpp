@@ -70,10 +70,10 @@ TEST_F(ServerLink, ACutBeforeTheWriteWritesNothingAndIsNotReportedWritten) {
 
 TEST_F(ServerLink, ACutAfterTheCommitIsReadBackAndReportedWritten) {
     proxy->CutAt("COMMIT", When::kAfter);
-    std::string reply = Items({"4444"});
+    std::string reply = Items({"4444.12345"});
     EXPECT_EQ(proxy->cuts(), 1);
     EXPECT_NE(reply.find("code=\"0\""), std::string::npos) << reply;
-    EXPECT_EQ(server->Scalar(kBasicPay), "4444");
+    EXPECT_EQ(server->Scalar(kBasicPay), "4444.1235") << "money keeps four places";
 
     proxy->CutAt("COMMIT", When::kAfter);
     reply = Person();
@@ -85,7 +85,7 @@ TEST_F(ServerLink, ACutAfterTheCommitIsReadBackAndReportedWritten) {
     proxy->CutAt("UPDATE WA_GZData", When::kAfter);
     reply = Items({"5555"});
     EXPECT_EQ(reply.find("code=\"0\""), std::string::npos) << reply;
-    EXPECT_EQ(server->Scalar(kBasicPay), "4444");
+    EXPECT_EQ(server->Scalar(kBasicPay), "4444.1235");
 }
 
 }  // namespace

@@ -24,11 +24,32 @@ TEST(ProviderTest, SqlServerKeysTranslateToTheDriversKeys) {
         std::string("Driver=FreeTDS;Server=db1;Port=1433;Database=payroll_2026;UID=sa;PWD=pw;") +
             kFixed);
     EXPECT_EQ(SqlServer("Provider=SQLNCLI11;Server=tcp:db1\\ERP;Database=x;"
-                        "Integrated Security=SSPI;User ID=ignored;Application Name=Wagelink;"
-                        "Encrypt=yes;Persist Security Info=False"),
-              std::string("Driver=FreeTDS;Server=db1\\ERP;Database=x;Trusted_Connection=Yes;"
+                        "User ID=CORP\\pay;Password=p;Application Name=Wagelink;"
+                        "Encrypt=yes;Persist Security Info=False;Trust Server Certificate=True"),
+              std::string("Driver=FreeTDS;Server=db1\\ERP;Database=x;UID=CORP\\pay;PWD=p;"
                           "APP=Wagelink;Encryption=require;") +
                   kFixed);
+    // Encryption as either key asks for it; what FreeTDS cannot do is refused, never weakened.
+    const std::pair<const char*, const char*> kSecurity[] = {
+        {"Use Encryption for Data=True", "Encryption=require;"},
+        {"Encrypt=Mandatory", "Encryption=require;"},
+        {"Encrypt=no", "Encryption=request;"},
+        {"Encrypt=Optional", "Encryption=request;"},
+        {"Encrypt=Strict", "fault: Encrypt=Strict needs TDS 8.0"},
+        {"Integrated Security=SSPI", "fault: integrated security (SSPI); sign in with User ID="},
+        {"Trusted_Connection=yes;User ID=u", "fault: integrated security (yes)"},
+        {"Integrated Security=False;User ID=u", "UID=u;"},
+    };
+    for (const auto& [keys, expected] : kSecurity) {
+        std::string got;
+        try {
+            got = SqlServer(std::string("Provider=SQLOLEDB;Data Source=(local);") + keys);
+        } catch (const base::Fault& f) {
+            EXPECT_EQ(f.number(), db::kProviderError);
+            got = "fault: " + f.description().substr(f.description().find(": ") + 2);
+        }
+        EXPECT_NE(got.find(expected), std::string::npos) << keys << " gave " << got;
+    }
     for (const char* local : {"(local)", ".", "localhost", "(LOCAL),1500"}) {
         std::string s = SqlServer(std::string("Provider=MSOLEDBSQL;Data Source=") + local);
         EXPECT_EQ(s.rfind("Driver=FreeTDS;Server=127.0.0.1;", 0), 0u) << local << ": " << s;

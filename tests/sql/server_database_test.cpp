@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include "demo_database.h"
+#include "support/temp_dir.h"
+
 namespace {
 
 using Kind = db::Dialect::Kind;
@@ -31,6 +36,29 @@ TEST(ServerScript, TheSchemaAndDataAsEachServerDeclaresThem) {
     EXPECT_EQ(sql::ServerData(data, Kind::kSqlServer),
               "INSERT INTO t (a, b) VALUES (N'01', N'管理部', 0), (N'02',N'x', NULL);");
     EXPECT_EQ(sql::ServerData(data, Kind::kMariaDb), data);
+
+    // A copy to a server leaves the roster's identity column to the server.
+    testing_support::TempDir dir;
+    sql::WriteEmptyDatabase(dir.File("t.db"));
+    db::Connection file;
+    file.Open("Provider=SQLite;Data Source=" + dir.File("t.db"));
+    const std::vector<std::string> columns = sql::CopiedColumns(file, "WA_psn");
+    EXPECT_EQ(columns.front(), "cGZGradeNum");
+    EXPECT_EQ(std::count(columns.begin(), columns.end(), "i_id"), 0);
+    EXPECT_EQ(sql::CopiedColumns(file, "WA_dept"),
+              (std::vector<std::string>{"cGZGradeNum", "cDept_Num"}));
+}
+
+TEST(ServerScript, TheSqlServerDialectsTexts) {
+    const db::Dialect& sqlServer = db::Dialect::Of(Kind::kSqlServer);
+    EXPECT_EQ(sqlServer.QuotedText("王'五"), "N'王''五'");
+    EXPECT_EQ(db::Dialect::Of(Kind::kSqlite).QuotedText("王'五"), "'王''五'");
+    EXPECT_EQ(sqlServer.SessionSetup(),
+              "SET NOCOUNT OFF; SET IMPLICIT_TRANSACTIONS OFF; SET XACT_ABORT OFF; "
+              "SET LOCK_TIMEOUT 10000");
+    EXPECT_EQ(sqlServer.SnapshotReads(), "SET TRANSACTION ISOLATION LEVEL SNAPSHOT");
+    EXPECT_EQ(sqlServer.SerializableReads(), "SET TRANSACTION ISOLATION LEVEL SERIALIZABLE");
+    EXPECT_EQ(db::Dialect::Of(Kind::kSqlite).SessionSetup(), "");
 }
 
 }  // namespace
