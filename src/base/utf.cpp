@@ -28,13 +28,14 @@ char* PutUtf8(char* w, char32_t cp) {
     return w;
 }
 
-// Decodes one UTF-8 sequence at `i` (not ASCII), advancing it; rejects overlong forms and
-// surrogates.
-char32_t NextCodePoint(std::string_view s, std::size_t& i) {
+enum class Decoded { kOk, kMalformed, kTruncated };
+
+// Decodes one UTF-8 sequence at `i` (not ASCII) into `cp`, advancing `i` past it; rejects
+// overlong forms and surrogates, leaving `i` where it was.
+Decoded DecodeSequence(std::string_view s, std::size_t& i, char32_t& cp) {
     auto byte = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
     unsigned char b0 = byte(i);
     int extra;
-    char32_t cp;
     if ((b0 & 0xE0) == 0xC0) {
         extra = 1;
         cp = b0 & 0x1F;
@@ -45,19 +46,32 @@ char32_t NextCodePoint(std::string_view s, std::size_t& i) {
         extra = 3;
         cp = b0 & 0x07;
     } else {
-        Malformed("Malformed UTF-8 text");
+        return Decoded::kMalformed;
     }
-    if (i + extra >= s.size()) Malformed("Truncated UTF-8 text");
+    if (i + extra >= s.size()) return Decoded::kTruncated;
     for (int k = 1; k <= extra; ++k) {
         unsigned char b = byte(i + k);
-        if ((b & 0xC0) != 0x80) Malformed("Malformed UTF-8 text");
+        if ((b & 0xC0) != 0x80) return Decoded::kMalformed;
         cp = (cp << 6) | (b & 0x3F);
     }
     static constexpr char32_t kMin[] = {0, 0x80, 0x800, 0x10000};
     if (cp < kMin[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
-        Malformed("Malformed UTF-8 text");
+        return Decoded::kMalformed;
     i += extra + 1;
-    return cp;
+    return Decoded::kOk;
+}
+
+char32_t NextCodePoint(std::string_view s, std::size_t& i) {
+    char32_t cp = 0;
+    switch (DecodeSequence(s, i, cp)) {
+        case Decoded::kOk:
+            return cp;
+        case Decoded::kTruncated:
+            Malformed("Truncated UTF-8 text");
+        case Decoded::kMalformed:
+            break;
+    }
+    Malformed("Malformed UTF-8 text");
 }
 
 // Markup and most values are ASCII: runs of it are copied eight characters at a time, tested
@@ -147,6 +161,24 @@ std::size_t Utf16Length(std::string_view utf8) {
         if (c >= 0xF0) ++units;
     }
     return units;
+}
+
+std::string WellFormedUtf8(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t start = i;
+        char32_t cp = 0;
+        if (static_cast<unsigned char>(text[i]) < 0x80) {
+            out += text[i++];
+        } else if (DecodeSequence(text, i, cp) == Decoded::kOk) {
+            out.append(text.substr(start, i - start));
+        } else {
+            out += "\xEF\xBF\xBD";  // U+FFFD for the byte that begins no character
+            ++i;
+        }
+    }
+    return out;
 }
 
 }  // namespace base

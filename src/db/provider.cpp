@@ -68,6 +68,12 @@ void AddServer(std::string& to, std::string server) {
     if (!port.empty()) Add(to, "Port", port);
 }
 
+// MariaDB's or MySQL's driver, spoken to in UTF-8 (db/odbc/text_api.h).
+bool IsUtf8Driver(std::string_view driver) {
+    const std::string name = base::AsciiLower(driver);
+    return name.find("mariadb") != std::string::npos || name.find("mysql") != std::string::npos;
+}
+
 long TimeoutSeconds(const std::string& text) {
     auto seconds = base::WholeNumber(text);
     if (!seconds || *seconds < 0 || *seconds > 86400 || *seconds != static_cast<long>(*seconds))
@@ -130,7 +136,10 @@ OdbcTarget OdbcPassthrough(const ConnectionString& parsed) {
     OdbcTarget target;
     const bool dsn = parsed.Get("dsn").has_value();
     for (const auto& [key, value] : parsed.pairs()) {
-        if (key == "provider") continue;
+        if (key == "driver") target.utf8Api = IsUtf8Driver(value);
+    }
+    for (const auto& [key, value] : parsed.pairs()) {
+        if (key == "provider" || (key == "charset" && target.utf8Api)) continue;
         // ADO names the data source name of MSDASQL "Data Source".
         const std::string name = key == "data source" && !dsn ? "dsn" : key;
         // A value written in ODBC's own braces stands as written.
@@ -139,6 +148,7 @@ OdbcTarget OdbcPassthrough(const ConnectionString& parsed) {
         target.connectionString += ';';
         if (key == "pwd" || key == "password") target.password = value;
     }
+    if (target.utf8Api) target.connectionString += kUtf8Charset;
     return target;
 }
 

@@ -16,11 +16,17 @@
 
 namespace db {
 
+// The character set of a connection spoken to in UTF-8, as MariaDB's driver reads it.
+inline constexpr const char* kUtf8Charset = "CHARSET=utf8mb4;";
+
 // What an ODBC backend is opened with.
 struct OdbcTarget {
     std::string connectionString;  // as SQLDriverConnect reads it
     long loginTimeoutSeconds = 0;  // 0: the driver's default
     std::string password;          // kept out of every fault text
+    // The driver is spoken to in UTF-8 (db/odbc/text_api.h): MariaDB's or MySQL's, by its name,
+    // with kUtf8Charset in the connection string in place of any character set it named.
+    bool utf8Api = false;
 };
 
 enum class Provider { kSqlite, kSqlServer, kOdbc };

@@ -81,10 +81,15 @@ TEST(ProviderTest, ProvidersAndThePassthrough) {
         EXPECT_NE(fault.description().find("NoSuch.Provider.4"), std::string::npos);
     }
     db::OdbcTarget odbc = db::OdbcPassthrough(db::ConnectionString(
-        "Provider=MSDASQL;Driver={MariaDB Unicode};Server=127.0.0.1;PWD='x;y';Option=2"));
+        "Provider=MSDASQL;Driver={MariaDB Unicode};Server=127.0.0.1;PWD='x;y';Option=2;"
+        "Charset=latin1"));
     EXPECT_EQ(odbc.connectionString,
-              "driver={MariaDB Unicode};option=2;pwd={x;y};server=127.0.0.1;");
+              "driver={MariaDB Unicode};option=2;pwd={x;y};server=127.0.0.1;CHARSET=utf8mb4;")
+        << "MariaDB's driver is spoken to in UTF-8";
+    EXPECT_TRUE(odbc.utf8Api);
     EXPECT_EQ(odbc.password, "x;y");
+    EXPECT_FALSE(
+        db::OdbcPassthrough(db::ConnectionString("Provider=MSDASQL;Driver=FreeTDS")).utf8Api);
     EXPECT_EQ(db::OdbcPassthrough(db::ConnectionString("Provider=MSDASQL.1;Data Source=payroll;"
                                                        "UID=u"))
                   .connectionString,

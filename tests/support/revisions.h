@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <span>
 #include <string>
 #include <vector>
@@ -26,6 +27,11 @@ RevisionUnderTest FirstRevision();
 // ISalaryItem and ISalaryPerson of `revision`, through IDispatch.
 com::ComPtr<com::IDispatch> NewSalaryItemOf(const RevisionUnderTest& revision);
 com::ComPtr<com::IDispatch> NewSalaryPersonOf(const RevisionUnderTest& revision);
+
+// Prints the revision by its name (gtest would print the object's bytes, padding included).
+inline void PrintTo(const RevisionUnderTest& revision, std::ostream* out) {
+    *out << revision.name;
+}
 
 // For parametrized test names.
 std::string RevisionName(const ::testing::TestParamInfo<RevisionUnderTest>& info);

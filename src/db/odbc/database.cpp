@@ -9,6 +9,7 @@
 #include "base/text.h"
 #include "base/utf.h"
 #include "db/errors.h"
+#include "db/odbc/text_api.h"
 #include "db/odbc/type_map.h"
 #include "db/types.h"
 
@@ -85,21 +86,12 @@ class ResultCursor : public Cursor {
         if (!Succeeded(SQLNumResultCols(stmt_.get(), &count))) Fail();
         std::vector<Column> columns;
         for (SQLSMALLINT i = 1; i <= count; ++i) {
-            SQLWCHAR name[256] = {};
-            SQLSMALLINT nameLength = 0, sqlType = 0, digits = 0, nullable = 0;
-            SQLULEN size = 0;
-            if (!Succeeded(SQLDescribeColW(stmt_.get(), i, name, 256, &nameLength, &sqlType, &size,
-                                           &digits, &nullable)))
-                Fail();
-            SQLWCHAR typeName[128] = {};
-            SQLSMALLINT typeLength = 0;
-            SQLColAttributeW(stmt_.get(), i, SQL_DESC_TYPE_NAME, typeName, sizeof typeName,
-                             &typeLength, nullptr);
-            const std::size_t n = std::min<std::size_t>(static_cast<std::size_t>(nameLength), 255);
-            const std::size_t t =
-                std::min<std::size_t>(static_cast<std::size_t>(typeLength) / sizeof(SQLWCHAR), 127);
-            DataType type = TypeOfColumn(sqlType, Narrow(typeName, t));
-            columns.push_back({Narrow(name, n), type});
+            const auto column = static_cast<SQLUSMALLINT>(i);
+            std::string name;
+            SQLSMALLINT sqlType = 0;
+            if (!Succeeded(owner_.api_.DescribeColumn(stmt_.get(), column, name, sqlType))) Fail();
+            DataType type = TypeOfColumn(sqlType, owner_.api_.ColumnTypeName(stmt_.get(), column));
+            columns.push_back({std::move(name), type});
             readings_.push_back(ReadingOf(type));
         }
         columns_ = std::make_shared<const Columns>(std::move(columns));
@@ -152,7 +144,7 @@ class ResultCursor : public Cursor {
     }
 
     Value ReadText(SQLUSMALLINT column) {
-        if (owner_.textForm_ == TextForm::kUtf8) {
+        if (owner_.api_.utf8()) {
             // The length of a part in bytes; a part the value goes on beyond is full but for its
             // NUL.
             auto text = ReadParts<char>(column, SQL_C_CHAR, [](const char*, SQLLEN indicator) {
@@ -200,23 +192,35 @@ class ResultCursor : public Cursor {
     std::deque<std::vector<Value>> buffered_;
 };
 
-Database::Database(const OdbcTarget& target) : target_(target) {
+Database::Database(const OdbcTarget& target) : target_(target), api_(target.utf8Api) {
     SQLHANDLE env = SQL_NULL_HANDLE;
     if (!Succeeded(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env)))
         throw base::Fault(kProviderError, "Cannot open database: no ODBC environment");
     env_.reset(env);
     SQLSetEnvAttr(env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
+    Connect();
+    if (dialect_->kind() == Dialect::Kind::kMariaDb && !api_.utf8()) {
+        // A data source whose driver the connection string does not name: MariaDB's is spoken
+        // to in UTF-8 (db/odbc/text_api.h), which takes a connection of its own.
+        link_.Close();
+        dbc_.reset();
+        api_ = TextApi(true);
+        target_.connectionString += kUtf8Charset;
+        Connect();
+    }
+    if (!dialect_->SessionSetup().empty()) RunDirect(dialect_->SessionSetup());
+    asciiAsVarchar_ = dialect_->kind() == Dialect::Kind::kSqlServer;
+}
+
+void Database::Connect() {
     SQLHANDLE dbc = SQL_NULL_HANDLE;
-    if (!Succeeded(SQLAllocHandle(SQL_HANDLE_DBC, env, &dbc))) Fail(SQL_HANDLE_ENV, env);
+    if (!Succeeded(SQLAllocHandle(SQL_HANDLE_DBC, env_.get(), &dbc)))
+        Fail(SQL_HANDLE_ENV, env_.get());
     dbc_.reset(dbc);
     if (target_.loginTimeoutSeconds > 0)
         SQLSetConnectAttr(dbc, SQL_ATTR_LOGIN_TIMEOUT,
                           reinterpret_cast<SQLPOINTER>(target_.loginTimeoutSeconds), 0);
-    std::u16string text = Wide(target_.connectionString);
-    SQLRETURN rc =
-        SQLDriverConnectW(dbc, nullptr, WideData(text), static_cast<SQLSMALLINT>(text.size()),
-                          nullptr, 0, nullptr, SQL_DRIVER_NOPROMPT);
-    if (!Succeeded(rc)) {
+    if (!Succeeded(api_.DriverConnect(dbc, target_.connectionString))) {
         try {
             Fail(SQL_HANDLE_DBC, dbc);
         } catch (const base::Fault& fault) {
@@ -229,29 +233,11 @@ Database::Database(const OdbcTarget& target) : target_(target) {
     if (!Succeeded(SQLSetConnectAttr(dbc, SQL_ATTR_TXN_ISOLATION,
                                      reinterpret_cast<SQLPOINTER>(SQL_TXN_SERIALIZABLE), 0)))
         Fail(SQL_HANDLE_DBC, dbc);
-    SQLWCHAR name[128] = {};
-    SQLSMALLINT length = 0;
-    SQLGetInfoW(dbc, SQL_DBMS_NAME, name, sizeof name, &length);
-    dialect_ = &Dialect::OfServer(
-        Narrow(name, std::min<std::size_t>(static_cast<std::size_t>(length) / 2, 127)));
-    if (!dialect_->SessionSetup().empty()) RunDirect(dialect_->SessionSetup());
-    textForm_ = TextFormOfLink();
-    asciiAsVarchar_ = dialect_->kind() == Dialect::Kind::kSqlServer;
-}
-
-TextForm Database::TextFormOfLink() {
-    if (dialect_->kind() != Dialect::Kind::kMariaDb) return TextForm::kUtf16;
-    // MariaDB's driver turns bound UTF-16 into UTF-8 wrongly for some characters (a NUL byte
-    // added to 李四), while the bytes of a UTF-8 link pass as they are.
-    std::unique_ptr<Cursor> charset = Query("SELECT @@character_set_client", {});
-    std::vector<Value> row;
-    const bool utf8 =
-        charset->Next(row) && base::AsciiLower(ValueText(row.at(0))).rfind("utf8", 0) == 0;
-    return utf8 ? TextForm::kUtf8 : TextForm::kUtf16;
+    dialect_ = &Dialect::OfServer(api_.DbmsName(dbc));
 }
 
 void Database::Fail(SQLSMALLINT type, SQLHANDLE handle) const {
-    odbc::Fail(type, handle, target_.password);
+    odbc::Fail(type, handle, target_.password, api_);
 }
 
 void Database::SettleStreaming() {
@@ -267,8 +253,7 @@ void Database::BeforeStatement() {
 void Database::RunDirect(std::string_view sql) {
     SettleStreaming();
     StatementHandle stmt = NewStatement();
-    std::u16string text = Wide(sql);
-    SQLRETURN rc = SQLExecDirectW(stmt.get(), WideData(text), static_cast<SQLINTEGER>(text.size()));
+    SQLRETURN rc = api_.ExecDirect(stmt.get(), sql);
     while (Succeeded(rc)) rc = SQLMoreResults(stmt.get());
     if (rc != SQL_NO_DATA) Fail(SQL_HANDLE_STMT, stmt.get());
 }
@@ -345,9 +330,7 @@ StatementHandle Database::Prepare(Cache::Slot& slot, const std::string& sql) {
     BeforeStatement();
     if (std::optional<StatementHandle> idle = Cache::Take(slot)) return std::move(*idle);
     StatementHandle stmt = NewStatement();
-    std::u16string text = Wide(sql);
-    if (!Succeeded(SQLPrepareW(stmt.get(), WideData(text), static_cast<SQLINTEGER>(text.size()))))
-        Fail(SQL_HANDLE_STMT, stmt.get());
+    if (!Succeeded(api_.Prepare(stmt.get(), sql))) Fail(SQL_HANDLE_STMT, stmt.get());
     return stmt;
 }
 
@@ -382,7 +365,7 @@ void Database::Run(SQLHSTMT stmt, const std::vector<Value>& params) {
             rc = SQLBindParameter(stmt, index, SQL_PARAM_INPUT, SQL_C_DOUBLE, SQL_DOUBLE, 0, 0,
                                   &bound.reals.back(), 0, indicator);
         } else if (auto s = std::get_if<std::string>(&v);
-                   s && (textForm_ == TextForm::kUtf8 || (asciiAsVarchar_ && IsAscii(*s)))) {
+                   s && (api_.utf8() || (asciiAsVarchar_ && IsAscii(*s)))) {
             *indicator = static_cast<SQLLEN>(s->size());
             rc = SQLBindParameter(stmt, index, SQL_PARAM_INPUT, SQL_C_CHAR, SQL_VARCHAR,
                                   std::max<SQLULEN>(s->size(), 1), 0, const_cast<char*>(s->data()),
@@ -435,10 +418,7 @@ std::unique_ptr<Cursor> Database::Query(const std::string& sql, const std::vecto
 std::vector<std::string> Database::TableNames() {
     BeforeStatement();
     StatementHandle stmt = NewStatement();
-    std::u16string type = Wide("TABLE");
-    if (!Succeeded(SQLTablesW(stmt.get(), nullptr, 0, nullptr, 0, nullptr, 0, WideData(type),
-                              static_cast<SQLSMALLINT>(type.size()))))
-        Fail(SQL_HANDLE_STMT, stmt.get());
+    if (!Succeeded(api_.Tables(stmt.get()))) Fail(SQL_HANDLE_STMT, stmt.get());
     ResultCursor tables(*this, nullptr, std::move(stmt));
     std::vector<std::string> names;
     // The catalog result's third column is TABLE_NAME.
@@ -449,10 +429,7 @@ std::vector<std::string> Database::TableNames() {
 std::vector<ColumnDeclaration> Database::DeclaredColumns(const std::string& table) {
     BeforeStatement();
     StatementHandle stmt = NewStatement();
-    std::u16string name = Wide(table);
-    if (!Succeeded(SQLColumnsW(stmt.get(), nullptr, 0, nullptr, 0, WideData(name),
-                               static_cast<SQLSMALLINT>(name.size()), nullptr, 0)))
-        Fail(SQL_HANDLE_STMT, stmt.get());
+    if (!Succeeded(api_.Columns(stmt.get(), table))) Fail(SQL_HANDLE_STMT, stmt.get());
     ResultCursor info(*this, nullptr, std::move(stmt));
     std::vector<ColumnDeclaration> columns;
     // SQLColumns: TABLE_NAME 3, COLUMN_NAME 4, DATA_TYPE 5, TYPE_NAME 6, COLUMN_SIZE 7. The

@@ -8,9 +8,9 @@
 // Transactions are driven through the ODBC API (SQL_ATTR_AUTOCOMMIT, SQLEndTran); an export's
 // snapshot is read under the dialect's snapshot isolation where the database allows it.
 // A statement's rows are its own count, not the sum of a batch's (a trigger's rows included).
-// Texts travel in the form the driver carries every character in: UTF-8 bytes (SQL_C_CHAR,
-// lengths in bytes) where the link's character set is UTF-8, as MariaDB's is; UTF-16 (SQL_C_WCHAR)
-// elsewhere, as FreeTDS's natural form. Statement texts are always UTF-16.
+// Texts travel in the form the driver carries every character in (db/odbc/text_api.h): UTF-8
+// (statements, names and values as SQL_C_CHAR, lengths in bytes) to MariaDB's driver, UTF-16
+// (the W functions, values as SQL_C_WCHAR) to every other, FreeTDS's natural form.
 // Only one result set is read from the server at a time: a query that starts while another is
 // still being read first reads the rest of the other into memory, so a driver without multiple
 // active result sets works.
@@ -25,14 +25,13 @@
 
 #include "db/backend.h"
 #include "db/odbc/handles.h"
+#include "db/odbc/text_api.h"
 #include "db/provider.h"
 #include "db/statement_cache.h"
 
 namespace db::odbc {
 
 class ResultCursor;
-
-enum class TextForm { kUtf16, kUtf8 };
 
 class Database : public Backend {
   public:
@@ -74,15 +73,15 @@ class Database : public Backend {
     // Back to serializable after an export's snapshot; never throws when `quietly`.
     void LeaveSnapshotReads(bool quietly);
     [[noreturn]] void Fail(SQLSMALLINT type, SQLHANDLE handle) const;
-    // How the link carries texts (see the header); asked once, after connecting.
-    TextForm TextFormOfLink();
+    // Opens the link with the target's connection string and learns the server's dialect.
+    void Connect();
 
     OdbcTarget target_;
     EnvironmentHandle env_;
     ConnectionHandle dbc_;
     Link link_;  // after the handle, so it closes first
     const Dialect* dialect_ = nullptr;
-    TextForm textForm_ = TextForm::kUtf16;
+    TextApi api_;  // how texts cross the link (db/odbc/text_api.h)
     // SQL Server compares an nvarchar value with a varchar key column by converting the column,
     // which turns an index seek into a scan: an ASCII text, the same in every code page, is
     // bound as varchar there.

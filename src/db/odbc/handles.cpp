@@ -7,6 +7,7 @@
 #include "base/utf.h"
 #include "db/contention.h"
 #include "db/errors.h"
+#include "db/odbc/text_api.h"
 #include "db/types.h"
 
 namespace db::odbc {
@@ -19,21 +20,13 @@ struct Diagnostic {
     std::string message;
 };
 
-std::vector<Diagnostic> DiagnosticsOf(SQLSMALLINT handleType, SQLHANDLE handle) {
+std::vector<Diagnostic> DiagnosticsOf(SQLSMALLINT handleType, SQLHANDLE handle,
+                                      const TextApi& api) {
     std::vector<Diagnostic> records;
-    for (SQLSMALLINT i = 1;; ++i) {
-        SQLWCHAR state[6] = {};
-        SQLWCHAR text[2048] = {};
-        SQLSMALLINT length = 0;
-        Diagnostic d;
-        SQLRETURN rc = SQLGetDiagRecW(handleType, handle, i, state, &d.native, text,
-                                      static_cast<SQLSMALLINT>(std::size(text)), &length);
-        if (!Succeeded(rc)) break;
-        d.state = Narrow(state, 5);
-        d.message = Narrow(
-            text, std::min<std::size_t>(static_cast<std::size_t>(length), std::size(text) - 1));
-        records.push_back(std::move(d));
-    }
+    Diagnostic d;
+    for (SQLSMALLINT i = 1; api.Diagnostic(handleType, handle, i, d.state, d.native, d.message);
+         ++i)
+        records.push_back(d);
     return records;
 }
 
@@ -47,8 +40,8 @@ std::string Narrow(const SQLWCHAR* text, std::size_t length) {
     return base::Utf16ToUtf8(std::u16string_view(reinterpret_cast<const char16_t*>(text), length));
 }
 
-void Fail(SQLSMALLINT handleType, SQLHANDLE handle, std::string_view password) {
-    std::vector<Diagnostic> records = DiagnosticsOf(handleType, handle);
+void Fail(SQLSMALLINT handleType, SQLHANDLE handle, std::string_view password, const TextApi& api) {
+    std::vector<Diagnostic> records = DiagnosticsOf(handleType, handle, api);
     std::string text;
     for (const Diagnostic& d : records) {
         if (!text.empty()) text += "; ";

@@ -33,6 +33,10 @@ class Link {
         if (dbc_) SQLDisconnect(dbc_);
     }
     void Opened(SQLHDBC dbc) { dbc_ = dbc; }
+    void Close() {
+        if (dbc_) SQLDisconnect(dbc_);
+        dbc_ = SQL_NULL_HDBC;
+    }
 
   private:
     SQLHDBC dbc_ = SQL_NULL_HDBC;
@@ -51,6 +55,8 @@ inline bool Succeeded(SQLRETURN rc) {
 // failure (40001, 40P01, SQL Server 1205, MariaDB 1213), a lock that stayed taken (SQL Server's
 // lock request time-out 1222: contention), a time-out (HYT00, HYT01, MariaDB's lock wait time-out
 // 1205), an integrity violation (23xxx), a rejected statement (42xxx) or another failure.
-[[noreturn]] void Fail(SQLSMALLINT handleType, SQLHANDLE handle, std::string_view password);
+class TextApi;
+[[noreturn]] void Fail(SQLSMALLINT handleType, SQLHANDLE handle, std::string_view password,
+                       const TextApi& api);
 
 }  // namespace db::odbc
