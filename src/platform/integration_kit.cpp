@@ -1,5 +1,7 @@
 #include "platform/integration_kit.h"
 
+#include <string>
+
 namespace platform {
 
 namespace {
@@ -33,7 +35,13 @@ std::string IntegrationKit::GetFieldValue(xml::Element record, std::string_view 
 void IntegrationKit::AddResult(xml::Document& reply, std::string_view key, long code,
                                std::string_view message, long, std::string_view, std::string_view,
                                std::string_view, std::string_view) const {
+    // n counts the results from 1, so that a result names its record's place in the request
+    // where keys (person names) repeat; the last result says how far the count has come.
+    long n = 1;
+    if (xml::Element last = reply.Root().LastChild("result"))
+        n = std::stol(last.GetAttribute("n")) + 1;
     xml::NewElement result = reply.CreateElement("result");
+    result->SetAttribute("n", std::to_string(n));
     result->SetAttribute("key", key);
     result->SetAttribute("code", std::to_string(code));
     result->SetAttribute("message", message);

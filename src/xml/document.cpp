@@ -194,6 +194,13 @@ Element Element::FirstChild(std::string_view name) const {
     return Element();
 }
 
+Element Element::LastChild(std::string_view name) const {
+    if (!node_) return Element();
+    for (xmlNodePtr n = node_->last; n; n = n->prev)
+        if (IsElementNamed(n, name)) return Element(n);
+    return Element();
+}
+
 NodeList Element::Children(std::string_view name) const {
     std::vector<Element> items;
     if (node_)

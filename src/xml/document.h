@@ -58,6 +58,8 @@ class Element {
     void AppendChild(NewElement child);
     // The first child element of that name; a null Element when there is none.
     Element FirstChild(std::string_view name) const;
+    // The last child element of that name, found from the end; a null Element when there is none.
+    Element LastChild(std::string_view name) const;
     NodeList Children(std::string_view name) const;
     // Elements selected by an XPath expression relative to this element; a fault when the
     // expression is not valid XPath.

@@ -87,10 +87,11 @@ TEST_F(Host, TheExamplePersonImportEnrolsAndRejects) {
                             std::string(WAGELINK_SOURCE_DIR) + "/examples/add-salary-persons.xml",
                             "--connection", "Provider=SQLite;Data Source=" + dir.File("demo.db"),
                             "--login-year", "2026", "--login-month", "12"});
-    EXPECT_EQ(run.out,
-              "<reply docid=\"DEMO-PERSONS-1\" proc=\"ADD\"><result key=\"梁诗雨\" code=\"0\" "
-              "message=\"成功\"/><result key=\"范志强\" code=\"0\" message=\"成功\"/><result "
-              "key=\"韦佳琪\" code=\"101\" message=\"是否扣税判断标志不合法！\"/></reply>\n")
+    EXPECT_EQ(
+        run.out,
+        "<reply docid=\"DEMO-PERSONS-1\" proc=\"ADD\"><result n=\"1\" key=\"梁诗雨\" code=\"0\" "
+        "message=\"成功\"/><result n=\"2\" key=\"范志强\" code=\"0\" message=\"成功\"/><result "
+        "n=\"3\" key=\"韦佳琪\" code=\"101\" message=\"是否扣税判断标志不合法！\"/></reply>\n")
         << run.err;
     auto c = std::make_unique<db::Connection>();
     c->Open("Provider=SQLite;Data Source=" + dir.File("demo.db"));
@@ -193,7 +194,7 @@ TEST_F(Host, ImportWritesTheDatabase) {
         "<persongradeno>临时工</persongradeno><entry name='计件工资' type='0'>2345.5</entry>"
         "</salaryitem></vkinterface>");
     EXPECT_EQ(run.out,
-              "<reply docid=\"D\" proc=\"ADD\"><result key=\"唐伟杰\" code=\"0\" "
+              "<reply docid=\"D\" proc=\"ADD\"><result n=\"1\" key=\"唐伟杰\" code=\"0\" "
               "message=\"成功\"/></reply>\n");
     auto c = std::make_unique<db::Connection>();
     c->Open("Provider=SQLite;Data Source=" + dir.File("demo.db"));

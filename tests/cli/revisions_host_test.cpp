@@ -56,7 +56,7 @@ TEST_P(RevisionLibrary, RegistersItsIdentifiersAndAnswersByProgId) {
     std::string examples = std::string(WAGELINK_SOURCE_DIR) + "/examples/";
     HostRun persons = Transact("Wagelink.ISalaryPerson", examples + "add-salary-persons.xml");
     EXPECT_EQ(persons.exit, 0) << persons.err;
-    EXPECT_NE(persons.out.find("<result key=\"梁诗雨\" code=\"0\""), std::string::npos)
+    EXPECT_NE(persons.out.find("<result n=\"1\" key=\"梁诗雨\" code=\"0\""), std::string::npos)
         << persons.out;
     HostRun paged =
         Transact("Wagelink.ISalaryItem", examples + "query-salary-items.xml", {"--pages", "pages"});

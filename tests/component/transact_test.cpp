@@ -112,10 +112,11 @@ TEST_F(TransactTest, BatchStopsAtTheFaultingRecordAndKeepsEarlierResults) {
         "<salaryitem personname='boom'/><salaryitem personname='p4'/><salaryitem "
         "personname='bad'/></r>",
         login.get());
-    EXPECT_EQ(reply,
-              "<reply docid=\"B\" proc=\"ADD\"><result key=\"p1\" code=\"0\" message=\"ok\"/>"
-              "<result key=\"unwritten\" code=\"100\" message=\"数据库操作错误：disk full\"/>"
-              "<result key=\"Item\" code=\"999\" message=\"Type mismatch in record\"/></reply>");
+    EXPECT_EQ(
+        reply,
+        "<reply docid=\"B\" proc=\"ADD\"><result n=\"1\" key=\"p1\" code=\"0\" message=\"ok\"/>"
+        "<result n=\"2\" key=\"unwritten\" code=\"100\" message=\"数据库操作错误：disk full\"/>"
+        "<result n=\"3\" key=\"Item\" code=\"999\" message=\"Type mismatch in record\"/></reply>");
     EXPECT_EQ(r.validated, 3) << "records after the fault were validated";
     EXPECT_EQ(r.written, 2);
     EXPECT_FALSE(self.connection) << "the connection outlived Transact";
@@ -125,7 +126,7 @@ TEST_F(TransactTest, BatchStopsAtTheFaultingRecordAndKeepsEarlierResults) {
                                 "personname='nested'/></x></r>",
                                 login.get());
     EXPECT_EQ(reply,
-              "<reply docid=\"\" proc=\"add\"><result key=\"bad\" code=\"101\" "
+              "<reply docid=\"\" proc=\"add\"><result n=\"1\" key=\"bad\" code=\"101\" "
               "message=\"rejected\"/></reply>")
         << "nested record elements are not records";
 }
@@ -148,8 +149,8 @@ TEST_F(TransactTest, ARecordThatKeepsLosingDeadlocksIsNotWritten) {
                             login.get());
     EXPECT_EQ(attempts, db::kDeadlockAttempts + 1);
     EXPECT_EQ(reply,
-              "<reply docid=\"T\" proc=\"ADD\"><result key=\"林晓东\" code=\"100\" "
-              "message=\"数据库操作错误：[40001] deadlock found\"/><result key=\"林晓东\" "
+              "<reply docid=\"T\" proc=\"ADD\"><result n=\"1\" key=\"林晓东\" code=\"100\" "
+              "message=\"数据库操作错误：[40001] deadlock found\"/><result n=\"2\" key=\"林晓东\" "
               "code=\"0\" message=\"成功\"/></reply>");
     EXPECT_EQ(demo.Scalar("select F_9 from WA_GZData where iMonth = 11 and cPsn_Num = '0001'"),
               "222");
@@ -174,8 +175,8 @@ TEST_F(TransactTest, ACommitThatFailsIsNeverReportedWritten) {
                         {{"奖金", "0", "333"}})}),
         login.get());
     EXPECT_EQ(reply,
-              "<reply docid=\"T\" proc=\"ADD\"><result key=\"林晓东\" code=\"0\" "
-              "message=\"成功\"/><result key=\"Item\" code=\"999\" message=\"disk full on "
+              "<reply docid=\"T\" proc=\"ADD\"><result n=\"1\" key=\"林晓东\" code=\"0\" "
+              "message=\"成功\"/><result n=\"2\" key=\"Item\" code=\"999\" message=\"disk full on "
               "commit\"/></reply>");
     auto bonus = [&](const char* person) {
         return demo.Scalar(
@@ -204,7 +205,8 @@ TEST_F(TransactTest, QueryRoutesByTheFirstSalaryItemType) {
     EXPECT_EQ(
         component::Transact(
             self, r.ops, "<r proc='ADD'><salaryitem type='kest' personname='p'/></r>", login.get()),
-        "<reply docid=\"\" proc=\"ADD\"><result key=\"p\" code=\"0\" message=\"ok\"/></reply>");
+        "<reply docid=\"\" proc=\"ADD\"><result n=\"1\" key=\"p\" code=\"0\" "
+        "message=\"ok\"/></reply>");
     r.ops.query = [](const xml::NodeList&, std::string&) {
         throw base::Fault(-5, "export failed");
     };

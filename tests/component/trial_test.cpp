@@ -114,7 +114,7 @@ TEST_F(Trial, AFaultInTheThirdOfFiveRecordsEndsBothRunsAlike) {
          ItemRecord({}, {{"岗位工资", "0", "5"}})});
     ExpectTrialAnswersAsTheRealRun(false, request);
     std::string real = Run(false, request);
-    EXPECT_NE(real.find("<result key=\"Item\" code=\"999\""), std::string::npos) << real;
+    EXPECT_NE(real.find("<result n=\"3\" key=\"Item\" code=\"999\""), std::string::npos) << real;
     EXPECT_EQ(demo.Scalar("select F_8 from WA_GZData where iMonth = 11 and cPsn_Num = '0001'"),
               "2");
 }

@@ -22,10 +22,10 @@ TEST(IntegrationKit, RepliesAreWellFormedWhateverTheyCarry) {
     ASSERT_TRUE(reply.Load(kit.BeginReply("D'1", "add")));
     kit.AddResult(reply, "林晓东", 0, "成功");
     kit.AddResult(reply, "Item", 999, "boom");
-    EXPECT_EQ(
-        reply.Xml(),
-        "<reply docid=\"D'1\" proc=\"add\"><result key=\"林晓东\" code=\"0\" message=\"成功\"/>"
-        "<result key=\"Item\" code=\"999\" message=\"boom\"/></reply>");
+    EXPECT_EQ(reply.Xml(),
+              "<reply docid=\"D'1\" proc=\"add\"><result n=\"1\" key=\"林晓东\" code=\"0\" "
+              "message=\"成功\"/>"
+              "<result n=\"2\" key=\"Item\" code=\"999\" message=\"boom\"/></reply>");
 }
 
 TEST(IntegrationKit, FieldValuePrefersTheChildElementThenTheAttribute) {

@@ -226,9 +226,10 @@ TEST_F(Revisions, AFailingUpdateEndsTheFirstRevisionsBatch) {
         "disk says no'); end");
     std::vector<std::string> two = {ItemRecord({}, {{"奖金", "0", "1"}}),
                                     ItemRecord({}, {{"奖金", "0", "2"}})};
-    EXPECT_EQ(Items(testing_support::FirstRevision(), two),
-              "<reply docid=\"T\" proc=\"ADD\"><result key=\"Item\" code=\"999\" message=\"the "
-              "disk says no\"/></reply>");
+    EXPECT_EQ(
+        Items(testing_support::FirstRevision(), two),
+        "<reply docid=\"T\" proc=\"ADD\"><result n=\"1\" key=\"Item\" code=\"999\" message=\"the "
+        "disk says no\"/></reply>");
     EXPECT_EQ(Count(Items(testing_support::CurrentRevision(), two),
                     "code=\"100\" message=\"数据库操作错误：the disk says no\""),
               2u);

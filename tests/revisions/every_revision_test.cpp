@@ -47,13 +47,13 @@ TEST_P(EveryRevision, EarlyAnswers) {
 
 TEST_P(EveryRevision, ItemRecordsAreWrittenAndPersonsEnrolledOnce) {
     EXPECT_EQ(Items({ItemRecord({}, {{"奖金", "0", "123.5"}})}),
-              "<reply docid=\"T\" proc=\"ADD\"><result key=\"林晓东\" code=\"0\" "
+              "<reply docid=\"T\" proc=\"ADD\"><result n=\"1\" key=\"林晓东\" code=\"0\" "
               "message=\"成功\"/></reply>");
     EXPECT_EQ(demo.Scalar("select F_9 from WA_GZData where iMonth = 11 and cPsn_Num = '0001'"),
               "123.5");
     EXPECT_EQ(Persons({PersonRecord(), PersonRecord()}),
-              "<reply docid=\"T\" proc=\"ADD\"><result key=\"梁诗雨\" code=\"0\" "
-              "message=\"成功\"/><result key=\"梁诗雨\" code=\"101\" "
+              "<reply docid=\"T\" proc=\"ADD\"><result n=\"1\" key=\"梁诗雨\" code=\"0\" "
+              "message=\"成功\"/><result n=\"2\" key=\"梁诗雨\" code=\"101\" "
               "message=\"人员编号[0020]已存在，不能重复导入！\"/></reply>");
     EXPECT_EQ(demo.Scalar("select count(*) from WA_psn where cPsn_Num = '0020'"), "1");
     EXPECT_EQ(demo.Scalar("select count(*) from WA_GZData where cPsn_Num = '0020'"), "1");
@@ -86,14 +86,14 @@ TEST_P(EveryRevision, SoundBehaviour) {
 
     // An amount that is not a number is refused, not written as its leading digits.
     EXPECT_EQ(Items({ItemRecord({}, {{"奖金", "0", "1,234.50"}})}),
-              "<reply docid=\"T\" proc=\"ADD\"><result key=\"林晓东\" code=\"101\" "
+              "<reply docid=\"T\" proc=\"ADD\"><result n=\"1\" key=\"林晓东\" code=\"101\" "
               "message=\"工资项目[奖金]的值[1,234.50]不是数字！\"/></reply>");
     EXPECT_EQ(demo.Snapshot(), before);
 
     // Person 0003 has no payroll row in department 0101.
     EXPECT_EQ(
         Items({ItemRecord({{"personno", "0003"}, {"personname", "陈一鸣"}}, {{"奖金", "0", "1"}})}),
-        "<reply docid=\"T\" proc=\"ADD\"><result key=\"陈一鸣\" code=\"100\" "
+        "<reply docid=\"T\" proc=\"ADD\"><result n=\"1\" key=\"陈一鸣\" code=\"100\" "
         "message=\"数据库操作错误：工资类别[001]部门[0101]中没有人员[0003]本期间的工资数据"
         "\"/></reply>");
     EXPECT_EQ(demo.Snapshot(), before);

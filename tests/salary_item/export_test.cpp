@@ -209,7 +209,7 @@ TEST_F(ItemExport, ExportedRecordImportsBackUnchanged) {
     auto server = testing_support::NewSalaryItem();
     auto login = testing_support::NewLogin(demo.ConnectionString());
     EXPECT_EQ(testing_support::Transact(server.get(), request, login.get()),
-              "<reply docid=\"E\" proc=\"ADD\"><result key=\"郑立新\" code=\"0\" "
+              "<reply docid=\"E\" proc=\"ADD\"><result n=\"1\" key=\"郑立新\" code=\"0\" "
               "message=\"成功\"/></reply>");
     EXPECT_EQ(Export(" paginate=\"0\"", conditions), before);
 }

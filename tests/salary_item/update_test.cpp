@@ -20,7 +20,7 @@ class ItemUpdate : public testing_support::ItemImportTest {
                            "' and iYear = 2026 and iMonth = 11");
     }
     static std::string Result(const std::string& code, const std::string& message) {
-        return "<reply docid=\"T\" proc=\"ADD\"><result key=\"林晓东\" code=\"" + code +
+        return "<reply docid=\"T\" proc=\"ADD\"><result n=\"1\" key=\"林晓东\" code=\"" + code +
                "\" message=\"" + message + "\"/></reply>";
     }
 };
@@ -144,8 +144,8 @@ TEST_F(ItemUpdate, WhatTheProductionDatabaseRefusesIsRefused) {
                         : "A subquery returned more than one value where one is required: "
                           "payroll item 奖金 has 2 settings rows";
     EXPECT_EQ(reply,
-              "<reply docid=\"T\" proc=\"ADD\"><result key=\"林晓东\" code=\"0\" "
-              "message=\"成功\"/><result key=\"Item\" code=\"999\" message=\"" +
+              "<reply docid=\"T\" proc=\"ADD\"><result n=\"1\" key=\"林晓东\" code=\"0\" "
+              "message=\"成功\"/><result n=\"2\" key=\"Item\" code=\"999\" message=\"" +
                   several + "\"/></reply>");
     EXPECT_EQ(Row("F_8"), "77") << "the record before the fault keeps its result";
     EXPECT_EQ(Row("F_9"), "300");

@@ -72,8 +72,9 @@ TEST_F(ItemImport, NumbersReadTheirLeadingDigits) {
             {ItemRecord({}, bonus), ItemRecord({{"year", "40000"}}, bonus), ItemRecord({}, bonus)}),
         login.get());
     EXPECT_EQ(reply,
-              "<reply docid=\"T\" proc=\"ADD\"><result key=\"林晓东\" code=\"0\" message=\"成功\"/>"
-              "<result key=\"Item\" code=\"999\" message=\"Overflow\"/></reply>");
+              "<reply docid=\"T\" proc=\"ADD\"><result n=\"1\" key=\"林晓东\" code=\"0\" "
+              "message=\"成功\"/>"
+              "<result n=\"2\" key=\"Item\" code=\"999\" message=\"Overflow\"/></reply>");
 }
 
 TEST_F(ItemImport, PersonChecks) {
@@ -188,18 +189,19 @@ TEST_F(ItemImport, TheStartDateSettingMustBeADateBeforeTheYearIsChecked) {
         return reply;
     };
     EXPECT_EQ(fault("NULL"),
-              "<reply docid=\"T\" proc=\"ADD\"><result key=\"Item\" code=\"999\" message=\"Invalid "
+              "<reply docid=\"T\" proc=\"ADD\"><result n=\"1\" key=\"Item\" code=\"999\" "
+              "message=\"Invalid "
               "use of Null: dWAFirstDate\"/></reply>");
     for (const char* notADate : {"'abc'", "'2025-02-29'", "'2026-13-01'", "''"})
         EXPECT_NE(fault(notADate).find("code=\"999\" message=\"Type mismatch: dWAFirstDate"),
                   std::string::npos)
             << notADate;
     EXPECT_EQ(ImportReply(ItemRecord({{"departmentno", "01"}})),
-              "<reply docid=\"T\" proc=\"ADD\"><result key=\"林晓东\" code=\"101\" "
+              "<reply docid=\"T\" proc=\"ADD\"><result n=\"1\" key=\"林晓东\" code=\"101\" "
               "message=\"部门编码为[01]的部门为非末级部门！\"/></reply>")
         << "the department checks come before the start date";
     EXPECT_EQ(fault("'2024-02-29'"),
-              "<reply docid=\"T\" proc=\"ADD\"><result key=\"林晓东\" code=\"101\" "
+              "<reply docid=\"T\" proc=\"ADD\"><result n=\"1\" key=\"林晓东\" code=\"101\" "
               "message=\"年度不能为空！\"/></reply>")
         << "a leap day is a date";
     demo.Exec("delete from accinformation");
@@ -214,7 +216,7 @@ TEST_F(ItemImport, TheStartDateIsReadInTheFormsADatabaseHoldsIt) {
         return ImportReply(ItemRecord({{"year", ""}}));
     };
     const std::string rejected =
-        "<reply docid=\"T\" proc=\"ADD\"><result key=\"林晓东\" code=\"101\" "
+        "<reply docid=\"T\" proc=\"ADD\"><result n=\"1\" key=\"林晓东\" code=\"101\" "
         "message=\"年度不能为空！\"/></reply>";
     for (const char* date : {"2026-01-01", "2026-01-01T08:30", "2026-01-01 08:30:15",
                              "2026-01-01T08:30:15.125", "2026-1-1 0:00:00.0", "2026/01/01",
@@ -247,7 +249,7 @@ TEST_F(ItemImport, RecordsInANamespaceAreNotRecords) {
         "<vkinterface proc=\"ADD\" docid=\"N\">" + prefixed + record + "</vkinterface>",
         login.get());
     EXPECT_EQ(reply,
-              "<reply docid=\"N\" proc=\"ADD\"><result key=\"林晓东\" code=\"0\" "
+              "<reply docid=\"N\" proc=\"ADD\"><result n=\"1\" key=\"林晓东\" code=\"0\" "
               "message=\"成功\"/></reply>");
 }
 
@@ -267,7 +269,7 @@ TEST_F(ItemImport, NumberEdgesOfRecordFields) {
     EXPECT_EQ(Rejection({{"month", "32767"}}), "导入月份不正确！") << "32767 fits 16 bits";
     for (const char* month : {"32768", "32767.5"})  // 32767.5 rounds to even 32768
         EXPECT_EQ(ImportReply(ItemRecord({{"month", month}})),
-                  "<reply docid=\"T\" proc=\"ADD\"><result key=\"Item\" code=\"999\" "
+                  "<reply docid=\"T\" proc=\"ADD\"><result n=\"1\" key=\"Item\" code=\"999\" "
                   "message=\"Overflow\"/></reply>");
     EXPECT_EQ(Rejection({{"month", "1e-400"}}), "导入月份不能为空！") << "an underflow reads as 0";
     EXPECT_EQ(Rejection({{"month", "10.5"}}), "导入月份不正确！") << "10.5 rounds to even 10";

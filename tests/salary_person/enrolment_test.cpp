@@ -101,8 +101,9 @@ TEST_F(Enrolment, ABadLoginPeriodWritesNothing) {
 TEST_F(Enrolment, AnEnrolledPersonIsADuplicateTheSecondTime) {
     std::string reply = ImportReply({PersonRecord(), PersonRecord()});
     EXPECT_EQ(reply,
-              "<reply docid=\"T\" proc=\"ADD\"><result key=\"梁诗雨\" code=\"0\" message=\"成功\"/>"
-              "<result key=\"梁诗雨\" code=\"101\" "
+              "<reply docid=\"T\" proc=\"ADD\"><result n=\"1\" key=\"梁诗雨\" code=\"0\" "
+              "message=\"成功\"/>"
+              "<result n=\"2\" key=\"梁诗雨\" code=\"101\" "
               "message=\"人员编号[0020]已存在，不能重复导入！\"/></reply>");
     EXPECT_EQ(
         Import(PersonRecord()),
@@ -146,7 +147,7 @@ TEST_F(Enrolment, APayrollRowThatFailsTakesTheRosterRowWithIt) {
         self, component::SalaryPerson::MakeOperations(self),
         testing_support::AddRequest({PersonRecord()}, "salaryperson"), login.get());
     EXPECT_EQ(reply,
-              "<reply docid=\"T\" proc=\"ADD\"><result key=\"梁诗雨\" code=\"100\" "
+              "<reply docid=\"T\" proc=\"ADD\"><result n=\"1\" key=\"梁诗雨\" code=\"100\" "
               "message=\"数据库操作错误：disk I/O error (injected)\"/></reply>");
     EXPECT_EQ(demo.FileBytes(), before) << "the roster row was left behind";
     EXPECT_EQ(Import(PersonRecord()), kWritten) << "the person is not taken for a duplicate";

@@ -189,7 +189,7 @@ TEST_F(RosterExport, AnExportedRecordEnrolsThePersonElsewhere) {
     request.replace(request.find("<salarygradeno>002</salarygradeno>"), 34,
                     "<salarygradeno>001</salarygradeno>");
     EXPECT_EQ(testing_support::Transact(server.get(), request, login.get()),
-              "<reply docid=\"R\" proc=\"ADD\"><result key=\"韩若溪\" code=\"0\" "
+              "<reply docid=\"R\" proc=\"ADD\"><result n=\"1\" key=\"韩若溪\" code=\"0\" "
               "message=\"成功\"/></reply>");
     EXPECT_EQ(demo.Column("select cGZGradeNum || '/' || (bForeign + 0) || (bTaxBz + 0) || '/' || "
                           "M1 || '/' || M2 || '/' || ifnull(M3, 'null') from WA_psn where "

@@ -104,10 +104,11 @@ TEST_F(PersonChecks, ANameWithoutAFieldNumberEndsTheBatch) {
                                                    {"departmentno", "0201"},
                                                    {"persongradeno", "临时工"}}),
                                      PersonRecord({}, {ByName("Mx", "1")}), PersonRecord()});
-    EXPECT_NE(reply.find("<result key=\"范志强\" code=\"0\""), std::string::npos) << reply;
-    EXPECT_NE(reply.find("<result key=\"Item\" code=\"999\" message=\"The extra field name 'Mx' "
-                         "does not end in a field number\"/></reply>"),
-              std::string::npos)
+    EXPECT_NE(reply.find("<result n=\"1\" key=\"范志强\" code=\"0\""), std::string::npos) << reply;
+    EXPECT_NE(
+        reply.find("<result n=\"2\" key=\"Item\" code=\"999\" message=\"The extra field name 'Mx' "
+                   "does not end in a field number\"/></reply>"),
+        std::string::npos)
         << reply;
 }
 
