@@ -35,8 +35,8 @@
 
 namespace {
 
-constexpr int kFailed = 1;
-constexpr int kUsage = 2;
+using cli::kUsage;
+constexpr int kFailed = cli::kCallFailed;
 
 constexpr const char* kUsageText =
     "usage:\n"
@@ -182,7 +182,7 @@ int Transact(const TransactOptions& o) {
     if (!std::cout)
         throw base::Fault(base::kFileAccess, "Cannot write the reply to standard output");
     if (o.summary) std::cerr << cli::ReplySummary(request, replyText, RecordTagOf(o.progId));
-    return 0;
+    return cli::ExitCodeOfReply(replyText);
 }
 
 int Run(const std::vector<std::string>& args) {

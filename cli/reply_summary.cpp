@@ -11,6 +11,7 @@ namespace cli {
 namespace {
 
 constexpr std::size_t kMessagesShown = 5;
+constexpr std::size_t kFailuresShown = 10;
 
 std::size_t RecordsSent(const std::string& request, const std::string& recordTag) {
     xml::Document doc;
@@ -22,8 +23,9 @@ struct Tally {
     std::map<std::string, std::size_t> codes;                   // result code: results
     std::vector<std::pair<std::string, std::size_t>> messages;  // in order of first appearance
     std::size_t batchFaults = 0;
-    std::string requestAnswer;  // a reply with a code of its own answers the whole request
-    bool trial = false;         // the reply of a validate-only request
+    std::string requestAnswer;          // a reply with a code of its own answers the whole request
+    bool trial = false;                 // the reply of a validate-only request
+    std::vector<std::string> failures;  // "n key code message" of the first records not written
 
     void Count(const std::string& message) {
         auto it = std::find_if(messages.begin(), messages.end(),
@@ -51,6 +53,9 @@ Tally TallyReply(const std::string& reply) {
         } else {
             ++tally.codes[code];
         }
+        if (code != "0" && tally.failures.size() < kFailuresShown)
+            tally.failures.push_back(result.GetAttribute("n") + " " + result.GetAttribute("key") +
+                                     " " + code + " " + result.GetAttribute("message"));
         tally.Count(result.GetAttribute("message"));
     }
     return tally;
@@ -66,6 +71,15 @@ std::size_t Take(std::map<std::string, std::size_t>& codes, const std::string& c
 
 }  // namespace
 
+int ExitCodeOfReply(const std::string& reply) {
+    const Tally tally = TallyReply(reply);
+    if (!tally.requestAnswer.empty()) return kRefused;
+    if (tally.batchFaults > 0) return kSomeFailed;
+    for (const auto& [code, n] : tally.codes)
+        if (code != "0") return kSomeFailed;
+    return kDone;
+}
+
 std::string ReplySummary(const std::string& request, const std::string& reply,
                          const std::string& recordTag) {
     std::size_t sent = RecordsSent(request, recordTag);
@@ -79,13 +93,15 @@ std::string ReplySummary(const std::string& request, const std::string& reply,
     auto line = [&out](const std::string& label, std::size_t n) {
         out += label + ": " + std::to_string(n) + "\n";
     };
-    line("written", Take(tally.codes, "0"));
+    line(tally.trial ? "would be written" : "written", Take(tally.codes, "0"));
     line("rejected", Take(tally.codes, "101"));
     line("not written", Take(tally.codes, "100"));
     for (const auto& [code, n] : tally.codes) line("code " + code, n);
     line("not reached", sent > answered ? sent - answered : 0);
     line("batch fault", tally.batchFaults);
     if (!tally.requestAnswer.empty()) out += "request answered: " + tally.requestAnswer + "\n";
+    if (!tally.failures.empty()) out += "first records not written (n key code message):\n";
+    for (const std::string& failure : tally.failures) out += "  " + failure + "\n";
 
     std::stable_sort(tally.messages.begin(), tally.messages.end(),
                      [](const auto& a, const auto& b) { return a.second > b.second; });

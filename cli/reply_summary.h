@@ -1,12 +1,15 @@
-// What `wagelink transact --summary` prints after an ADD reply: the records sent, how many of
-// them each outcome took, and the messages met most often.
+// What a reply says as a whole: the exit code a script reads from the host, and what
+// `wagelink transact --summary` prints after an ADD reply: the records sent, how many of them each
+// outcome took, the first records that were not written, and the messages met most often.
 //
 //   records sent: 2000
-//   written: 1990
+//   written: 1990                 ("would be written" after a validate-only request)
 //   rejected: 8
 //   not written: 2
 //   not reached: 0
 //   batch fault: 0
+//   first records not written (n key code message):
+//     17 林晓东 101 导入月份不正确！
 //   most frequent messages:
 //     1990 成功
 //
@@ -18,6 +21,18 @@
 #include <string>
 
 namespace cli {
+
+// Exit codes of `wagelink transact`.
+inline constexpr int kDone = 0;           // answered; every record written, every page delivered
+inline constexpr int kCallFailed = 1;     // the call failed: "error NUMBER: DESCRIPTION"
+inline constexpr int kUsage = 2;          // the command line is wrong
+inline constexpr int kRefused = 3;        // the request as a whole refused (codes 100, 101, 710, or
+                                          // the set-up's fault reply)
+inline constexpr int kSomeFailed = 4;     // records rejected or not written, or a batch fault
+inline constexpr int kInterrupted = 130;  // SIGINT; SIGTERM gives 143
+
+// The exit code a reply stands for (an export's reply, which holds records, is kDone).
+int ExitCodeOfReply(const std::string& reply);
 
 // `recordTag` names the request's record elements ("salaryitem" or "salaryperson").
 std::string ReplySummary(const std::string& request, const std::string& reply,

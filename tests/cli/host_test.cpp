@@ -52,7 +52,7 @@ TEST_F(Host, DemoDatabaseIsWrittenOnceAndNeverOverwritten) {
 
 TEST_F(Host, RepliesAndErrorsOfTransact) {
     HostRun notXml = Transact("Wagelink.ISalaryPerson", "<<<");
-    EXPECT_EQ(notXml.exit, 0);
+    EXPECT_EQ(notXml.exit, 3) << "a request refused as a whole";
     EXPECT_EQ(notXml.out,
               "<reply code=\"100\" message=\"解析XML时发生错误,请你检查XML参数格式\"/>\n");
     EXPECT_EQ(Transact("Wagelink.ISalaryItem", "<r docid='1'/>").out,
@@ -62,7 +62,7 @@ TEST_F(Host, RepliesAndErrorsOfTransact) {
     HostRun unopenable = Wagelink({"transact", "Wagelink.ISalaryItem", "-", "--connection",
                                    "Provider=SQLite;Data Source=" + dir.File("absent.db")},
                                   "<r proc='ADD'/>");
-    EXPECT_EQ(unopenable.exit, 0);
+    EXPECT_EQ(unopenable.exit, 3);
     EXPECT_EQ(unopenable.out.rfind("<reply code=\"-2147467259\" message=\"Cannot open database", 0),
               0u)
         << unopenable.out;
@@ -80,6 +80,39 @@ TEST_F(Host, RepliesAndErrorsOfTransact) {
     EXPECT_EQ(Wagelink({"transact", "Wagelink.ISalaryItem", "-"}).exit, 2);
     EXPECT_EQ(Wagelink({"frobnicate"}).exit, 2);
     EXPECT_EQ(Wagelink({}).exit, 2);
+}
+
+// A script reads the outcome from the exit code alone.
+TEST_F(Host, ExitCodesAScriptCanTrust) {
+    const std::string record =
+        "<salaryitem><salarygradeno>001</salarygradeno><departmentno>0101</departmentno><year>2026"
+        "</year><month>MONTH</month><personno>0001</personno><personname>林晓东</personname>"
+        "<persongradeno>管理人员</persongradeno><entry name='奖金' type='0'>1</entry></salaryitem>";
+    auto add = [&](std::initializer_list<const char*> months) {
+        std::string request = "<vkinterface roottag='salaryitem' proc='ADD'>";
+        for (const char* month : months)
+            request += std::string(record).replace(record.find("MONTH"), 5, month);
+        return request + "</vkinterface>";
+    };
+    const std::pair<std::string, int> kCases[] = {
+        {add({"11", "11"}), 0},
+        {add({"11", "10"}), 4},  // month 10 is closed: one record rejected
+        {"<vkinterface roottag='salaryitem' proc='QUERY' paginate='0'/>", 0},
+        {"not xml", 3},
+        {"<?xml version='1.0'?>", 3},
+        {"<vkinterface proc='DELETE'/>", 3},
+    };
+    for (const auto& [request, exit] : kCases)
+        EXPECT_EQ(Transact("Wagelink.ISalaryItem", request).exit, exit) << request;
+    EXPECT_EQ(Wagelink({"transact", "Wagelink.ISalaryItem", "-", "--connection",
+                        "Provider=SQLite;Data Source=" + dir.File("none.db")},
+                       add({"11"}))
+                  .exit,
+              3)
+        << "the set-up's fault reply";
+    EXPECT_EQ(Transact("Wagelink.ISalaryItem", "<r roottag='r' proc='QUERY' paginate='1'/>").exit,
+              1)
+        << "a paged export without a page directory fails the call";
 }
 
 TEST_F(Host, TheExamplePersonImportEnrolsAndRejects) {
@@ -130,7 +163,8 @@ TEST_F(Host, NumericOptionsAreCheckedForRange) {
             << run.err;
     }
     EXPECT_EQ(Transact("Wagelink.ISalaryPerson", "<r/>", {"--login-year", "65536"}).exit, 2);
-    EXPECT_EQ(Transact("Wagelink.ISalaryPerson", "<r/>", {"--login-month", "12"}).exit, 0);
+    EXPECT_EQ(Transact("Wagelink.ISalaryPerson", "<r proc='ADD'/>", {"--login-month", "12"}).exit,
+              0);
 }
 
 TEST_F(Host, PagesAreWrittenToFiles) {
@@ -229,18 +263,24 @@ TEST_F(Host, ValidateOnlyAndTheSummaryOfALargeImport) {
     };
     const std::string before = Slurp(path);
     HostRun trial = run({"--validate-only"});
-    EXPECT_EQ(trial.exit, 0) << trial.err;
+    EXPECT_EQ(trial.exit, 4) << "ten records rejected: " << trial.err;
     EXPECT_EQ(Slurp(path), before) << "the validate-only run wrote to the database";
     HostRun real = run({});
-    EXPECT_EQ(real.exit, 0) << real.err;
+    EXPECT_EQ(real.exit, 4) << real.err;
     EXPECT_NE(Slurp(path), before);
 
+    std::string firstTen = "first records not written (n key code message):\n";
+    for (int n = 1991; n <= 2000; ++n)
+        firstTen += "  " + std::to_string(n) + " " + sql::LargeDemoPersonName(n - 1) +
+                    " 101 人员档案中没有此人员编号！\n";
     const std::string expected =
-        "records sent: 2000\nwritten: 1990\nrejected: 10\nnot written: 0\nnot reached: 0\n"
-        "batch fault: 0\nmost frequent messages:\n  1990 成功\n  10 人员档案中没有此人员编号！\n";
-    EXPECT_EQ(real.err, expected);
+        "rejected: 10\nnot written: 0\nnot reached: 0\nbatch fault: 0\n" + firstTen +
+        "most frequent messages:\n  1990 成功\n  10 人员档案中没有此人员编号！\n";
+    EXPECT_EQ(real.err, "records sent: 2000\nwritten: 1990\n" + expected);
     EXPECT_EQ(trial.err,
-              "validate-only: what a real run would do; nothing was written\n" + expected);
+              "validate-only: what a real run would do; nothing was written\n"
+              "records sent: 2000\nwould be written: 1990\n" +
+                  expected);
     EXPECT_EQ(trial.out.rfind("<reply docid=\"LARGE\" proc=\"ADD\" mode=\"validate\">", 0), 0u)
         << trial.out.substr(0, 200);
     std::string unmarked = trial.out;
@@ -268,14 +308,14 @@ TEST_F(Host, TheSummaryCountsTheRecordsABatchFaultLeft) {
     for (std::vector<std::string> mode :
          {std::vector<std::string>{"--summary"}, {"--summary", "--validate-only"}}) {
         HostRun run = Transact("Wagelink.ISalaryItem", request, mode);
-        EXPECT_EQ(run.exit, 0);
-        EXPECT_NE(run.err.find("records sent: 3\nwritten: 1\nrejected: 0\nnot written: 0\n"
+        EXPECT_EQ(run.exit, 4) << "a batch fault";
+        EXPECT_NE(run.err.find("written: 1\nrejected: 0\nnot written: 0\n"
                                "not reached: 2\nbatch fault: 1\n"),
                   std::string::npos)
             << run.err;
     }
     HostRun notXml = Transact("Wagelink.ISalaryItem", "<<<", {"--summary", "--validate-only"});
-    EXPECT_EQ(notXml.exit, 0);
+    EXPECT_EQ(notXml.exit, 3);
     EXPECT_NE(notXml.err.find("records sent: 0\n"), std::string::npos) << notXml.err;
     EXPECT_NE(notXml.err.find("request answered: 100 "), std::string::npos) << notXml.err;
     // A request the host cannot mark is not sent at all, rather than sent as a real import.
