@@ -1,63 +1,40 @@
-// wagelink: a command-line host that plays the integration platform.
-//
-//   wagelink demo-db PATH
-//   wagelink register [LIBRARY]      (default: the server and the platform's library)
-//   wagelink unregister [LIBRARY]
-//   wagelink transact PROGID REQUEST --connection STR [--login-year Y] [--login-month M]
-//                     [--pages DIR] [--validate-only] [--summary]
-//
-// Exit codes: 0 done, 1 the call failed ("error NUMBER: DESCRIPTION" on standard error),
-// 2 usage error.
-#include <unistd.h>
+// wagelink: a command-line host that plays the integration platform. `wagelink --help` and
+// `wagelink COMMAND --help` tell how to use it; docs/requests.md what requests and replies hold.
+#include <libxml/xmlversion.h>
+#include <sqlite3.h>
 
-#include <charconv>
+#include <CLI/CLI.hpp>
 #include <csignal>
 #include <ctime>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
-#include <iterator>
-#include <map>
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include "base/text.h"
+#include "base/fault.h"
 #include "com/activation.h"
 #include "com/error_info.h"
-#include "com/late_call.h"
+#include "com/registry.h"
 #include "demo_database.h"
-#include "page_writer.h"
+#include "registrations.h"
 #include "reply_summary.h"
-#include "request_text.h"
 #include "server_database.h"
-#include "trial_request.h"
+#include "stop_signals.h"
+#include "transact_command.h"
+#include "usage_error.h"
 
 namespace {
 
-using cli::kUsage;
-constexpr int kFailed = cli::kCallFailed;
-
-constexpr const char* kUsageText =
-    "usage:\n"
-    "  wagelink demo-db PATH | --connection STR\n"
-    "  wagelink register [LIBRARY]\n"
-    "  wagelink unregister [LIBRARY]\n"
-    "  wagelink transact PROGID REQUEST --connection STR [--login-year Y] [--login-month M]\n"
-    "                    [--pages DIR] [--validate-only] [--summary]\n"
-    "  wagelink --help | --version\n"
-    "REQUEST is a file (UTF-8, or UTF-16 with a byte order mark), or - for standard input.\n"
-    "--validate-only runs an ADD as a trial: every record is checked and written as for real,\n"
-    "the results are the real run's, and nothing is kept. --summary prints the outcomes of the\n"
-    "records and the most frequent messages on standard error after the reply.\n"
-    "register and unregister without LIBRARY take the server and the platform's library.\n"
-    "demo-db --connection writes the payroll tables and the demo data into the (empty) server\n"
-    "database the connection string opens, e.g. \"Provider=SQLOLEDB;Data Source=HOST,1433;\n"
-    "Initial Catalog=payroll;User ID=...;Password=...\".\n";
-
-struct UsageError : std::runtime_error {
-    using std::runtime_error::runtime_error;
-};
+constexpr const char* kFooter = R"(Exit codes of transact:
+  0    the request was answered: every record written, every page delivered
+  1    the call failed ("error NUMBER: DESCRIPTION" on standard error)
+  2    the command line is wrong (nothing was sent)
+  3    the request as a whole was refused (reply code 100, 101 or 710, or the
+       fault reply of the set-up: a database that cannot be opened, ...)
+  4    some records were rejected or not written, or a batch fault ended the batch
+  130  stopped by Ctrl-C at a record boundary (143 for SIGTERM); the reply so far
+       is printed
+Requests, conditions and replies: docs/requests.md)";
 
 // The libraries built beside the host: the server and the platform's own (login, XML document).
 std::vector<std::string> DefaultLibraries() {
@@ -65,27 +42,6 @@ std::vector<std::string> DefaultLibraries() {
     auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
     std::filesystem::path dir = ec ? std::filesystem::path(".") : self.parent_path();
     return {(dir / "libwagelink.so").string(), (dir / "libwagelink-platform.so").string()};
-}
-
-// A whole number option within [low, high].
-long NumberOption(const std::string& option, const std::string& text, long low, long high) {
-    long value = 0;
-    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (ec != std::errc() || end != text.data() + text.size() || value < low || value > high)
-        throw UsageError(option + " takes a whole number from " + std::to_string(low) + " to " +
-                         std::to_string(high));
-    return value;
-}
-
-std::string ReadRequest(const std::string& source) {
-    std::ifstream file;
-    if (source != "-") {
-        file.open(source, std::ios::binary);
-        if (!file) throw base::Fault(base::kFileNotFound, "File not found: " + source);
-    }
-    std::istream& in = source == "-" ? std::cin : file;
-    std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    return cli::RequestText(std::move(bytes));
 }
 
 void CallExport(const std::string& library, const char* name) {
@@ -98,128 +54,168 @@ void CallExport(const std::string& library, const char* name) {
     }
 }
 
-struct TransactOptions {
-    std::string progId;
-    std::string request;
-    std::string connection;
-    std::string loginYear;
-    long loginMonth = 0;
-    std::string pages;
-    bool validateOnly = false;
-    bool summary = false;
-};
+// The classes the registry holds for `library`.
+std::vector<cli::Registration> RegisteredFrom(const std::string& library) {
+    std::vector<cli::Registration> out;
+    for (cli::Registration& r : cli::Registrations(com::Registry::Open()))
+        if (r.library == library) out.push_back(std::move(r));
+    return out;
+}
 
-TransactOptions ParseTransact(const std::vector<std::string>& args) {
-    TransactOptions o;
+int Register(const std::string& library, bool unregister) {
+    std::vector<std::string> libraries =
+        library.empty() ? DefaultLibraries()
+                        : std::vector<std::string>{std::filesystem::absolute(library).string()};
+    for (const std::string& l : libraries) {
+        if (unregister) {
+            CallExport(l, "DllUnregisterServer");
+            std::cout << "unregistered " << l << '\n';
+            continue;
+        }
+        CallExport(l, "DllRegisterServer");
+        std::cout << "registered in " << com::Registry::DefaultPath() << ":\n"
+                  << cli::RegistrationLines(RegisteredFrom(l));
+    }
+    return 0;
+}
+
+std::string VersionText() {
+    std::string text = "wagelink " WAGELINK_VERSION "\nlibxml2 " LIBXML_DOTTED_VERSION ", SQLite " +
+                       std::string(sqlite3_libversion()) + "\n";
+    try {
+        const com::Registry registry = com::Registry::Open();
+        text += "registered in " + registry.path() +
+                " (type library 1.1: the current revision, "
+                "1.3: the second, 1.0: the first):\n" +
+                cli::RegistrationLines(cli::Registrations(registry));
+    } catch (const base::Fault&) {
+        text += "the registry cannot be read\n";
+    }
+    return text;
+}
+
+// A fault as the person at the prompt reads it: what failed, and what to do about it.
+void ReportFault(const base::Fault& fault, const cli::TransactOptions& o) {
+    std::cerr << "error " << fault.number() << ": " << fault.description() << '\n';
+    if (fault.number() == com::REGDB_E_CLASSNOTREG)
+        std::cerr << "hint: the registry file " << com::Registry::DefaultPath()
+                  << " holds no such class; register the server with `wagelink register` "
+                     "(WAGELINK_REGISTRY names another registry file)\n";
+    if (fault.number() == base::kObjectNotSet && o.pages.empty())
+        std::cerr << "hint: the export is paged (its paginate is 1 or more): give --pages DIR "
+                     "to write its pages, or paginate=\"0\" for one reply\n";
+}
+
+int Run(int argc, char** argv) {
+    CLI::App app{
+        "wagelink: plays the integration platform for the Wagelink server. It registers the "
+        "server, creates its classes by ProgID, calls Transact by name and prints the reply."};
+    app.set_version_flag("--version", VersionText);
+    app.require_subcommand(1);
+
+    std::string demoPath, demoConnection;
+    CLI::App* demo = app.add_subcommand(
+        "demo-db",
+        "Write the payroll schema and demo data into a new SQLite file (PATH), or into "
+        "the empty server database --connection opens");
+    demo->add_option("PATH", demoPath, "the new SQLite file; an existing one is never touched");
+    demo->add_option("--connection", demoConnection,
+                     "e.g. \"Provider=SQLOLEDB;Data Source=HOST,1433;Initial Catalog=payroll;"
+                     "User ID=...;Password=...\"");
+
+    std::string library;
+    CLI::App* reg = app.add_subcommand(
+        "register",
+        "Register a server library (default: the server and the platform's library "
+        "built beside the host) in the registry file");
+    reg->add_option("LIBRARY", library, "a server library, e.g. build/libwagelink-rev2.so");
+    CLI::App* unreg = app.add_subcommand("unregister", "Remove a library's registrations");
+    unreg->add_option("LIBRARY", library, "a server library");
+    CLI::App* listed = app.add_subcommand(
+        "registrations", "List the registered classes: ProgID, type library version, library");
+
+    cli::TransactOptions o;
     std::tm today{};
     std::time_t now = std::time(nullptr);
     localtime_r(&now, &today);
-    o.loginYear = std::to_string(today.tm_year + 1900);
+    o.loginYear = today.tm_year + 1900;
     o.loginMonth = today.tm_mon + 1;
-    std::vector<std::string> positional;
-    bool haveConnection = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        auto value = [&]() -> std::string {
-            if (i + 1 >= args.size()) throw UsageError(a + " needs a value");
-            return args[++i];
-        };
-        if (a == "--connection") {
-            o.connection = value();
-            haveConnection = true;
-        } else if (a == "--login-year") {
-            o.loginYear = std::to_string(NumberOption(a, value(), 1, 9999));
-        } else if (a == "--login-month") {
-            o.loginMonth = NumberOption(a, value(), 1, 12);
-        } else if (a == "--pages") {
-            o.pages = value();
-        } else if (a == "--validate-only") {
-            o.validateOnly = true;
-        } else if (a == "--summary") {
-            o.summary = true;
-        } else if (a.size() > 2 && a.rfind("--", 0) == 0) {
-            throw UsageError("unknown option " + a);
-        } else {
-            positional.push_back(a);
-        }
-    }
-    if (positional.size() != 2 || !haveConnection)
-        throw UsageError("transact needs PROGID, REQUEST and --connection");
-    o.progId = positional[0];
-    o.request = positional[1];
-    return o;
-}
+    CLI::App* transact = app.add_subcommand(
+        "transact", "Call Transact of a class with a request and print the reply");
+    transact->add_option("PROGID", o.progId, "Wagelink.ISalaryItem or Wagelink.ISalaryPerson")
+        ->required();
+    transact
+        ->add_option("REQUEST", o.request,
+                     "the request file, or - for standard input; read in its byte order "
+                     "mark's or XML declaration's encoding (UTF-8 without either)")
+        ->required();
+    transact
+        ->add_option("--connection", o.connection,
+                     "the login's ADO connection string, e.g. \"Provider=SQLite;Data "
+                     "Source=out/demo.db\" (quote a value holding ';': Data Source=\"a;b.db\")")
+        ->required();
+    transact->add_option("--login-year", o.loginYear, "the login's year (default: this year)")
+        ->check(CLI::Range(1, 9999));
+    transact->add_option("--login-month", o.loginMonth, "the login's month (default: this month)")
+        ->check(CLI::Range(1, 12));
+    transact->add_option("--pages", o.pages,
+                         "write every page an export delivers to DIR/page-N-of-COUNT.xml");
+    transact->add_flag("--overwrite", o.overwrite,
+                       "replace the page files of an earlier run in the --pages DIR");
+    transact->add_flag("--validate-only", o.validateOnly,
+                       "run an ADD as a trial: every record checked and written as for real, "
+                       "the results the real run's, nothing kept");
+    transact->add_flag("--summary", o.summary,
+                       "after the reply, print the records' outcomes, the first records not "
+                       "written and the most frequent messages on standard error");
+    transact->add_flag("--progress", o.progress,
+                       "show progress on standard error even when it is not a terminal");
 
-void Put(com::IDispatch* object, const char* property, com::Variant value) {
-    com::CallByName(object, property, com::DISPATCH_PROPERTYPUT, {*value.get()});
-}
-
-// The record elements of the class a ProgID names.
-std::string RecordTagOf(const std::string& progId) {
-    return base::AsciiLower(progId) == "wagelink.isalaryperson" ? "salaryperson" : "salaryitem";
-}
-
-int Transact(const TransactOptions& o) {
-    std::string request = ReadRequest(o.request);
-    if (o.validateOnly) request = cli::TrialRequest(request);
-    com::ComPtr<com::IDispatch> server = com::CreateObject(o.progId);
-    com::ComPtr<com::IDispatch> login = com::CreateObject("QzLogin.Login");
-    Put(login.get(), "ConnectionString", com::Variant::FromText(o.connection));
-    Put(login.get(), "LoginYear", com::Variant::FromText(o.loginYear));
-    Put(login.get(), "LoginMonth", com::Variant::FromLong(o.loginMonth));
-    if (!o.pages.empty()) {
-        std::filesystem::create_directories(o.pages);
-        com::Variant caller = com::Variant::FromDispatch(cli::CreatePageWriter(o.pages).get());
-        com::CallByName(server.get(), "AddObjectReference", com::DISPATCH_METHOD,
-                        {com::ByRef(caller)});
+    // Set after the subcommands are made, which would take it over.
+    app.footer(kFooter);
+    transact->footer(kFooter);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        const int code = app.exit(e);
+        return code == 0 ? 0 : cli::kUsage;
     }
-    com::Variant xml = com::Variant::FromText(request);
-    com::Variant loginArg = com::Variant::FromDispatch(login.get());
-    com::Variant reply = com::CallByName(server.get(), "Transact", com::DISPATCH_METHOD,
-                                         {*xml.get(), com::ByRef(loginArg)});
-    std::string replyText = com::ToText(*reply.get());
-    std::cout << replyText << '\n' << std::flush;
-    if (!std::cout)
-        throw base::Fault(base::kFileAccess, "Cannot write the reply to standard output");
-    if (o.summary) std::cerr << cli::ReplySummary(request, replyText, RecordTagOf(o.progId));
-    return cli::ExitCodeOfReply(replyText);
-}
 
-int Run(const std::vector<std::string>& args) {
-    if (args.empty()) throw UsageError("no command");
-    const std::string& command = args[0];
-    if (command == "--help" || command == "help" || command == "-h") {
-        std::cout << kUsageText;
-        return 0;
-    }
-    if (command == "--version") {
-        std::cout << "wagelink " << WAGELINK_VERSION << '\n';
-        return 0;
-    }
-    std::vector<std::string> rest(args.begin() + 1, args.end());
-    if (command == "demo-db") {
-        if (rest.size() == 2 && rest[0] == "--connection") {
-            sql::WriteServerDemo(rest[1]);
-            std::cout << "wrote the demo data into the server database\n";
+    try {
+        if (*demo) {
+            if (demoPath.empty() == demoConnection.empty())
+                throw cli::UsageError("demo-db takes a PATH or --connection STR, one of them");
+            if (!demoConnection.empty()) {
+                sql::WriteServerDemo(demoConnection);
+                std::cout << "wrote the demo data into the server database\n";
+            } else {
+                sql::WriteDemoDatabase(demoPath);
+                std::cout << "wrote demo database " << demoPath << '\n';
+            }
             return 0;
         }
-        if (rest.size() != 1) throw UsageError("demo-db takes one PATH or --connection STR");
-        sql::WriteDemoDatabase(rest[0]);
-        std::cout << "wrote demo database " << rest[0] << '\n';
-        return 0;
+        if (*reg) return Register(library, false);
+        if (*unreg) return Register(library, true);
+        if (*listed) {
+            std::cout << cli::RegistrationLines(cli::Registrations(com::Registry::Open()));
+            return 0;
+        }
+        try {
+            return cli::Transact(o);
+        } catch (const base::Fault& fault) {
+            ReportFault(fault, o);
+            return cli::StopSignal() ? 128 + cli::StopSignal() : cli::kCallFailed;
+        }
+    } catch (const cli::UsageError& e) {
+        std::cerr << "wagelink: " << e.what() << "\n(wagelink --help tells more)\n";
+        return cli::kUsage;
+    } catch (const base::Fault& f) {
+        std::cerr << "error " << f.number() << ": " << f.description() << '\n';
+        return cli::kCallFailed;
+    } catch (const std::exception& e) {
+        std::cerr << "error " << com::E_FAIL << ": " << e.what() << '\n';
+        return cli::kCallFailed;
     }
-    if (command == "register" || command == "unregister") {
-        if (rest.size() > 1) throw UsageError(command + " takes at most one LIBRARY");
-        std::vector<std::string> libraries =
-            rest.empty() ? DefaultLibraries()
-                         : std::vector<std::string>{std::filesystem::absolute(rest[0]).string()};
-        for (const std::string& library : libraries)
-            CallExport(library,
-                       command == "register" ? "DllRegisterServer" : "DllUnregisterServer");
-        return 0;
-    }
-    if (command == "transact") return Transact(ParseTransact(rest));
-    throw UsageError("unknown command " + command);
 }
 
 }  // namespace
@@ -228,17 +224,5 @@ int main(int argc, char** argv) {
     // A full pipe or a file size limit is an error the host reports, not a signal that kills it.
     std::signal(SIGPIPE, SIG_IGN);
     std::signal(SIGXFSZ, SIG_IGN);
-    std::vector<std::string> args(argv + 1, argv + argc);
-    try {
-        return Run(args);
-    } catch (const UsageError& e) {
-        std::cerr << "wagelink: " << e.what() << '\n' << kUsageText;
-        return kUsage;
-    } catch (const base::Fault& f) {
-        std::cerr << "error " << f.number() << ": " << f.description() << '\n';
-        return kFailed;
-    } catch (const std::exception& e) {
-        std::cerr << "error " << com::E_FAIL << ": " << e.what() << '\n';
-        return kFailed;
-    }
+    return Run(argc, argv);
 }

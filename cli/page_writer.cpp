@@ -6,8 +6,13 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <regex>
+#include <vector>
 
 #include "com/automation.h"
+#include "progress.h"
+#include "usage_error.h"
 
 namespace cli {
 
@@ -44,6 +49,24 @@ void WriteFile(const std::string& path, const std::string& text) {
     }
 }
 
+// The records of a page: the elements its root's roottag names, counted in the text.
+long RecordsOf(const std::string& page) {
+    const std::size_t at = page.find("roottag=\"");
+    if (at == std::string::npos) return 0;
+    const std::size_t start = at + 9;
+    const std::string name = page.substr(start, page.find('"', start) - start);
+    long records = 0;
+    for (const std::string& open : {"<" + name + ">", "<" + name + " ", "<" + name + "/>"})
+        for (std::size_t p = page.find(open); p != std::string::npos; p = page.find(open, p + 1))
+            ++records;
+    return records;
+}
+
+bool IsPageFileName(const std::string& name) {
+    static const std::regex kPage(R"(page-[0-9]+-of-[0-9]+\.xml)");
+    return std::regex_match(name, kPage);
+}
+
 class PageWriter final : public com::Automation<PageWriter> {
   public:
     explicit PageWriter(std::string directory) : directory_(std::move(directory)) {}
@@ -57,9 +80,8 @@ class PageWriter final : public com::Automation<PageWriter> {
         std::string page = com::ToText(args.Raw(0));
         long number = com::ToLong(args.Raw(1));
         long count = com::ToLong(args.Raw(2));
-        std::string path = self.directory_ + "/page-" + std::to_string(number) + "-of-" +
-                           std::to_string(count) + ".xml";
-        WriteFile(path, page + '\n');
+        WriteFile(self.directory_ + "/" + PageFileName(number, count), page + '\n');
+        ShowPageProgress(number, count, RecordsOf(page));
         *out = com::Variant::FromBool(true).Detach();
         return com::S_OK;
     }
@@ -73,6 +95,27 @@ class PageWriter final : public com::Automation<PageWriter> {
 };
 
 }  // namespace
+
+std::string PageFileName(long number, long count) {
+    std::string digits = std::to_string(number);
+    const std::string total = std::to_string(count);
+    if (digits.size() < total.size()) digits.insert(0, total.size() - digits.size(), '0');
+    return "page-" + digits + "-of-" + total + ".xml";
+}
+
+void PreparePageDirectory(const std::string& directory, bool overwrite) {
+    namespace fs = std::filesystem;
+    fs::create_directories(directory);
+    std::vector<fs::path> earlier;
+    for (const fs::directory_entry& entry : fs::directory_iterator(directory))
+        if (IsPageFileName(entry.path().filename().string())) earlier.push_back(entry.path());
+    if (earlier.empty()) return;
+    if (!overwrite)
+        throw UsageError(directory + " holds page files of an earlier run (" +
+                         earlier.front().filename().string() +
+                         ", ...): give --overwrite to replace them, or another --pages DIR");
+    for (const fs::path& page : earlier) fs::remove(page);
+}
 
 com::ComPtr<com::IDispatch> CreatePageWriter(const std::string& directory) {
     return PageWriter::Create(directory);

@@ -1,23 +1,78 @@
 #include "request_text.h"
 
+#include <iconv.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <memory>
 #include <string_view>
 
 #include "base/fault.h"
-#include "base/utf.h"
+#include "base/text.h"
 
 namespace cli {
 
 namespace {
 
-std::string FromUtf16(std::string_view bytes, bool bigEndian) {
-    if (bytes.size() % 2) base::ThrowTypeMismatch("the UTF-16 request has an odd number of bytes");
-    std::u16string units(bytes.size() / 2, u'\0');
-    for (std::size_t i = 0; i < units.size(); ++i) {
-        auto hi = static_cast<unsigned char>(bytes[2 * i + (bigEndian ? 0 : 1)]);
-        auto lo = static_cast<unsigned char>(bytes[2 * i + (bigEndian ? 1 : 0)]);
-        units[i] = static_cast<char16_t>(hi << 8 | lo);
+struct CloseConverter {
+    void operator()(iconv_t converter) const { iconv_close(converter); }
+};
+using Converter = std::unique_ptr<std::remove_pointer_t<iconv_t>, CloseConverter>;
+
+std::string Hex(unsigned char byte) {
+    char text[8];
+    std::snprintf(text, sizeof text, "0x%02X", byte);
+    return text;
+}
+
+// `bytes` in `encoding`, as UTF-8.
+std::string ToUtf8(std::string_view bytes, const std::string& encoding) {
+    iconv_t raw = iconv_open("UTF-8", encoding.c_str());
+    if (raw == reinterpret_cast<iconv_t>(-1))
+        base::ThrowTypeMismatch("the request's encoding " + encoding + " is not known");
+    Converter converter(raw);
+    std::string out(bytes.size() * 3 + 16, '\0');
+    char* in = const_cast<char*>(bytes.data());
+    std::size_t inLeft = bytes.size();
+    char* to = out.data();
+    std::size_t toLeft = out.size();
+    while (inLeft > 0) {
+        if (iconv(converter.get(), &in, &inLeft, &to, &toLeft) != static_cast<std::size_t>(-1))
+            continue;
+        const std::size_t offset = bytes.size() - inLeft;
+        if (errno == E2BIG) {  // room for a few characters more than the estimate
+            const std::size_t used = out.size() - toLeft;
+            out.resize(out.size() * 2);
+            to = out.data() + used;
+            toLeft = out.size() - used;
+            continue;
+        }
+        base::ThrowTypeMismatch(
+            "the request is not " + encoding + " text: " +
+            (errno == EINVAL ? "it ends inside a character"
+                             : "the byte " + Hex(static_cast<unsigned char>(bytes[offset])) +
+                                   " at offset " + std::to_string(offset) + " cannot be read"));
     }
-    return base::Utf16ToUtf8(units);
+    out.resize(out.size() - toLeft);
+    return out;
+}
+
+// The encoding an XML declaration names ("" when there is none, or no declaration).
+std::string DeclaredEncoding(std::string_view text) {
+    if (text.substr(0, 5) != "<?xml") return "";
+    std::string_view declaration = text.substr(0, text.find("?>"));
+    const std::size_t key = declaration.find("encoding");
+    if (key == std::string_view::npos) return "";
+    const std::size_t open = declaration.find_first_of("'\"", key);
+    if (open == std::string_view::npos) return "";
+    const std::size_t close = declaration.find(declaration[open], open + 1);
+    if (close == std::string_view::npos) return "";
+    return std::string(declaration.substr(open + 1, close - open - 1));
+}
+
+bool IsUtf8Name(const std::string& encoding) {
+    const std::string name = base::AsciiLower(encoding);
+    return name.empty() || name == "utf-8" || name == "utf8";
 }
 
 }  // namespace
@@ -25,9 +80,14 @@ std::string FromUtf16(std::string_view bytes, bool bigEndian) {
 std::string RequestText(std::string bytes) {
     std::string_view text(bytes);
     if (text.substr(0, 3) == "\xEF\xBB\xBF") return bytes.erase(0, 3);
-    if (text.substr(0, 2) == "\xFF\xFE") return FromUtf16(text.substr(2), false);
-    if (text.substr(0, 2) == "\xFE\xFF") return FromUtf16(text.substr(2), true);
-    return bytes;
+    if (text.substr(0, 2) == "\xFF\xFE") return ToUtf8(text.substr(2), "UTF-16LE");
+    if (text.substr(0, 2) == "\xFE\xFF") return ToUtf8(text.substr(2), "UTF-16BE");
+    // UTF-16 without a mark: "<?" with a NUL beside each character.
+    if (text.substr(0, 4) == std::string_view("<\0?\0", 4)) return ToUtf8(text, "UTF-16LE");
+    if (text.substr(0, 4) == std::string_view("\0<\0?", 4)) return ToUtf8(text, "UTF-16BE");
+    const std::string encoding = DeclaredEncoding(text);
+    if (IsUtf8Name(encoding)) return bytes;
+    return ToUtf8(text, encoding);
 }
 
 }  // namespace cli

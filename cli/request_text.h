@@ -1,13 +1,15 @@
-// The text of a request file as the host hands it to Transact: UTF-8, with a byte order mark
-// telling another encoding. A file that begins with the UTF-16 mark (either byte order) is read
-// as UTF-16; the UTF-8 mark is dropped; anything else is taken as UTF-8 as it stands.
+// The text of a request file as the host hands it to Transact: UTF-8, read from the file's own
+// encoding. A byte order mark decides it (UTF-8, UTF-16 in either byte order); else the XML
+// declaration's `encoding` (GBK, GB18030, GB2312, Big5, UTF-16LE, ISO-8859-1, ... as iconv knows
+// them; UTF-16 without a mark is seen by its first characters); else UTF-8 as it stands.
 #pragma once
 
 #include <string>
 
 namespace cli {
 
-// A type-mismatch fault for UTF-16 text of an odd number of bytes or with unpaired surrogates.
+// A type-mismatch fault for a byte the encoding cannot read (naming its offset and the
+// encoding), and for an encoding iconv does not know.
 std::string RequestText(std::string bytes);
 
 }  // namespace cli

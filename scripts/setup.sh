@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Wagelink builds with, when any is missing.
 set -euo pipefail
-packages=(cmake ninja-build g++ pkg-config clang-format libxml2-dev libsqlite3-dev sqlite3
+packages=(cmake ninja-build g++ pkg-config clang-format libxml2-dev libsqlite3-dev sqlite3 libcli11-dev
           unixodbc-dev tdsodbc odbc-mariadb mariadb-server
           googletest libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev)
 missing=()

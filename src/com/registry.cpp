@@ -79,6 +79,17 @@ std::optional<std::string> Registry::Get(const std::string& key) const {
     return it->second;
 }
 
+std::vector<std::string> Registry::SubKeys(const std::string& key) const {
+    const std::string prefix = key.empty() ? "" : key + "\\";
+    std::vector<std::string> names;
+    for (const auto& [k, v] : entries_) {
+        if (!StartsWithNoCase(k, prefix)) continue;
+        std::string name = k.substr(prefix.size(), k.find('\\', prefix.size()) - prefix.size());
+        if (!name.empty() && (names.empty() || names.back() != name)) names.push_back(name);
+    }
+    return names;
+}
+
 void Registry::Set(const std::string& key, const std::string& value) {
     if (key.find_first_of("=\n") != std::string::npos || value.find('\n') != std::string::npos)
         throw base::Fault(E_INVALIDARG, "Invalid registry entry " + key);

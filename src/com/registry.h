@@ -9,6 +9,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace com {
 
@@ -19,6 +20,9 @@ class Registry {
     static Registry Open(const std::string& path = DefaultPath());
 
     std::optional<std::string> Get(const std::string& key) const;
+    // The names of the keys directly below `key` ("" for the top level), in key order.
+    std::vector<std::string> SubKeys(const std::string& key) const;
+    const std::string& path() const { return path_; }
     void Set(const std::string& key, const std::string& value);
     // Removes `key` and every key below it.
     void RemoveTree(const std::string& key);

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "base/fault.h"
+#include "component/host_control.h"
 #include "db/contention.h"
 #include "db/errors.h"
 #include "platform/integration_kit.h"
@@ -89,11 +90,15 @@ template <class Attempt>
 std::vector<Result> EachRecord(const xml::NodeList& records, Attempt&& attempt,
                                bool passContention) {
     std::vector<Result> results;
+    const long total = static_cast<long>(records.size());
     try {
         for (xml::Element record : records) {
+            // A host that was asked to stop gets the results of the records handled so far.
+            if (StopRequested()) break;
             std::string key = platform::SharedIntegrationKit().GetFieldValue(record, "personname");
             Outcome outcome = attempt(record);
             results.push_back({std::move(key), std::move(outcome)});
+            ReportProgress(kWagelinkRecords, static_cast<long>(results.size()), total);
         }
     } catch (const base::Fault& fault) {
         if (passContention && dynamic_cast<const db::Contention*>(&fault)) throw;

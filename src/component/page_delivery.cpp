@@ -2,6 +2,7 @@
 
 #include "base/fault.h"
 #include "com/late_call.h"
+#include "component/host_control.h"
 
 namespace component {
 
@@ -14,6 +15,9 @@ void DeliverPage(Instance& self, const std::string& page, std::int32_t number, s
     com::Variant pageCount = com::Variant::FromLong(count);
     com::CallByName(self.caller.get(), "ProcessExport", com::DISPATCH_METHOD,
                     {*text.get(), com::ByRef(pageNumber), com::ByRef(pageCount)});
+    if (StopRequested() && number < count)
+        base::ThrowFailure("The export was stopped after page " + std::to_string(number) + " of " +
+                           std::to_string(count) + " at the host's request");
 }
 
 query::PageDelivery PageDeliveryOf(Instance& self) {

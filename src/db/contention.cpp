@@ -1,5 +1,6 @@
 #include "db/contention.h"
 
+#include <atomic>
 #include <random>
 
 #include "db/types.h"
@@ -7,6 +8,18 @@
 namespace db {
 
 Contention::Contention(const std::string& description) : base::Fault(kTimeout, description) {}
+
+namespace {
+std::atomic<ContentionWaitObserver> observer{nullptr};
+}
+
+void SetContentionWaitObserver(ContentionWaitObserver waitObserver) {
+    observer.store(waitObserver);
+}
+
+void NoteContentionWait(std::chrono::milliseconds waited) {
+    if (ContentionWaitObserver note = observer.load()) note(waited);
+}
 
 std::chrono::microseconds ContentionPause(int attempt) {
     // Jitter keeps writers that met each other from meeting again at the same moment.

@@ -37,11 +37,18 @@ inline constexpr std::chrono::seconds kContentionLimit{180};
 // The pause before attempt number `attempt` (from 1): 1 ms doubling to 64 ms, each jittered.
 std::chrono::microseconds ContentionPause(int attempt);
 
+// Hears, before each pause, how long work has waited for contention to pass (a host's progress
+// display); null for none. Process-wide.
+using ContentionWaitObserver = void (*)(std::chrono::milliseconds waited);
+void SetContentionWaitObserver(ContentionWaitObserver observer);
+void NoteContentionWait(std::chrono::milliseconds waited);
+
 // Runs `work` (which must leave nothing behind when it throws Contention) until it returns.
 template <class Work>
 auto RetryContended(Work&& work, std::chrono::milliseconds limit = kContentionLimit)
     -> decltype(work()) {
-    const auto deadline = std::chrono::steady_clock::now() + limit;
+    const auto start = std::chrono::steady_clock::now();
+    const auto deadline = start + limit;
     int deadlocks = 0;
     for (int attempt = 1;; ++attempt) {
         try {
@@ -52,6 +59,8 @@ auto RetryContended(Work&& work, std::chrono::milliseconds limit = kContentionLi
         } catch (const Contention&) {
             if (std::chrono::steady_clock::now() >= deadline) throw;
         }
+        NoteContentionWait(std::chrono::duration_cast<std::chrono::milliseconds>(
+            std::chrono::steady_clock::now() - start));
         std::this_thread::sleep_for(ContentionPause(attempt));
     }
 }

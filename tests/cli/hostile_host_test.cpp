@@ -3,6 +3,7 @@
 #include "support/host.h"
 
 #include <gtest/gtest.h>
+#include <iconv.h>
 #include <sys/mount.h>
 
 #include <filesystem>
@@ -48,6 +49,52 @@ TEST_F(HostileHost, RequestsAreReadInTheEncodingTheirMarkNames) {
     HostRun odd = Transact("\xFF\xFE<\0r", {});
     EXPECT_EQ(odd.exit, 1);
     EXPECT_EQ(odd.err.rfind("error 13: ", 0), 0u) << odd.err;
+    // Without a mark, the XML declaration's encoding: 薪 is C8 EB in GBK and GB18030.
+    for (const char* encoding : {"GBK", "gb18030", "GB2312"})
+        EXPECT_EQ(Transact("<?xml version='1.0' encoding='" + std::string(encoding) +
+                           "'?><r proc='ADD' docid='\xD0\xBD'/>")
+                      .out,
+                  expected)
+            << encoding;
+    EXPECT_EQ(
+        Transact("<?xml version='1.0' encoding='ISO-8859-1'?><r proc='ADD' docid='\xE9'/>").out,
+        "<reply docid=\"é\" proc=\"ADD\"/>\n");
+    EXPECT_EQ(
+        Transact(Utf16(u"<?xml version='1.0'?><r proc='ADD' docid='薪'/>", false).substr(2)).out,
+        expected)
+        << "UTF-16 without a mark";
+    for (const auto& [request, says] :
+         {std::pair<std::string, std::string>{
+              "<?xml version='1.0' encoding='GBK'?><r docid='\xFF\xFF'/>",
+              "error 13: Type mismatch: the request is not GBK text: the byte 0xFF at offset 46 "
+              "cannot be read"},
+          {"<?xml version='1.0' encoding='no-such-code'?><r/>",
+           "error 13: Type mismatch: the request's encoding no-such-code is not known"}}) {
+        HostRun bad = Transact(request);
+        EXPECT_EQ(bad.exit, 1);
+        EXPECT_EQ(bad.err, says + "\n");
+    }
+}
+
+// The demo's import written in GBK, as Chinese ERP exports often are, imports as its UTF-8 twin.
+TEST_F(HostileHost, AGbkRequestImportsAsItsUtf8Twin) {
+    const std::string utf8 =
+        Slurp(std::string(WAGELINK_SOURCE_DIR) + "/examples/add-salary-items.xml");
+    iconv_t toGbk = iconv_open("GBK", "UTF-8");
+    ASSERT_NE(toGbk, reinterpret_cast<iconv_t>(-1));
+    std::string gbk(utf8.size(), '\0');
+    char* in = const_cast<char*>(utf8.data());
+    char* out = gbk.data();
+    std::size_t inLeft = utf8.size(), outLeft = gbk.size();
+    ASSERT_NE(iconv(toGbk, &in, &inLeft, &out, &outLeft), static_cast<std::size_t>(-1));
+    iconv_close(toGbk);
+    gbk.resize(gbk.size() - outLeft);
+    ASSERT_NE(gbk.find("\xC1\xD6"), std::string::npos) << "林 in GBK";
+    const HostRun twin = Transact(utf8);
+    const HostRun gb = Transact("<?xml version=\"1.0\" encoding=\"GBK\"?>\n" + gbk);
+    EXPECT_EQ(gb.out, twin.out) << gb.err;
+    EXPECT_EQ(gb.exit, twin.exit);
+    EXPECT_NE(twin.out.find("key=\"林晓东\" code=\"0\""), std::string::npos) << twin.out;
 }
 
 TEST_F(HostileHost, ANulCharacterIsNotASilentEnd) {
@@ -61,10 +108,13 @@ TEST_F(HostileHost, PagesNeverFollowALinkPlantedInTheirFolder) {
     std::filesystem::create_directory(folder.File("pages"));
     std::ofstream(folder.File("victim")) << "keep me";
     std::filesystem::create_symlink(folder.File("victim"), folder.File("pages/page-1-of-3.xml"));
-    HostRun run = Transact(
+    const std::string query =
         "<r roottag='salaryitem' proc='QUERY' paginate='2'><salaryitem>"
-        "<field name='cGZGradeNum' operation='=' value='002'/></salaryitem></r>",
-        {"--pages", "pages"});
+        "<field name='cGZGradeNum' operation='=' value='002'/></salaryitem></r>";
+    HostRun refused = Transact(query, {"--pages", "pages"});
+    EXPECT_EQ(refused.exit, 2) << "a folder with an earlier run's pages: " << refused.err;
+    EXPECT_NE(refused.err.find("--overwrite"), std::string::npos) << refused.err;
+    HostRun run = Transact(query, {"--pages", "pages", "--overwrite"});
     ASSERT_EQ(run.exit, 0) << run.err;
     EXPECT_EQ(Slurp(folder.File("victim")), "keep me");
     EXPECT_FALSE(std::filesystem::is_symlink(folder.File("pages/page-1-of-3.xml")));
@@ -175,17 +225,42 @@ TEST_F(HostileHost, RegistrationsAtOnceKeepEachOthersEntries) {
         EXPECT_NE(registry.find(progId), std::string::npos) << progId;
 }
 
-TEST_F(HostileHost, HelpAndVersion) {
-    for (const char* help : {"--help", "help"}) {
-        HostRun run = folder.Run({help});
-        EXPECT_EQ(run.exit, 0);
-        EXPECT_EQ(run.out.rfind("usage:\n  wagelink demo-db PATH | --connection STR\n", 0), 0u)
-            << run.out;
-        EXPECT_EQ(run.err, "");
+// Every command has its own help; an option is never taken for a file name; --version and
+// registrations say what is registered.
+TEST_F(HostileHost, HelpVersionAndRegistrations) {
+    const std::pair<std::vector<std::string>, const char*> kHelp[] = {
+        {{"--help"}, "wagelink: plays the integration platform"},
+        {{"demo-db", "--help"}, "Write the payroll schema and demo data"},
+        {{"register", "--help"}, "Register a server library"},
+        {{"transact", "--help"}, "Call Transact of a class"},
+        {{"registrations", "--help"}, "List the registered classes"},
+    };
+    for (const auto& [args, says] : kHelp) {
+        HostRun run = folder.Run(args);
+        EXPECT_EQ(run.exit, 0) << args[0];
+        EXPECT_EQ(run.out.rfind(says, 0), 0u) << run.out;
     }
+    for (std::vector<std::string> args : {std::vector<std::string>{},
+                                          {"frobnicate"},
+                                          {"demo-db", "--nonsense"},
+                                          {"demo-db"},
+                                          {"register", "--nonsense"},
+                                          {"transact", "--help-me", "-", "--connection", "x"}}) {
+        HostRun run = folder.Run(args);
+        EXPECT_EQ(run.exit, 2) << (args.empty() ? "" : args.back()) << ": " << run.err;
+    }
+    EXPECT_FALSE(std::filesystem::exists(folder.File("--help")));
+    EXPECT_FALSE(std::filesystem::exists(folder.File("--nonsense")));
+
     HostRun version = folder.Run({"--version"});
     EXPECT_EQ(version.exit, 0);
     EXPECT_EQ(version.out.rfind("wagelink 1.", 0), 0u) << version.out;
+    EXPECT_NE(version.out.find("Wagelink.ISalaryItem    1.1  "), std::string::npos) << version.out;
+    HostRun listed = folder.Run({"registrations"});
+    EXPECT_NE(listed.out.find("QzLogin.Login"), std::string::npos) << listed.out;
+    HostRun registered = folder.Run({"register", WAGELINK_BINARY_DIR "/libwagelink-rev2.so"});
+    EXPECT_NE(registered.out.find("Wagelink.ISalaryItem    1.3  "), std::string::npos)
+        << registered.out;
 }
 
 }  // namespace

@@ -60,9 +60,20 @@ TEST_P(RevisionLibrary, RegistersItsIdentifiersAndAnswersByProgId) {
         << persons.out;
     HostRun paged =
         Transact("Wagelink.ISalaryItem", examples + "query-salary-items.xml", {"--pages", "pages"});
+    // The earlier revisions know no trial and would write every record: refused before it is sent.
+    const std::string before = Slurp(folder.File("demo.db"));
+    HostRun trial =
+        Transact("Wagelink.ISalaryItem", examples + "add-salary-items.xml", {"--validate-only"});
     if (GetParam().holdsCaller) {
+        EXPECT_EQ(trial.exit, 4) << trial.err;
         EXPECT_EQ(paged.exit, 0) << paged.err;
     } else {
+        EXPECT_EQ(trial.exit, 2) << trial.err;
+        EXPECT_NE(trial.err.find(std::string(GetParam().file) + ", type library " +
+                                 GetParam().version + ") is an earlier interface revision"),
+                  std::string::npos)
+            << trial.err;
+        EXPECT_EQ(Slurp(folder.File("demo.db")), before);
         EXPECT_EQ(paged.exit, 1);
         EXPECT_NE(paged.err.find("AddObjectReference"), std::string::npos) << paged.err;
         HostRun whole = Transact("Wagelink.ISalaryItem", examples + "query-salary-items.xml");
