@@ -90,6 +90,42 @@ TEST(Durability, AKilledBatchLeavesAPrefixOfWholeRecords) {
     EXPECT_TRUE(w.whole) << "a record was written in part";
 }
 
+// Ctrl-C stops the batch at a record boundary: exit 130, a reply whose written records are
+// exactly those in the database, and the database file alone holds them (its log checkpointed).
+TEST(Durability, AnInterruptedBatchAnswersTheRecordsItWrote) {
+    testing_support::HostFolder host;
+    const std::string path = host.File("load.db");
+    sql::WriteLargeDemoDatabase(path, kPersons, 12);
+    std::ofstream(host.File("batch.xml"), std::ios::binary) << Batch();
+    pid_t pid = host.Start({"transact", "Wagelink.ISalaryItem", "-", "--connection",
+                            "Provider=SQLite;Data Source=" + path},
+                           host.File("batch.xml"), host.File("reply.xml"));
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (std::chrono::steady_clock::now() < deadline &&
+           std::stoi(Scalar(path,
+                            "select count(*) from WA_GZData where cPsn_Num like 'B%' and "
+                            "F_9 >= 1000")) < 50)
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    kill(pid, SIGINT);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status)) << "the host was killed by the interrupt";
+    EXPECT_EQ(WEXITSTATUS(status), 130);
+
+    const std::string reply = testing_support::Slurp(host.File("reply.xml"));
+    int answered = 0;
+    for (std::size_t at = reply.find("code=\"0\""); at != std::string::npos;
+         at = reply.find("code=\"0\"", at + 1))
+        ++answered;
+    std::filesystem::copy_file(path, host.File("copy.db"));
+    const Written w = WrittenRecords(host.File("copy.db"));
+    EXPECT_EQ(answered, w.count) << "the reply's written records are the database's";
+    EXPECT_GE(w.count, 50);
+    EXPECT_LT(w.count, kPersons) << "the batch ended before the interrupt";
+    EXPECT_TRUE(w.prefix && w.whole);
+    EXPECT_FALSE(std::filesystem::exists(path + "-wal")) << "the log was left beside the file";
+}
+
 TEST(Durability, TheDatabaseFileAloneHoldsEveryWrittenRecord) {
     testing_support::HostFolder host;
     ASSERT_EQ(host.Run({"demo-db", "demo.db"}).exit, 0);

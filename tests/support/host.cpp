@@ -50,11 +50,13 @@ HostRun HostFolder::Run(const std::vector<std::string>& args, const std::string&
     return {WEXITSTATUS(status), Slurp(dir_.File("stdout")), Slurp(dir_.File("stderr"))};
 }
 
-pid_t HostFolder::Start(const std::vector<std::string>& args, const std::string& inputFile) const {
+pid_t HostFolder::Start(const std::vector<std::string>& args, const std::string& inputFile,
+                        const std::string& outputFile) const {
     posix_spawn_file_actions_t files;
     posix_spawn_file_actions_init(&files);
     posix_spawn_file_actions_addopen(&files, 0, inputFile.c_str(), O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&files, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&files, 1, outputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0644);
     std::string binary = HostBinary();
     std::vector<char*> argv = {binary.data()};
     std::vector<std::string> copies(args);

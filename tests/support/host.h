@@ -26,8 +26,10 @@ class HostFolder {
 
     // Runs the host to its end with `input` on standard input.
     HostRun Run(const std::vector<std::string>& args, const std::string& input = "") const;
-    // Starts the host with standard input from the file `inputFile`; returns its process id.
-    pid_t Start(const std::vector<std::string>& args, const std::string& inputFile) const;
+    // Starts the host with standard input from the file `inputFile` and standard output to
+    // `outputFile`; returns its process id.
+    pid_t Start(const std::vector<std::string>& args, const std::string& inputFile,
+                const std::string& outputFile = "/dev/null") const;
 
   private:
     TempDir dir_;
