@@ -53,7 +53,13 @@ ConnectionString::ConnectionString(std::string_view text) {
         std::size_t semicolon = text.find(';', at);
         if (eq == std::string_view::npos ||
             (semicolon != std::string_view::npos && semicolon < eq)) {
-            // A part without '=' (blanks between two ';' among them) names nothing.
+            // Blanks between two ';' name nothing; other text without '=' is most often the rest
+            // of a value that held a ';'.
+            const std::string part = base::Trim(text.substr(at, semicolon - at));
+            if (!part.empty())
+                Malformed("'" + part +
+                          "' has no key; a value that holds ';' goes in quotes: Data "
+                          "Source=\"C:\\pay;roll.db\"");
             if (semicolon == std::string_view::npos) break;
             at = semicolon + 1;
             continue;

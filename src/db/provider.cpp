@@ -1,5 +1,7 @@
 #include "db/provider.h"
 
+#include <algorithm>
+#include <iterator>
 #include <utility>
 
 #include "base/fault.h"
@@ -82,6 +84,100 @@ long TimeoutSeconds(const std::string& text) {
     return static_cast<long>(*seconds);
 }
 
+// The keys each provider reads or knows to have no use here; any other key is a fault, so that a
+// typo (Provder=, Initail Catalog=) is not dropped without a word.
+constexpr std::string_view kSqliteKeys[] = {"provider", "data source", "persist security info"};
+constexpr std::string_view kSqlServerKeys[] = {"provider",
+                                               "data source",
+                                               "server",
+                                               "address",
+                                               "addr",
+                                               "network address",
+                                               "initial catalog",
+                                               "database",
+                                               "user id",
+                                               "uid",
+                                               "user",
+                                               "password",
+                                               "pwd",
+                                               "integrated security",
+                                               "trusted_connection",
+                                               "application name",
+                                               "app",
+                                               "workstation id",
+                                               "wsid",
+                                               "packet size",
+                                               "encrypt",
+                                               "use encryption for data",
+                                               "trust server certificate",
+                                               "connect timeout",
+                                               "connection timeout",
+                                               "timeout",
+                                               "persist security info",
+                                               "auto translate",
+                                               "use procedure for prepare",
+                                               "current language",
+                                               "language",
+                                               "network library",
+                                               "net",
+                                               "datatypecompatibility",
+                                               "mars connection",
+                                               "failover partner",
+                                               "initial file name",
+                                               "tag with column collation when possible",
+                                               "application intent",
+                                               "multisubnetfailover",
+                                               "connect retry count",
+                                               "connect retry interval",
+                                               "general timeout",
+                                               "ole db services",
+                                               "locale identifier",
+                                               "mode",
+                                               "prompt",
+                                               "persistsensitive"};
+// Keys that name a server: without a Provider the string would open a SQLite file instead.
+constexpr std::string_view kServerKeys[] = {
+    "initial catalog", "database", "user id", "uid",
+    "server",          "password", "pwd",     "integrated security"};
+
+template <std::size_t N>
+bool Knows(const std::string_view (&keys)[N], std::string_view key) {
+    return std::find(std::begin(keys), std::end(keys), key) != std::end(keys);
+}
+
+template <std::size_t N>
+void RequireKnownKeys(const ConnectionString& parsed, const std::string_view (&keys)[N],
+                      std::string_view provider, std::string_view named) {
+    for (const auto& pair : parsed.pairs()) {
+        const std::string& key = pair.first;
+        if (Knows(keys, key)) continue;
+        throw base::Fault(kProviderError, "The connection string has a key the " +
+                                              std::string(provider) + " provider does not know: '" +
+                                              key + "'; it reads " + std::string(named));
+    }
+}
+
+// A string without Provider opens a SQLite file; one that names a server (a Data Source of
+// HOST,PORT, an Initial Catalog, a User ID) was meant for a server.
+void RefuseServerKeysWithoutProvider(const ConnectionString& parsed) {
+    if (parsed.Get("provider")) return;
+    std::optional<std::string> why;
+    for (const auto& [key, value] : parsed.pairs())
+        if (Knows(kServerKeys, key)) why = key;
+    const std::string source = parsed.Get("data source").value_or("");
+    const std::size_t comma = source.rfind(',');
+    if (comma != std::string::npos && comma + 1 < source.size() &&
+        source.find_first_not_of("0123456789 ", comma + 1) == std::string::npos)
+        why = "data source " + source;
+    if (!why) return;
+    throw base::Fault(kProviderError,
+                      "The connection string names no Provider, so it would open a SQLite file, "
+                      "but it names a server (" +
+                          *why +
+                          "): for SQL Server begin it with Provider=SQLOLEDB; for another server "
+                          "with Provider=MSDASQL;Driver={...};");
+}
+
 }  // namespace
 
 Provider ProviderOf(const ConnectionString& parsed) {
@@ -104,6 +200,9 @@ std::string OdbcValue(std::string_view value) {
 }
 
 OdbcTarget SqlServerTarget(const ConnectionString& parsed) {
+    RequireKnownKeys(parsed, kSqlServerKeys, "SQL Server",
+                     "Data Source, Initial Catalog, User ID, Password, Encrypt, Connect Timeout, "
+                     "Application Name, Workstation ID, Packet Size and ADO's other keys");
     OdbcTarget target;
     std::string& s = target.connectionString;
     Add(s, "Driver", "FreeTDS");
@@ -162,6 +261,8 @@ std::unique_ptr<Backend> OpenBackend(const std::string& connectionString) {
         case Provider::kSqlite:
             break;
     }
+    RefuseServerKeysWithoutProvider(parsed);
+    RequireKnownKeys(parsed, kSqliteKeys, "SQLite", "Provider, Data Source");
     std::string dataSource = parsed.Get("data source").value_or("");
     if (dataSource.empty())
         throw base::Fault(kProviderError, "The connection string names no Data Source");

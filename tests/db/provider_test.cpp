@@ -67,6 +67,38 @@ TEST(ProviderTest, SqlServerKeysTranslateToTheDriversKeys) {
     EXPECT_THROW(SqlServer("Provider=SQLOLEDB;Data Source=h;Connect Timeout=soon"), base::Fault);
 }
 
+// A key no provider reads, and a server's keys without a provider, are faults that say what to
+// write; a value that held a ';' unquoted is too.
+TEST(ProviderTest, UnknownKeysAndMisplacedServerKeysAreRefused) {
+    const std::pair<const char*, const char*> kCases[] = {
+        {"Provder=SQLite;Data Source=x.db", "the SQLite provider does not know: 'provder'"},
+        {"Data Source=db1,1433;Initial Catalog=payroll", "names no Provider"},
+        {"Data Source=x.db;User ID=sa", "names a server (user id)"},
+        {"Data Source=/tmp/pay;roll.db",
+         "'roll.db' has no key; a value that holds ';' goes in "
+         "quotes"},
+        {"Provider=SQLOLEDB;Data Source=h;Initail Catalog=x",
+         "the SQL Server provider does not know: 'initail catalog'"},
+        {"Provider=SQLOLEDB;Data Source=127.0.0.1,1;Auto Translate=True;Persist Security "
+         "Info=False;Use Procedure for Prepare=1",
+         "Cannot open database"},  // known keys without a use: on to the (absent) server
+    };
+    for (const auto& [text, says] : kCases) {
+        db::Connection connection;
+        std::string got = "opened";
+        try {
+            connection.Open(std::string(text) +
+                            (std::string(text).find("SQLOLEDB") != std::string::npos
+                                 ? ";Connect Timeout=1;Address=127.0.0.1,1"
+                                 : ""));
+        } catch (const base::Fault& f) {
+            EXPECT_EQ(f.number(), db::kProviderError) << text;
+            got = f.description();
+        }
+        EXPECT_NE(got.find(says), std::string::npos) << text << " gave " << got;
+    }
+}
+
 TEST(ProviderTest, ProvidersAndThePassthrough) {
     auto provider = [](const char* s) { return db::ProviderOf(db::ConnectionString(s)); };
     EXPECT_EQ(provider("Data Source=x.db"), db::Provider::kSqlite);
