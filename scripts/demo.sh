@@ -5,8 +5,9 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
-scripts/setup.sh
-scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DWAGELINK_BENCHMARKS=ON
+scripts/setup.sh demo
+scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DWAGELINK_TESTS=OFF \
+    -DWAGELINK_BENCHMARKS=OFF
 rm -rf out && mkdir -p out
 export WAGELINK_REGISTRY="$root/out/registry"
 wagelink=build/wagelink

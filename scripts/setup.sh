@@ -1,9 +1,13 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Wagelink builds with, when any is missing.
+# Installs the Debian packages Wagelink builds with, when any is missing:
+#   scripts/setup.sh        everything the tests, the benchmarks and the server suites need
+#   scripts/setup.sh demo   only what the server, the host and the demo need
 set -euo pipefail
-packages=(cmake ninja-build g++ pkg-config clang-format libxml2-dev libsqlite3-dev sqlite3 libcli11-dev
-          unixodbc-dev tdsodbc odbc-mariadb mariadb-server
-          googletest libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev)
+packages=(cmake ninja-build g++ pkg-config libxml2-dev libsqlite3-dev libcli11-dev unixodbc-dev)
+if [ "${1:-all}" != demo ]; then
+    packages+=(clang-format sqlite3 tdsodbc odbc-mariadb mariadb-server
+               googletest libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev)
+fi
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

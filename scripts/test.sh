@@ -7,8 +7,10 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 scripts/setup.sh
-scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DWAGELINK_BENCHMARKS=ON
+scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DWAGELINK_TESTS=ON \
+    -DWAGELINK_BENCHMARKS=ON
 scripts/build.sh build-asan -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug -DWAGELINK_SANITIZE=ON \
+    -DWAGELINK_TESTS=ON \
     -DWAGELINK_FUZZ=ON -DWAGELINK_BENCHMARKS=OFF
 WAGELINK_TEST_SERVER=$(scripts/db-server.sh start build/db-server 43306)
 trap 'scripts/db-server.sh stop build/db-server' EXIT
