@@ -229,17 +229,29 @@ TEST_F(Host, TheExampleKestExport) {
     EXPECT_NE(run.out.find("<cpsnmobilephone>Null</cpsnmobilephone>"), std::string::npos);
 }
 
+// With --progress (or on a terminal) the host tells how far the import has come; records of the
+// other class are pointed out.
 TEST_F(Host, ImportWritesTheDatabase) {
+    const std::string record =
+        "<salaryitem><salarygradeno>002</salarygradeno><departmentno>0202</departmentno><year>2026"
+        "</year><month>12</month><personno>0017</personno><personname>唐伟杰</personname>"
+        "<persongradeno>临时工</persongradeno><entry name='计件工资' type='0'>2345.5</entry>"
+        "</salaryitem>";
     HostRun run = Transact(
         "Wagelink.ISalaryItem",
-        "<vkinterface roottag='salaryitem' docid='D' proc='ADD'><salaryitem>"
-        "<salarygradeno>002</salarygradeno><departmentno>0202</departmentno><year>2026</year>"
-        "<month>12</month><personno>0017</personno><personname>唐伟杰</personname>"
-        "<persongradeno>临时工</persongradeno><entry name='计件工资' type='0'>2345.5</entry>"
-        "</salaryitem></vkinterface>");
+        "<vkinterface roottag='salaryitem' docid='D' proc='ADD'>" + record + "</vkinterface>",
+        {"--progress"});
     EXPECT_EQ(run.out,
               "<reply docid=\"D\" proc=\"ADD\"><result n=\"1\" key=\"唐伟杰\" code=\"0\" "
               "message=\"成功\"/></reply>\n");
+    EXPECT_NE(run.err.find("records 1 of 1"), std::string::npos) << run.err;
+    EXPECT_EQ(Transact("Wagelink.ISalaryItem", "<r proc='ADD'/>").err, "")
+        << "no progress when standard error is not a terminal";
+    HostRun other = Transact("Wagelink.ISalaryPerson", "<r proc='ADD'>" + record + "</r>");
+    EXPECT_NE(other.err.find("the request holds no salaryperson record but 1 salaryitem records: "
+                             "Wagelink.ISalaryItem takes them"),
+              std::string::npos)
+        << other.err;
     auto c = std::make_unique<db::Connection>();
     c->Open("Provider=SQLite;Data Source=" + dir.File("demo.db"));
     db::Recordset rows;
