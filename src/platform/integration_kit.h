@@ -2,8 +2,8 @@
 // formats every caller of the server agrees on:
 //   MakeReply(code, message, extra)  ->  <reply code="CODE" message="MESSAGE"/>
 //   BeginReply(docid, proc)          ->  <reply docid="DOCID" proc="PROC"/>
-//   AddResult(...)                   appends <result n="N" key="KEY" code="CODE" message="MESSAGE"/>,
-//                                    N counting the results from 1
+//   AddResult(...)                   appends <result n="N" key="KEY" code="CODE"
+//                                    message="MESSAGE"/>, N counting the results from 1
 // Stateless; each thread that uses the server shares one (SharedIntegrationKit).
 #pragma once
 
