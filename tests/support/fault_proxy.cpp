@@ -133,6 +133,7 @@ class Relay {
             when = markedWhen_;
             marked_.reset();
         }
+        if ((command == kQuery || command == kExecute) && proxy_.TakeCountedRule(when)) runs = true;
         if (!runs) return true;
         if (when == FaultProxy::When::kBefore) return Cut();
         cutAtAnswer_ = true;
@@ -188,6 +189,21 @@ bool FaultProxy::TakeRule(const std::string& statement, When& when) {
     if (!rule_ || statement.find(rule_->text) == std::string::npos) return false;
     when = rule_->when;
     rule_.reset();
+    return true;
+}
+
+void FaultProxy::CutAtStatement(int n, When when) {
+    std::lock_guard lock(mutex_);
+    statements_ = 0;
+    cutAtStatement_ = n;
+    cutAtStatementWhen_ = when;
+}
+
+bool FaultProxy::TakeCountedRule(When& when) {
+    std::lock_guard lock(mutex_);
+    if (++statements_ != cutAtStatement_) return false;
+    cutAtStatement_ = 0;
+    when = cutAtStatementWhen_;
     return true;
 }
 

@@ -5,7 +5,8 @@
 //
 // It reads the client side of MariaDB's protocol: statements sent as text, and prepared ones
 // (the text when prepared, the identifier the server gave it when executed). Connections made
-// after a cut are passed through untouched until the next CutAt.
+// after a cut are passed through untouched until the next CutAt; a fault loop names the
+// statement to cut by its place instead (CutAtStatement).
 #pragma once
 
 #include <atomic>
@@ -29,6 +30,12 @@ class FaultProxy {
     int port() const { return port_; }
     // The next statement run whose text holds `text` breaks its link, once.
     void CutAt(std::string text, When when);
+    // The `n`-th statement run from now on (from 1, over every link, a prepared statement counted
+    // at each execution) breaks its link, once. With n 0 nothing is cut; the statements are only
+    // counted.
+    void CutAtStatement(int n, When when);
+    // The statements run since the last CutAtStatement.
+    int statements() const { return statements_; }
     // How many links the proxy has broken.
     int cuts() const { return cuts_; }
 
@@ -38,6 +45,8 @@ class FaultProxy {
         When when;
     };
     bool TakeRule(const std::string& statement, When& when);
+    // Counts a statement that runs; true when it is the one CutAtStatement named.
+    bool TakeCountedRule(When& when);
     void CountCut() { ++cuts_; }
     bool stopping() const { return stopping_; }
 
@@ -51,6 +60,9 @@ class FaultProxy {
     std::atomic<int> cuts_{0};
     std::mutex mutex_;
     std::unique_ptr<Rule> rule_;
+    std::atomic<int> statements_{0};
+    int cutAtStatement_ = 0;
+    When cutAtStatementWhen_ = When::kBefore;
     std::thread acceptor_;
     std::vector<std::thread> relays_;
 };
