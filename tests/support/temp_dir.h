@@ -9,6 +9,9 @@ namespace testing_support {
 class TempDir {
   public:
     TempDir();
+    // In `parent` (a memory-backed /dev/shm, for loops whose every commit would wait for a disk's
+    // sync), or the usual temporary folder when it is not there.
+    explicit TempDir(const std::filesystem::path& parent);
     ~TempDir();
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
