@@ -15,6 +15,7 @@
 #include "large_demo.h"
 #include "server_database.h"
 #include "support/dispatch.h"
+#include "support/fault_loop.h"
 #include "support/fault_proxy.h"
 #include "support/pages.h"
 #include "support/server_db.h"
@@ -26,22 +27,8 @@ namespace {
 using testing_support::FaultProxy;
 using When = FaultProxy::When;
 
-constexpr int kItems = 20, kPersons = 10, kPageSize = 5;
-
-int Stride() {
-    const char* loops = std::getenv("WAGELINK_FAULT_LOOPS");
-    return loops && std::string(loops) == "full" ? 1 : 3;
-}
-
-// The codes of an ADD reply by record place (1-based); none for a reply to the whole request.
-std::map<int, std::string> Codes(const std::string& reply) {
-    std::map<int, std::string> codes;
-    xml::Document doc;
-    if (!doc.Load(reply)) return codes;
-    for (xml::Element result : doc.Root().Children("result"))
-        codes[std::stoi(result.GetAttribute("n"))] = result.GetAttribute("code");
-    return codes;
-}
+using testing_support::kLoopItems;
+using testing_support::kLoopPageSize;
 
 // One call under the loop: how to put its database back, run it and judge what it left.
 struct Call {
@@ -54,8 +41,8 @@ class LinkFaultLoop : public ::testing::Test {
   protected:
     void SetUp() override {
         REQUIRE_TEST_SERVER();
-        sql::WriteLargeDemoDatabase(dir.File("items.db"), kItems, 12);
-        sql::WriteEnrolmentDemoDatabase(dir.File("persons.db"), kPersons, 3);
+        sql::WriteLargeDemoDatabase(dir.File("items.db"), kLoopItems, 12);
+        sql::WriteEnrolmentDemoDatabase(dir.File("persons.db"), testing_support::kLoopPersons, 3);
     }
     // Runs `call` uncut (counting its statements), then cut at each point in turn.
     void Loop(const char* name, const std::string& file, const Call& call) {
@@ -68,7 +55,7 @@ class LinkFaultLoop : public ::testing::Test {
         call.check(call.run(login.get()));
         const int points = proxy.statements();
         int cuts = 0;
-        for (int n = 1; n <= points; n += Stride()) {
+        for (int n = 1; n <= points; n += testing_support::LoopStride(3)) {
             for (When when : {When::kBefore, When::kAfter}) {
                 SCOPED_TRACE(std::string(name) + ": cut " +
                              (when == When::kBefore ? "before" : "after") + " statement " +
@@ -86,82 +73,50 @@ class LinkFaultLoop : public ::testing::Test {
         call.check(call.run(login.get()));  // and the call after the loop works
         std::cout << name << ": " << points << " statements, " << cuts << " cuts\n";
     }
-    std::string Scalar(const std::string& sql) { return server->Scalar(sql); }
-
     testing_support::TempDir dir;
     std::unique_ptr<testing_support::ServerDb> server;
 };
 
-std::string Called(com::IDispatch* server, const std::string& request, com::IDispatch* login) {
-    try {
-        return testing_support::Transact(server, request, login);
-    } catch (const base::Fault& fault) {
-        return "fault: " + fault.description();
-    }
-}
-
 TEST_F(LinkFaultLoop, ItemImport) {
-    const std::string request = sql::LargeDemoItemRequest(
-        0, kItems, {{"奖金", 0, [](int n) { return std::to_string(1000 + n); }}});
+    const std::string request = testing_support::LoopItemRequest();
     Loop("item import", "items.db",
          {[&](com::IDispatch* login) {
-              return Called(testing_support::NewSalaryItem().get(), request, login);
+              return testing_support::CallOrFault(testing_support::NewSalaryItem().get(), request,
+                                                  login);
           },
           [&] { server->Connect()->Execute("update WA_GZData set F_9 = NULL"); },
           [&](const std::string& reply) {
-              std::map<int, std::string> codes = Codes(reply);
-              for (int n = 0; n < kItems; ++n) {
-                  const bool written =
-                      Scalar("select count(*) from WA_GZData where iMonth = 11 and cPsn_Num = '" +
-                             sql::LargeDemoPersonCode(n) +
-                             "' and F_9 = " + std::to_string(1000 + n)) == "1";
-                  EXPECT_EQ(written, codes[n + 1] == "0")
-                      << "record " << n + 1 << ": " << codes[n + 1] << " in " << reply;
-              }
+              testing_support::ExpectItemsAsReplied(server->ConnectionString(), reply, false);
           }});
 }
 
 TEST_F(LinkFaultLoop, PersonImport) {
-    const std::string request = sql::EnrolmentRequest(0, kPersons, 3);
-    auto rows = [&](const char* table, int n) {
-        return Scalar(std::string("select count(*) from ") + table + " where cPsn_Num = '" +
-                      sql::EnrolmentPersonCode(n) + "'");
-    };
+    const std::string request = testing_support::LoopPersonRequest();
     Loop("person import", "persons.db",
          {[&](com::IDispatch* login) {
-              return Called(testing_support::NewSalaryPerson().get(), request, login);
+              return testing_support::CallOrFault(testing_support::NewSalaryPerson().get(), request,
+                                                  login);
           },
           [&] {
               auto connection = server->Connect();
-              for (int n = 0; n < kPersons; ++n)
-                  for (const char* table : {"WA_GZData", "WA_psn"})
-                      connection->Execute(
-                          std::string("delete from ") + table + " where cPsn_Num = ?",
-                          {db::Value(sql::EnrolmentPersonCode(n))});
+              for (const char* table : {"WA_GZData", "WA_psn"})
+                  connection->Execute(std::string("delete from ") + table +
+                                      " where cPsn_Num like 'E%'");
           },
           [&](const std::string& reply) {
-              std::map<int, std::string> codes = Codes(reply);
-              for (int n = 0; n < kPersons; ++n) {
-                  const std::string roster = rows("WA_psn", n);
-                  EXPECT_EQ(roster, rows("WA_GZData", n)) << "person " << n + 1 << " half enrolled";
-                  EXPECT_EQ(roster == "1", codes[n + 1] == "0")
-                      << "person " << n + 1 << ": " << codes[n + 1] << " in " << reply;
-              }
+              testing_support::ExpectPersonsAsReplied(server->ConnectionString(), reply, false);
           }});
 }
 
 TEST_F(LinkFaultLoop, PagedExport) {
-    const std::string request =
-        "<vkinterface roottag='salaryitem' proc='QUERY' paginate='" + std::to_string(kPageSize) +
-        "'><salaryitem><field name='cPsn_Num' operation='like' value='B'/></salaryitem>"
-        "</vkinterface>";
+    const std::string request = testing_support::LoopExportRequest();
     std::vector<testing_support::Page> pages;
     Loop("paged export", "items.db",
          {[&](com::IDispatch* login) {
               auto item = testing_support::NewSalaryItem();
               auto collector = testing_support::PageCollector::Create();
               testing_support::HoldCaller(item.get(), *collector.get());
-              std::string reply = Called(item.get(), request, login);
+              std::string reply = testing_support::CallOrFault(item.get(), request, login);
               pages = collector->pages;
               return reply;
           },
@@ -169,9 +124,9 @@ TEST_F(LinkFaultLoop, PagedExport) {
           [&](const std::string& reply) {
               // Every page delivered is whole; all of them unless the call failed or its set-up
               // was answered with a fault reply.
-              const long count = kItems / kPageSize;
+              const long count = kLoopItems / kLoopPageSize;
               const bool failed =
-                  reply.rfind("fault: ", 0) == 0 || reply.rfind("<reply code=", 0) == 0;
+                  reply.rfind("fault ", 0) == 0 || reply.rfind("<reply code=", 0) == 0;
               if (!failed) {
                   EXPECT_EQ(pages.size(), std::size_t(count)) << reply;
               }
@@ -179,7 +134,7 @@ TEST_F(LinkFaultLoop, PagedExport) {
                   EXPECT_EQ(pages[i].number, static_cast<long>(i + 1));
                   EXPECT_EQ(pages[i].count, count);
                   EXPECT_EQ(testing_support::RecordCount(pages[i].xml, "salaryitem"),
-                            std::size_t(kPageSize));
+                            std::size_t(kLoopPageSize));
               }
           }});
 }

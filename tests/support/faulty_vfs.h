@@ -1,7 +1,8 @@
 // A SQLite VFS over the default one that fails the n-th file operation of a kind, for the storage
 // fault loop: reads, writes, syncs, file locks and truncates are counted over every file SQLite
-// opens (databases and their logs), and the chosen one answers with an I/O error or a full disk. While it lives it is the default VFS of the process; the one before comes back
-// when it goes. Not thread-safe: one test at a time.
+// opens (databases and their logs), and the chosen one answers with an I/O error or a full disk.
+// While it lives it is the default VFS of the process; the one before comes back when it goes. Not
+// thread-safe: one test at a time.
 #pragma once
 
 #include <array>

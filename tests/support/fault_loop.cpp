@@ -1,0 +1,92 @@
+#include "support/fault_loop.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "base/fault.h"
+#include "large_demo.h"
+#include "support/demo_db.h"
+#include "support/dispatch.h"
+#include "xml/document.h"
+
+namespace testing_support {
+
+int LoopStride(int bounded) {
+    const char* loops = std::getenv("WAGELINK_FAULT_LOOPS");
+    return loops && std::string(loops) == "full" ? 1 : bounded;
+}
+
+std::string LoopItemRequest() {
+    return sql::LargeDemoItemRequest(0, kLoopItems,
+                                     {{"奖金", 0, [](int n) { return std::to_string(1000 + n); }}});
+}
+
+std::string LoopPersonRequest() {
+    return sql::EnrolmentRequest(0, kLoopPersons, 3);
+}
+
+std::string LoopExportRequest() {
+    return "<vkinterface roottag='salaryitem' proc='QUERY' paginate='" +
+           std::to_string(kLoopPageSize) +
+           "'><salaryitem><field name='cPsn_Num' operation='like' value='B'/></salaryitem>"
+           "</vkinterface>";
+}
+
+std::string CallOrFault(com::IDispatch* server, const std::string& request, com::IDispatch* login) {
+    try {
+        return Transact(server, request, login);
+    } catch (const base::Fault& fault) {
+        return "fault " + std::to_string(fault.number()) + ": " + fault.description();
+    }
+}
+
+std::map<int, std::string> ResultCodes(const std::string& reply) {
+    std::map<int, std::string> codes;
+    xml::Document doc;
+    if (!doc.Load(reply)) return codes;
+    for (xml::Element result : doc.Root().Children("result"))
+        codes[std::stoi(result.GetAttribute("n"))] = result.GetAttribute("code");
+    return codes;
+}
+
+void ExpectItemsAsReplied(const std::string& connectionString, const std::string& reply,
+                          bool complete) {
+    std::map<int, std::string> codes = ResultCodes(reply);
+    auto connection = ConnectTo(connectionString);
+    for (int n = 0; n < kLoopItems; ++n) {
+        const bool written = ScalarText(*connection,
+                                        "select count(*) from WA_GZData where iMonth = 11 and "
+                                        "cPsn_Num = '" +
+                                            sql::LargeDemoPersonCode(n) +
+                                            "' and F_9 = " + std::to_string(1000 + n)) == "1";
+        EXPECT_EQ(written, codes[n + 1] == "0")
+            << "record " << n + 1 << ": " << codes[n + 1] << " in " << reply;
+        if (complete) {
+            EXPECT_TRUE(written) << "record " << n + 1 << " in " << reply;
+        }
+    }
+}
+
+void ExpectPersonsAsReplied(const std::string& connectionString, const std::string& reply,
+                            bool complete, bool again) {
+    std::map<int, std::string> codes = ResultCodes(reply);
+    auto connection = ConnectTo(connectionString);
+    for (int n = 0; n < kLoopPersons; ++n) {
+        const std::string code = sql::EnrolmentPersonCode(n);
+        const std::string roster =
+            ScalarText(*connection, "select count(*) from WA_psn where cPsn_Num = '" + code + "'");
+        EXPECT_EQ(roster,
+                  ScalarText(*connection,
+                             "select count(*) from WA_GZData where cPsn_Num = '" + code + "'"))
+            << "person " << n + 1 << " half enrolled";
+        const bool duplicate = again && codes[n + 1] == "101";
+        EXPECT_EQ(roster == "1", codes[n + 1] == "0" || duplicate)
+            << "person " << n + 1 << ": " << codes[n + 1] << " in " << reply;
+        if (complete) {
+            EXPECT_EQ(roster, "1") << "person " << n + 1 << " in " << reply;
+        }
+    }
+}
+
+}  // namespace testing_support
