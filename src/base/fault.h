@@ -50,6 +50,10 @@ enum FaultNumber : std::int32_t {
 [[noreturn]] void ThrowOutOfMemory();
 // The fault a failed allocation stands for.
 Fault OutOfMemoryFault();
+// Memory running out is never one of the failing steps a caller tolerates: it passes on.
+inline bool IsOutOfMemory(const Fault& fault) {
+    return fault.number() == kOutOfMemory;
+}
 [[noreturn]] void ThrowFailure(std::string_view description);
 
 }  // namespace base

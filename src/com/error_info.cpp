@@ -32,17 +32,33 @@ HRESULT ReportFault(const base::Fault& fault) noexcept {
     return FaultNumberToHresult(fault.number());
 }
 
+namespace {
+
+// Reports the fault `make` builds; when building it runs out of memory, the HRESULT alone.
+template <class Make>
+HRESULT ReportMade(Make make, HRESULT alone) noexcept {
+    try {
+        return ReportFault(make());
+    } catch (...) {
+        t_error.reset();
+        return alone;
+    }
+}
+
+}  // namespace
+
 HRESULT ReportCurrentException() noexcept {
     try {
         throw;
     } catch (const base::Fault& fault) {
         return ReportFault(fault);
     } catch (const std::bad_alloc&) {
-        return ReportFault(base::OutOfMemoryFault());
+        return ReportMade(base::OutOfMemoryFault, FaultNumberToHresult(base::kOutOfMemory));
     } catch (const std::exception& e) {
-        return ReportFault(base::Fault(E_FAIL, e.what()));
+        return ReportMade([&] { return base::Fault(E_FAIL, e.what()); }, E_FAIL);
     } catch (...) {
-        return ReportFault(base::Fault(E_UNEXPECTED, "Catastrophic failure"));
+        return ReportMade([] { return base::Fault(E_UNEXPECTED, "Catastrophic failure"); },
+                          E_UNEXPECTED);
     }
 }
 

@@ -90,6 +90,9 @@ template <class Attempt>
 std::vector<Result> EachRecord(const xml::NodeList& records, Attempt&& attempt,
                                bool passContention) {
     std::vector<Result> results;
+    // Room for every result and a batch fault up front: a record committed is never left
+    // without its result because memory for the list ran out.
+    results.reserve(records.size() + 1);
     const long total = static_cast<long>(records.size());
     try {
         for (xml::Element record : records) {
@@ -103,6 +106,8 @@ std::vector<Result> EachRecord(const xml::NodeList& records, Attempt&& attempt,
     } catch (const base::Fault& fault) {
         if (passContention && dynamic_cast<const db::Contention*>(&fault)) throw;
         results.push_back(BatchFault(fault.description()));
+    } catch (const std::bad_alloc&) {
+        results.push_back(BatchFault(base::OutOfMemoryFault().description()));
     } catch (const std::exception& e) {
         results.push_back(BatchFault(e.what()));
     }

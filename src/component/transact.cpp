@@ -54,7 +54,8 @@ bool ReadKestFlag(const xml::Document& request) {
         if (!first) return false;
         return base::AsciiUpper(platform::SharedIntegrationKit().GetAttribute(first, "type")) ==
                "KEST";
-    } catch (...) {
+    } catch (const base::Fault& fault) {
+        if (base::IsOutOfMemory(fault)) throw;
         return false;  // a fault while reading leaves the flag clear
     }
 }
@@ -89,8 +90,9 @@ std::string Transact(Instance& self, const Operations& ops, const std::string& s
     std::string rootTag = kit.GetAttribute(root, "roottag");
     std::string docid = kit.GetAttribute(root, "docid");
     std::string proc = kit.GetAttribute(root, "proc");
-    // The outcome of the load is not looked at: a reply that did not load just stays empty.
-    static_cast<void>(self.reply.Load(kit.BeginReply(docid, proc)));
+    // BeginReply's text is well-formed: only memory running out keeps it from loading, and a
+    // reply left empty would hide the records written.
+    if (!self.reply.Load(kit.BeginReply(docid, proc))) base::ThrowOutOfMemory();
     if (ops.readsKestFlag) self.kest = ReadKestFlag(doc);
 
     xml::NodeList records = root.Children(ops.recordTag);

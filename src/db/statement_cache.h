@@ -42,9 +42,16 @@ class StatementCache {
         return prepared;
     }
 
-    // Keeps `prepared` for the next use of its text; beyond a few copies of one text it is freed.
-    static void Give(Slot& slot, Prepared prepared) {
-        if (slot.idle.size() < kMaxCopies) slot.idle.push_back(std::move(prepared));
+    // Keeps `prepared` for the next use of its text; beyond a few copies of one text, or when
+    // memory for keeping it runs out, it is freed. Never throws: statements come back from
+    // destructors.
+    static void Give(Slot& slot, Prepared prepared) noexcept {
+        if (slot.idle.size() >= kMaxCopies) return;
+        try {
+            slot.idle.push_back(std::move(prepared));
+        } catch (...) {
+            // `prepared` was left as it was, and is freed here.
+        }
     }
 
   private:

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <exception>
+#include <new>
 #include <string>
 
 #include "base/fault.h"
@@ -25,6 +26,8 @@ bool TrapFaults(std::string& message, Step&& step) {
         throw;
     } catch (const base::Fault& fault) {
         message = fault.description();
+    } catch (const std::bad_alloc&) {
+        message = base::OutOfMemoryFault().description();
     } catch (const std::exception& e) {
         message = e.what();
     }

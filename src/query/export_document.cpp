@@ -31,7 +31,8 @@ std::int32_t ExportDocument::PageSize() const {
 std::int32_t ExportDocument::PageSizeOrNone() const {
     try {
         return PageSize();
-    } catch (const base::Fault&) {
+    } catch (const base::Fault& fault) {
+        if (base::IsOutOfMemory(fault)) throw;
         return 0;
     }
 }

@@ -18,8 +18,11 @@ namespace {
 // COMPACT keeps short texts inside their nodes: fewer allocations for a request's many values.
 // NOENT writes character references into the text as it is parsed; with document type
 // declarations refused (RefuseDoctype) no other entity than the five predefined ones can exist.
-constexpr int kParseOptions =
-    XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_COMPACT | XML_PARSE_NOENT;
+// The text is UTF-8 whatever its declaration says (it was converted from the caller's Unicode
+// text, as MSXML's loadXML takes it): no encoder is switched in, which would copy the input
+// through buffers that libxml2 2.9 does not survive failing to grow.
+constexpr int kParseOptions = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING |
+                              XML_PARSE_COMPACT | XML_PARSE_NOENT | XML_PARSE_IGNORE_ENC;
 
 void Initialise() {
     static std::once_flag once;
@@ -79,6 +82,34 @@ void RefuseDoctype(void* parserContext, const xmlChar*, const xmlChar*, const xm
     xmlStopParser(context);
 }
 
+// Notes memory running out anywhere in libxml2 on this thread while it lives. libxml2 reports it
+// to a parser's handler when it knows the parser, and to the thread's structured handler when it
+// does not (a string copy deep in the parser, an output buffer that cannot grow), and often goes
+// on: a parse may hand back part of the tree, a save part of the text, both looking whole.
+class MemoryWatch {
+  public:
+    MemoryWatch() : outer_(current_) {
+        current_ = this;
+        xmlSetStructuredErrorFunc(nullptr, Note);
+    }
+    ~MemoryWatch() {
+        current_ = outer_;
+        xmlSetStructuredErrorFunc(nullptr, outer_ ? Note : nullptr);
+    }
+    MemoryWatch(const MemoryWatch&) = delete;
+    MemoryWatch& operator=(const MemoryWatch&) = delete;
+    bool ranOut() const { return ranOut_; }
+    static void Note(void*, xmlErrorPtr error) {
+        if (current_ && error && error->code == XML_ERR_NO_MEMORY) current_->ranOut_ = true;
+    }
+
+  private:
+    static thread_local MemoryWatch* current_;
+    MemoryWatch* outer_;
+    bool ranOut_ = false;
+};
+thread_local MemoryWatch* MemoryWatch::current_ = nullptr;
+
 // Owns an xmlChar* that libxml2 allocated.
 struct XmlString {
     xmlChar* p;
@@ -106,6 +137,7 @@ std::string ListText(const xmlNode* list, xmlDocPtr doc) {
     if (!list->next && (list->type == XML_TEXT_NODE || list->type == XML_CDATA_SECTION_NODE))
         return Str(list->content);
     XmlString text{xmlNodeListGetString(doc, const_cast<xmlNode*>(list), 1)};
+    if (!text.p) base::ThrowOutOfMemory();  // a list of nodes has a text, if an empty one
     return Str(text.p);
 }
 
@@ -149,7 +181,11 @@ bool Element::HasAttribute(std::string_view name) const {
 
 void Element::SetAttribute(std::string_view name, std::string_view value) {
     if (!node_) return;
-    xmlSetProp(node_, X(std::string(name)), X(std::string(value)));
+    // libxml2 may make the attribute and lose its value's text, or the text's content, when
+    // memory runs out.
+    xmlAttrPtr attribute = xmlSetProp(node_, X(std::string(name)), X(std::string(value)));
+    if (!attribute || (!value.empty() && (!attribute->children || !attribute->children->content)))
+        base::ThrowOutOfMemory();
 }
 
 std::string Element::Text() const {
@@ -159,13 +195,16 @@ std::string Element::Text() const {
     if (!child->next && (child->type == XML_TEXT_NODE || child->type == XML_CDATA_SECTION_NODE))
         return Str(child->content);
     XmlString text{xmlNodeGetContent(node_)};
+    if (!text.p) base::ThrowOutOfMemory();  // an element with children has a content
     return Str(text.p);
 }
 
 std::string Element::Xml() const {
     if (!node_) return "";
     std::unique_ptr<xmlBuffer, decltype(&xmlBufferFree)> buffer(xmlBufferCreate(), xmlBufferFree);
-    if (!buffer || xmlNodeDump(buffer.get(), node_->doc, node_, 0, 0) < 0) base::ThrowOutOfMemory();
+    MemoryWatch watch;
+    if (!buffer || xmlNodeDump(buffer.get(), node_->doc, node_, 0, 0) < 0 || watch.ranOut())
+        base::ThrowOutOfMemory();
     return std::string(reinterpret_cast<const char*>(xmlBufferContent(buffer.get())),
                        static_cast<std::size_t>(xmlBufferLength(buffer.get())));
 }
@@ -176,10 +215,14 @@ void Element::SetText(std::string_view text) {
         xmlUnlinkNode(child);
         xmlFreeNode(child);
     }
-    if (!text.empty())
-        xmlAddChild(node_,
-                    xmlNewDocTextLen(node_->doc, reinterpret_cast<const xmlChar*>(text.data()),
-                                     static_cast<int>(text.size())));
+    if (text.empty()) return;
+    xmlNodePtr child = xmlNewDocTextLen(node_->doc, reinterpret_cast<const xmlChar*>(text.data()),
+                                        static_cast<int>(text.size()));
+    if (!child || !child->content) {
+        xmlFreeNode(child);
+        base::ThrowOutOfMemory();
+    }
+    xmlAddChild(node_, child);
 }
 
 void Element::AppendChild(NewElement child) {
@@ -280,9 +323,17 @@ ParseResult Document::Load(std::string_view text, const Limits& limits) {
     bool doctype = false;
     context->_private = &doctype;
     context->sax->internalSubset = RefuseDoctype;
+    context->sax->serror = MemoryWatch::Note;
+    MemoryWatch watch;
     xmlDocPtr parsed = xmlCtxtReadMemory(context.get(), text.data(), static_cast<int>(text.size()),
-                                         nullptr, "UTF-8", kParseOptions);
+                                         nullptr, nullptr, kParseOptions);
     ParseResult result;
+    // libxml2 stops where memory ran out and may hand back the tree built so far, well-formed
+    // as far as it goes: a request with records missing, never to be taken for the request.
+    if (watch.ranOut() || context->errNo == XML_ERR_NO_MEMORY) {
+        if (parsed) xmlFreeDoc(parsed);
+        base::ThrowOutOfMemory();
+    }
     if (parsed && context->wellFormed && !doctype) {
         doc_.reset(parsed);
         return result;
@@ -315,7 +366,10 @@ NewElement Document::CreateElement(std::string_view name) {
     if (xmlValidateName(X(std::string(name)), 0) != 0)
         base::ThrowFailure("'" + std::string(name) + "' is not a valid element name");
     xmlNodePtr node = xmlNewDocNode(doc_.get(), nullptr, X(std::string(name)), nullptr);
-    if (!node) base::ThrowFailure("Cannot create element " + std::string(name));
+    if (!node || !node->name) {  // libxml2 fails them only when memory runs out
+        xmlFreeNode(node);
+        base::ThrowOutOfMemory();
+    }
     return NewElement(node);
 }
 
@@ -341,8 +395,10 @@ std::string Document::Xml() const {
     std::unique_ptr<xmlBuffer, decltype(&xmlBufferFree)> buffer(xmlBufferCreate(), xmlBufferFree);
     xmlSaveCtxtPtr save = xmlSaveToBuffer(buffer.get(), "UTF-8", XML_SAVE_NO_DECL);
     if (!save) base::ThrowOutOfMemory();
-    xmlSaveDoc(save, doc_.get());
-    xmlSaveClose(save);
+    // A buffer that cannot grow drops what it was given: the text would be cut or lose pieces.
+    MemoryWatch watch;
+    const bool saved = xmlSaveDoc(save, doc_.get()) >= 0;
+    if (xmlSaveClose(save) < 0 || !saved || watch.ranOut()) base::ThrowOutOfMemory();
     std::string out(reinterpret_cast<const char*>(xmlBufferContent(buffer.get())),
                     static_cast<std::size_t>(xmlBufferLength(buffer.get())));
     while (!out.empty() && out.back() == '\n') out.pop_back();

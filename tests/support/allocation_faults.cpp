@@ -49,9 +49,8 @@ int SqliteSize(void* p) {
 }
 void* SqliteRealloc(void* p, int size) {
     if (Fails()) return nullptr;
-    auto* block = static_cast<char*>(
-        std::realloc(p ? static_cast<char*>(p) - kHeader : nullptr,
-                     static_cast<std::size_t>(size) + kHeader));
+    auto* block = static_cast<char*>(std::realloc(p ? static_cast<char*>(p) - kHeader : nullptr,
+                                                  static_cast<std::size_t>(size) + kHeader));
     if (!block) return nullptr;
     std::memcpy(block, &size, sizeof size);
     return block + kHeader;
@@ -118,8 +117,8 @@ void operator delete[](void* p, std::size_t) noexcept {
 namespace testing_support {
 
 AllocationFaults::AllocationFaults() {
-    static const sqlite3_mem_methods kSqlite = {SqliteMalloc,  SqliteFree,    SqliteRealloc,
-                                                SqliteSize,    SqliteRoundup, SqliteInit,
+    static const sqlite3_mem_methods kSqlite = {SqliteMalloc,   SqliteFree,    SqliteRealloc,
+                                                SqliteSize,     SqliteRoundup, SqliteInit,
                                                 SqliteShutdown, nullptr};
     sqlite3_shutdown();
     sqlite3_config(SQLITE_CONFIG_MALLOC, &kSqlite);

@@ -45,8 +45,14 @@ std::map<int, std::string> ResultCodes(const std::string& reply) {
     std::map<int, std::string> codes;
     xml::Document doc;
     if (!doc.Load(reply)) return codes;
-    for (xml::Element result : doc.Root().Children("result"))
-        codes[std::stoi(result.GetAttribute("n"))] = result.GetAttribute("code");
+    for (xml::Element result : doc.Root().Children("result")) {
+        const std::string n = result.GetAttribute("n");
+        if (n.empty() || n.find_first_not_of("0123456789") != std::string::npos) {
+            ADD_FAILURE() << "a result without its place: " << reply;
+            continue;
+        }
+        codes[std::stoi(n)] = result.GetAttribute("code");
+    }
     return codes;
 }
 

@@ -44,7 +44,9 @@ void FinalizeStatement::operator()(sqlite3_stmt* stmt) const {
 
 namespace {
 
-[[noreturn]] void CannotOpen(const std::string& path, const std::string& why) {
+// Memory that ran out is fault 7 wherever it happens, so that a caller can tell it apart.
+[[noreturn]] void CannotOpen(const std::string& path, int code, const std::string& why) {
+    if ((code & 0xFF) == SQLITE_NOMEM) base::ThrowOutOfMemory();
     throw base::Fault(kProviderError, "Cannot open database " + path + ": " + why);
 }
 
@@ -89,7 +91,7 @@ Database::Database(const std::string& path) {
         // SQLite would make a new database of an empty file; it holds no payroll tables.
         std::error_code ec;
         if (std::filesystem::is_regular_file(path, ec) && std::filesystem::file_size(path, ec) == 0)
-            CannotOpen(path, "the file is empty, not a database");
+            CannotOpen(path, SQLITE_CANTOPEN, "the file is empty, not a database");
     }
     const bool writable = !file || ::access(path.c_str(), W_OK) == 0;
     Open(PlainFileName(path), SQLITE_OPEN_READWRITE, path);
@@ -101,14 +103,14 @@ Database::Database(const std::string& path) {
         Open(ImmutableUri(path), SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, path);
         rc = Configure(db_.get(), true, message);
     }
-    if (rc != SQLITE_OK) CannotOpen(path, message);
+    if (rc != SQLITE_OK) CannotOpen(path, rc, message);
 }
 
 void Database::Open(const std::string& name, int flags, const std::string& path) {
     sqlite3* raw = nullptr;
     int rc = sqlite3_open_v2(name.c_str(), &raw, flags | SQLITE_OPEN_NOMUTEX, nullptr);
     db_.reset(raw);
-    if (rc != SQLITE_OK) CannotOpen(path, raw ? sqlite3_errmsg(raw) : sqlite3_errstr(rc));
+    if (rc != SQLITE_OK) CannotOpen(path, rc, raw ? sqlite3_errmsg(raw) : sqlite3_errstr(rc));
     sqlite3_extended_result_codes(raw, 1);
     sqlite3_busy_timeout(raw, kBusyTimeoutMs);
 }
@@ -116,6 +118,7 @@ void Database::Open(const std::string& name, int flags, const std::string& path)
 Database::~Database() = default;
 
 void Database::Fail(int code) const {
+    if ((code & 0xFF) == SQLITE_NOMEM) base::ThrowOutOfMemory();
     // The database's own message: the statement text stays out of replies.
     std::string message = sqlite3_errmsg(db_.get());
     // Busy and locked (a stale snapshot included) pass when the other connection is done.

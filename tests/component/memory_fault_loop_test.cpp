@@ -1,0 +1,201 @@
+// Memory running out inside Transact: the n-th allocation of a call fails (operator new, SQLite's
+// and libxml2's allocators), alone or with every one after it, for n from 1 until the call no
+// longer meets the fault. Each run must end with the right reply, a reply or a failed call that
+// says memory ran out (error 7), never a crash or a wrong answer; the database stays sound, a
+// reply matches what is in it, and the same call works afterwards. Leaks are the sanitizer
+// build's to find. The tests take some thirty points of each call and mode;
+// WAGELINK_FAULT_LOOPS=full (scripts/fault-loops.sh) every one.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+#include <iostream>
+#include <new>
+
+#include "base/fault.h"
+#include "base/text.h"
+#include "large_demo.h"
+#include "support/allocation_faults.h"
+#include "support/demo_db.h"
+#include "support/dispatch.h"
+#include "support/fault_loop.h"
+#include "support/pages.h"
+#include "support/temp_dir.h"
+#include "xml/document.h"
+
+namespace {
+
+using testing_support::AllocationFaults;
+using Mode = AllocationFaults::Mode;
+
+bool SaysMemoryRanOut(const std::string& text) {
+    return base::AsciiLower(text).find("out of memory") != std::string::npos;
+}
+
+// A reply, or a failed call, that is either right or says memory ran out.
+void ExpectRightOrOutOfMemory(const std::string& reply) {
+    if (reply.rfind("fault ", 0) == 0) {
+        EXPECT_TRUE(reply.rfind("fault 7: ", 0) == 0 || SaysMemoryRanOut(reply)) << reply;
+        return;
+    }
+    xml::Document doc;
+    ASSERT_TRUE(doc.Load(reply)) << reply;
+    xml::Element root = doc.Root();
+    if (root.Name() == "reply" && root.HasAttribute("code")) {
+        EXPECT_EQ(root.GetAttribute("code"), "7") << reply;
+        return;
+    }
+    for (xml::Element result : root.Children("result")) {
+        if (result.GetAttribute("code") != "0") {
+            EXPECT_TRUE(SaysMemoryRanOut(result.GetAttribute("message"))) << reply;
+        }
+    }
+}
+
+struct Call {
+    const char* name;
+    std::string file;
+    std::function<std::string(const std::string& connection)> run;
+    // What the database holds after `reply` (`again`: the call ran before on it).
+    std::function<void(const std::string& connection, const std::string& reply, bool again)> check;
+};
+
+class MemoryFaultLoop : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        sql::WriteLargeDemoDatabase(dir.File("items.db"), testing_support::kLoopItems, 12);
+        sql::WriteEnrolmentDemoDatabase(dir.File("persons.db"), testing_support::kLoopPersons, 3);
+    }
+
+    std::string Armed(const Call& call, const std::string& connection, long n, Mode mode) {
+        faults.Arm(n, mode);
+        std::string reply;
+        try {
+            reply = call.run(connection);
+        } catch (const std::bad_alloc&) {
+            faults.Disarm();
+            return "fault 7: out of memory in the test's own code";
+        } catch (const base::Fault& fault) {  // making the objects for the call, as a host would
+            faults.Disarm();
+            return "fault " + std::to_string(fault.number()) + ": " + fault.description();
+        } catch (const std::exception& e) {
+            faults.Disarm();
+            ADD_FAILURE() << "an exception escaped the call: " << e.what();
+            return "fault 0: escaped";
+        }
+        faults.Disarm();
+        return reply;
+    }
+
+    void Loop(const Call& call) {
+        const std::string connection = "Provider=SQLite;Data Source=" + dir.File("run.db");
+        Fresh(call);
+        const std::string uncut = Armed(call, connection, 0, Mode::kOnly);
+        const long count = faults.count();
+        call.check(connection, uncut, false);
+        long runs = 0;
+        const int stride = testing_support::LoopStride(static_cast<int>(std::max(1L, count / 30)));
+        for (Mode mode : {Mode::kOnly, Mode::kFromThereOn}) {
+            for (long n = 1; n <= count; n += stride) {
+                SCOPED_TRACE(std::string(call.name) + ": allocation " + std::to_string(n) + " of " +
+                             std::to_string(count) +
+                             (mode == Mode::kOnly ? " fails" : " and every one after it fail"));
+                Fresh(call);
+                const std::string reply = Armed(call, connection, n, mode);
+                ExpectRightOrOutOfMemory(reply);
+                EXPECT_EQ(testing_support::ScalarText(*testing_support::ConnectTo(connection),
+                                                      "PRAGMA integrity_check"),
+                          "ok");
+                if (reply.rfind("fault ", 0) != 0) call.check(connection, reply, false);
+                call.check(connection, call.run(connection), true);
+                ++runs;
+            }
+        }
+        std::cout << call.name << ": " << count << " allocations, " << runs << " faults\n";
+    }
+
+    void Fresh(const Call& call) {
+        for (const char* suffix : {"", "-wal", "-shm"})
+            std::filesystem::remove(dir.File(std::string("run.db") + suffix));
+        std::filesystem::copy_file(dir.File(call.file), dir.File("run.db"));
+    }
+
+    testing_support::TempDir dir{"/dev/shm"};
+    AllocationFaults faults;
+};
+
+std::string Called(com::IDispatch* server, const std::string& request,
+                   const std::string& connection) {
+    auto login = testing_support::NewLogin(connection);
+    return testing_support::CallOrFault(server, request, login.get());
+}
+
+TEST_F(MemoryFaultLoop, ItemImport) {
+    const std::string request = testing_support::LoopItemRequest();
+    Loop({"item import", "items.db",
+          [&](const std::string& connection) {
+              return Called(testing_support::NewSalaryItem().get(), request, connection);
+          },
+          [&](const std::string& connection, const std::string& reply, bool again) {
+              testing_support::ExpectItemsAsReplied(connection, reply, again);
+          }});
+}
+
+TEST_F(MemoryFaultLoop, PersonImport) {
+    const std::string request = testing_support::LoopPersonRequest();
+    Loop({"person import", "persons.db",
+          [&](const std::string& connection) {
+              return Called(testing_support::NewSalaryPerson().get(), request, connection);
+          },
+          [&](const std::string& connection, const std::string& reply, bool again) {
+              testing_support::ExpectPersonsAsReplied(connection, reply, again, again);
+          }});
+}
+
+// The exports: a paged item export, a kest export and a roster export; each delivers whole pages
+// and, when it answers, every record.
+TEST_F(MemoryFaultLoop, Exports) {
+    struct Export {
+        const char* name;
+        bool person;
+        std::string request;
+    };
+    const Export kExports[] = {
+        {"paged item export", false, testing_support::LoopExportRequest()},
+        {"kest export", false,
+         "<vkinterface roottag='salaryitem' proc='QUERY' paginate='0'><salaryitem type='kest'>"
+         "<field name='cPsn_Num' operation='like' value='B'/></salaryitem></vkinterface>"},
+        {"roster export", true,
+         "<vkinterface roottag='salaryperson' proc='QUERY' paginate='0'><salaryperson><field "
+         "name='cPsn_Num' operation='like' value='B'/></salaryperson></vkinterface>"},
+    };
+    for (const Export& e : kExports) {
+        std::vector<testing_support::Page> pages;
+        Loop({e.name, "items.db",
+              [&](const std::string& connection) {
+                  pages.clear();
+                  auto server = e.person ? testing_support::NewSalaryPerson()
+                                         : testing_support::NewSalaryItem();
+                  auto collector = testing_support::PageCollector::Create();
+                  testing_support::HoldCaller(server.get(), *collector.get());
+                  std::string reply = Called(server.get(), e.request, connection);
+                  pages = collector->pages;
+                  return reply;
+              },
+              [&](const std::string&, const std::string& reply, bool) {
+                  const char* tag = e.person ? "salaryperson" : "salaryitem";
+                  std::size_t records = 0;
+                  for (const testing_support::Page& page : pages) {
+                      EXPECT_EQ(testing_support::RecordCount(page.xml, tag),
+                                std::size_t(testing_support::kLoopPageSize));
+                      records += testing_support::kLoopPageSize;
+                  }
+                  if (reply.rfind("fault ", 0) == 0 || reply.rfind("<reply code=", 0) == 0) return;
+                  if (pages.empty()) records = testing_support::RecordCount(reply, tag);
+                  EXPECT_EQ(records, std::size_t(testing_support::kLoopItems)) << reply;
+              }});
+    }
+}
+
+}  // namespace
