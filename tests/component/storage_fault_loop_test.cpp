@@ -85,17 +85,12 @@ class StorageFaultLoop : public ::testing::Test {
     FaultyVfs vfs;
 };
 
-std::string Called(com::IDispatch* server, const std::string& request,
-                   const std::string& connection) {
-    auto login = testing_support::NewLogin(connection);
-    return testing_support::CallOrFault(server, request, login.get());
-}
-
 TEST_F(StorageFaultLoop, ItemImport) {
     const std::string request = testing_support::LoopItemRequest();
     Loop({"item import", "items.db",
           [&](const std::string& connection) {
-              return Called(testing_support::NewSalaryItem().get(), request, connection);
+              return testing_support::CallWithLogin(testing_support::NewSalaryItem().get(), request,
+                                                    connection);
           },
           [&](const std::string& connection, const std::string& reply, bool complete, bool) {
               testing_support::ExpectItemsAsReplied(connection, reply, complete);
@@ -106,55 +101,24 @@ TEST_F(StorageFaultLoop, PersonImport) {
     const std::string request = testing_support::LoopPersonRequest();
     Loop({"person import", "persons.db",
           [&](const std::string& connection) {
-              return Called(testing_support::NewSalaryPerson().get(), request, connection);
+              return testing_support::CallWithLogin(testing_support::NewSalaryPerson().get(),
+                                                    request, connection);
           },
           [&](const std::string& connection, const std::string& reply, bool complete, bool again) {
               testing_support::ExpectPersonsAsReplied(connection, reply, complete, again);
           }});
 }
 
-// The exports: a paged item export, a kest export and a roster export.
+// The exports deliver whole pages and, when they answer, every record.
 TEST_F(StorageFaultLoop, Exports) {
-    struct Export {
-        const char* name;
-        bool person;
-        std::string request;
-    };
-    const Export kExports[] = {
-        {"paged item export", false, testing_support::LoopExportRequest()},
-        {"kest export", false,
-         "<vkinterface roottag='salaryitem' proc='QUERY' paginate='0'><salaryitem type='kest'>"
-         "<field name='cPsn_Num' operation='like' value='B'/></salaryitem></vkinterface>"},
-        {"roster export", true,
-         "<vkinterface roottag='salaryperson' proc='QUERY' paginate='0'><salaryperson><field "
-         "name='cPsn_Num' operation='like' value='B'/></salaryperson></vkinterface>"},
-    };
-    for (const Export& e : kExports) {
+    for (const testing_support::LoopExport& e : testing_support::LoopExports()) {
         std::vector<testing_support::Page> pages;
         Loop({e.name, "items.db",
               [&](const std::string& connection) {
-                  auto server = e.person ? testing_support::NewSalaryPerson()
-                                         : testing_support::NewSalaryItem();
-                  auto collector = testing_support::PageCollector::Create();
-                  testing_support::HoldCaller(server.get(), *collector.get());
-                  std::string reply = Called(server.get(), e.request, connection);
-                  pages = collector->pages;
-                  return reply;
+                  return testing_support::RunLoopExport(e, connection, pages);
               },
               [&](const std::string&, const std::string& reply, bool complete, bool) {
-                  const char* tag = e.person ? "salaryperson" : "salaryitem";
-                  std::size_t records = 0;
-                  for (const testing_support::Page& page : pages) {
-                      EXPECT_EQ(testing_support::RecordCount(page.xml, tag),
-                                std::size_t(testing_support::kLoopPageSize));
-                      records += testing_support::kLoopPageSize;
-                  }
-                  const bool answered =
-                      reply.rfind("fault ", 0) != 0 && reply.rfind("<reply code=", 0) != 0;
-                  if (answered && pages.empty()) records = testing_support::RecordCount(reply, tag);
-                  if (answered || complete) {
-                      EXPECT_EQ(records, std::size_t(testing_support::kLoopItems)) << reply;
-                  }
+                  testing_support::ExpectExportWhole(e, reply, pages, complete);
               }});
     }
 }

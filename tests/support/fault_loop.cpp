@@ -33,6 +33,49 @@ std::string LoopExportRequest() {
            "</vkinterface>";
 }
 
+std::vector<LoopExport> LoopExports() {
+    return {{"paged item export", false, LoopExportRequest()},
+            {"kest export", false,
+             "<vkinterface roottag='salaryitem' proc='QUERY' paginate='0'><salaryitem "
+             "type='kest'><field name='cPsn_Num' operation='like' value='B'/></salaryitem>"
+             "</vkinterface>"},
+            {"roster export", true,
+             "<vkinterface roottag='salaryperson' proc='QUERY' paginate='0'><salaryperson>"
+             "<field name='cPsn_Num' operation='like' value='B'/></salaryperson></vkinterface>"}};
+}
+
+std::string RunLoopExport(const LoopExport& e, const std::string& connectionString,
+                          std::vector<Page>& pages) {
+    pages.clear();
+    auto server = e.person ? NewSalaryPerson() : NewSalaryItem();
+    auto collector = PageCollector::Create();
+    HoldCaller(server.get(), *collector.get());
+    std::string reply = CallWithLogin(server.get(), e.request, connectionString);
+    pages = collector->pages;
+    return reply;
+}
+
+void ExpectExportWhole(const LoopExport& e, const std::string& reply,
+                       const std::vector<Page>& pages, bool complete) {
+    const char* tag = e.person ? "salaryperson" : "salaryitem";
+    std::size_t records = 0;
+    for (const Page& page : pages) {
+        EXPECT_EQ(RecordCount(page.xml, tag), std::size_t(kLoopPageSize)) << e.name;
+        records += kLoopPageSize;
+    }
+    const bool answered = reply.rfind("fault ", 0) != 0 && reply.rfind("<reply code=", 0) != 0;
+    if (answered && pages.empty()) records = RecordCount(reply, tag);
+    if (answered || complete) {
+        EXPECT_EQ(records, std::size_t(kLoopItems)) << e.name << ": " << reply;
+    }
+}
+
+std::string CallWithLogin(com::IDispatch* server, const std::string& request,
+                          const std::string& connectionString) {
+    auto login = NewLogin(connectionString);
+    return CallOrFault(server, request, login.get());
+}
+
 std::string CallOrFault(com::IDispatch* server, const std::string& request, com::IDispatch* login) {
     try {
         return Transact(server, request, login);

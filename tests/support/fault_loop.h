@@ -6,8 +6,10 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
 #include "com/unknown.h"
+#include "support/pages.h"
 
 namespace testing_support {
 
@@ -21,6 +23,26 @@ std::string LoopItemRequest();
 std::string LoopPersonRequest();
 // A paged item export of the large-demo persons (kLoopPageSize a page).
 std::string LoopExportRequest();
+
+// The exports the loops run on the large demo's persons: a paged item export, a kest export and
+// a roster export.
+struct LoopExport {
+    const char* name;
+    bool person;  // the roster export, of ISalaryPerson
+    std::string request;
+};
+std::vector<LoopExport> LoopExports();
+// Runs `e` on the database `connectionString` opens with a page collector held; the reply (or
+// "fault ..."), and the pages delivered in `pages`.
+std::string RunLoopExport(const LoopExport& e, const std::string& connectionString,
+                          std::vector<Page>& pages);
+// Every page delivered is whole; when the call answered (or `complete`), every record is there.
+void ExpectExportWhole(const LoopExport& e, const std::string& reply,
+                       const std::vector<Page>& pages, bool complete);
+
+// A call of `server` with a login for `connectionString`: CallOrFault.
+std::string CallWithLogin(com::IDispatch* server, const std::string& request,
+                          const std::string& connectionString);
 
 // The reply of Transact, or "fault NUMBER: DESCRIPTION" when the call failed.
 std::string CallOrFault(com::IDispatch* server, const std::string& request, com::IDispatch* login);
