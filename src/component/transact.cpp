@@ -48,6 +48,20 @@ AddMode AddModeOf(const Instance& self, xml::Element root, xml::Document& reply)
     return AddMode::kTrial;
 }
 
+// What the path roottag + "/field" selects from the root, found by walking the children: the
+// `field` children of the root's children named roottag, in document order; with an empty roottag
+// the path is "/field", the root itself when it is so named. (libxml2 2.9's XPath engine frees a
+// block twice when memory runs out while it compiles a path.)
+xml::NodeList RequestConditions(xml::Element root, const std::string& rootTag) {
+    if (rootTag.empty())
+        return xml::NodeList(root.IsNamed("field") ? std::vector<xml::Element>{root}
+                                                   : std::vector<xml::Element>{});
+    std::vector<xml::Element> fields;
+    for (xml::Element holder : root.Children(rootTag))
+        for (xml::Element field : holder.Children("field")) fields.push_back(field);
+    return xml::NodeList(std::move(fields));
+}
+
 bool ReadKestFlag(const xml::Document& request) {
     try {
         xml::Element first = request.FirstElementByName("salaryitem");
@@ -104,7 +118,7 @@ std::string Transact(Instance& self, const Operations& ops, const std::string& s
         reply = doc.Xml();
         // roottag becomes part of an XPath expression and the name of every exported record.
         CheckRootTag(rootTag);
-        xml::NodeList conditions = root.Select(rootTag + "/field");
+        xml::NodeList conditions = RequestConditions(root, rootTag);
         if (self.kest) {
             ops.queryKest(conditions, reply);
         } else {

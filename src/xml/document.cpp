@@ -129,6 +129,10 @@ std::string Element::Name() const {
     return node_ ? Str(node_->name) : "";
 }
 
+bool Element::IsNamed(std::string_view name) const {
+    return node_ && IsElementNamed(node_, name);
+}
+
 namespace {
 
 // The text of a node list, read in place when it is one text node (most values are).

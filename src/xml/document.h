@@ -39,6 +39,8 @@ class Element {
     explicit operator bool() const { return node_ != nullptr; }
     _xmlNode* node() const { return node_; }
     std::string Name() const;
+    // Whether the element is named `name`, in no namespace (as a plain name in a path selects).
+    bool IsNamed(std::string_view name) const;
 
     // The attribute's value, "" when absent.
     std::string GetAttribute(std::string_view name) const;
