@@ -81,7 +81,7 @@ class PageWriter final : public com::Automation<PageWriter> {
         long number = com::ToLong(args.Raw(1));
         long count = com::ToLong(args.Raw(2));
         WriteFile(self.directory_ + "/" + PageFileName(number, count), page + '\n');
-        ShowPageProgress(number, count, RecordsOf(page));
+        if (ProgressShown()) ShowPageProgress(number, count, RecordsOf(page));
         *out = com::Variant::FromBool(true).Detach();
         return com::S_OK;
     }

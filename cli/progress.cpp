@@ -64,6 +64,10 @@ extern "C" void ShowServerProgress(int kind, long done, long total) {
     if (Due(done == total)) Show(Records(done, total));
 }
 
+bool ProgressShown() {
+    return display.on;
+}
+
 void ShowPageProgress(long number, long count, long records) {
     if (!display.on) return;
     display.pageRecords += records;

@@ -11,6 +11,9 @@ namespace cli {
 // What the server library tells through WagelinkSetProgress (component/host_control.h).
 extern "C" void ShowServerProgress(int kind, long done, long total);
 
+// Whether the display is on: what it would show need not be worked out otherwise.
+bool ProgressShown();
+
 // A page of an export, as the host writes it: its number, the page count and its records.
 void ShowPageProgress(long number, long count, long records);
 

@@ -71,7 +71,19 @@ std::size_t Take(std::map<std::string, std::size_t>& codes, const std::string& c
 
 }  // namespace
 
+bool IsServerReply(const std::string& reply) {
+    return reply.rfind("<reply ", 0) == 0;
+}
+
+bool AnswersNoRecord(const std::string& reply) {
+    const std::string start = reply.substr(0, reply.find('>'));
+    return IsServerReply(reply) && start.find(" code=") == std::string::npos &&
+           reply.find("<result ") == std::string::npos;
+}
+
 int ExitCodeOfReply(const std::string& reply) {
+    // An export echoes the request's root and holds rows, however many: it is not parsed.
+    if (!IsServerReply(reply)) return kDone;
     const Tally tally = TallyReply(reply);
     if (!tally.requestAnswer.empty()) return kRefused;
     if (tally.batchFaults > 0) return kSomeFailed;

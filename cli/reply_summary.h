@@ -31,6 +31,12 @@ inline constexpr int kRefused = 3;        // the request as a whole refused (cod
 inline constexpr int kSomeFailed = 4;     // records rejected or not written, or a batch fault
 inline constexpr int kInterrupted = 130;  // SIGINT; SIGTERM gives 143
 
+// Whether the server built the reply itself (<reply ...>): the answer to an ADD or to the whole
+// request, where an export's reply echoes the request's root.
+bool IsServerReply(const std::string& reply);
+// An ADD's reply without a result: the request held no record of the class.
+bool AnswersNoRecord(const std::string& reply);
+
 // The exit code a reply stands for (an export's reply, which holds records, is kDone).
 int ExitCodeOfReply(const std::string& reply);
 

@@ -49,14 +49,12 @@ std::string OtherRecordTag(const std::string& tag) {
     return tag == "salaryperson" ? "salaryitem" : "salaryperson";
 }
 
-// An ADD request that holds no record of the class but records of the other class was most
-// likely sent to the wrong class; the server answers it with nothing done, so the host says so.
+// An ADD the server answered without a result, whose request holds records of the other class,
+// was most likely sent to the wrong class: the host says so. The request is read again only then.
 void WarnOfOtherClassRecords(const std::string& request, const std::string& recordTag) {
     xml::Document doc;
     if (doc.Load(request).status != xml::ParseStatus::kOk) return;
     xml::Element root = doc.Root();
-    if (base::AsciiUpper(root.GetAttribute("proc")) != "ADD") return;
-    if (!root.Children(recordTag).empty()) return;
     const std::string other = OtherRecordTag(recordTag);
     if (root.Children(other).empty()) return;
     std::cerr << "wagelink: the request holds no " << recordTag << " record but "
@@ -102,7 +100,6 @@ Function OptionalExport(const std::string& library, const char* name) {
 
 int Transact(const TransactOptions& o) {
     std::string request = ReadRequest(o.request);
-    WarnOfOtherClassRecords(request, RecordTagOf(o.progId));
     com::ComPtr<com::IDispatch> server = com::CreateObject(o.progId);
     if (o.validateOnly) {
         RequireTrialMode(server.get(), o.progId);
@@ -143,6 +140,7 @@ int Transact(const TransactOptions& o) {
     std::cout << replyText << '\n' << std::flush;
     if (!std::cout)
         throw base::Fault(base::kFileAccess, "Cannot write the reply to standard output");
+    if (AnswersNoRecord(replyText)) WarnOfOtherClassRecords(request, RecordTagOf(o.progId));
     if (o.summary) std::cerr << ReplySummary(request, replyText, RecordTagOf(o.progId));
     if (StopSignal()) return 128 + StopSignal();
     return ExitCodeOfReply(replyText);

@@ -32,7 +32,14 @@ struct Entry {
     std::string_view name;
     std::string_view type;
     const ItemFacts* item = nullptr;
+    std::optional<std::string> text = std::nullopt;  // the value, once read (EntryText)
 };
+
+// The entry's value, read from the request once for the checks and the update.
+inline const std::string& EntryText(Entry& entry) {
+    if (!entry.text) entry.text = entry.element.Text();
+    return *entry.text;
+}
 
 class ItemCatalog {
   public:

@@ -75,9 +75,9 @@ Assignments CollectAssignments(db::Connection& connection, ItemCatalog& items,
         out.columns.push_back(column);
         assigned.push_back(&entry);
         if (style == kNumericStyle) {
-            out.values.emplace_back(PayrollNumber(entry.element.Text()));
+            out.values.emplace_back(PayrollNumber(EntryText(entry)));
         } else {
-            out.values.emplace_back(entry.element.Text());
+            out.values.emplace_back(EntryText(entry));
         }
     }
     if (out.columns.empty()) base::ThrowInvalidArgument();

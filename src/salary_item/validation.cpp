@@ -106,10 +106,10 @@ class ItemRecordCheck : public payroll::RecordCheck {
             if (std::find(item.styles.begin(), item.styles.end(), style) == item.styles.end())
                 return FailPlain("Qz.WA.EAI.00036");
             if (style != kNumericStyle) continue;
-            std::string value = entry.element.Text();
+            const std::string& value = EntryText(entry);
             if (!IsAmount(value))
-                return Fail(messages_.GetResStringArg("Qz.WA.EAI.09009", std::string(entry.name),
-                                                      std::move(value)));
+                return Fail(
+                    messages_.GetResStringArg("Qz.WA.EAI.09009", std::string(entry.name), value));
         }
         return true;
     }
@@ -117,7 +117,7 @@ class ItemRecordCheck : public payroll::RecordCheck {
     // A numeric item's value must be a number as a whole, or empty (written as 0, as an export
     // writes a Null item): the update would otherwise write the leading number of "1,234.50".
     static bool IsAmount(const std::string& value) {
-        return base::Trim(value).empty() || base::IsFiniteNumber(value);
+        return base::IsFiniteNumber(value) || base::Trim(value).empty();
     }
 
     // The item query below compares with a subquery on the settings by name, which the production

@@ -63,20 +63,28 @@ Written WrittenRecords(const std::string& path) {
     return w;
 }
 
-TEST(Durability, AKilledBatchLeavesAPrefixOfWholeRecords) {
-    testing_support::HostFolder host;
-    const std::string path = host.File("load.db");
+// Starts the host on the batch into a fresh large demo at `path` (its reply to `reply`) and
+// returns once it has written 50 records: its process id.
+pid_t StartBatch(const testing_support::HostFolder& host, const std::string& path,
+                 const std::string& reply = "/dev/null") {
     sql::WriteLargeDemoDatabase(path, kPersons, 12);
     std::ofstream(host.File("batch.xml"), std::ios::binary) << Batch();
     pid_t pid = host.Start({"transact", "Wagelink.ISalaryItem", "-", "--connection",
                             "Provider=SQLite;Data Source=" + path},
-                           host.File("batch.xml"));
+                           host.File("batch.xml"), reply);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
     while (std::chrono::steady_clock::now() < deadline &&
            std::stoi(Scalar(path,
                             "select count(*) from WA_GZData where cPsn_Num like 'B%' and "
                             "F_9 >= 1000")) < 50)
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    return pid;
+}
+
+TEST(Durability, AKilledBatchLeavesAPrefixOfWholeRecords) {
+    testing_support::HostFolder host;
+    const std::string path = host.File("load.db");
+    pid_t pid = StartBatch(host, path);
     kill(pid, SIGKILL);
     int status = 0;
     waitpid(pid, &status, 0);
@@ -95,17 +103,7 @@ TEST(Durability, AKilledBatchLeavesAPrefixOfWholeRecords) {
 TEST(Durability, AnInterruptedBatchAnswersTheRecordsItWrote) {
     testing_support::HostFolder host;
     const std::string path = host.File("load.db");
-    sql::WriteLargeDemoDatabase(path, kPersons, 12);
-    std::ofstream(host.File("batch.xml"), std::ios::binary) << Batch();
-    pid_t pid = host.Start({"transact", "Wagelink.ISalaryItem", "-", "--connection",
-                            "Provider=SQLite;Data Source=" + path},
-                           host.File("batch.xml"), host.File("reply.xml"));
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-    while (std::chrono::steady_clock::now() < deadline &&
-           std::stoi(Scalar(path,
-                            "select count(*) from WA_GZData where cPsn_Num like 'B%' and "
-                            "F_9 >= 1000")) < 50)
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    pid_t pid = StartBatch(host, path, host.File("reply.xml"));
     kill(pid, SIGINT);
     int status = 0;
     waitpid(pid, &status, 0);

@@ -41,8 +41,7 @@ class LinkFaultLoop : public ::testing::Test {
   protected:
     void SetUp() override {
         REQUIRE_TEST_SERVER();
-        sql::WriteLargeDemoDatabase(dir.File("items.db"), kLoopItems, 12);
-        sql::WriteEnrolmentDemoDatabase(dir.File("persons.db"), testing_support::kLoopPersons, 3);
+        testing_support::WriteLoopDatabases(dir);
     }
     // Runs `call` uncut (counting its statements), then cut at each point in turn.
     void Loop(const char* name, const std::string& file, const Call& call) {

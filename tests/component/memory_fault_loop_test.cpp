@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
 #include <functional>
 #include <iostream>
 #include <new>
@@ -63,10 +62,7 @@ struct Call {
 
 class MemoryFaultLoop : public ::testing::Test {
   protected:
-    void SetUp() override {
-        sql::WriteLargeDemoDatabase(dir.File("items.db"), testing_support::kLoopItems, 12);
-        sql::WriteEnrolmentDemoDatabase(dir.File("persons.db"), testing_support::kLoopPersons, 3);
-    }
+    void SetUp() override { testing_support::WriteLoopDatabases(dir); }
 
     std::string Armed(const Call& call, const std::string& connection, long n, Mode mode) {
         faults.Arm(n, mode);
@@ -89,8 +85,7 @@ class MemoryFaultLoop : public ::testing::Test {
     }
 
     void Loop(const Call& call) {
-        const std::string connection = "Provider=SQLite;Data Source=" + dir.File("run.db");
-        Fresh(call);
+        const std::string connection = testing_support::FreshLoopDatabase(dir, call.file);
         const std::string uncut = Armed(call, connection, 0, Mode::kOnly);
         const long count = faults.count();
         call.check(connection, uncut, false);
@@ -101,7 +96,7 @@ class MemoryFaultLoop : public ::testing::Test {
                 SCOPED_TRACE(std::string(call.name) + ": allocation " + std::to_string(n) + " of " +
                              std::to_string(count) +
                              (mode == Mode::kOnly ? " fails" : " and every one after it fail"));
-                Fresh(call);
+                testing_support::FreshLoopDatabase(dir, call.file);
                 const std::string reply = Armed(call, connection, n, mode);
                 ExpectRightOrOutOfMemory(reply);
                 EXPECT_EQ(testing_support::ScalarText(*testing_support::ConnectTo(connection),
@@ -113,12 +108,6 @@ class MemoryFaultLoop : public ::testing::Test {
             }
         }
         std::cout << call.name << ": " << count << " allocations, " << runs << " faults\n";
-    }
-
-    void Fresh(const Call& call) {
-        for (const char* suffix : {"", "-wal", "-shm"})
-            std::filesystem::remove(dir.File(std::string("run.db") + suffix));
-        std::filesystem::copy_file(dir.File(call.file), dir.File("run.db"));
     }
 
     testing_support::TempDir dir{"/dev/shm"};

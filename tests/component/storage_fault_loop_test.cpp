@@ -6,7 +6,6 @@
 // WAGELINK_FAULT_LOOPS=full (scripts/fault-loops.sh) every one.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <functional>
 #include <iostream>
 
@@ -35,10 +34,7 @@ struct Call {
 
 class StorageFaultLoop : public ::testing::Test {
   protected:
-    void SetUp() override {
-        sql::WriteLargeDemoDatabase(dir.File("items.db"), testing_support::kLoopItems, 12);
-        sql::WriteEnrolmentDemoDatabase(dir.File("persons.db"), testing_support::kLoopPersons, 3);
-    }
+    void SetUp() override { testing_support::WriteLoopDatabases(dir); }
 
     void Loop(const Call& call) {
         const std::string connection = "Provider=SQLite;Data Source=" + dir.File("run.db");
@@ -76,9 +72,7 @@ class StorageFaultLoop : public ::testing::Test {
 
     void Fresh(const Call& call) {
         vfs.FailAt(FaultyVfs::kRead, 0);
-        for (const char* suffix : {"", "-wal", "-shm"})
-            std::filesystem::remove(dir.File(std::string("run.db") + suffix));
-        std::filesystem::copy_file(dir.File(call.file), dir.File("run.db"));
+        testing_support::FreshLoopDatabase(dir, call.file);
     }
 
     testing_support::TempDir dir{"/dev/shm"};

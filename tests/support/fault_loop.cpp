@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 
 #include "base/fault.h"
 #include "large_demo.h"
@@ -11,6 +12,18 @@
 #include "xml/document.h"
 
 namespace testing_support {
+
+void WriteLoopDatabases(const TempDir& dir) {
+    sql::WriteLargeDemoDatabase(dir.File("items.db"), kLoopItems, 12);
+    sql::WriteEnrolmentDemoDatabase(dir.File("persons.db"), kLoopPersons, 3);
+}
+
+std::string FreshLoopDatabase(const TempDir& dir, const std::string& file) {
+    for (const char* suffix : {"", "-wal", "-shm"})
+        std::filesystem::remove(dir.File(std::string("run.db") + suffix));
+    std::filesystem::copy_file(dir.File(file), dir.File("run.db"));
+    return "Provider=SQLite;Data Source=" + dir.File("run.db");
+}
 
 int LoopStride(int bounded) {
     const char* loops = std::getenv("WAGELINK_FAULT_LOOPS");

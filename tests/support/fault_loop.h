@@ -10,10 +10,17 @@
 
 #include "com/unknown.h"
 #include "support/pages.h"
+#include "support/temp_dir.h"
 
 namespace testing_support {
 
 inline constexpr int kLoopItems = 20, kLoopPersons = 10, kLoopPageSize = 5;
+
+// The loops' template databases in `dir`: items.db (the large demo with kLoopItems persons) and
+// persons.db (kLoopPersons persons ready to enrol).
+void WriteLoopDatabases(const TempDir& dir);
+// run.db in `dir`, a fresh copy of the template `file` without log files: its connection string.
+std::string FreshLoopDatabase(const TempDir& dir, const std::string& file);
 
 // Every point with WAGELINK_FAULT_LOOPS=full (scripts/fault-loops.sh), else every `bounded`-th.
 int LoopStride(int bounded);

@@ -28,10 +28,9 @@ SQLWCHAR* WideData(std::u16string& text) {
     return reinterpret_cast<SQLWCHAR*>(text.data());
 }
 
+// Every character one byte: as many UTF-16 units as bytes.
 bool IsAscii(std::string_view text) {
-    for (char c : text)
-        if (static_cast<unsigned char>(c) >= 0x80) return false;
-    return true;
+    return base::Utf16Length(text) == text.size();
 }
 
 // The parameters of one execution, converted and held until the statement ran. UTF-8 texts are
