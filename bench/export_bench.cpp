@@ -1,5 +1,5 @@
 // The exports through Transact, unpaged and with paginate 500, each against the baseline of the
-// same SELECT read straight from SQLite and the same XML built with libxml2 directly and
+// same SELECT read straight from SQLite and the same XML built with pugixml directly and
 // serialized, timed alike from opening the database to closing it. Also the peak resident
 // memory of a paged export of the scenario's size and of five times that, each measured in a
 // child process of its own. With a database server given (bench_util.h), the unpaged exports
@@ -10,8 +10,6 @@
 //
 //   export_bench [R] [I] [P] [K]     (defaults 20000, 20, 20000 and 10)
 #include <benchmark/benchmark.h>
-#include <libxml/tree.h>
-#include <libxml/xmlsave.h>
 #include <sqlite3.h>
 
 #include <cstdio>
@@ -19,6 +17,8 @@
 #include <functional>
 #include <iostream>
 #include <map>
+#include <memory>
+#include <pugixml.hpp>
 #include <tuple>
 
 #include "bench_util.h"
@@ -42,14 +42,14 @@ class PageCounter final : public com::Automation<PageCounter> {
         {"ProcessExport", 1, 3, 3, &ProcessExport}};
 };
 
-xmlNodePtr Child(xmlNodePtr parent, const char* name, const char* text) {
-    return xmlNewTextChild(parent, nullptr, reinterpret_cast<const xmlChar*>(name),
-                           reinterpret_cast<const xmlChar*>(text));
+pugi::xml_node Child(pugi::xml_node parent, const char* name, const char* text) {
+    pugi::xml_node child = parent.append_child(name);
+    child.append_child(pugi::node_pcdata).set_value(text);
+    return child;
 }
 
-void Attribute(xmlNodePtr node, const char* name, const char* value) {
-    xmlNewProp(node, reinterpret_cast<const xmlChar*>(name),
-               reinterpret_cast<const xmlChar*>(value));
+void Attribute(pugi::xml_node node, const char* name, const char* value) {
+    node.append_attribute(name).set_value(value);
 }
 
 // Reads the current row's columns for the baseline: straight from SQLite's statement, or from
@@ -80,7 +80,8 @@ struct Scenario {
     std::function<std::string(long paginate)> request;
     std::string select;  // the export's statement, for the baseline
     // Appends the record of the current row to `root`; `columns` names the statement's columns.
-    std::function<void(xmlNodePtr root, const Row& row, const std::vector<std::string>& columns)>
+    std::function<void(pugi::xml_node root, const Row& row,
+                       const std::vector<std::string>& columns)>
         record;
 
     std::string Database(long rows) const {
@@ -154,30 +155,25 @@ void PagedExport(benchmark::State& state, const Scenario& s, bench::Storage) {
 // The records of the baseline's rows, under a root, serialized.
 class BaselineDocument {
   public:
-    BaselineDocument() : doc_(xmlNewDoc(reinterpret_cast<const xmlChar*>("1.0"))) {
-        root_ =
-            xmlNewDocNode(doc_, nullptr, reinterpret_cast<const xmlChar*>("vkinterface"), nullptr);
-        xmlDocSetRootElement(doc_, root_);
-    }
-    ~BaselineDocument() { xmlFreeDoc(doc_); }
-    xmlNodePtr root() const { return root_; }
+    BaselineDocument() : root_(doc_.append_child("vkinterface")) {}
+    pugi::xml_node root() const { return root_; }
     std::string Serialized() const {
-        xmlBufferPtr buffer = xmlBufferCreate();
-        xmlSaveCtxtPtr save = xmlSaveToBuffer(buffer, "UTF-8", XML_SAVE_NO_DECL);
-        xmlSaveDoc(save, doc_);
-        xmlSaveClose(save);
-        std::string text(reinterpret_cast<const char*>(xmlBufferContent(buffer)),
-                         xmlBufferLength(buffer));
-        xmlBufferFree(buffer);
-        return text;
+        struct : pugi::xml_writer {
+            std::string text;
+            void write(const void* data, std::size_t size) override {
+                text.append(static_cast<const char*>(data), size);
+            }
+        } writer;
+        doc_.save(writer, "", pugi::format_raw | pugi::format_no_declaration);
+        return std::move(writer.text);
     }
 
   private:
-    xmlDocPtr doc_;
-    xmlNodePtr root_;
+    pugi::xml_document doc_;
+    pugi::xml_node root_;
 };
 
-// The same rows read with the SQLite API, the same document built with libxml2; the rows.
+// The same rows read with the SQLite API, the same document built with pugixml; the rows.
 long SqliteBaseline(const Scenario& s) {
     sqlite3* db = nullptr;
     sqlite3_open_v2(s.Database(s.size).c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
@@ -249,10 +245,9 @@ Scenario ItemScenario(long rows, long items) {
         "WA_GZData.cGZGradeNum AND WA_psn.cPsn_Num = WA_GZData.cPsn_Num where ( "
         "WA_GZData.cDept_Num = '0201' and  WA_GZData.iMonth = 11) and WA_psn.iPsnMove = 0";
     auto names = std::make_shared<std::vector<std::string>>(bench::ItemNames(items));
-    s.record = [names, items](xmlNodePtr root, const Row& row,
+    s.record = [names, items](pugi::xml_node root, const Row& row,
                               const std::vector<std::string>& columns) {
-        xmlNodePtr record =
-            xmlNewChild(root, nullptr, reinterpret_cast<const xmlChar*>("salaryitem"), nullptr);
+        pugi::xml_node record = root.append_child("salaryitem");
         const int last = static_cast<int>(columns.size()) - 1;
         for (auto [element, column] : {std::pair{"salarygradeno", 1},
                                        {"salarygradename", 0},
@@ -268,7 +263,7 @@ Scenario ItemScenario(long rows, long items) {
             long item = std::atol(columns[c].c_str() + 2);
             if (item < 1 || item > items) continue;
             int i = static_cast<int>(c);
-            xmlNodePtr entry = Child(record, "entry", row.IsNull(i) ? "0" : row.Text(i));
+            pugi::xml_node entry = Child(record, "entry", row.IsNull(i) ? "0" : row.Text(i));
             Attribute(entry, "name", (*names)[item - 1].c_str());
             Attribute(entry, "type", "0");
         }
@@ -297,10 +292,9 @@ Scenario KestScenario(long rows, long items) {
         "WA_psn.cGZGradeNum = WA_GZData.cGZGradeNum AND WA_psn.cPsn_Num = WA_GZData.cPsn_Num "
         "where ( WA_GZData.cDept_Num = '0201' and  WA_GZData.iMonth = 11) and WA_psn.iPsnMove = 0";
     auto names = std::make_shared<std::vector<std::string>>(bench::ItemNames(items));
-    s.record = [names, items](xmlNodePtr root, const Row& row,
+    s.record = [names, items](pugi::xml_node root, const Row& row,
                               const std::vector<std::string>& columns) {
-        xmlNodePtr record =
-            xmlNewChild(root, nullptr, reinterpret_cast<const xmlChar*>("salaryitem"), nullptr);
+        pugi::xml_node record = root.append_child("salaryitem");
         const int last = static_cast<int>(columns.size()) - 1;
         for (auto [element, column] : {std::pair{"salarygradeno", 3},
                                        {"salarygradename", 2},
@@ -318,7 +312,7 @@ Scenario KestScenario(long rows, long items) {
             long item = std::atol(columns[c].c_str() + 2);
             if (item < 1 || item > items) continue;
             int i = static_cast<int>(c);
-            xmlNodePtr entry = Child(record, "entry", row.IsNull(i) ? "0" : row.Text(i));
+            pugi::xml_node entry = Child(record, "entry", row.IsNull(i) ? "0" : row.Text(i));
             Attribute(entry, "name", (*names)[item - 1].c_str());
             Attribute(entry, "type", "0");
         }
@@ -357,10 +351,9 @@ Scenario RosterScenario(long persons, long extras) {
                             : field == 2 ? "公积金账号"
                             : field == 3 ? "开户银行"
                                          : "附加信息" + std::to_string(field));
-    s.record = [captions, extras](xmlNodePtr root, const Row& row,
+    s.record = [captions, extras](pugi::xml_node root, const Row& row,
                                   const std::vector<std::string>&) {
-        xmlNodePtr record =
-            xmlNewChild(root, nullptr, reinterpret_cast<const xmlChar*>("salaryperson"), nullptr);
+        pugi::xml_node record = root.append_child("salaryperson");
         const int k = static_cast<int>(extras);
         static const std::pair<const char*, int> kMapped[] = {
             {"salarygradeno", 1}, {"salarygradename", 0}, {"departmentno", 5}, {"personno", 2},
@@ -370,7 +363,7 @@ Scenario RosterScenario(long persons, long extras) {
             {"psnmove", 15}};
         for (auto [element, column] : kMapped) Child(record, element, row.Text(k + column));
         for (int field = 0; field < k; ++field) {
-            xmlNodePtr entry = Child(record, "entry", row.Text(field));
+            pugi::xml_node entry = Child(record, "entry", row.Text(field));
             Attribute(entry, "name", ("M" + std::to_string(field + 1)).c_str());
             Attribute(entry, "extraname", (*captions)[field].c_str());
         }

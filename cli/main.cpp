@@ -1,6 +1,5 @@
 // wagelink: a command-line host that plays the integration platform. `wagelink --help` and
 // `wagelink COMMAND --help` tell how to use it; docs/requests.md what requests and replies hold.
-#include <libxml/xmlversion.h>
 #include <sqlite3.h>
 
 #include <CLI/CLI.hpp>
@@ -8,6 +7,7 @@
 #include <ctime>
 #include <filesystem>
 #include <iostream>
+#include <pugixml.hpp>
 #include <string>
 #include <vector>
 
@@ -80,7 +80,9 @@ int Register(const std::string& library, bool unregister) {
 }
 
 std::string VersionText() {
-    std::string text = "wagelink " WAGELINK_VERSION "\nlibxml2 " LIBXML_DOTTED_VERSION ", SQLite " +
+    std::string text = "wagelink " WAGELINK_VERSION "\npugixml " +
+                       std::to_string(PUGIXML_VERSION / 1000) + "." +
+                       std::to_string(PUGIXML_VERSION % 1000 / 10) + ", SQLite " +
                        std::string(sqlite3_libversion()) + "\n";
     try {
         const com::Registry registry = com::Registry::Open();

@@ -3,7 +3,7 @@
 #   scripts/setup.sh        everything the tests, the benchmarks and the server suites need
 #   scripts/setup.sh demo   only what the server, the host and the demo need
 set -euo pipefail
-packages=(cmake ninja-build g++ pkg-config libxml2-dev libsqlite3-dev libcli11-dev unixodbc-dev)
+packages=(cmake ninja-build g++ libpugixml-dev libsqlite3-dev libcli11-dev unixodbc-dev)
 if [ "${1:-all}" != demo ]; then
     packages+=(clang-format sqlite3 tdsodbc odbc-mariadb mariadb-server
                googletest libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev)

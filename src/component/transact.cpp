@@ -50,8 +50,8 @@ AddMode AddModeOf(const Instance& self, xml::Element root, xml::Document& reply)
 
 // What the path roottag + "/field" selects from the root, found by walking the children: the
 // `field` children of the root's children named roottag, in document order; with an empty roottag
-// the path is "/field", the root itself when it is so named. (libxml2 2.9's XPath engine frees a
-// block twice when memory runs out while it compiles a path.)
+// the path is "/field", the root itself when it is so named. A walk needs no path compiled, nor
+// memory for it.
 xml::NodeList RequestConditions(xml::Element root, const std::string& rootTag) {
     if (rootTag.empty())
         return xml::NodeList(root.IsNamed("field") ? std::vector<xml::Element>{root}

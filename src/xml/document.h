@@ -1,4 +1,4 @@
-// A DOM over libxml2 with RAII.
+// A DOM over pugixml with RAII.
 //
 // The Document owns the tree. Element is a cheap non-owning handle, valid while its document
 // lives and the node stays in it; a null Element is safe to call and reads as empty. A new
@@ -7,10 +7,11 @@
 // Elements are looked up by name (FirstChild, Children, FirstElementByName) as XPath looks up an
 // unprefixed name: only elements in no namespace answer to it.
 //
-// Parsing is safe on hostile input and costs time linear in its size: a document type declaration
-// is refused as not well-formed before anything in it is read (so no entity but the five
-// predefined ones exists), no network is touched, and names, attributes per element and nesting
-// are bounded (xml/limits.h). Serialization writes no XML declaration.
+// Parsing is safe on hostile input and costs time linear in its size: the text is checked against
+// every rule of XML 1.0 before the tree is built (xml/well_formed.h), a document type declaration
+// is refused (so no entity but the five predefined ones exists), and names, attributes per
+// element and nesting are bounded (xml/limits.h). Serialization writes no XML declaration
+// (xml/writer.h).
 #pragma once
 
 #include <memory>
@@ -20,8 +21,10 @@
 
 #include "xml/limits.h"
 
-struct _xmlDoc;
-struct _xmlNode;
+namespace pugi {
+class xml_document;
+struct xml_node_struct;
+}  // namespace pugi
 
 namespace xml {
 
@@ -34,10 +37,10 @@ bool IsName(std::string_view name);
 class Element {
   public:
     Element() = default;
-    explicit Element(_xmlNode* node) : node_(node) {}
+    explicit Element(pugi::xml_node_struct* node) : node_(node) {}
 
     explicit operator bool() const { return node_ != nullptr; }
-    _xmlNode* node() const { return node_; }
+    pugi::xml_node_struct* node() const { return node_; }
     std::string Name() const;
     // Whether the element is named `name`, in no namespace (as a plain name in a path selects).
     bool IsNamed(std::string_view name) const;
@@ -70,7 +73,7 @@ class Element {
     friend bool operator==(const Element&, const Element&) = default;
 
   private:
-    _xmlNode* node_ = nullptr;
+    pugi::xml_node_struct* node_ = nullptr;
 };
 
 // An element created in a document but not yet in its tree; frees its node unless appended.
@@ -85,9 +88,9 @@ class NewElement {
   private:
     friend class Document;
     friend class Element;
-    explicit NewElement(_xmlNode* node) : node_(node), handle_(node) {}
-    _xmlNode* Release();
-    _xmlNode* node_;
+    explicit NewElement(pugi::xml_node_struct* node) : node_(node), handle_(node) {}
+    pugi::xml_node_struct* Release();
+    pugi::xml_node_struct* node_;
     Element handle_;
 };
 
@@ -109,7 +112,7 @@ enum class ParseStatus { kOk, kNotWellFormed, kNoRootElement, kOverLimit };
 
 struct [[nodiscard]] ParseResult {
     ParseStatus status = ParseStatus::kOk;
-    std::string reason;  // libxml2's message for a failure
+    std::string reason;  // what is wrong, for a failure
     int line = 0;
     explicit operator bool() const { return status == ParseStatus::kOk; }
 };
@@ -135,10 +138,12 @@ class Document {
     std::string Xml() const;
 
   private:
-    struct Free {
-        void operator()(_xmlDoc* doc) const;
-    };
-    std::unique_ptr<_xmlDoc, Free> doc_;
+    // Where created elements wait until they are appended: an unnamed element after the root,
+    // which no lookup and no serialization sees.
+    pugi::xml_node_struct* Nursery();
+
+    std::unique_ptr<pugi::xml_document> doc_;
+    pugi::xml_node_struct* nursery_ = nullptr;
 };
 
 }  // namespace xml

@@ -1,12 +1,12 @@
 #include "support/allocation_faults.h"
 
-#include <libxml/xmlmemory.h>
 #include <sqlite3.h>
 
 #include <atomic>
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <pugixml.hpp>
 
 namespace {
 
@@ -63,28 +63,6 @@ int SqliteInit(void*) {
 }
 void SqliteShutdown(void*) {}
 
-void* XmlMalloc(std::size_t size) {
-    return Allocate(size);
-}
-void* XmlRealloc(void* p, std::size_t size) {
-    if (Fails()) return nullptr;
-    return std::realloc(p, size);
-}
-char* XmlStrdup(const char* text) {
-    const std::size_t n = std::strlen(text) + 1;
-    auto* copy = static_cast<char*>(Allocate(n));
-    if (copy) std::memcpy(copy, text, n);
-    return copy;
-}
-void XmlFree(void* p) {
-    std::free(p);
-}
-
-xmlFreeFunc savedFree;
-xmlMallocFunc savedMalloc;
-xmlReallocFunc savedRealloc;
-xmlStrdupFunc savedStrdup;
-
 }  // namespace
 
 // The test binary's operator new: what the server's code allocates with.
@@ -123,13 +101,12 @@ AllocationFaults::AllocationFaults() {
     sqlite3_shutdown();
     sqlite3_config(SQLITE_CONFIG_MALLOC, &kSqlite);
     sqlite3_initialize();
-    xmlMemGet(&savedFree, &savedMalloc, &savedRealloc, &savedStrdup);
-    xmlMemSetup(XmlFree, XmlMalloc, XmlRealloc, XmlStrdup);
+    pugi::set_memory_management_functions(Allocate, std::free);
 }
 
 AllocationFaults::~AllocationFaults() {
     Disarm();
-    xmlMemSetup(savedFree, savedMalloc, savedRealloc, savedStrdup);
+    pugi::set_memory_management_functions(std::malloc, std::free);
 }
 
 void AllocationFaults::Arm(long n, Mode mode) {

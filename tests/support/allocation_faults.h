@@ -1,5 +1,5 @@
 // Fails allocations on purpose, for the memory fault loop. The test binary's operator new, and
-// the allocators SQLite and libxml2 are given while an AllocationFaults lives, count the
+// the allocators SQLite and pugixml are given while an AllocationFaults lives, count the
 // allocations of the armed stretch; the n-th (or every one from the n-th on) fails: operator new
 // throws std::bad_alloc, the C allocators return null, as a real shortage would make them.
 // Outside an armed stretch nothing is counted or failed. Not thread-safe: one test at a time.
@@ -11,7 +11,7 @@ class AllocationFaults {
   public:
     enum class Mode { kOnly, kFromThereOn };
 
-    // Gives SQLite (shut down and set up again) and libxml2 the counting allocators.
+    // Gives SQLite (shut down and set up again) and pugixml the counting allocators.
     AllocationFaults();
     ~AllocationFaults();
     AllocationFaults(const AllocationFaults&) = delete;

@@ -1,0 +1,22 @@
+// XML text of a tree, byte for byte as the platform's replies have always been written: no XML
+// declaration, no indentation, an empty element as <a/>, namespace declarations before the other
+// attributes, in text '&', '<', '>' and carriage returns escaped, in attribute values also '"',
+// tabs and line feeds; everything else as UTF-8.
+//
+// The text is appended to a string the caller owns, so that a large reply can be written piece
+// by piece into one buffer. Running out of memory throws std::bad_alloc: nothing is dropped.
+#pragma once
+
+#include <pugixml.hpp>
+#include <string>
+
+namespace xml {
+
+// Appends `node` and everything below it.
+void WriteNode(std::string& out, pugi::xml_node node);
+
+// Appends the document's top-level nodes but `hidden`, each on a line of its own, without the
+// line break after the last.
+void WriteDocument(std::string& out, pugi::xml_node document, pugi::xml_node hidden);
+
+}  // namespace xml
