@@ -155,9 +155,10 @@ HRESULT InvokeMember(UINT minArgs, UINT maxArgs, WORD flags, DISPPARAMS* params,
         if (argErr) *argErr = params->cArgs - 1 - e.index;
         return e.hr;
     } catch (...) {
-        ReportCurrentException();
+        // Without memory for the description the error info is empty; the number still tells.
+        const HRESULT hr = ReportCurrentException();
         auto error = TakeErrorInfo();
-        FillExcepInfo(excepInfo, error ? *error : ErrorInfo{E_FAIL, ""});
+        FillExcepInfo(excepInfo, error ? *error : ErrorInfo{HresultToFaultNumber(hr), {}});
         return DISP_E_EXCEPTION;
     }
 }
