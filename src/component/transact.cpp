@@ -76,13 +76,13 @@ bool ReadKestFlag(const xml::Document& request) {
 
 }  // namespace
 
-std::string Transact(Instance& self, const Operations& ops, const std::string& sXML,
+std::string Transact(Instance& self, const Operations& ops, std::string sXML,
                      com::IDispatch* login) {
     platform::IntegrationKit& kit = platform::SharedIntegrationKit();
     if (ops.readsKestFlag) self.kest = false;
     // Declared before the connection's release, so freed after it: closing checkpoints the log,
     // which asks for a large block, and the allocator first merges every small block freed
-    // before such a request (the request's tree is 135 of them per record).
+    // before such a request.
     xml::Document doc;
     ConnectionRelease release(self);
 
@@ -93,7 +93,7 @@ std::string Transact(Instance& self, const Operations& ops, const std::string& s
     }
 
     CheckRequestSize(sXML.size());
-    xml::ParseResult parsed = doc.Load(sXML);
+    xml::ParseResult parsed = doc.LoadInPlace(std::move(sXML));
     if (parsed.status == xml::ParseStatus::kOverLimit) base::ThrowInvalidArgument(parsed.reason);
     if (parsed.status == xml::ParseStatus::kNotWellFormed)
         return kit.MakeReply("100", self.messages.GetResString(std::string(ops.notXmlMessageId)),

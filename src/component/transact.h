@@ -15,7 +15,7 @@
 
 namespace component {
 
-std::string Transact(Instance& self, const Operations& ops, const std::string& sXML,
+std::string Transact(Instance& self, const Operations& ops, std::string sXML,
                      com::IDispatch* login);
 
 }  // namespace component

@@ -15,9 +15,11 @@ namespace {
 // The tree keeps everything the text holds (blanks between elements, comments, processing
 // instructions, CDATA sections), so that a request written out again reads as it came. The text
 // is checked to be well-formed before (CheckWellFormed): the builder's leniency never shows.
-constexpr unsigned kParseOptions = pugi::parse_cdata | pugi::parse_escapes |
-                                   pugi::parse_wconv_attribute | pugi::parse_eol |
-                                   pugi::parse_comments | pugi::parse_pi | pugi::parse_ws_pcdata;
+// An element's first text is kept in the element itself (its value), not in a node of its own:
+// most of a request's elements hold one value, and a node for each would double the tree.
+constexpr unsigned kParseOptions =
+    pugi::parse_cdata | pugi::parse_escapes | pugi::parse_wconv_attribute | pugi::parse_eol |
+    pugi::parse_comments | pugi::parse_pi | pugi::parse_ws_pcdata | pugi::parse_embed_pcdata;
 
 pugi::xml_node Node(pugi::xml_node_struct* node) {
     return pugi::xml_node(node);
@@ -53,8 +55,9 @@ pugi::xml_attribute FindAttribute(pugi::xml_node element, std::string_view name)
     return pugi::xml_attribute();
 }
 
-void AppendText(std::string& out, pugi::xml_node node) {
-    for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling()) {
+void AppendText(std::string& out, pugi::xml_node element) {
+    out += element.value();  // its first text, when kept in the element
+    for (pugi::xml_node child = element.first_child(); child; child = child.next_sibling()) {
         if (child.type() == pugi::node_pcdata || child.type() == pugi::node_cdata)
             out += child.value();
         else if (child.type() == pugi::node_element)
@@ -127,10 +130,11 @@ void Element::SetAttribute(std::string_view name, std::string_view value) {
 
 std::string Element::Text() const {
     if (!node_) return "";
-    pugi::xml_node child = Node(node_).first_child();
-    if (!child) return "";
-    // Most values are one text node: read without building.
-    if (!child.next_sibling() &&
+    const pugi::xml_node element = Node(node_);
+    const pugi::xml_node child = element.first_child();
+    // Most values are the one text of their element: read without building.
+    if (!child) return element.value();
+    if (!*element.value() && !child.next_sibling() &&
         (child.type() == pugi::node_pcdata || child.type() == pugi::node_cdata))
         return child.value();
     std::string text;
@@ -148,6 +152,7 @@ void Element::SetText(std::string_view text) {
     if (!node_) return;
     pugi::xml_node element = Node(node_);
     element.remove_children();
+    if (*element.value()) element.text().set("");  // a first text kept in the element (frees it)
     if (text.empty()) return;
     pugi::xml_node child = element.append_child(pugi::node_pcdata);
     if (!child || !child.set_value(std::string(text).c_str())) base::ThrowOutOfMemory();
@@ -226,8 +231,9 @@ Document::~Document() = default;
 Document::Document(Document&&) noexcept = default;
 Document& Document::operator=(Document&&) noexcept = default;
 
-ParseResult Document::Load(std::string_view text, const Limits& limits) {
+ParseResult Document::Check(std::string_view text, const Limits& limits) {
     doc_->reset();
+    text_.reset();
     nursery_ = nullptr;
     if (text.size() > static_cast<std::size_t>(std::numeric_limits<int>::max()))
         return Failure(ParseStatus::kOverLimit,
@@ -239,7 +245,7 @@ ParseResult Document::Load(std::string_view text, const Limits& limits) {
     const FormednessResult formed = CheckWellFormed(text, limits.maxDepth);
     switch (formed.status) {
         case Formedness::kWellFormed:
-            break;
+            return {};
         case Formedness::kNoRootElement:
         case Formedness::kNotWellFormed:
             // Prolog alone, however malformed, is a document without its root element.
@@ -247,20 +253,39 @@ ParseResult Document::Load(std::string_view text, const Limits& limits) {
                 OnlyProlog(text) ? ParseStatus::kNoRootElement : ParseStatus::kNotWellFormed,
                 formed.reason, formed.line);
         case Formedness::kDoctype:
-            return Failure(ParseStatus::kNotWellFormed, formed.reason, formed.line);
+            break;
     }
-    if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
-    const pugi::xml_parse_result parsed =
-        doc_->load_buffer(text.data(), text.size(), kParseOptions, pugi::encoding_utf8);
-    if (parsed.status == pugi::status_out_of_memory) {
-        doc_->reset();
-        base::ThrowOutOfMemory();
-    }
-    if (!parsed) {
-        doc_->reset();
-        return Failure(ParseStatus::kNotWellFormed, parsed.description());
-    }
-    return {};
+    return Failure(ParseStatus::kNotWellFormed, formed.reason, formed.line);
+}
+
+ParseResult Document::Built(const pugi::xml_parse_result& parsed) {
+    if (parsed) return {};
+    doc_->reset();
+    text_.reset();
+    if (parsed.status == pugi::status_out_of_memory) base::ThrowOutOfMemory();
+    return Failure(ParseStatus::kNotWellFormed, parsed.description());
+}
+
+namespace {
+
+std::size_t ByteOrderMark(std::string_view text) {
+    return text.substr(0, 3) == "\xEF\xBB\xBF" ? 3 : 0;
+}
+
+}  // namespace
+
+ParseResult Document::Load(std::string_view text, const Limits& limits) {
+    if (ParseResult checked = Check(text, limits); !checked) return checked;
+    text.remove_prefix(ByteOrderMark(text));
+    return Built(doc_->load_buffer(text.data(), text.size(), kParseOptions, pugi::encoding_utf8));
+}
+
+ParseResult Document::LoadInPlace(std::string&& text, const Limits& limits) {
+    if (ParseResult checked = Check(text, limits); !checked) return checked;
+    text_ = std::make_unique<std::string>(std::move(text));
+    const std::size_t mark = ByteOrderMark(*text_);
+    return Built(doc_->load_buffer_inplace(text_->data() + mark, text_->size() - mark,
+                                           kParseOptions, pugi::encoding_utf8));
 }
 
 Element Document::Root() const {

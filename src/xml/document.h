@@ -24,6 +24,7 @@
 namespace pugi {
 class xml_document;
 struct xml_node_struct;
+struct xml_parse_result;
 }  // namespace pugi
 
 namespace xml {
@@ -127,6 +128,8 @@ class Document {
 
     // Replaces the content with the parsed text; on failure the document is left empty.
     ParseResult Load(std::string_view text, const Limits& limits = Limits{});
+    // The same, keeping the text: the tree's strings stay where they are in it, uncopied.
+    ParseResult LoadInPlace(std::string&& text, const Limits& limits = Limits{});
 
     Element Root() const;
     // Makes `root` the document element, replacing any earlier one.
@@ -142,7 +145,14 @@ class Document {
     // which no lookup and no serialization sees.
     pugi::xml_node_struct* Nursery();
 
+    // Whether `text` may be built into a tree: a failure when not.
+    ParseResult Check(std::string_view text, const Limits& limits);
+    ParseResult Built(const pugi::xml_parse_result& parsed);
+
     std::unique_ptr<pugi::xml_document> doc_;
+    // The text a tree was built in place of, held at an address of its own so that a move of
+    // the document leaves the tree's strings where they are.
+    std::unique_ptr<std::string> text_;
     pugi::xml_node_struct* nursery_ = nullptr;
 };
 

@@ -80,11 +80,12 @@ void WriteNode(std::string& out, pugi::xml_node node) {
             out += '<';
             out += node.name();
             Attributes(out, node);
-            if (!node.first_child()) {
+            if (!node.first_child() && !*node.value()) {
                 out += "/>";
                 return;
             }
             out += '>';
+            Escaped(out, node.value(), kText);  // its first text, when kept in the element
             for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling())
                 WriteNode(out, child);
             out += "</";

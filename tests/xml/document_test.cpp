@@ -162,6 +162,24 @@ TEST(Xml, ElementsTextsAndSelections) {
     { xml::NewElement dropped = doc.CreateElement("never-appended"); }  // freed, not leaked
 }
 
+// An element's first text is kept in the element itself: it reads, selects, changes and writes
+// as any text.
+TEST(Xml, FirstTextsKeptInTheirElements) {
+    xml::Document doc;
+    ASSERT_TRUE(doc.LoadInPlace(std::string("<r>a<b>1</b>c<d>2<e/>3</d> </r>")));
+    xml::Element root = doc.Root();
+    EXPECT_EQ(root.Text(), "a1c23 ");
+    EXPECT_EQ(root.FirstChild("b").Text(), "1");
+    EXPECT_EQ(root.Select("b[.='1']").size(), 1u);
+    EXPECT_EQ(root.Select("d[.='23']").size(), 1u);
+    root.FirstChild("d").SetText("x&");
+    EXPECT_EQ(doc.Xml(), "<r>a<b>1</b>c<d>x&amp;</d> </r>");
+    xml::Document moved = std::move(doc);
+    EXPECT_EQ(moved.Root().FirstChild("b").Text(), "1") << "the text stays where the tree is";
+    moved.Root().SetText("");
+    EXPECT_EQ(moved.Xml(), "<r/>");
+}
+
 TEST(Xml, AttributesAreViewedWhereTheDocumentHoldsThem) {
     xml::Document doc;
     ASSERT_TRUE(doc.Load("<r a='代扣税 &amp; &#x4E2D;' e='' n:x='p' xmlns:n='u'/>"));
