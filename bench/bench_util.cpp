@@ -29,7 +29,7 @@ void Put(com::IDispatch* object, const char* property, com::Variant value) {
 
 }  // namespace
 
-TimedReply TransactAsPlatform(const std::string& connectionString, const std::string& request,
+TimedReply TransactAsPlatform(const std::string& connectionString, std::string request,
                               com::IDispatch* caller, ServerClass serverClass) {
     com::ComPtr<com::IDispatch> server = NewServer(serverClass);
     com::IDispatch* dispatch = server.get();
@@ -42,6 +42,7 @@ TimedReply TransactAsPlatform(const std::string& connectionString, const std::st
     Put(login.get(), "LoginYear", com::Variant::FromText("2026"));
     Put(login.get(), "LoginMonth", com::Variant::FromShort(12));
     com::Variant xml = com::Variant::FromText(request);
+    std::string().swap(request);
     com::Variant loginArg = com::Variant::FromDispatch(login.get());
     auto start = std::chrono::steady_clock::now();
     com::Variant reply = com::CallByName(dispatch, "Transact", com::DISPATCH_METHOD,
@@ -189,6 +190,23 @@ long PeakRssKiB() {
     while (std::getline(status, line))
         if (line.rfind("VmHWM:", 0) == 0) return std::strtol(line.c_str() + 6, nullptr, 10);
     return -1;
+}
+
+long ChildPeakKiB(const char* self, const std::string& arguments) {
+    FILE* child = popen((std::string(self) + " --peak-child " + arguments).c_str(), "r");
+    if (!child) return -1;
+    long kib = -1;
+    while (std::fscanf(child, "%ld", &kib) == 1) {
+    }
+    return pclose(child) == 0 ? kib : -1;
+}
+
+long Occurrences(const std::string& text, const std::string& needle) {
+    long n = 0;
+    for (std::size_t at = text.find(needle); at != std::string::npos;
+         at = text.find(needle, at + needle.size()))
+        ++n;
+    return n;
 }
 
 }  // namespace bench

@@ -75,8 +75,9 @@ enum class ServerClass { kSalaryItem, kSalaryPerson };
 
 // Calls Transact by name on a new object of `server`, as the platform does: with a login for the
 // database `connectionString` opens, working in 2026-12, and, when given, `caller` held through
-// AddObjectReference. Only the call is timed.
-TimedReply TransactAsPlatform(const std::string& connectionString, const std::string& request,
+// AddObjectReference. Only the call is timed. The request is held as the platform holds it, as
+// a BSTR only.
+TimedReply TransactAsPlatform(const std::string& connectionString, std::string request,
                               com::IDispatch* caller = nullptr,
                               ServerClass server = ServerClass::kSalaryItem);
 
@@ -87,5 +88,16 @@ void RegisterImportRuns(StorageRun import, StorageRun baseline);
 
 // Peak resident set size of this program in KiB.
 long PeakRssKiB();
+
+// Peak resident memory (KiB) of work done in a process of its own, so that nothing the parent
+// did counts: `self` run again as `self --peak-child ARGUMENTS`, which prints its PeakRssKiB()
+// last. -1 when the child fails.
+long ChildPeakKiB(const char* self, const std::string& arguments);
+inline bool IsPeakChild(int argc, char** argv) {
+    return argc >= 2 && std::string(argv[1]) == "--peak-child";
+}
+
+// How often `needle` occurs in `text`.
+long Occurrences(const std::string& text, const std::string& needle);
 
 }  // namespace bench

@@ -49,10 +49,7 @@ void Import(benchmark::State& state, bench::Storage storage) {
         state.SetIterationTime(seconds);
 
         const std::string& text = reply.text;
-        long written = 0;
-        for (std::size_t at = text.find("code=\"0\""); at != std::string::npos;
-             at = text.find("code=\"0\"", at + 1))
-            ++written;
+        const long written = bench::Occurrences(text, "code=\"0\"");
         if (written != g_records) {
             state.SkipWithError(
                 ("only " + std::to_string(written) + " records written: " + text.substr(0, 400))
@@ -158,9 +155,41 @@ void Baseline(benchmark::State& state, bench::Storage storage) {
     }
 }
 
+// The peak memory of one import of `records` records of 3 entries, in a process of its own
+// (bench::ChildPeakKiB) on the database at `path`.
+constexpr long kPeakRecords = 50000;
+constexpr long kPeakEntries = 3;
+
+int PeakChild(const std::string& path, long records) {
+    g_records = records;
+    g_entries = kPeakEntries;
+    bench::TimedReply reply =
+        bench::TransactAsPlatform("Provider=SQLite;Data Source=" + path, Request());
+    if (bench::Occurrences(reply.text, "code=\"0\"") != records) return 1;
+    std::printf("%ld\n", bench::PeakRssKiB());
+    return 0;
+}
+
+void PrintPeak(const char* self) {
+    const std::string path = bench::ScratchDir() + "/peak.db";
+    sql::WriteLargeDemoDatabase(path, kPeakRecords, kPeakEntries);
+    const long saved[] = {g_records, g_entries};
+    g_records = kPeakRecords;
+    g_entries = kPeakEntries;
+    const double requestMiB = Request().size() / 1048576.0;
+    g_records = saved[0];
+    g_entries = saved[1];
+    const long kib = bench::ChildPeakKiB(self, path + " " + std::to_string(kPeakRecords));
+    std::printf(
+        "peak memory of an import of %ld records x %ld entries (a %.1f MiB request): %.1f "
+        "MiB\n",
+        kPeakRecords, kPeakEntries, requestMiB, kib / 1024.0);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (bench::IsPeakChild(argc, argv) && argc == 4) return PeakChild(argv[2], std::atol(argv[3]));
     benchmark::Initialize(&argc, argv);
     auto numbers = bench::Numbers(argc, argv, {g_records, g_entries});
     g_records = numbers[0];
@@ -170,4 +199,5 @@ int main(int argc, char** argv) {
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     g_report.Print("records");
+    PrintPeak(argv[0]);
 }
