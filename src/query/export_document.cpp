@@ -19,7 +19,9 @@ xml::Document EmptiedRequest(const std::string& text) {
 }  // namespace
 
 ExportDocument::ExportDocument(const std::string& requestXml)
-    : working_(EmptiedRequest(requestXml)), template_(working_.Xml()) {}
+    : working_(EmptiedRequest(requestXml)),
+      template_(working_.Xml()),
+      frame_(working_.XmlAroundRootContent()) {}
 
 std::int32_t ExportDocument::PageSize() const {
     std::string text = platform::SharedIntegrationKit().GetAttribute(working_.Root(), "paginate");
@@ -47,11 +49,24 @@ xml::NewElement ExportDocument::NewRecord() {
 }
 
 void ExportDocument::Append(xml::NewElement record) {
-    working_.Root().AppendChild(std::move(record));
-}
+    if (text_.empty()) text_ = frame_.first;
+    record.get().AppendXml(text_);
+}  // the record's elements are freed here
 
 void ExportDocument::Renew() {
-    working_ = EmptiedRequest(template_);
+    std::string().swap(text_);
+}
+
+std::string ExportDocument::Xml() const {
+    return text_.empty() ? template_ : text_ + frame_.second;
+}
+
+std::string ExportDocument::TakeXml() {
+    if (text_.empty()) return template_;
+    text_ += frame_.second;
+    // Growing by doubling left up to half of it unused, while the caller makes its own copy.
+    text_.shrink_to_fit();
+    return std::move(text_);
 }
 
 }  // namespace query

@@ -40,7 +40,7 @@ void QueryProc(db::Connection& connection, messages::Messages& messages,
         },
         deliver);
     snapshot.Commit();
-    sRetXml = document.Xml();
+    sRetXml = document.TakeXml();
 }
 
 }  // namespace salary_item

@@ -44,7 +44,7 @@ void QueryProcKest(db::Connection& connection, messages::Messages& messages,
         },
         deliver);
     snapshot.Commit();
-    sRetXml = document.Xml();
+    sRetXml = document.TakeXml();
 }
 
 }  // namespace salary_item

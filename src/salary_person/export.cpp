@@ -105,7 +105,7 @@ void QueryProc(db::Connection& connection, const xml::NodeList& eleList, std::st
         },
         deliver);
     snapshot.Commit();
-    sRetXml = document.Xml();
+    sRetXml = document.TakeXml();
 }
 
 }  // namespace salary_person

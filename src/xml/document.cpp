@@ -144,8 +144,12 @@ std::string Element::Text() const {
 
 std::string Element::Xml() const {
     std::string out;
-    if (node_) WriteNode(out, Node(node_));
+    AppendXml(out);
     return out;
+}
+
+void Element::AppendXml(std::string& out) const {
+    if (node_) WriteNode(out, Node(node_));
 }
 
 void Element::SetText(std::string_view text) {
@@ -344,6 +348,12 @@ std::string Document::Xml() const {
     std::string out;
     WriteDocument(out, *doc_, Node(nursery_));
     return out;
+}
+
+std::pair<std::string, std::string> Document::XmlAroundRootContent() const {
+    std::pair<std::string, std::string> pieces;
+    WriteDocument(pieces.first, *doc_, Node(nursery_), &pieces.second);
+    return pieces;
 }
 
 }  // namespace xml

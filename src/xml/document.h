@@ -17,6 +17,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "xml/limits.h"
@@ -58,6 +59,8 @@ class Element {
     std::string Text() const;
     // The element itself as XML text (its markup and everything below it).
     std::string Xml() const;
+    // The same, appended to `out`.
+    void AppendXml(std::string& out) const;
     // Replaces every child with one text node (none when `text` is empty).
     void SetText(std::string_view text);
 
@@ -139,6 +142,10 @@ class Document {
     Element FirstElementByName(std::string_view name) const;
     // The document as text, without an XML declaration.
     std::string Xml() const;
+    // The document as text in two pieces, around the root element's content: up to the end of
+    // its start tag, and from its end tag on. The root's children are left out: its content is
+    // what a caller writes between the two.
+    std::pair<std::string, std::string> XmlAroundRootContent() const;
 
   private:
     // Where created elements wait until they are appended: an unnamed element after the root,

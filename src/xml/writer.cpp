@@ -119,13 +119,26 @@ void WriteNode(std::string& out, pugi::xml_node node) {
     }
 }
 
-void WriteDocument(std::string& out, pugi::xml_node document, pugi::xml_node hidden) {
+void WriteDocument(std::string& out, pugi::xml_node document, pugi::xml_node hidden,
+                   std::string* tail) {
+    std::string* to = &out;
     bool first = true;
     for (pugi::xml_node child = document.first_child(); child; child = child.next_sibling()) {
         if (child == hidden || child.type() == pugi::node_pcdata) continue;
-        if (!first) out += '\n';
+        if (!first) *to += '\n';
         first = false;
-        WriteNode(out, child);
+        if (tail && to == &out && child.type() == pugi::node_element) {
+            out += '<';
+            out += child.name();
+            Attributes(out, child);
+            out += '>';
+            to = tail;
+            *to += "</";
+            *to += child.name();
+            *to += '>';
+        } else {
+            WriteNode(*to, child);
+        }
     }
 }
 

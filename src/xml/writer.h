@@ -16,7 +16,10 @@ namespace xml {
 void WriteNode(std::string& out, pugi::xml_node node);
 
 // Appends the document's top-level nodes but `hidden`, each on a line of its own, without the
-// line break after the last.
-void WriteDocument(std::string& out, pugi::xml_node document, pugi::xml_node hidden);
+// line break after the last. With `tail`, the root element's start tag ends in '>' and all that
+// follows it, its end tag first, goes to `*tail` instead, children ignored: the text between the
+// two is the root's content, written elsewhere.
+void WriteDocument(std::string& out, pugi::xml_node document, pugi::xml_node hidden,
+                   std::string* tail = nullptr);
 
 }  // namespace xml
