@@ -192,13 +192,33 @@ long PeakRssKiB() {
     return -1;
 }
 
-long ChildPeakKiB(const char* self, const std::string& arguments) {
+std::vector<long> ChildFigures(const char* self, const std::string& arguments) {
     FILE* child = popen((std::string(self) + " --peak-child " + arguments).c_str(), "r");
-    if (!child) return -1;
-    long kib = -1;
-    while (std::fscanf(child, "%ld", &kib) == 1) {
+    if (!child) return {};
+    std::vector<long> figures;
+    for (long figure = 0; std::fscanf(child, "%ld", &figure) == 1;) figures.push_back(figure);
+    if (pclose(child) != 0) figures.clear();
+    return figures;
+}
+
+int ImportPeakChild(const std::string& path, std::string request, long records,
+                    ServerClass server) {
+    const std::size_t bytes = request.size();
+    TimedReply reply = TransactAsPlatform("Provider=SQLite;Data Source=" + path, std::move(request),
+                                          nullptr, server);
+    if (Occurrences(reply.text, "code=\"0\"") != records) return 1;
+    std::printf("%zu\n%ld\n", bytes, PeakRssKiB());
+    return 0;
+}
+
+void PrintImportPeak(const char* self, const std::string& arguments, const std::string& what) {
+    const std::vector<long> figures = ChildFigures(self, arguments);
+    if (figures.size() != 2) {
+        std::printf("peak memory of %s: the run failed\n", what.c_str());
+        return;
     }
-    return pclose(child) == 0 ? kib : -1;
+    std::printf("peak memory of %s (a %.1f MiB request): %.1f MiB\n", what.c_str(),
+                figures[0] / 1048576.0, figures[1] / 1024.0);
 }
 
 long Occurrences(const std::string& text, const std::string& needle) {

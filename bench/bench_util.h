@@ -89,13 +89,19 @@ void RegisterImportRuns(StorageRun import, StorageRun baseline);
 // Peak resident set size of this program in KiB.
 long PeakRssKiB();
 
-// Peak resident memory (KiB) of work done in a process of its own, so that nothing the parent
-// did counts: `self` run again as `self --peak-child ARGUMENTS`, which prints its PeakRssKiB()
-// last. -1 when the child fails.
-long ChildPeakKiB(const char* self, const std::string& arguments);
+// Figures of work done in a process of its own, so that nothing the parent did counts in its
+// peak resident memory: `self` run again as `self --peak-child ARGUMENTS`, which prints its
+// figures, PeakRssKiB() last. None when the child fails.
+std::vector<long> ChildFigures(const char* self, const std::string& arguments);
 inline bool IsPeakChild(int argc, char** argv) {
     return argc >= 2 && std::string(argv[1]) == "--peak-child";
 }
+
+// The child side of an import's peak memory: runs `request` on the SQLite database at `path`
+// and prints the request's size in bytes and the peak; fails unless all `records` are written.
+int ImportPeakChild(const std::string& path, std::string request, long records, ServerClass server);
+// The parent side: runs `self --peak-child ARGUMENTS` and prints its figures for `what`.
+void PrintImportPeak(const char* self, const std::string& arguments, const std::string& what);
 
 // How often `needle` occurs in `text`.
 long Occurrences(const std::string& text, const std::string& needle);

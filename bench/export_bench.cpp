@@ -371,38 +371,38 @@ Scenario RosterScenario(long persons, long extras) {
     return s;
 }
 
-// Peak resident memory (KiB) of a child process that runs one paged export of `rows` rows of
-// scenario `index`. The child reports its own high-water mark: a spawning parent's memory would
-// count in the child's rusage.
-long PagedPeakKiB(const char* self, std::size_t index, long rows) {
+// One export of `rows` rows of scenario `index`, paged (paginate 500) or not, in a process of
+// its own: the size of its reply in bytes and its peak resident memory in KiB; -1 for a failure.
+std::pair<long, long> ExportFigures(const char* self, std::size_t index, long rows, bool paged) {
     const Scenario& s = g_scenarios[index];
-    std::string command = std::string(self) + " --paged-export-child " + std::to_string(index) +
-                          " " + s.Database(rows);
+    std::string arguments =
+        std::to_string(paged ? 500 : 0) + " " + std::to_string(index) + " " + s.Database(rows);
     for (const Scenario& each : g_scenarios)
-        command += " " + std::to_string(each.size) + " " + std::to_string(each.width);
-    FILE* child = popen(command.c_str(), "r");
-    if (!child) return -1;
-    long kib = -1;
-    if (std::fscanf(child, "%ld", &kib) != 1) kib = -1;
-    return pclose(child) == 0 ? kib : -1;
+        arguments += " " + std::to_string(each.size) + " " + std::to_string(each.width);
+    const std::vector<long> figures = bench::ChildFigures(self, arguments);
+    if (figures.size() != 2) return {-1, -1};
+    return {figures[0], figures[1]};
 }
 
 void MakeScenarios(const std::vector<long>& n) {
     g_scenarios = {ItemScenario(n[0], n[1]), KestScenario(n[0], n[1]), RosterScenario(n[2], n[3])};
 }
 
+int ExportChild(int argc, char** argv) {
+    std::vector<long> sizes;
+    for (int i = 5; i < argc; ++i) sizes.push_back(std::atol(argv[i]));
+    MakeScenarios(sizes);
+    const Scenario& s = g_scenarios[std::stoul(argv[3])];
+    std::string reply;
+    RunExport(s, std::string("Provider=SQLite;Data Source=") + argv[4], std::atol(argv[2]), &reply);
+    std::printf("%zu\n%ld\n", reply.size(), bench::PeakRssKiB());
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc >= 4 && std::string(argv[1]) == "--paged-export-child") {
-        std::vector<long> sizes;
-        for (int i = 4; i < argc; ++i) sizes.push_back(std::atol(argv[i]));
-        MakeScenarios(sizes);
-        const Scenario& s = g_scenarios[std::stoul(argv[2])];
-        RunExport(s, std::string("Provider=SQLite;Data Source=") + argv[3], 500);
-        std::printf("%ld\n", bench::PeakRssKiB());
-        return 0;
-    }
+    if (bench::IsPeakChild(argc, argv) && argc >= 5) return ExportChild(argc, argv);
     benchmark::Initialize(&argc, argv);
     MakeScenarios(bench::Numbers(argc, argv, {20000, 20, 20000, 10}));
     const std::vector<bench::Storage> storages = bench::Storages();
@@ -429,8 +429,8 @@ int main(int argc, char** argv) {
     benchmark::Shutdown();
     for (std::size_t i = 0; i < g_scenarios.size(); ++i) {
         const Scenario& s = g_scenarios[i];
-        long peak = PagedPeakKiB(argv[0], i, s.size);
-        long peak5 = PagedPeakKiB(argv[0], i, 5 * s.size);
+        const long peak = ExportFigures(argv[0], i, s.size, true).second;
+        const long peak5 = ExportFigures(argv[0], i, 5 * s.size, true).second;
         double unpaged = bench::Median(g_rates[s.name + "/unpaged"]);
         double baseline = bench::Median(g_rates[s.name + "/baseline"]);
         std::printf(
@@ -440,6 +440,12 @@ int main(int argc, char** argv) {
         std::printf("%s: peak memory of a paged export: %ld KiB for %ld, %ld KiB for %ld (x%.2f)\n",
                     s.name.c_str(), peak, s.size, peak5, 5 * s.size,
                     peak > 0 ? static_cast<double>(peak5) / peak : 0.0);
+        const auto [bytes, unpagedPeak] = ExportFigures(argv[0], i, 5 * s.size, false);
+        std::printf(
+            "%s: peak memory of an unpaged export of %ld: %.1f MiB for a reply of %.1f MiB "
+            "(x%.2f)\n",
+            s.name.c_str(), 5 * s.size, unpagedPeak / 1024.0, bytes / 1048576.0,
+            bytes > 0 ? unpagedPeak * 1024.0 / bytes : 0.0);
         std::printf("%s: ratio export/baseline: %.2f\n", s.name.c_str(),
                     baseline > 0 ? unpaged / baseline : 0.0);
         if (!server) continue;

@@ -155,35 +155,22 @@ void Baseline(benchmark::State& state, bench::Storage storage) {
     }
 }
 
-// The peak memory of one import of `records` records of 3 entries, in a process of its own
-// (bench::ChildPeakKiB) on the database at `path`.
+// The peak memory of one import of 50,000 records of 3 entries, in a process of its own.
 constexpr long kPeakRecords = 50000;
 constexpr long kPeakEntries = 3;
 
 int PeakChild(const std::string& path, long records) {
     g_records = records;
     g_entries = kPeakEntries;
-    bench::TimedReply reply =
-        bench::TransactAsPlatform("Provider=SQLite;Data Source=" + path, Request());
-    if (bench::Occurrences(reply.text, "code=\"0\"") != records) return 1;
-    std::printf("%ld\n", bench::PeakRssKiB());
-    return 0;
+    return bench::ImportPeakChild(path, Request(), records, bench::ServerClass::kSalaryItem);
 }
 
 void PrintPeak(const char* self) {
     const std::string path = bench::ScratchDir() + "/peak.db";
     sql::WriteLargeDemoDatabase(path, kPeakRecords, kPeakEntries);
-    const long saved[] = {g_records, g_entries};
-    g_records = kPeakRecords;
-    g_entries = kPeakEntries;
-    const double requestMiB = Request().size() / 1048576.0;
-    g_records = saved[0];
-    g_entries = saved[1];
-    const long kib = bench::ChildPeakKiB(self, path + " " + std::to_string(kPeakRecords));
-    std::printf(
-        "peak memory of an import of %ld records x %ld entries (a %.1f MiB request): %.1f "
-        "MiB\n",
-        kPeakRecords, kPeakEntries, requestMiB, kib / 1024.0);
+    bench::PrintImportPeak(self, path + " " + std::to_string(kPeakRecords),
+                           "an import of " + std::to_string(kPeakRecords) + " records x " +
+                               std::to_string(kPeakEntries) + " entries");
 }
 
 }  // namespace
