@@ -33,18 +33,21 @@ bool IsNamespaceDeclaration(const char* name) {
 // declaration among the element and its ancestors decides.
 bool InDefaultNamespace(pugi::xml_node element) {
     for (pugi::xml_node n = element; n.type() == pugi::node_element; n = n.parent())
-        if (pugi::xml_attribute declaration = n.attribute("xmlns")) return *declaration.value();
+        for (pugi::xml_attribute a = n.first_attribute(); a; a = a.next_attribute())
+            if (a.name()[0] == 'x' && std::strcmp(a.name(), "xmlns") == 0) return *a.value();
     return false;
 }
 
 // Elements are found by their exact name, as XPath finds them: an element in a namespace (with a
-// prefix, or under a default namespace) does not answer to the plain name.
-bool IsElementNamed(pugi::xml_node n, std::string_view name) {
+// prefix, or under a default namespace) does not answer to the plain name. `namespaces`: whether
+// the document may declare one.
+bool IsElementNamed(pugi::xml_node n, std::string_view name, bool namespaces) {
     if (n.type() != pugi::node_element) return false;
     const char* held = n.name();
     for (char c : name)
         if (*held == '\0' || *held++ != c) return false;  // a name holding NUL matches nothing
-    return *held == '\0' && name.find(':') == std::string_view::npos && !InDefaultNamespace(n);
+    return *held == '\0' && name.find(':') == std::string_view::npos &&
+           !(namespaces && InDefaultNamespace(n));
 }
 
 // The attribute of that qualified name, as the platform's DOM finds it; namespace declarations
@@ -102,7 +105,7 @@ std::string Element::Name() const {
 }
 
 bool Element::IsNamed(std::string_view name) const {
-    return node_ && IsElementNamed(Node(node_), name);
+    return node_ && IsElementNamed(Node(node_), name, namespaces_);
 }
 
 std::string Element::GetAttribute(std::string_view name) const {
@@ -172,14 +175,14 @@ void Element::AppendChild(NewElement child) {
 Element Element::FirstChild(std::string_view name) const {
     if (!node_) return Element();
     for (pugi::xml_node n = Node(node_).first_child(); n; n = n.next_sibling())
-        if (IsElementNamed(n, name)) return Element(n.internal_object());
+        if (IsElementNamed(n, name, namespaces_)) return Handle(n.internal_object());
     return Element();
 }
 
 Element Element::LastChild(std::string_view name) const {
     if (!node_) return Element();
     for (pugi::xml_node n = Node(node_).last_child(); n; n = n.previous_sibling())
-        if (IsElementNamed(n, name)) return Element(n.internal_object());
+        if (IsElementNamed(n, name, namespaces_)) return Handle(n.internal_object());
     return Element();
 }
 
@@ -187,7 +190,7 @@ NodeList Element::Children(std::string_view name) const {
     std::vector<Element> items;
     if (node_)
         for (pugi::xml_node n = Node(node_).first_child(); n; n = n.next_sibling())
-            if (IsElementNamed(n, name)) items.emplace_back(n.internal_object());
+            if (IsElementNamed(n, name, namespaces_)) items.push_back(Handle(n.internal_object()));
     return NodeList(std::move(items));
 }
 
@@ -239,6 +242,7 @@ ParseResult Document::Check(std::string_view text, const Limits& limits) {
     doc_->reset();
     text_.reset();
     nursery_ = nullptr;
+    namespaces_ = text.find("xmlns") != std::string_view::npos;
     if (text.size() > static_cast<std::size_t>(std::numeric_limits<int>::max()))
         return Failure(ParseStatus::kOverLimit,
                        "The request exceeds a limit: it is larger than 2 GiB");
@@ -295,7 +299,7 @@ ParseResult Document::LoadInPlace(std::string&& text, const Limits& limits) {
 Element Document::Root() const {
     for (pugi::xml_node n = doc_->first_child(); n; n = n.next_sibling())
         if (n.type() == pugi::node_element && n.internal_object() != nursery_)
-            return Element(n.internal_object());
+            return Element(n.internal_object(), namespaces_);
     return Element();
 }
 
@@ -325,7 +329,7 @@ NewElement Document::CreateElement(std::string_view name) {
         nursery.remove_child(node);
         base::ThrowOutOfMemory();
     }
-    return NewElement(node.internal_object());
+    return NewElement(node.internal_object(), namespaces_);
 }
 
 Element Document::FirstElementByName(std::string_view name) const {
@@ -333,7 +337,7 @@ Element Document::FirstElementByName(std::string_view name) const {
     pugi::xml_node root = Node(Root().node());
     pugi::xml_node n = root;
     while (n) {
-        if (IsElementNamed(n, name)) return Element(n.internal_object());
+        if (IsElementNamed(n, name, namespaces_)) return Element(n.internal_object(), namespaces_);
         if (n.first_child()) {
             n = n.first_child();
             continue;

@@ -39,7 +39,10 @@ bool IsName(std::string_view name);
 class Element {
   public:
     Element() = default;
-    explicit Element(pugi::xml_node_struct* node) : node_(node) {}
+    // `namespaces`: whether the element's document may declare a namespace (when it does not,
+    // no lookup by name needs to look for one).
+    explicit Element(pugi::xml_node_struct* node, bool namespaces = true)
+        : node_(node), namespaces_(namespaces) {}
 
     explicit operator bool() const { return node_ != nullptr; }
     pugi::xml_node_struct* node() const { return node_; }
@@ -74,10 +77,13 @@ class Element {
     // expression is not valid XPath.
     NodeList Select(std::string_view xpath) const;
 
-    friend bool operator==(const Element&, const Element&) = default;
+    friend bool operator==(const Element& a, const Element& b) { return a.node_ == b.node_; }
 
   private:
+    Element Handle(pugi::xml_node_struct* node) const { return Element(node, namespaces_); }
+
     pugi::xml_node_struct* node_ = nullptr;
+    bool namespaces_ = true;
 };
 
 // An element created in a document but not yet in its tree; frees its node unless appended.
@@ -92,7 +98,8 @@ class NewElement {
   private:
     friend class Document;
     friend class Element;
-    explicit NewElement(pugi::xml_node_struct* node) : node_(node), handle_(node) {}
+    NewElement(pugi::xml_node_struct* node, bool namespaces)
+        : node_(node), handle_(node, namespaces) {}
     pugi::xml_node_struct* Release();
     pugi::xml_node_struct* node_;
     Element handle_;
@@ -161,6 +168,7 @@ class Document {
     // the document leaves the tree's strings where they are.
     std::unique_ptr<std::string> text_;
     pugi::xml_node_struct* nursery_ = nullptr;
+    bool namespaces_ = false;  // whether the parsed text declares any namespace
 };
 
 }  // namespace xml

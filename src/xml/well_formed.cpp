@@ -29,6 +29,18 @@ bool IsNameChar(char32_t c) {
            (c >= 0x300 && c <= 0x36F) || (c >= 0x203F && c <= 0x2040);
 }
 
+// The ASCII characters a name may start with, and those it may hold after the first.
+const std::array<bool, 128> kAsciiNameStart = [] {
+    std::array<bool, 128> start{};
+    for (int c = 0; c < 128; ++c) start[c] = IsNameStart(static_cast<char32_t>(c));
+    return start;
+}();
+const std::array<bool, 128> kAsciiNameChar = [] {
+    std::array<bool, 128> name{};
+    for (int c = 0; c < 128; ++c) name[c] = IsNameChar(static_cast<char32_t>(c));
+    return name;
+}();
+
 bool IsSpace(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
@@ -64,6 +76,15 @@ const std::array<bool, 256> kDataStops = [] {
     for (int b = 0; b < 0x20; ++b) stops[b] = b != '\t' && b != '\n' && b != '\r';
     for (int b = 0x80; b < 0x100; ++b) stops[b] = true;
     stops['<'] = stops['&'] = stops[']'] = true;
+    return stops;
+}();
+
+// Bytes that end a run of plain characters in an attribute value: its quotes, markup,
+// references, control characters and the lead bytes of characters that must be decoded.
+const std::array<bool, 256> kValueStops = [] {
+    std::array<bool, 256> stops = kDataStops;
+    stops[']'] = false;
+    stops['"'] = stops['\''] = true;
     return stops;
 }();
 
@@ -143,6 +164,12 @@ class Checker {
     std::string_view Name() {
         const std::size_t begin = at_;
         for (bool first = true; !AtEnd(); first = false) {
+            const auto b = static_cast<unsigned char>(text_[at_]);
+            if (b < 0x80) {
+                if (!(first ? kAsciiNameStart : kAsciiNameChar)[b]) break;
+                ++at_;
+                continue;
+            }
             const Decoded d = Decode(text_, at_);
             if (d.length == 0 || !(first ? IsNameStart(d.c) : IsNameChar(d.c))) break;
             at_ += d.length;
@@ -305,12 +332,14 @@ class Checker {
         const char quote = text_[at_++];
         while (!AtEnd() && text_[at_] != quote) {
             const char c = text_[at_];
-            if (c == '<') return Fail("'<' in an attribute value");
-            if (c == '&') {
-                if (!Reference()) return false;
-            } else if (static_cast<unsigned char>(c) >= 0x20 &&
-                       static_cast<unsigned char>(c) < 0x80) {
+            if (!kValueStops[static_cast<unsigned char>(c)]) {
                 ++at_;
+            } else if (c == '<') {
+                return Fail("'<' in an attribute value");
+            } else if (c == '&') {
+                if (!Reference()) return false;
+            } else if (c == '"' || c == '\'') {
+                ++at_;  // the other quote
             } else if (!Character()) {
                 return false;
             }
