@@ -36,14 +36,21 @@ Outcome NotWritten(Instance& self, const std::string& why) {
 }
 
 // The checks and the writer of one record, inside whatever transaction the caller holds; the
-// caller keeps the record's writes only when the code is 0.
-Outcome RunRecord(Instance& self, const Operations& ops, xml::Element record) {
+// caller keeps the record's writes only when the code is 0. `outcome` holds the record's success
+// from the moment its writer begins, for a caller that must tell what a lost link left.
+Outcome RunRecord(Instance& self, const Operations& ops, xml::Element record, Outcome& outcome) {
     ops.beginRecord();
     std::string m1;
     if (!ops.validate(record, m1)) return {kRejected, m1};
+    outcome = {0, m1};
     std::string m2;
     if (!ops.write(record, m2)) return NotWritten(self, m2);
-    return {0, m1};
+    return outcome;
+}
+
+Outcome RunRecord(Instance& self, const Operations& ops, xml::Element record) {
+    Outcome outcome{kNotWritten, ""};
+    return RunRecord(self, ops, record, outcome);
 }
 
 // The link to the server broke during a record. What the record wrote before its commit the
@@ -60,17 +67,23 @@ Outcome AfterLostLink(Instance& self, const Operations& ops, xml::Element record
 
 // One attempt at a record in a transaction of its own. The checks read from the transaction's
 // snapshot and take no lock; the writes take the write lock, so a writer holds it only while it
-// writes.
+// writes. On a server, a record whose writer sends one statement needs no transaction: the
+// statement commits by itself, and once it is on its way the record may have been written.
 Outcome WriteRecord(Instance& self, const Operations& ops, xml::Element record) {
     Outcome outcome{kNotWritten, ""};
     bool committing = false;
+    const bool oneStatement =
+        ops.writesOneStatement && self.connection->dialect().kind() != db::Dialect::Kind::kSqlite;
     try {
+        if (oneStatement) return RunRecord(self, ops, record, outcome);
         db::Transaction transaction(*self.connection);
         outcome = RunRecord(self, ops, record);
         committing = outcome.code == 0;
         if (committing) transaction.Commit();
         return outcome;
     } catch (const db::ConnectionLost& lost) {
+        // Without a transaction the writer's statement was on its way once the checks passed.
+        if (oneStatement) committing = outcome.code == 0;
         return AfterLostLink(self, ops, record, outcome, committing, lost);
     }
 }
@@ -87,8 +100,8 @@ Outcome TryRecord(Instance& self, const Operations& ops, xml::Element record) {
 // Runs `attempt` on each record in order; a fault ends the batch as its last result. Contention
 // passes on when `passContention` is set, so that the caller can run the whole batch again.
 template <class Attempt>
-std::vector<Result> EachRecord(const xml::NodeList& records, Attempt&& attempt,
-                               bool passContention) {
+std::vector<Result> EachRecord(const Operations& ops, const xml::NodeList& records,
+                               Attempt&& attempt, bool passContention) {
     std::vector<Result> results;
     // Room for every result and a batch fault up front: a record committed is never left
     // without its result because memory for the list ran out.
@@ -98,6 +111,7 @@ std::vector<Result> EachRecord(const xml::NodeList& records, Attempt&& attempt,
         for (xml::Element record : records) {
             // A host that was asked to stop gets the results of the records handled so far.
             if (StopRequested()) break;
+            ops.readAhead(records, results.size());
             std::string key = platform::SharedIntegrationKit().GetFieldValue(record, "personname");
             Outcome outcome = attempt(record);
             results.push_back({std::move(key), std::move(outcome)});
@@ -121,7 +135,7 @@ std::vector<Result> EachRecord(const xml::NodeList& records, Attempt&& attempt,
 std::vector<Result> WriteBatch(Instance& self, const Operations& ops,
                                const xml::NodeList& records) {
     return EachRecord(
-        records,
+        ops, records,
         [&](xml::Element record) -> Outcome {
             try {
                 return db::RetryContended([&] { return WriteRecord(self, ops, record); });
@@ -140,7 +154,8 @@ std::vector<Result> TrialBatch(Instance& self, const Operations& ops,
         return db::RetryContended([&] {
             db::Transaction batch(*self.connection, db::TransactionMode::kWriteNow);
             return EachRecord(
-                records, [&](xml::Element record) { return TryRecord(self, ops, record); }, true);
+                ops, records, [&](xml::Element record) { return TryRecord(self, ops, record); },
+                true);
         });  // never committed
     } catch (const base::Fault& fault) {
         return {BatchFault(fault.description())};

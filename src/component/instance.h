@@ -38,8 +38,15 @@ struct Operations {
     std::string_view recordTag;        // "salaryitem" or "salaryperson"
     std::string_view notXmlMessageId;  // the answer "100" for text that is not XML
     bool readsKestFlag = false;
+    // Called before each record of an ADD with its place among them: reads ahead, now and then,
+    // what the checks of the records to come will look up.
+    std::function<void(const xml::NodeList& records, std::size_t index)> readAhead =
+        [](const xml::NodeList&, std::size_t) {};
     // Called as each attempt at a record begins (the record's remembered data is forgotten).
     std::function<void()> beginRecord = [] {};
+    // The writer's one statement is all a record writes: on a server it commits by itself, and
+    // the record costs one round trip rather than a transaction's three.
+    bool writesOneStatement = false;
     std::function<bool(xml::Element record, std::string& message)> validate;
     std::function<bool(xml::Element record, std::string& message)> write;
     // Whether the database holds what `record` writes: asked on a new connection when the link

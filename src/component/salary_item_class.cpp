@@ -44,7 +44,12 @@ Operations SalaryItem::MakeOperations(Instance& self) {
     // Reference data read for one record is remembered for the rest of the request.
     auto lookups = std::make_shared<db::LookupCache>();
     auto items = std::make_shared<salary_item::ItemCatalog>(self.messages, *lookups);
+    ops.readAhead = [&self, lookups](const xml::NodeList& records, std::size_t index) {
+        salary_item::ReadAheadItemRecords(*self.connection, *lookups, records, index,
+                                          self.behaviour.records);
+    };
     ops.beginRecord = [lookups] { lookups->ForgetRecord(); };
+    ops.writesOneStatement = true;  // the UPDATE of the record's payroll row
     ops.validate = [&self, lookups, items](xml::Element record, std::string& message) {
         return salary_item::ValidateItemRecord(*self.connection, self.messages, *lookups, *items,
                                                record, message, self.behaviour.records);

@@ -94,7 +94,15 @@ const LookupResult& LookupCache::Find(Connection& connection, const char* sqlLit
 
 const LookupResult& LookupCache::FindForRecord(Connection& connection, const char* sqlLiteral,
                                                Params params) {
+    if (!seeds_.empty()) {
+        auto seed = seeds_.find(Probe{sqlLiteral, params});
+        if (seed != seeds_.end()) return seed->second;
+    }
     return Remember(record_, connection, sqlLiteral, params);
+}
+
+void LookupCache::Seed(const char* sqlLiteral, std::vector<Value> values, LookupResult result) {
+    seeds_.insert_or_assign(Key{sqlLiteral, std::move(values)}, std::move(result));
 }
 
 const LookupResult& LookupCache::Remember(Results& results, Connection& connection,

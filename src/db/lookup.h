@@ -68,6 +68,10 @@ class LookupCache {
                                                     Params params = {});
     // Called as each record (or each attempt at it) begins.
     void ForgetRecord() { record_.clear(); }
+    // What FindForRecord would find for these values, read ahead for many records at once: kept
+    // for the rest of the request and found before any statement runs.
+    void Seed(const char* sqlLiteral, std::vector<Value> values, LookupResult result);
+    void ForgetSeeds() { seeds_.clear(); }
     // The declared columns of a table, read once per request.
     const DeclaredTable& DeclaredColumns(Connection& connection, const std::string& table);
 
@@ -96,6 +100,7 @@ class LookupCache {
                                         const char* sqlLiteral, Params params);
     Results results_;
     Results record_;
+    Results seeds_;
     std::unordered_map<std::string, DeclaredTable> declarations_;
 };
 

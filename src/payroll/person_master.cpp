@@ -4,12 +4,22 @@
 
 namespace payroll {
 
+const char kPersonMasterSql[] =
+    "select a.cpsn_name, b.iPsnGrd_id from pubperson a left join wa_grade b on "
+    "a.rpersontype=b.rpersontype where a.cpsn_num=?";
+
+const char kRosterRowSql[] =
+    "select 1 from WA_psn where cGZGradeNum = ? and cPsn_Num = ? and cPsn_Name = ?";
+
 const db::LookupResult& PersonMasterOf(db::Connection& connection, db::LookupCache& lookups,
                                        const std::string& code) {
-    return lookups.FindForRecord(connection,
-                                 "select a.cpsn_name, b.iPsnGrd_id from pubperson a left join "
-                                 "wa_grade b on a.rpersontype=b.rpersontype where a.cpsn_num=?",
-                                 {code});
+    return lookups.FindForRecord(connection, kPersonMasterSql, {code});
+}
+
+const db::LookupResult& RosterRowOf(db::Connection& connection, db::LookupCache& lookups,
+                                    std::string_view payroll, std::string_view code,
+                                    std::string_view name) {
+    return lookups.FindForRecord(connection, kRosterRowSql, {payroll, code, name});
 }
 
 std::optional<MasterPerson> CategorizedPerson(const db::LookupResult& rows) {

@@ -1,11 +1,14 @@
 // A person's master data: the rows of the person master (pubperson) for a person code, each with
 // the person category (wa_grade) its person type maps to, read once per record and shared by the
-// steps that need them (the check that the person exists, the name and category a writer uses).
+// steps that need them (the check that the person exists, the name and category a writer uses);
+// and the person's roster row. On a server both may have been read ahead for the request's
+// records (payroll/read_ahead.h).
 #pragma once
 
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "db/lookup.h"
 
@@ -15,6 +18,16 @@ namespace payroll {
 // person type has no category.
 const db::LookupResult& PersonMasterOf(db::Connection& connection, db::LookupCache& lookups,
                                        const std::string& code);
+// The statement PersonMasterOf runs (its columns cpsn_name and iPsnGrd_id, one placeholder for
+// the code), for reading it ahead.
+extern const char kPersonMasterSql[];
+
+// The payroll's roster row of the person of `code` and `name` (one row or none).
+const db::LookupResult& RosterRowOf(db::Connection& connection, db::LookupCache& lookups,
+                                    std::string_view payroll, std::string_view code,
+                                    std::string_view name);
+// The statement RosterRowOf runs (placeholders: payroll, code, name).
+extern const char kRosterRowSql[];
 
 struct MasterPerson {
     std::string name;

@@ -8,6 +8,7 @@
 #include "db/errors.h"
 #include "messages/gen_len.h"
 #include "payroll/person_master.h"
+#include "payroll/read_ahead.h"
 #include "payroll/record_check.h"
 #include "payroll/record_fields.h"
 #include "salary_item/item_catalog.h"
@@ -86,10 +87,7 @@ class ItemRecordCheck : public payroll::RecordCheck {
                 return FailPlain("Qz.WA.EAI.00027");
             if (messages::GenLen(code) > kLongestCode) return FailPlain("Qz.WA.EAI.00028");
         }
-        db::Recordset rows;
-        if (Fresh(rows,
-                  "select 1 from WA_psn where cGZGradeNum = ? and cPsn_Num = ? and cPsn_Name = ?",
-                  {payroll_, code, name}) == 0)
+        if (payroll::RosterRowOf(connection_, lookups_, payroll_, code, name).RecordCount() == 0)
             return Fail(messages_.GetResStringArg("Qz.WA.EAI.00030", name));
         return true;
     }
@@ -138,6 +136,29 @@ bool ValidateItemRecord(db::Connection& connection, messages::Messages& messages
                         std::string& message, const payroll::RecordRules& rules) {
     return payroll::RunChecks<ItemRecordCheck>(connection, messages, lookups, rules, record,
                                                message, items);
+}
+
+void ReadAheadItemRecords(db::Connection& connection, db::LookupCache& lookups,
+                          const xml::NodeList& records, std::size_t index,
+                          const payroll::RecordRules& rules) {
+    // In process a lookup costs no round trip, and SQLite's own index lookups are the fastest
+    // way; a statement reading ahead for hundreds of records costs more to prepare and plan.
+    if (connection.dialect().kind() == db::Dialect::Kind::kSqlite) return;
+    if (index % payroll::kReadAheadRecords != 0) return;
+    try {
+        std::vector<payroll::PersonKey> keys;
+        const std::size_t end = std::min(records.size(), index + payroll::kReadAheadRecords);
+        keys.reserve(end - index);
+        for (std::size_t i = index; i < end; ++i)
+            keys.push_back({payroll::PayrollNumberOf(connection, lookups, records[i]),
+                            payroll::Field(records[i], "personno"),
+                            payroll::Field(records[i], "personname")});
+        payroll::ReadAheadPersons(connection, lookups, keys,
+                                  rules.codeInPersonMaster || rules.writersReadPersonMaster);
+    } catch (const base::Fault& fault) {
+        lookups.ForgetSeeds();
+        if (base::IsOutOfMemory(fault)) throw;
+    }
 }
 
 }  // namespace salary_item

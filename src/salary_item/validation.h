@@ -23,4 +23,12 @@ bool ValidateItemRecord(db::Connection& connection, messages::Messages& messages
                         std::string& message,
                         const payroll::RecordRules& rules = payroll::kCurrentRules);
 
+// Called before the record at `index` of `records`: on a server, at the first record of each run
+// of them, reads ahead into `lookups` the person data that the checks and the update of the run's
+// records look up one record at a time (payroll/read_ahead.h). A fault while reading ahead
+// leaves the records to their own lookups; only memory running out passes.
+void ReadAheadItemRecords(db::Connection& connection, db::LookupCache& lookups,
+                          const xml::NodeList& records, std::size_t index,
+                          const payroll::RecordRules& rules = payroll::kCurrentRules);
+
 }  // namespace salary_item
