@@ -1,0 +1,89 @@
+// On a server an item import reads its persons ahead, hundreds of records to a statement: each
+// record must still find exactly what its own lookups would, across the runs read at once.
+#include <gtest/gtest.h>
+
+#include "db/statement_counts.h"
+#include "demo_database.h"
+#include "support/demo_db.h"
+#include "support/dispatch.h"
+#include "support/requests.h"
+#include "support/server_db.h"
+
+namespace {
+
+using testing_support::Entry;
+
+constexpr std::size_t kPersons = 1100;  // three runs read ahead
+
+std::string Code(std::size_t i) {
+    return "R" + std::to_string(1000 + i);
+}
+std::string Name(std::size_t i) {
+    return "员工" + std::to_string(i);
+}
+
+// Persons in payroll 001 with their payroll rows of 2026-11; every 5th is in the person master
+// only, without a roster row.
+void WritePersons(db::Connection& connection) {
+    db::Transaction transaction(connection);
+    for (std::size_t i = 0; i < kPersons; ++i) {
+        const db::Value code(Code(i)), name(Name(i));
+        connection.Execute(
+            "insert into pubperson (cPsn_Num, cPsn_Name, rPersonType) values "
+            "(?, ?, '101')",
+            {code, name});
+        if (i % 5 == 3) continue;
+        connection.Execute(
+            "insert into WA_psn (cGZGradeNum, cPsn_Num, cPsn_Name, cDept_num, "
+            "iPsnGrd_id) values ('001', ?, ?, '0101', 1)",
+            {code, name});
+        connection.Execute(
+            "insert into WA_GZData (cGZGradeNum, cDept_Num, cPsn_Num, cPsn_Name, "
+            "iPsnGrd_id, iYear, iMonth) values ('001', '0101', ?, ?, 1, 2026, 11)",
+            {code, name});
+    }
+    transaction.Commit();
+}
+
+// Records for every person, a few of them wrong in a way one lookup tells: a name that is not
+// the roster's (every 7th), a code the person master lacks (every 11th), a person twice.
+std::string Request() {
+    std::vector<std::string> records;
+    for (std::size_t i = 0; i < kPersons; ++i) {
+        const std::string name = i % 7 == 6 ? Name(i + 1) : Name(i);
+        const std::string code = i % 11 == 10 ? "X" + Code(i) : Code(i);
+        records.push_back(testing_support::ItemRecord({{"personno", code}, {"personname", name}},
+                                                      {Entry{"奖金", "0", std::to_string(i)}}));
+    }
+    records.push_back(records[499]);
+    return testing_support::AddRequest(records);
+}
+
+// The reply of the import, and the statements it sent per record.
+std::pair<std::string, double> Import(const std::string& connectionString) {
+    WritePersons(*testing_support::ConnectTo(connectionString));
+    auto server = testing_support::NewSalaryItem();
+    auto login = testing_support::NewLogin(connectionString);
+    const std::string request = Request();
+    const db::StatementCounts before = db::CountedStatements();
+    std::string reply = testing_support::Transact(server.get(), request, login.get());
+    const double sent = static_cast<double>(db::CountedStatements().total() - before.total());
+    return {std::move(reply), sent / (kPersons + 1)};
+}
+
+TEST(ReadAhead, EveryItemRecordFindsWhatItsOwnLookupsWould) {
+    REQUIRE_TEST_SERVER();
+    testing_support::TempDir dir;
+    sql::WriteDemoDatabase(dir.File("demo.db"));
+    const auto [onSqlite, perRecordOnSqlite] =
+        Import("Provider=SQLite;Data Source=" + dir.File("demo.db"));
+    testing_support::ServerDb server;
+    const auto [onServer, perRecord] = Import(server.ConnectionString());
+
+    EXPECT_EQ(onServer, onSqlite);
+    for (const char* outcome : {"code=\"0\"", "code=\"101\""})
+        EXPECT_NE(onServer.find(outcome), std::string::npos) << outcome << " in " << onServer;
+    EXPECT_LE(perRecord, 1.1) << "statements per record on the server";
+}
+
+}  // namespace
