@@ -42,6 +42,10 @@ Operations SalaryPerson::MakeOperations(Instance& self) {
     ops.notXmlMessageId = "Qz.WA.EAI.00040";
     // Reference data read for one record is remembered for the rest of the request.
     auto lookups = std::make_shared<db::LookupCache>();
+    ops.readAhead = [&self, lookups](const xml::NodeList& records, std::size_t index) {
+        salary_person::ReadAheadPersonRecords(*self.connection, *lookups, records, index,
+                                              self.behaviour.records);
+    };
     ops.beginRecord = [lookups] { lookups->ForgetRecord(); };
     ops.validate = [&self, lookups](xml::Element record, std::string& message) {
         return salary_person::ValidatePersonRecord(*self.connection, self.messages, *lookups,

@@ -101,6 +101,11 @@ const LookupResult& LookupCache::FindForRecord(Connection& connection, const cha
     return Remember(record_, connection, sqlLiteral, params);
 }
 
+void LookupCache::Unseed(const char* sqlLiteral, Params params) {
+    auto seed = seeds_.find(Probe{sqlLiteral, params});
+    if (seed != seeds_.end()) seeds_.erase(seed);
+}
+
 void LookupCache::Seed(const char* sqlLiteral, std::vector<Value> values, LookupResult result) {
     seeds_.insert_or_assign(Key{sqlLiteral, std::move(values)}, std::move(result));
 }

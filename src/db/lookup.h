@@ -72,6 +72,8 @@ class LookupCache {
     // for the rest of the request and found before any statement runs.
     void Seed(const char* sqlLiteral, std::vector<Value> values, LookupResult result);
     void ForgetSeeds() { seeds_.clear(); }
+    // Forgets one: the request changed what it found.
+    void Unseed(const char* sqlLiteral, Params params);
     // The declared columns of a table, read once per request.
     const DeclaredTable& DeclaredColumns(Connection& connection, const std::string& table);
 

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "db/lookup.h"
 
@@ -18,16 +19,17 @@ namespace payroll {
 // person type has no category.
 const db::LookupResult& PersonMasterOf(db::Connection& connection, db::LookupCache& lookups,
                                        const std::string& code);
-// The statement PersonMasterOf runs (its columns cpsn_name and iPsnGrd_id, one placeholder for
-// the code), for reading it ahead.
-extern const char kPersonMasterSql[];
-
 // The payroll's roster row of the person of `code` and `name` (one row or none).
 const db::LookupResult& RosterRowOf(db::Connection& connection, db::LookupCache& lookups,
                                     std::string_view payroll, std::string_view code,
                                     std::string_view name);
-// The statement RosterRowOf runs (placeholders: payroll, code, name).
-extern const char kRosterRowSql[];
+
+// Read ahead (payroll/read_ahead.h) what PersonMasterOf finds for each code, and RosterRowOf for
+// each payroll, code and name.
+void ReadAheadPersonMaster(db::Connection& connection, db::LookupCache& lookups,
+                           const std::vector<std::string>& codes);
+void ReadAheadRosterRows(db::Connection& connection, db::LookupCache& lookups,
+                         const std::vector<std::vector<std::string>>& keys);
 
 struct MasterPerson {
     std::string name;

@@ -1,117 +1,93 @@
 #include "payroll/read_ahead.h"
 
+#include <algorithm>
 #include <set>
-#include <tuple>
 
+#include "base/fault.h"
 #include "base/number.h"
+#include "db/dialect.h"
 #include "db/recordset.h"
-#include "payroll/person_master.h"
 
 namespace payroll {
 
 namespace {
 
-constexpr std::size_t kChunk = kReadAheadRecords;
-
-// The values of a chunk as a table the statement joins: "select 0 as n, ? as a, ? as b union
-// all select 1, ?, ? ...", one row a record, n its place in the chunk.
-std::string Listed(std::size_t rows, std::initializer_list<const char*> names) {
+// The keys as a table: "select 0 as n, ? as v0, ? as v1 union all select 1, ?, ? ...".
+std::string Listed(std::size_t rows, std::size_t width) {
     std::string sql;
     for (std::size_t i = 0; i < rows; ++i) {
         sql += i ? " union all select " : "select ";
         sql += std::to_string(i);
         if (i == 0) sql += " as n";
-        for (const char* name : names) {
+        for (std::size_t v = 0; v < width; ++v) {
             sql += ", ?";
-            if (i == 0) sql.append(" as ").append(name);
+            if (i == 0) sql += " as v" + std::to_string(v);
         }
     }
     return sql;
 }
 
-// Runs `sql`, whose last column is the place n of a listed row, and calls `found` with n and the
-// row without it; returns the columns but the last.
-template <class Found>
-std::shared_ptr<const db::Columns> EachFound(db::Connection& connection, const std::string& sql,
-                                             const std::vector<db::Value>& params, Found found) {
+void ReadAheadRun(db::Connection& connection, db::LookupCache& lookups, const char* lookupSql,
+                  std::string_view readAhead, const std::vector<const LookupKey*>& keys) {
+    const std::size_t width = keys.front()->size();
+    std::vector<db::Value> params;
+    params.reserve(keys.size() * width);
+    for (const LookupKey* key : keys)
+        for (const std::string& value : *key) params.emplace_back(value);
+    std::string sql(readAhead);
+    const std::size_t at = sql.find("{keys}");
+    sql.replace(at, 6, "(" + Listed(keys.size(), width) + ")");
+
     db::Recordset rows;
     rows.Open(sql, connection, db::adOpenForwardOnly, db::adLockReadOnly, params);
     const db::Columns& all = rows.columns();
-    std::vector<db::Column> kept;
-    for (std::size_t c = 0; c + 1 < all.size(); ++c) kept.push_back(all[c]);
+    const std::size_t kept = all.size() - 1;  // the last column is n
+    std::vector<db::Column> columns;
+    for (std::size_t c = 0; c < kept; ++c) columns.push_back(all[c]);
+    std::vector<std::vector<std::vector<db::Value>>> found(keys.size());
     for (; !rows.IsEOF(); rows.MoveNext()) {
+        const auto n = static_cast<std::size_t>(db::ValueNumber(rows[kept].value()));
+        if (n >= keys.size()) continue;
         std::vector<db::Value> row;
-        for (std::size_t c = 0; c + 1 < all.size(); ++c) row.push_back(rows[c].value());
-        found(static_cast<std::size_t>(db::ValueNumber(rows[all.size() - 1].value())),
-              std::move(row));
+        for (std::size_t c = 0; c < kept; ++c) row.push_back(rows[c].value());
+        found[n].push_back(std::move(row));
     }
-    return std::make_shared<const db::Columns>(std::move(kept));
-}
-
-void ReadAheadMaster(db::Connection& connection, db::LookupCache& lookups,
-                     const std::vector<std::string>& codes) {
-    for (std::size_t first = 0; first < codes.size(); first += kChunk) {
-        const std::size_t count = std::min(kChunk, codes.size() - first);
-        std::vector<db::Value> params(codes.begin() + first, codes.begin() + first + count);
-        std::vector<std::vector<std::vector<db::Value>>> found(count);
-        auto columns =
-            EachFound(connection,
-                      "select a.cpsn_name, b.iPsnGrd_id, r.n from (" + Listed(count, {"c"}) +
-                          ") r inner join pubperson a on a.cpsn_num = r.c left join "
-                          "wa_grade b on a.rpersontype=b.rpersontype",
-                      params, [&](std::size_t n, std::vector<db::Value> row) {
-                          if (n < count) found[n].push_back(std::move(row));
-                      });
-        for (std::size_t i = 0; i < count; ++i)
-            lookups.Seed(kPersonMasterSql, {std::move(params[i])},
-                         db::LookupResult(columns, std::move(found[i])));
-    }
-}
-
-void ReadAheadRoster(db::Connection& connection, db::LookupCache& lookups,
-                     const std::vector<const PersonKey*>& keys) {
-    auto one = std::make_shared<const db::Columns>(std::vector<db::Column>{{"1", db::adInteger}});
-    for (std::size_t first = 0; first < keys.size(); first += kChunk) {
-        const std::size_t count = std::min(kChunk, keys.size() - first);
-        std::vector<db::Value> params;
-        for (std::size_t i = first; i < first + count; ++i)
-            for (const std::string* part : {&keys[i]->payroll, &keys[i]->code, &keys[i]->name})
-                params.emplace_back(*part);
-        std::vector<bool> listed(count);
-        EachFound(connection,
-                  "select r.n from (" + Listed(count, {"g", "c", "m"}) +
-                      ") r where exists (select 1 from WA_psn w where w.cGZGradeNum = r.g and "
-                      "w.cPsn_Num = r.c and w.cPsn_Name = r.m)",
-                  params, [&](std::size_t n, std::vector<db::Value>) {
-                      if (n < count) listed[n] = true;
-                  });
-        for (std::size_t i = 0; i < count; ++i) {
-            const PersonKey& key = *keys[first + i];
-            std::vector<std::vector<db::Value>> rows;
-            if (listed[i]) rows.push_back({db::Value(std::int64_t{1})});
-            lookups.Seed(kRosterRowSql, {key.payroll, key.code, key.name},
-                         db::LookupResult(one, std::move(rows)));
-        }
-    }
+    auto shared = std::make_shared<const db::Columns>(std::move(columns));
+    for (std::size_t i = 0; i < keys.size(); ++i)
+        lookups.Seed(lookupSql, {keys[i]->begin(), keys[i]->end()},
+                     db::LookupResult(shared, std::move(found[i])));
 }
 
 }  // namespace
 
-void ReadAheadPersons(db::Connection& connection, db::LookupCache& lookups,
-                      const std::vector<PersonKey>& keys, bool master) {
-    lookups.ForgetSeeds();
-    std::set<std::string> codes;
-    std::set<std::tuple<std::string, std::string, std::string>> seen;
-    std::vector<const PersonKey*> roster;
-    for (const PersonKey& key : keys) {
-        if (key.code.empty()) continue;
-        if (master) codes.insert(key.code);
-        if (!key.payroll.empty() && !key.name.empty() &&
-            seen.emplace(key.payroll, key.code, key.name).second)
-            roster.push_back(&key);
+void ReadAhead(db::Connection& connection, db::LookupCache& lookups, const char* lookupSql,
+               std::string_view readAhead, const std::vector<LookupKey>& keys) {
+    std::set<LookupKey> seen;
+    std::vector<const LookupKey*> distinct;
+    for (const LookupKey& key : keys)
+        if (std::none_of(key.begin(), key.end(), [](const std::string& v) { return v.empty(); }) &&
+            seen.insert(key).second)
+            distinct.push_back(&key);
+    for (std::size_t first = 0; first < distinct.size(); first += kReadAheadRecords) {
+        const std::size_t end = std::min(distinct.size(), first + kReadAheadRecords);
+        ReadAheadRun(connection, lookups, lookupSql, readAhead,
+                     {distinct.begin() + first, distinct.begin() + end});
     }
-    if (master) ReadAheadMaster(connection, lookups, {codes.begin(), codes.end()});
-    ReadAheadRoster(connection, lookups, roster);
+}
+
+bool BeginsReadAhead(db::Connection& connection, std::size_t index) {
+    return index % kReadAheadRecords == 0 &&
+           connection.dialect().kind() != db::Dialect::Kind::kSqlite;
+}
+
+void ReadAheadAnew(db::LookupCache& lookups, const std::function<void()>& read) {
+    lookups.ForgetSeeds();
+    try {
+        read();
+    } catch (const base::Fault& fault) {
+        lookups.ForgetSeeds();
+        if (base::IsOutOfMemory(fault)) throw;
+    }
 }
 
 }  // namespace payroll

@@ -1,37 +1,48 @@
 // Reading ahead, on a server, what each record's checks and writer would look up about its
 // person one statement at a time. There every statement is a round trip, and a user's table
-// without an index on the looked-up column is read whole by each one. The lookups of a chunk of
+// without an index on the looked-up column is read whole by each one. The lookups of a run of
 // records are answered by one statement, in which the server itself matches the records' values
 // to its rows (with its own collation and padding rules, as the record's own statement would),
 // and seeded into the request's lookups (db::LookupCache::Seed), where each record finds its own.
 //
 // A change another writer makes to these rows after they were read ahead is not seen by the
-// request's later records; the write of each record still finds its payroll row by its key.
+// records of the run; what must hold against other writers is checked again as they write.
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "db/connection.h"
 #include "db/lookup.h"
 
 namespace payroll {
 
 // Records read ahead at once: small enough for every server's limit on placeholders (2,100 on
-// SQL Server, three for each roster key) and to keep what is read ahead small, large enough to
-// make the round trips few.
+// SQL Server, three for each key of the roster lookup) and to keep what is read ahead small,
+// large enough to make the round trips few.
 inline constexpr std::size_t kReadAheadRecords = 500;
 
-struct PersonKey {
-    std::string payroll;
-    std::string code;
-    std::string name;
-};
+// The values of one lookup's placeholders, in order.
+using LookupKey = std::vector<std::string>;
 
-// Reads ahead the person master rows of the keys' codes (PersonMasterOf) when `master` is set,
-// and the roster rows of the keys (RosterRowOf), in place of what was read ahead before. Keys
-// with an empty part are left to their records' own lookups.
-void ReadAheadPersons(db::Connection& connection, db::LookupCache& lookups,
-                      const std::vector<PersonKey>& keys, bool master);
+// Seeds `lookupSql` (a FindForRecord statement) for each distinct key with what it would find.
+// `readAhead` selects the lookup's columns and then `r.n`, from the keys as a table `r` with the
+// columns v0, v1, ... and n, the key's place: it stands in the text as "{keys}". Keys with an
+// empty value are left to their records' own lookups.
+void ReadAhead(db::Connection& connection, db::LookupCache& lookups, const char* lookupSql,
+               std::string_view readAhead, const std::vector<LookupKey>& keys);
+
+// Whether the record at `index` begins a run to read ahead for: on a server, every
+// kReadAheadRecords-th record. In process a lookup costs no round trip, and SQLite's own index
+// lookups are the fastest way; a statement for hundreds of records costs more to prepare.
+bool BeginsReadAhead(db::Connection& connection, std::size_t index);
+
+// Reads ahead with `read` (which calls ReadAhead) in place of what was read ahead before. A
+// fault while reading ahead leaves the records to their own lookups; only memory running out
+// passes.
+void ReadAheadAnew(db::LookupCache& lookups, const std::function<void()>& read);
 
 }  // namespace payroll

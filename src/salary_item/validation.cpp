@@ -141,24 +141,21 @@ bool ValidateItemRecord(db::Connection& connection, messages::Messages& messages
 void ReadAheadItemRecords(db::Connection& connection, db::LookupCache& lookups,
                           const xml::NodeList& records, std::size_t index,
                           const payroll::RecordRules& rules) {
-    // In process a lookup costs no round trip, and SQLite's own index lookups are the fastest
-    // way; a statement reading ahead for hundreds of records costs more to prepare and plan.
-    if (connection.dialect().kind() == db::Dialect::Kind::kSqlite) return;
-    if (index % payroll::kReadAheadRecords != 0) return;
-    try {
-        std::vector<payroll::PersonKey> keys;
+    if (!payroll::BeginsReadAhead(connection, index)) return;
+    payroll::ReadAheadAnew(lookups, [&] {
+        std::vector<std::string> codes;
+        std::vector<std::vector<std::string>> roster;
         const std::size_t end = std::min(records.size(), index + payroll::kReadAheadRecords);
-        keys.reserve(end - index);
-        for (std::size_t i = index; i < end; ++i)
-            keys.push_back({payroll::PayrollNumberOf(connection, lookups, records[i]),
-                            payroll::Field(records[i], "personno"),
-                            payroll::Field(records[i], "personname")});
-        payroll::ReadAheadPersons(connection, lookups, keys,
-                                  rules.codeInPersonMaster || rules.writersReadPersonMaster);
-    } catch (const base::Fault& fault) {
-        lookups.ForgetSeeds();
-        if (base::IsOutOfMemory(fault)) throw;
-    }
+        for (std::size_t i = index; i < end; ++i) {
+            std::string code = payroll::Field(records[i], "personno");
+            roster.push_back({payroll::PayrollNumberOf(connection, lookups, records[i]), code,
+                              payroll::Field(records[i], "personname")});
+            codes.push_back(std::move(code));
+        }
+        if (rules.codeInPersonMaster || rules.writersReadPersonMaster)
+            payroll::ReadAheadPersonMaster(connection, lookups, codes);
+        payroll::ReadAheadRosterRows(connection, lookups, roster);
+    });
 }
 
 }  // namespace salary_item

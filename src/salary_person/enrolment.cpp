@@ -6,6 +6,7 @@
 
 #include "base/number.h"
 #include "base/utf.h"
+#include "db/contention.h"
 #include "db/errors.h"
 #include "db/recordset.h"
 #include "payroll/person_master.h"
@@ -13,6 +14,7 @@
 #include "payroll/text_lengths.h"
 #include "payroll/trap_faults.h"
 #include "salary_person/extra_fields.h"
+#include "salary_person/validation.h"
 
 namespace salary_person {
 
@@ -99,9 +101,7 @@ class Enrolment {
         roster_.Add("bTaxBz", std::int64_t(base::LeadingNumber(Field(record_, "taxtoken"))));
         if (!ExtraColumns() || !Fits("WA_psn", roster_) || !Fits("WA_GZData", payrollRow))
             return false;
-        connection_.Execute("INSERT INTO WA_psn(" + Joined(roster_.columns, ",") + ") VALUES(" +
-                                Placeholders(roster_.values.size()) + ")",
-                            roster_.values);
+        RosterRow(payroll, code);
         FirstPayrollRow(payroll, department, code, std::move(payrollRow), loginPeriod());
         return true;
     }
@@ -176,6 +176,22 @@ class Enrolment {
             roster_.Add(columns[*index].name, extra.value);
         }
         return true;
+    }
+
+    // The person's roster row, unless the payroll has one for the code: the checks looked (on a
+    // server, before the records of the run were written), the guard looks again in the same
+    // statement, so that no other writer, and no earlier record of the request, enrols the person
+    // twice. When the guard finds the person, what the checks read was stale: the record is run
+    // again, and its checks, looking afresh, say so.
+    void RosterRow(const std::string& payroll, const std::string& code) {
+        const std::string values = Placeholders(roster_.values.size());
+        db::BoundStatement insert = connection_.dialect().GuardedInsert(
+            "WA_psn(" + Joined(roster_.columns, ",") + ")", values, std::move(roster_.values),
+            "SELECT * FROM WA_psn WHERE cGZGradeNum = ? AND cPsn_Num = ?", {payroll, code});
+        const bool enrolled = connection_.Execute(insert.sql, insert.params) > 0;
+        ForgetEnrolled(lookups_, payroll, code);
+        if (!enrolled)
+            throw db::Contention("person " + code + " was enrolled since it was looked up");
     }
 
     // The guard and the insert are one statement, so no other writer can slip a row in between.

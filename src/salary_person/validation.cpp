@@ -1,14 +1,22 @@
 #include "salary_person/validation.h"
 
+#include <algorithm>
+
 #include "base/number.h"
 #include "base/utf.h"
 #include "messages/gen_len.h"
+#include "payroll/person_master.h"
+#include "payroll/read_ahead.h"
 #include "payroll/record_check.h"
+#include "payroll/record_fields.h"
 #include "salary_person/extra_fields.h"
 
 namespace salary_person {
 
 namespace {
+
+const char kMasterNameSql[] = "select count(*) from pubperson where cPsn_Num = ? and cPsn_Name=?";
+const char kEnrolledSql[] = "select 1 from WA_psn where cGZGradeNum = ? and cPsn_Num = ?";
 
 constexpr int kLongestCode = 20;
 constexpr std::size_t kMostEntries = 100;
@@ -56,19 +64,18 @@ class PersonRecordCheck : public payroll::RecordCheck {
     bool PersonCode() {
         std::string code = Field("personno");
         if (code.empty()) return FailPlain("Qz.WA.EAI.00026");
-        db::Recordset rows;
         if (!rules_.codeInPersonMaster) {
             if (!CodeFitsPayroll(code)) return FailPlain("Qz.WA.EAI.09007");
         } else {
-            Fresh(rows, "select count(*) from pubperson where cPsn_Num = ? and cPsn_Name=?",
-                  {code, name_});
-            if (db::ValueNumber(rows[0].value()) == 0) return FailPlain("Qz.WA.EAI.00062");
+            const db::LookupResult& named =
+                lookups_.FindForRecord(connection_, kMasterNameSql, {code, name_});
+            if (db::ValueNumber(named.First(std::size_t{0}).value()) == 0)
+                return FailPlain("Qz.WA.EAI.00062");
             // The length is measured after the person master has the code, as the lookup comes
             // first.
             if (messages::GenLen(code) > kLongestCode) return FailPlain("Qz.WA.EAI.00028");
         }
-        if (Fresh(rows, "select 1 from WA_psn where cGZGradeNum = ? and cPsn_Num = ?",
-                  {payroll_, code}) >= 1)
+        if (Enrolled(connection_, lookups_, payroll_, code))
             return Fail(messages_.GetResStringArg("Qz.WA.EAI.00065", code));
         return true;
     }
@@ -105,6 +112,43 @@ bool ValidatePersonRecord(db::Connection& connection, messages::Messages& messag
                           const payroll::RecordRules& rules) {
     return payroll::RunChecks<PersonRecordCheck>(connection, messages, lookups, rules, record,
                                                  message);
+}
+
+bool Enrolled(db::Connection& connection, db::LookupCache& lookups, std::string_view payroll,
+              std::string_view code) {
+    return lookups.FindForRecord(connection, kEnrolledSql, {payroll, code}).RecordCount() >= 1;
+}
+
+void ForgetEnrolled(db::LookupCache& lookups, std::string_view payroll, std::string_view code) {
+    lookups.Unseed(kEnrolledSql, {payroll, code});
+}
+
+void ReadAheadPersonRecords(db::Connection& connection, db::LookupCache& lookups,
+                            const xml::NodeList& records, std::size_t index,
+                            const payroll::RecordRules& rules) {
+    if (!payroll::BeginsReadAhead(connection, index)) return;
+    payroll::ReadAheadAnew(lookups, [&] {
+        std::vector<std::string> codes;
+        std::vector<payroll::LookupKey> named, enrolled;
+        const std::size_t end = std::min(records.size(), index + payroll::kReadAheadRecords);
+        for (std::size_t i = index; i < end; ++i) {
+            std::string code = payroll::Field(records[i], "personno");
+            named.push_back({code, payroll::Field(records[i], "personname")});
+            enrolled.push_back({payroll::PayrollNumberOf(connection, lookups, records[i]), code});
+            codes.push_back(std::move(code));
+        }
+        if (rules.codeInPersonMaster)
+            payroll::ReadAhead(connection, lookups, kMasterNameSql,
+                               "select (select count(*) from pubperson p where p.cPsn_Num = r.v0 "
+                               "and p.cPsn_Name = r.v1), r.n from {keys} r",
+                               named);
+        payroll::ReadAhead(connection, lookups, kEnrolledSql,
+                           "select 1, r.n from {keys} r where exists (select 1 from WA_psn w "
+                           "where w.cGZGradeNum = r.v0 and w.cPsn_Num = r.v1)",
+                           enrolled);
+        if (rules.writersReadPersonMaster)
+            payroll::ReadAheadPersonMaster(connection, lookups, codes);
+    });
 }
 
 }  // namespace salary_person

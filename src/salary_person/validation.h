@@ -5,7 +5,9 @@
 // is no field number leave `message` unchanged and pass to the caller.
 #pragma once
 
+#include <cstddef>
 #include <string>
+#include <string_view>
 
 #include "db/connection.h"
 #include "db/lookup.h"
@@ -20,5 +22,18 @@ namespace salary_person {
 bool ValidatePersonRecord(db::Connection& connection, messages::Messages& messages,
                           db::LookupCache& lookups, xml::Element record, std::string& message,
                           const payroll::RecordRules& rules = payroll::kCurrentRules);
+
+// Called before the record at `index` of `records`: on a server, at the first record of each run
+// of them, reads ahead into `lookups` the person data that the checks and the enrolment of the
+// run's records look up one record at a time (payroll/read_ahead.h).
+void ReadAheadPersonRecords(db::Connection& connection, db::LookupCache& lookups,
+                            const xml::NodeList& records, std::size_t index,
+                            const payroll::RecordRules& rules = payroll::kCurrentRules);
+
+// Whether the person of `code` is on the payroll's roster, as the checks look it up.
+bool Enrolled(db::Connection& connection, db::LookupCache& lookups, std::string_view payroll,
+              std::string_view code);
+// After the person of `code` was enrolled: what was read ahead about it no longer holds.
+void ForgetEnrolled(db::LookupCache& lookups, std::string_view payroll, std::string_view code);
 
 }  // namespace salary_person

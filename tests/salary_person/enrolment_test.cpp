@@ -125,7 +125,8 @@ TEST_F(Enrolment, StatementsBindEveryValue) {
     ASSERT_EQ(writes.size(), 2u);
     EXPECT_EQ(writes[0],
               "INSERT INTO WA_psn(cGZGradeNum,cDept_Num,cPsn_Num,cPsn_Name,iPsnGrd_id,bForeign,"
-              "bTaxBz) VALUES(?,?,?,?,?,?,?)")
+              "bTaxBz) SELECT ?,?,?,?,?,?,? WHERE NOT EXISTS(SELECT * FROM WA_psn WHERE "
+              "cGZGradeNum = ? AND cPsn_Num = ?)")
         << "without entries the roster row has the seven standard columns";
     EXPECT_EQ(writes[1],
               "INSERT INTO WA_GZData(cGZGradeNum,cDept_Num,cPsn_Num,cPsn_Name,iPsnGrd_id,bDCBZ,"
