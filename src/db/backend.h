@@ -57,7 +57,9 @@ class Backend {
     // Transaction control. SQLite runs its own statements; a server is driven through the ODBC
     // API (autocommit off, then SQLEndTran), never by prepared statements, which SQL Server
     // refuses to end with another transaction count than they began with.
-    virtual void BeginTransaction(TransactionMode mode) = 0;
+    // Returns whether beginning sent anything to the database (a server's transaction that
+    // follows another needs nothing: its connection has stayed out of autocommit).
+    virtual bool BeginTransaction(TransactionMode mode) = 0;
     virtual void EndTransaction(bool commit) = 0;
     // A savepoint statement of the dialect, run directly rather than prepared.
     virtual void RunSavepointStatement(const std::string& sql) = 0;

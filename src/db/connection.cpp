@@ -45,10 +45,10 @@ void Connection::BeginTrans(TransactionMode mode) {
     // On SQLite deferred by default: the transaction reads from one snapshot and takes the write
     // lock only at its first write, so a writer does not hold the lock while it checks. A
     // server's transactions are serializable (db/odbc/database.h).
+    // Counted only when it goes to the database: every statement to a server is a round trip.
     db::Backend& db = Backend();
-    BeforeStatement(std::string(db.dialect().Begin(mode == TransactionMode::kWriteNow)),
-                    StatementKind::kTransaction);
-    db.BeginTransaction(mode);
+    if (hook_) hook_(std::string(db.dialect().Begin(mode == TransactionMode::kWriteNow)));
+    if (db.BeginTransaction(mode)) CountStatement(StatementKind::kTransaction);
 }
 void Connection::CommitTrans() {
     EndTrans(true);

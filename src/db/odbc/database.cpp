@@ -278,15 +278,19 @@ bool Database::SnapshotReadsAllowed() {
     return *snapshotAllowed_;
 }
 
-void Database::BeginTransaction(TransactionMode mode) {
+bool Database::BeginTransaction(TransactionMode mode) {
+    bool sent = false;
     if (mode == TransactionMode::kSnapshotRead && SnapshotReadsAllowed()) {
         // The isolation level can change only between transactions.
         SetAutocommit(true);
         RunDirect(dialect_->SnapshotReads());
         readingSnapshot_ = true;
+        sent = true;
     }
+    sent = sent || autocommit_;
     SetAutocommit(false);
     inTransaction_ = true;
+    return sent;
 }
 
 void Database::EndTransaction(bool commit) {

@@ -44,7 +44,7 @@ class Database : public Backend {
     long long Execute(const std::string& sql, const std::vector<Value>& params) override;
     std::unique_ptr<Cursor> Query(const std::string& sql,
                                   const std::vector<Value>& params) override;
-    void BeginTransaction(TransactionMode mode) override;
+    bool BeginTransaction(TransactionMode mode) override;
     void EndTransaction(bool commit) override;
     void RunSavepointStatement(const std::string& sql) override;
     std::vector<std::string> TableNames() override;

@@ -201,9 +201,10 @@ std::unique_ptr<Cursor> Database::Query(const std::string& sql, const std::vecto
     return std::make_unique<StatementCursor>(std::move(statement));
 }
 
-void Database::BeginTransaction(TransactionMode mode) {
+bool Database::BeginTransaction(TransactionMode mode) {
     // A deferred transaction reads one snapshot without locking anything.
     Execute(std::string(dialect().Begin(mode == TransactionMode::kWriteNow)), {});
+    return true;
 }
 
 void Database::EndTransaction(bool commit) {
