@@ -126,11 +126,12 @@ std::string DatabaseOf(Storage storage, const std::string& path) {
     return database;
 }
 
-void ImportReport::Statements(const db::StatementCounts& before, const db::StatementCounts& after,
-                              long records) {
-    lookups_ = static_cast<double>(after.lookups - before.lookups) / records;
-    writes_ = static_cast<double>(after.writes - before.writes) / records;
-    transactions_ = static_cast<double>(after.transactions - before.transactions) / records;
+void ImportReport::Statements(Storage storage, const db::StatementCounts& before,
+                              const db::StatementCounts& after, long records) {
+    PerRecord& s = statements_[static_cast<int>(storage)];
+    s.lookups = static_cast<double>(after.lookups - before.lookups) / records;
+    s.writes = static_cast<double>(after.writes - before.writes) / records;
+    s.transactions = static_cast<double>(after.transactions - before.transactions) / records;
 }
 
 void ImportReport::Print(const char* unit) const {
@@ -140,11 +141,13 @@ void ImportReport::Print(const char* unit) const {
         std::printf("%s: import %.0f %s/s, baseline %.0f %s/s (medians), ratio %.2f\n",
                     StorageName(storage), import, unit, baseline, unit,
                     baseline > 0 ? import / baseline : 0.0);
+        const PerRecord& c = statements_[s];
+        std::printf(
+            "%s: statements per record: %.2f (%.2f lookups, %.2f writes, %.2f transaction "
+            "control)\n",
+            StorageName(storage), c.lookups + c.writes + c.transactions, c.lookups, c.writes,
+            c.transactions);
     }
-    std::printf(
-        "statements per record: %.2f (%.2f lookups, %.2f writes, %.2f transaction "
-        "control)\n",
-        lookups_ + writes_ + transactions_, lookups_, writes_, transactions_);
 }
 
 void RegisterImportRuns(StorageRun import, StorageRun baseline) {

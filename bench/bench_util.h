@@ -42,14 +42,17 @@ class ImportReport {
     void Baseline(Storage storage, double rate) {
         baselines_[static_cast<int>(storage)].push_back(rate);
     }
-    // The statements counted around one import of `records` records.
-    void Statements(const db::StatementCounts& before, const db::StatementCounts& after,
-                    long records);
+    // The statements counted around one import of `records` records on `storage`.
+    void Statements(Storage storage, const db::StatementCounts& before,
+                    const db::StatementCounts& after, long records);
     void Print(const char* unit) const;
 
   private:
     std::vector<double> imports_[kStorages], baselines_[kStorages];
-    double lookups_ = 0, writes_ = 0, transactions_ = 0;
+    struct PerRecord {
+        double lookups = 0, writes = 0, transactions = 0;
+    };
+    PerRecord statements_[kStorages];
 };
 
 // Positional numbers after Google Benchmark's own flags, with defaults.

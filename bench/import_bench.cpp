@@ -44,7 +44,7 @@ void Import(benchmark::State& state, bench::Storage storage) {
         const std::string database = bench::DatabaseOf(storage, path);
         db::StatementCounts before = db::CountedStatements();
         bench::TimedReply reply = bench::TransactAsPlatform(database, request);
-        g_report.Statements(before, db::CountedStatements(), g_records);
+        g_report.Statements(storage, before, db::CountedStatements(), g_records);
         const double seconds = reply.seconds;
         state.SetIterationTime(seconds);
 

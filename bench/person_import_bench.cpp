@@ -33,7 +33,7 @@ void Import(benchmark::State& state, bench::Storage storage) {
         db::StatementCounts before = db::CountedStatements();
         bench::TimedReply reply = bench::TransactAsPlatform(database, request, nullptr,
                                                             bench::ServerClass::kSalaryPerson);
-        g_report.Statements(before, db::CountedStatements(), g_persons);
+        g_report.Statements(storage, before, db::CountedStatements(), g_persons);
         long enrolled = 0;
         for (std::size_t at = reply.text.find("code=\"0\""); at != std::string::npos;
              at = reply.text.find("code=\"0\"", at + 1))
