@@ -1,6 +1,7 @@
 // What the record checks of both adapters share: the lookups they run (reference data
-// remembered for the request, person data read afresh), the message forms they fail with, and
-// the first two checks, payroll and department, which both run alike.
+// remembered for the request; person data read for each record, or read ahead on a server), the
+// message forms they fail with, and the first two checks, payroll and department, which both run
+// alike.
 //
 // Each check returns false after setting the failure message; nothing is written; faults are
 // not trapped.
@@ -31,10 +32,6 @@ class RecordCheck {
     // Reference data: remembered for the rest of the request.
     const db::LookupResult& Lookup(const char* sql, db::Params params = {}) {
         return lookups_.Find(connection_, sql, params);
-    }
-    // Data of the record's person, which differs from record to record: read afresh.
-    long Fresh(db::Recordset& rows, const char* sql, const std::vector<db::Value>& params) {
-        return db::Lookup(rows, connection_, sql, params);
     }
     std::string Field(std::string_view name) const;
 
