@@ -163,10 +163,10 @@ class Document {
     ParseResult Check(std::string_view text, const Limits& limits);
     ParseResult Built(const pugi::xml_parse_result& parsed);
 
-    std::unique_ptr<pugi::xml_document> doc_;
     // The text a tree was built in place of, held at an address of its own so that a move of
-    // the document leaves the tree's strings where they are.
+    // the document leaves the tree's strings where they are; declared first, to outlive the tree.
     std::unique_ptr<std::string> text_;
+    std::unique_ptr<pugi::xml_document> doc_;
     pugi::xml_node_struct* nursery_ = nullptr;
     bool namespaces_ = false;  // whether the parsed text declares any namespace
 };
