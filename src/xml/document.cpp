@@ -25,10 +25,6 @@ pugi::xml_node Node(pugi::xml_node_struct* node) {
     return pugi::xml_node(node);
 }
 
-bool IsNamespaceDeclaration(const char* name) {
-    return std::strncmp(name, "xmlns", 5) == 0 && (name[5] == '\0' || name[5] == ':');
-}
-
 // Whether a default namespace other than none is in force at `element`: the nearest xmlns
 // declaration among the element and its ancestors decides.
 bool InDefaultNamespace(pugi::xml_node element) {
@@ -128,7 +124,7 @@ void Element::SetAttribute(std::string_view name, std::string_view value) {
     pugi::xml_node element = Node(node_);
     pugi::xml_attribute attribute = element.attribute(n.c_str());
     if (!attribute) attribute = element.append_attribute(n.c_str());
-    if (!attribute || !attribute.set_value(std::string(value).c_str())) base::ThrowOutOfMemory();
+    if (!attribute || !attribute.set_value(value.data(), value.size())) base::ThrowOutOfMemory();
 }
 
 std::string Element::Text() const {
@@ -162,7 +158,7 @@ void Element::SetText(std::string_view text) {
     if (*element.value()) element.text().set("");  // a first text kept in the element (frees it)
     if (text.empty()) return;
     pugi::xml_node child = element.append_child(pugi::node_pcdata);
-    if (!child || !child.set_value(std::string(text).c_str())) base::ThrowOutOfMemory();
+    if (!child || !child.set_value(text.data(), text.size())) base::ThrowOutOfMemory();
 }
 
 void Element::AppendChild(NewElement child) {

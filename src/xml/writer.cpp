@@ -56,10 +56,6 @@ void LineFeeds(std::string& out, const char* text) {
     }
 }
 
-bool IsNamespaceDeclaration(const char* name) {
-    return std::strncmp(name, "xmlns", 5) == 0 && (name[5] == '\0' || name[5] == ':');
-}
-
 void Attributes(std::string& out, pugi::xml_node element) {
     for (bool declarations : {true, false})
         for (pugi::xml_attribute a = element.first_attribute(); a; a = a.next_attribute()) {
@@ -73,6 +69,10 @@ void Attributes(std::string& out, pugi::xml_node element) {
 }
 
 }  // namespace
+
+bool IsNamespaceDeclaration(const char* name) {
+    return std::strncmp(name, "xmlns", 5) == 0 && (name[5] == '\0' || name[5] == ':');
+}
 
 void WriteNode(std::string& out, pugi::xml_node node) {
     switch (node.type()) {

@@ -12,6 +12,9 @@
 
 namespace xml {
 
+// Whether an attribute of that name declares a namespace (xmlns, xmlns:prefix).
+bool IsNamespaceDeclaration(const char* name);
+
 // Appends `node` and everything below it.
 void WriteNode(std::string& out, pugi::xml_node node);
 

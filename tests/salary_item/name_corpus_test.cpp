@@ -54,21 +54,8 @@ std::string Code(std::size_t i) {
 // Enrols every name of the corpus in payroll 001 with its payroll row of 2026-11.
 void WriteCorpus(db::Connection& connection, const std::vector<std::string>& names) {
     db::Transaction transaction(connection);
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        const db::Value code(Code(i)), name(names[i]);
-        connection.Execute(
-            "insert into pubperson (cPsn_Num, cPsn_Name, rPersonType) values (?, ?, "
-            "'101')",
-            {code, name});
-        connection.Execute(
-            "insert into WA_psn (cGZGradeNum, cPsn_Num, cPsn_Name, cDept_num, "
-            "iPsnGrd_id) values ('001', ?, ?, '0101', 1)",
-            {code, name});
-        connection.Execute(
-            "insert into WA_GZData (cGZGradeNum, cDept_Num, cPsn_Num, cPsn_Name, "
-            "iPsnGrd_id, iYear, iMonth) values ('001', '0101', ?, ?, 1, 2026, 11)",
-            {code, name});
-    }
+    for (std::size_t i = 0; i < names.size(); ++i)
+        testing_support::WritePayrollPerson(connection, Code(i), names[i]);
     transaction.Commit();
 }
 

@@ -29,22 +29,8 @@ std::string Name(std::size_t i) {
 // only, without a roster row.
 void WritePersons(db::Connection& connection) {
     db::Transaction transaction(connection);
-    for (std::size_t i = 0; i < kPersons; ++i) {
-        const db::Value code(Code(i)), name(Name(i));
-        connection.Execute(
-            "insert into pubperson (cPsn_Num, cPsn_Name, rPersonType) values "
-            "(?, ?, '101')",
-            {code, name});
-        if (i % 5 == 3) continue;
-        connection.Execute(
-            "insert into WA_psn (cGZGradeNum, cPsn_Num, cPsn_Name, cDept_num, "
-            "iPsnGrd_id) values ('001', ?, ?, '0101', 1)",
-            {code, name});
-        connection.Execute(
-            "insert into WA_GZData (cGZGradeNum, cDept_Num, cPsn_Num, cPsn_Name, "
-            "iPsnGrd_id, iYear, iMonth) values ('001', '0101', ?, ?, 1, 2026, 11)",
-            {code, name});
-    }
+    for (std::size_t i = 0; i < kPersons; ++i)
+        testing_support::WritePayrollPerson(connection, Code(i), Name(i), i % 5 != 3);
     transaction.Commit();
 }
 
@@ -62,16 +48,20 @@ std::string Request() {
     return testing_support::AddRequest(records);
 }
 
-// The reply of the import, and the statements it sent per record.
+// The reply of `request` (of `records` records) to `server`, and the statements it sent per
+// record.
+std::pair<std::string, double> Run(com::IDispatch* server, const std::string& connectionString,
+                                   const std::string& request, std::size_t records) {
+    auto login = testing_support::NewLogin(connectionString);
+    const db::StatementCounts before = db::CountedStatements();
+    std::string reply = testing_support::Transact(server, request, login.get());
+    const double sent = static_cast<double>(db::CountedStatements().total() - before.total());
+    return {std::move(reply), sent / static_cast<double>(records)};
+}
+
 std::pair<std::string, double> Import(const std::string& connectionString) {
     WritePersons(*testing_support::ConnectTo(connectionString));
-    auto server = testing_support::NewSalaryItem();
-    auto login = testing_support::NewLogin(connectionString);
-    const std::string request = Request();
-    const db::StatementCounts before = db::CountedStatements();
-    std::string reply = testing_support::Transact(server.get(), request, login.get());
-    const double sent = static_cast<double>(db::CountedStatements().total() - before.total());
-    return {std::move(reply), sent / (kPersons + 1)};
+    return Run(testing_support::NewSalaryItem().get(), connectionString, Request(), kPersons + 1);
 }
 
 TEST(ReadAhead, EveryItemRecordFindsWhatItsOwnLookupsWould) {
@@ -105,13 +95,8 @@ std::string EnrolmentRequest() {
 }
 
 std::pair<std::string, double> Enrol(const std::string& connectionString) {
-    auto server = testing_support::NewSalaryPerson();
-    auto login = testing_support::NewLogin(connectionString);
-    const std::string request = EnrolmentRequest();
-    const db::StatementCounts before = db::CountedStatements();
-    std::string reply = testing_support::Transact(server.get(), request, login.get());
-    const double sent = static_cast<double>(db::CountedStatements().total() - before.total());
-    return {std::move(reply), sent / (kPersons + 30)};
+    return Run(testing_support::NewSalaryPerson().get(), connectionString, EnrolmentRequest(),
+               kPersons + 30);
 }
 
 TEST(ReadAhead, EveryPersonRecordFindsWhatItsOwnLookupsWould) {

@@ -46,6 +46,22 @@ std::unique_ptr<db::Connection> DemoDb::Connect() const {
     return ConnectTo(ConnectionString());
 }
 
+void WritePayrollPerson(db::Connection& connection, const std::string& code,
+                        const std::string& name, bool onRoster) {
+    const std::vector<db::Value> person = {db::Value(code), db::Value(name)};
+    connection.Execute(
+        "insert into pubperson (cPsn_Num, cPsn_Name, rPersonType) values (?, ?, '101')", person);
+    if (!onRoster) return;
+    connection.Execute(
+        "insert into WA_psn (cGZGradeNum, cPsn_Num, cPsn_Name, cDept_num, "
+        "iPsnGrd_id) values ('001', ?, ?, '0101', 1)",
+        person);
+    connection.Execute(
+        "insert into WA_GZData (cGZGradeNum, cDept_Num, cPsn_Num, cPsn_Name, "
+        "iPsnGrd_id, iYear, iMonth) values ('001', '0101', ?, ?, 1, 2026, 11)",
+        person);
+}
+
 std::string ScalarText(db::Connection& connection, const std::string& sql) {
     db::Recordset rows;
     rows.Open(sql, connection);

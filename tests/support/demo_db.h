@@ -18,6 +18,10 @@ namespace testing_support {
 std::string ScalarText(db::Connection& connection, const std::string& sql);
 // A new connection to the database `connectionString` opens.
 std::unique_ptr<db::Connection> ConnectTo(const std::string& connectionString);
+// A person of the demo's payroll tables: in the person master (person type 101) and, when
+// `onRoster`, on payroll 001's roster in department 0101 with a payroll row of 2026-11.
+void WritePayrollPerson(db::Connection& connection, const std::string& code,
+                        const std::string& name, bool onRoster = true);
 
 class ServerDb;
 
