@@ -23,10 +23,10 @@ bool EqualNoCase(std::string_view a, std::string_view b) {
 
 std::size_t NoCaseHash::operator()(std::string_view text) const noexcept {
     // FNV-1a over the folded bytes.
-    std::size_t hash = 14695981039346656037ull;
+    std::uint64_t hash = 14695981039346656037ull;
     for (char c : text)
         hash = (hash ^ static_cast<unsigned char>(AsciiLower(c))) * 1099511628211ull;
-    return hash;
+    return static_cast<std::size_t>(hash);
 }
 
 std::string Trim(std::string_view text) {

@@ -20,6 +20,9 @@ BSTR SysAllocStringLen(const OLECHAR* text, UINT length);
 BSTR SysAllocString(const OLECHAR* text);
 void SysFreeString(BSTR text);
 UINT SysStringLen(BSTR text);
+// Cuts `text` to its first `length` characters (length <= its own), giving back the room the
+// rest took; returns the string, which may have moved.
+BSTR ShortenString(BSTR text, UINT length) noexcept;
 
 std::string BstrToUtf8(BSTR text);
 

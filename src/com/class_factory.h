@@ -37,7 +37,7 @@ class ClassFactory final : public Object<ClassFactory, IClassFactory> {
         return iid == IID_IClassFactory ? static_cast<IClassFactory*>(this) : nullptr;
     }
 
-    HRESULT CreateInstance(IUnknown* outer, REFIID iid, void** object) override {
+    HRESULT WAGELINK_CALL CreateInstance(IUnknown* outer, REFIID iid, void** object) override {
         if (!object) return E_POINTER;
         *object = nullptr;
         if (outer) return CLASS_E_NOAGGREGATION;
@@ -48,7 +48,7 @@ class ClassFactory final : public Object<ClassFactory, IClassFactory> {
         }
     }
 
-    HRESULT LockServer(BOOL lock) override {
+    HRESULT WAGELINK_CALL LockServer(BOOL lock) override {
         lock ? ++g_moduleLocks : --g_moduleLocks;
         return S_OK;
     }

@@ -12,14 +12,17 @@ thread_local std::optional<ErrorInfo> t_error;
 
 void SetErrorInfo(const ErrorInfo& info) {
     t_error = info;
+    PublishErrorInfo(&*t_error);
 }
-void ClearErrorInfo() {
+
+void ClearErrorInfo() noexcept {
     t_error.reset();
+    PublishErrorInfo(nullptr);
 }
 
 std::optional<ErrorInfo> TakeErrorInfo() {
     std::optional<ErrorInfo> out = std::move(t_error);
-    t_error.reset();
+    ClearErrorInfo();
     return out;
 }
 
@@ -27,7 +30,7 @@ HRESULT ReportFault(const base::Fault& fault) noexcept {
     try {
         SetErrorInfo({fault.number(), fault.description()});
     } catch (...) {
-        t_error.reset();  // no memory for the description: the HRESULT still tells the number
+        ClearErrorInfo();  // no memory for the description: the HRESULT still tells the number
     }
     return FaultNumberToHresult(fault.number());
 }
@@ -40,7 +43,7 @@ HRESULT ReportMade(Make make, HRESULT alone) noexcept {
     try {
         return ReportFault(make());
     } catch (...) {
-        t_error.reset();
+        ClearErrorInfo();
         return alone;
     }
 }

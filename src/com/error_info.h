@@ -1,9 +1,9 @@
 // Per-thread error info and the one exception boundary of the binary interface.
 //
 // Error info is the number and description of the last failed call, set by the callee just before
-// it returns a failure HRESULT and read by the caller on the same thread. It stands in for
-// SetErrorInfo/GetErrorInfo and lives in the COM runtime library, so a server and its host share
-// it.
+// it returns a failure HRESULT and read by the caller on the same thread. On Windows it is the
+// system's (SetErrorInfo/GetErrorInfo); elsewhere our own, kept in the COM runtime library so that
+// a server and its host share it.
 //
 // Rules of the boundary:
 //  1. No exception crosses a vtable method: each one ends in ReportCurrentException.
@@ -27,9 +27,13 @@ struct ErrorInfo {
 };
 
 void SetErrorInfo(const ErrorInfo& info);
-void ClearErrorInfo();
+void ClearErrorInfo() noexcept;
 // Takes the thread's error info and clears it, as GetErrorInfo does.
 std::optional<ErrorInfo> TakeErrorInfo();
+
+// Where the system keeps error info for other modules (Windows), hands `info` to it, or clears it
+// with null; elsewhere the thread's error info is ours alone and this does nothing.
+void PublishErrorInfo(const ErrorInfo* info) noexcept;
 
 // Records `fault` as the thread's error info and returns the HRESULT a failed call reports.
 HRESULT ReportFault(const base::Fault& fault) noexcept;

@@ -26,7 +26,7 @@ class Object : public Interface {
         return ComPtr<Derived>::Attach(new Derived(std::forward<Args>(args)...));
     }
 
-    HRESULT QueryInterface(REFIID iid, void** object) override {
+    HRESULT WAGELINK_CALL QueryInterface(REFIID iid, void** object) override {
         if (!object) return E_POINTER;
         *object = nullptr;
         if (iid == IID_IUnknown) {
@@ -38,8 +38,8 @@ class Object : public Interface {
         AddRef();
         return S_OK;
     }
-    ULONG AddRef() override { return ++refs_; }
-    ULONG Release() override {
+    ULONG WAGELINK_CALL AddRef() override { return ++refs_; }
+    ULONG WAGELINK_CALL Release() override {
         ULONG left = --refs_;
         if (left == 0) delete static_cast<Derived*>(this);
         return left;

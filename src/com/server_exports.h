@@ -11,21 +11,21 @@
 #include "com/dispatch.h"
 #include "com/server_registration.h"
 
-#define WAGELINK_SERVER_EXPORTS(classes, registration)                                     \
-    extern "C" __attribute__((visibility("default"))) com::HRESULT DllGetClassObject(      \
-        const com::CLSID& clsid, const com::IID& iid, void** object) {                     \
-        return com::GetClassObject(classes(), clsid, iid, object);                         \
-    }                                                                                      \
-    extern "C" __attribute__((visibility("default"))) com::HRESULT DllCanUnloadNow() {     \
-        return com::CanUnloadNow();                                                        \
-    }                                                                                      \
-    extern "C" __attribute__((visibility("default"))) com::HRESULT DllRegisterServer() {   \
-        return com::Guarded([] {                                                           \
-            com::RegisterServer(                                                           \
-                registration(),                                                            \
-                com::ModulePath(reinterpret_cast<const void*>(&DllGetClassObject)));       \
-        });                                                                                \
-    }                                                                                      \
-    extern "C" __attribute__((visibility("default"))) com::HRESULT DllUnregisterServer() { \
-        return com::Guarded([] { com::UnregisterServer(registration()); });                \
+#define WAGELINK_SERVER_EXPORTS(classes, registration)                               \
+    extern "C" WAGELINK_EXPORT com::HRESULT WAGELINK_CALL DllGetClassObject(         \
+        const com::CLSID& clsid, const com::IID& iid, void** object) {               \
+        return com::GetClassObject(classes(), clsid, iid, object);                   \
+    }                                                                                \
+    extern "C" WAGELINK_EXPORT com::HRESULT WAGELINK_CALL DllCanUnloadNow() {        \
+        return com::CanUnloadNow();                                                  \
+    }                                                                                \
+    extern "C" WAGELINK_EXPORT com::HRESULT WAGELINK_CALL DllRegisterServer() {      \
+        return com::Guarded([] {                                                     \
+            com::RegisterServer(                                                     \
+                registration(),                                                      \
+                com::ModulePath(reinterpret_cast<const void*>(&DllGetClassObject))); \
+        });                                                                          \
+    }                                                                                \
+    extern "C" WAGELINK_EXPORT com::HRESULT WAGELINK_CALL DllUnregisterServer() {    \
+        return com::Guarded([] { com::UnregisterServer(registration()); });          \
     }

@@ -12,12 +12,24 @@
 // E_NOTIMPL), IErrorInfo objects, named arguments, LCIDs (accepted and ignored), CY/DATE/DECIMAL
 // and multi-dimensional arrays.
 //
-// A Windows build swaps this folder for <windows.h>/<oleauto.h>: the vtable slot order of every
-// interface is the Windows one (pure virtual methods, no virtual destructor) and the struct
-// layouts of GUID, VARIANT, DISPPARAMS, EXCEPINFO and SAFEARRAY match the 64-bit Windows ones.
+// On Windows these types stay, and the functions behind them are the system's (com/windows/ hands
+// our types to oleaut32 and ole32 unchanged): the vtable slot order of every interface is the
+// Windows one (pure virtual methods, no virtual destructor), every method is called as COM calls
+// it (WAGELINK_CALL), and the layouts of GUID, VARIANT, DISPPARAMS, EXCEPINFO and SAFEARRAY are
+// the Windows ones, 64-bit and 32-bit. Elsewhere com/posix/ is that runtime.
 #pragma once
 
 #include <cstdint>
+
+// COM's calling convention (stdcall on 32-bit Windows; elsewhere the platform's only one), and how
+// a module makes a C function public (on Windows its .def file names it).
+#if defined(_WIN32)
+#define WAGELINK_CALL __stdcall
+#define WAGELINK_EXPORT
+#else
+#define WAGELINK_CALL
+#define WAGELINK_EXPORT __attribute__((visibility("default")))
+#endif
 
 namespace com {
 

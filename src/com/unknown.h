@@ -15,9 +15,9 @@
 namespace com {
 
 struct IUnknown {
-    virtual HRESULT QueryInterface(REFIID iid, void** object) = 0;
-    virtual ULONG AddRef() = 0;
-    virtual ULONG Release() = 0;
+    virtual HRESULT WAGELINK_CALL QueryInterface(REFIID iid, void** object) = 0;
+    virtual ULONG WAGELINK_CALL AddRef() = 0;
+    virtual ULONG WAGELINK_CALL Release() = 0;
 };
 
 struct DISPPARAMS {
@@ -35,7 +35,7 @@ struct EXCEPINFO {
     BSTR bstrHelpFile;
     DWORD dwHelpContext;
     void* pvReserved;
-    HRESULT (*pfnDeferredFillIn)(EXCEPINFO*);
+    HRESULT(WAGELINK_CALL* pfnDeferredFillIn)(EXCEPINFO*);
     SCODE scode;
 };
 
@@ -46,17 +46,18 @@ constexpr DISPID DISPID_UNKNOWN = -1;
 constexpr DISPID DISPID_PROPERTYPUT = -3;
 
 struct IDispatch : IUnknown {
-    virtual HRESULT GetTypeInfoCount(UINT* count) = 0;
-    virtual HRESULT GetTypeInfo(UINT index, LCID lcid, void** typeInfo) = 0;
-    virtual HRESULT GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID lcid,
-                                  DISPID* ids) = 0;
-    virtual HRESULT Invoke(DISPID id, REFIID iid, LCID lcid, WORD flags, DISPPARAMS* params,
-                           VARIANT* result, EXCEPINFO* excepInfo, UINT* argErr) = 0;
+    virtual HRESULT WAGELINK_CALL GetTypeInfoCount(UINT* count) = 0;
+    virtual HRESULT WAGELINK_CALL GetTypeInfo(UINT index, LCID lcid, void** typeInfo) = 0;
+    virtual HRESULT WAGELINK_CALL GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID lcid,
+                                                DISPID* ids) = 0;
+    virtual HRESULT WAGELINK_CALL Invoke(DISPID id, REFIID iid, LCID lcid, WORD flags,
+                                         DISPPARAMS* params, VARIANT* result, EXCEPINFO* excepInfo,
+                                         UINT* argErr) = 0;
 };
 
 struct IClassFactory : IUnknown {
-    virtual HRESULT CreateInstance(IUnknown* outer, REFIID iid, void** object) = 0;
-    virtual HRESULT LockServer(BOOL lock) = 0;
+    virtual HRESULT WAGELINK_CALL CreateInstance(IUnknown* outer, REFIID iid, void** object) = 0;
+    virtual HRESULT WAGELINK_CALL LockServer(BOOL lock) = 0;
 };
 
 extern const IID IID_IUnknown;

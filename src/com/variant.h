@@ -70,7 +70,8 @@ struct VARIANT {
         } record;
     };
 };
-static_assert(sizeof(VARIANT) == 24, "VARIANT must keep the 64-bit Windows layout");
+static_assert(sizeof(VARIANT) == (sizeof(void*) == 8 ? 24 : 16),
+              "VARIANT must keep the Windows layout");
 
 struct SAFEARRAYBOUND {
     ULONG cElements;

@@ -12,10 +12,10 @@ class SalaryItem final : public ServerObject<SalaryItem, SalaryItemInterface> {
     explicit SalaryItem(const Behaviour& behaviour = CurrentBehaviour());
     void* Answer(const com::IID& iid);
 
-    HRESULT QueryProc(IDispatch* eleList, BSTR* sRetXml, BSTR sRootTag, IDispatch** Ocom,
-                      VARIANT_BOOL* result) override;
-    HRESULT QueryProcKest(IDispatch* eleList, BSTR* sRetXml, BSTR sRootTag, IDispatch** Ocom,
-                          VARIANT_BOOL* result) override;
+    HRESULT WAGELINK_CALL QueryProc(IDispatch* eleList, BSTR* sRetXml, BSTR sRootTag,
+                                    IDispatch** Ocom, VARIANT_BOOL* result) override;
+    HRESULT WAGELINK_CALL QueryProcKest(IDispatch* eleList, BSTR* sRetXml, BSTR sRootTag,
+                                        IDispatch** Ocom, VARIANT_BOOL* result) override;
 
     static Operations MakeOperations(Instance& self);
     static const com::DispatchMember<SalaryItem> kMembers[11];
@@ -27,8 +27,8 @@ class SalaryPerson final : public ServerObject<SalaryPerson, SalaryPersonInterfa
     explicit SalaryPerson(const Behaviour& behaviour = CurrentBehaviour());
     void* Answer(const com::IID& iid);
 
-    HRESULT QueryProc(IDispatch* eleList, BSTR* sRetXml, BSTR sRootTag, IDispatch** Ocom,
-                      VARIANT_BOOL* result) override;
+    HRESULT WAGELINK_CALL QueryProc(IDispatch* eleList, BSTR* sRetXml, BSTR sRootTag,
+                                    IDispatch** Ocom, VARIANT_BOOL* result) override;
 
     static Operations MakeOperations(Instance& self);
     static const com::DispatchMember<SalaryPerson> kMembers[9];

@@ -30,11 +30,10 @@ void ReportProgress(WagelinkProgressKind kind, long done, long total);
 }  // namespace component
 
 // Defines the two exports; used once per server library, beside WAGELINK_SERVER_EXPORTS.
-#define WAGELINK_HOST_CONTROL_EXPORTS()                                            \
-    extern "C" __attribute__((visibility("default"))) void WagelinkRequestStop() { \
-        component::RequestStop();                                                  \
-    }                                                                              \
-    extern "C" __attribute__((visibility("default"))) void WagelinkSetProgress(    \
-        WagelinkProgress callback) {                                               \
-        component::SetProgress(callback);                                          \
+#define WAGELINK_HOST_CONTROL_EXPORTS()                                              \
+    extern "C" WAGELINK_EXPORT void WagelinkRequestStop() {                          \
+        component::RequestStop();                                                    \
+    }                                                                                \
+    extern "C" WAGELINK_EXPORT void WagelinkSetProgress(WagelinkProgress callback) { \
+        component::SetProgress(callback);                                            \
     }

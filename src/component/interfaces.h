@@ -17,23 +17,23 @@ using com::VARIANT_BOOL;
 
 // Slots 1 to 9, shared by both interfaces with the same DISPIDs and parameters.
 struct SalaryCommonInterface : IDispatch {
-    virtual HRESULT AddObjectReference(IDispatch** Caller, VARIANT_BOOL* result) = 0;
-    virtual HRESULT DropObjectReference(IDispatch** Caller, VARIANT_BOOL* result) = 0;
-    virtual HRESULT Transact(BSTR sXML, IDispatch** login, BSTR* result) = 0;
+    virtual HRESULT WAGELINK_CALL AddObjectReference(IDispatch** Caller, VARIANT_BOOL* result) = 0;
+    virtual HRESULT WAGELINK_CALL DropObjectReference(IDispatch** Caller, VARIANT_BOOL* result) = 0;
+    virtual HRESULT WAGELINK_CALL Transact(BSTR sXML, IDispatch** login, BSTR* result) = 0;
     // eleList is an XML node list (IXMLDOMNodeList).
-    virtual HRESULT QueryProc(IDispatch* eleList, BSTR* sRetXml, BSTR sRootTag, IDispatch** Ocom,
-                              VARIANT_BOOL* result) = 0;
-    virtual HRESULT GenLen(BSTR* Lstr, SHORT* result) = 0;
-    virtual HRESULT GetResString(BSTR* ResId, BSTR* result) = 0;
-    virtual HRESULT GetResStringArg(BSTR* ResId, VARIANT* Arg1, VARIANT* Arg2, VARIANT* Arg3,
-                                    VARIANT* result) = 0;
-    virtual HRESULT Lang(BSTR* cnString, BSTR* result) = 0;
-    virtual HRESULT unLang(BSTR* LString, BSTR* result) = 0;
+    virtual HRESULT WAGELINK_CALL QueryProc(IDispatch* eleList, BSTR* sRetXml, BSTR sRootTag,
+                                            IDispatch** Ocom, VARIANT_BOOL* result) = 0;
+    virtual HRESULT WAGELINK_CALL GenLen(BSTR* Lstr, SHORT* result) = 0;
+    virtual HRESULT WAGELINK_CALL GetResString(BSTR* ResId, BSTR* result) = 0;
+    virtual HRESULT WAGELINK_CALL GetResStringArg(BSTR* ResId, VARIANT* Arg1, VARIANT* Arg2,
+                                                  VARIANT* Arg3, VARIANT* result) = 0;
+    virtual HRESULT WAGELINK_CALL Lang(BSTR* cnString, BSTR* result) = 0;
+    virtual HRESULT WAGELINK_CALL unLang(BSTR* LString, BSTR* result) = 0;
 };
 
 struct SalaryItemInterface : SalaryCommonInterface {
-    virtual HRESULT QueryProcKest(IDispatch* eleList, BSTR* sRetXml, BSTR sRootTag,
-                                  IDispatch** Ocom, VARIANT_BOOL* result) = 0;
+    virtual HRESULT WAGELINK_CALL QueryProcKest(IDispatch* eleList, BSTR* sRetXml, BSTR sRootTag,
+                                                IDispatch** Ocom, VARIANT_BOOL* result) = 0;
 };
 
 struct SalaryPersonInterface : SalaryCommonInterface {};

@@ -71,16 +71,16 @@ Operations SalaryItem::MakeOperations(Instance& self) {
     return ops;
 }
 
-HRESULT SalaryItem::QueryProc(IDispatch* eleList, BSTR* sRetXml, BSTR, IDispatch**,
-                              VARIANT_BOOL* result) {
+HRESULT WAGELINK_CALL SalaryItem::QueryProc(IDispatch* eleList, BSTR* sRetXml, BSTR, IDispatch**,
+                                            VARIANT_BOOL* result) {
     return RunExport(eleList, sRetXml, result,
                      [this](const xml::NodeList& conditions, std::string& text) {
                          ExportItems(self_, conditions, text);
                      });
 }
 
-HRESULT SalaryItem::QueryProcKest(IDispatch* eleList, BSTR* sRetXml, BSTR, IDispatch**,
-                                  VARIANT_BOOL* result) {
+HRESULT WAGELINK_CALL SalaryItem::QueryProcKest(IDispatch* eleList, BSTR* sRetXml, BSTR,
+                                                IDispatch**, VARIANT_BOOL* result) {
     return RunExport(eleList, sRetXml, result,
                      [this](const xml::NodeList& conditions, std::string& text) {
                          ExportKest(self_, conditions, text);

@@ -65,8 +65,8 @@ Operations SalaryPerson::MakeOperations(Instance& self) {
     return ops;
 }
 
-HRESULT SalaryPerson::QueryProc(IDispatch* eleList, BSTR* sRetXml, BSTR, IDispatch**,
-                                VARIANT_BOOL* result) {
+HRESULT WAGELINK_CALL SalaryPerson::QueryProc(IDispatch* eleList, BSTR* sRetXml, BSTR, IDispatch**,
+                                              VARIANT_BOOL* result) {
     return RunExport(eleList, sRetXml, result,
                      [this](const xml::NodeList& conditions, std::string& text) {
                          ExportRoster(self_, conditions, text);

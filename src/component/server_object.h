@@ -36,7 +36,7 @@ class ExportConnection {
 template <class Derived, class Interface>
 class ServerObject : public com::Automation<Derived, Interface> {
   public:
-    HRESULT AddObjectReference(IDispatch** Caller, VARIANT_BOOL* result) override {
+    HRESULT WAGELINK_CALL AddObjectReference(IDispatch** Caller, VARIANT_BOOL* result) override {
         if (!result) return com::E_POINTER;
         *result = com::VARIANT_FALSE;
         if (!Caller) return com::S_OK;
@@ -45,14 +45,14 @@ class ServerObject : public com::Automation<Derived, Interface> {
         return com::S_OK;
     }
 
-    HRESULT DropObjectReference(IDispatch** Caller, VARIANT_BOOL* result) override {
+    HRESULT WAGELINK_CALL DropObjectReference(IDispatch** Caller, VARIANT_BOOL* result) override {
         if (!result) return com::E_POINTER;
         bool same = Caller && com::SameObject(*Caller, self_.caller.get());
         *result = same ? com::VARIANT_TRUE : com::VARIANT_FALSE;
         return com::S_OK;
     }
 
-    HRESULT Transact(BSTR sXML, IDispatch** login, BSTR* result) override {
+    HRESULT WAGELINK_CALL Transact(BSTR sXML, IDispatch** login, BSTR* result) override {
         if (!result) return com::E_POINTER;
         *result = nullptr;
         return com::Guarded([&] {
@@ -64,18 +64,18 @@ class ServerObject : public com::Automation<Derived, Interface> {
         });
     }
 
-    HRESULT GenLen(BSTR* Lstr, com::SHORT* result) override {
+    HRESULT WAGELINK_CALL GenLen(BSTR* Lstr, com::SHORT* result) override {
         if (!result) return com::E_POINTER;
         *result = 0;
         return com::Guarded([&] { *result = messages::GenLen(TextOf(Lstr)); });
     }
 
-    HRESULT GetResString(BSTR* ResId, BSTR* result) override {
+    HRESULT WAGELINK_CALL GetResString(BSTR* ResId, BSTR* result) override {
         return TextResult(result, [&] { return self_.messages.GetResString(TextOf(ResId)); });
     }
 
-    HRESULT GetResStringArg(BSTR* ResId, VARIANT* Arg1, VARIANT* Arg2, VARIANT* Arg3,
-                            VARIANT* result) override {
+    HRESULT WAGELINK_CALL GetResStringArg(BSTR* ResId, VARIANT* Arg1, VARIANT* Arg2, VARIANT* Arg3,
+                                          VARIANT* result) override {
         if (!result) return com::E_POINTER;
         com::VariantInit(result);
         return com::Guarded([&] {
@@ -86,11 +86,11 @@ class ServerObject : public com::Automation<Derived, Interface> {
         });
     }
 
-    HRESULT Lang(BSTR* cnString, BSTR* result) override {
+    HRESULT WAGELINK_CALL Lang(BSTR* cnString, BSTR* result) override {
         return TextResult(result, [&] { return self_.messages.Lang(TextOf(cnString)); });
     }
 
-    HRESULT unLang(BSTR* LString, BSTR* result) override {
+    HRESULT WAGELINK_CALL unLang(BSTR* LString, BSTR* result) override {
         return TextResult(result, [&] { return self_.messages.unLang(TextOf(LString)); });
     }
 

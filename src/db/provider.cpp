@@ -7,8 +7,8 @@
 #include "base/fault.h"
 #include "base/number.h"
 #include "base/text.h"
+#include "db/file_database.h"
 #include "db/odbc/database.h"
-#include "db/sqlite/database.h"
 #include "db/types.h"
 
 namespace db {
@@ -266,7 +266,7 @@ std::unique_ptr<Backend> OpenBackend(const std::string& connectionString) {
     std::string dataSource = parsed.Get("data source").value_or("");
     if (dataSource.empty())
         throw base::Fault(kProviderError, "The connection string names no Data Source");
-    return std::make_unique<sqlite::Database>(dataSource);
+    return OpenFileDatabase(dataSource);
 }
 
 }  // namespace db

@@ -29,10 +29,11 @@ class EarlierObject : public com::Automation<Self, Interface> {
         return nullptr;
     }
 
-    HRESULT Transact(BSTR sXML, IDispatch** login, BSTR* result) override {
+    HRESULT WAGELINK_CALL Transact(BSTR sXML, IDispatch** login, BSTR* result) override {
         return inner_.Transact(sXML, login, result);
     }
-    HRESULT QueryProc(IDispatch* eleList, BSTR* sRetXml, VARIANT_BOOL* result) override {
+    HRESULT WAGELINK_CALL QueryProc(IDispatch* eleList, BSTR* sRetXml,
+                                    VARIANT_BOOL* result) override {
         return inner_.QueryProc(eleList, sRetXml, nullptr, nullptr, result);
     }
 
@@ -60,18 +61,20 @@ class SecondRevisionObject final
     explicit SecondRevisionObject(const EarlierKind& kind)
         : EarlierObject<SecondRevisionObject, Class, SecondRevisionInterface>(kind) {}
 
-    HRESULT GenLen(BSTR* Lstr, SHORT* result) override { return this->inner_.GenLen(Lstr, result); }
-    HRESULT GetResString(BSTR* ResId, BSTR* result) override {
+    HRESULT WAGELINK_CALL GenLen(BSTR* Lstr, SHORT* result) override {
+        return this->inner_.GenLen(Lstr, result);
+    }
+    HRESULT WAGELINK_CALL GetResString(BSTR* ResId, BSTR* result) override {
         return this->inner_.GetResString(ResId, result);
     }
-    HRESULT GetResStringArg(BSTR* ResId, VARIANT* Arg1, VARIANT* Arg2, VARIANT* Arg3,
-                            VARIANT* result) override {
+    HRESULT WAGELINK_CALL GetResStringArg(BSTR* ResId, VARIANT* Arg1, VARIANT* Arg2, VARIANT* Arg3,
+                                          VARIANT* result) override {
         return this->inner_.GetResStringArg(ResId, Arg1, Arg2, Arg3, result);
     }
-    HRESULT Lang(BSTR* cnString, BSTR* result) override {
+    HRESULT WAGELINK_CALL Lang(BSTR* cnString, BSTR* result) override {
         return this->inner_.Lang(cnString, result);
     }
-    HRESULT unLang(BSTR* LString, BSTR* result) override {
+    HRESULT WAGELINK_CALL unLang(BSTR* LString, BSTR* result) override {
         return this->inner_.unLang(LString, result);
     }
 

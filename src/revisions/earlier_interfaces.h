@@ -15,18 +15,19 @@ using component::VARIANT;
 using component::VARIANT_BOOL;
 
 struct FirstRevisionInterface : IDispatch {
-    virtual HRESULT Transact(BSTR sXML, IDispatch** login, BSTR* result) = 0;
+    virtual HRESULT WAGELINK_CALL Transact(BSTR sXML, IDispatch** login, BSTR* result) = 0;
     // eleList is an XML node list; the whole export comes back in sRetXml.
-    virtual HRESULT QueryProc(IDispatch* eleList, BSTR* sRetXml, VARIANT_BOOL* result) = 0;
+    virtual HRESULT WAGELINK_CALL QueryProc(IDispatch* eleList, BSTR* sRetXml,
+                                            VARIANT_BOOL* result) = 0;
 };
 
 struct SecondRevisionInterface : FirstRevisionInterface {
-    virtual HRESULT GenLen(BSTR* Lstr, SHORT* result) = 0;
-    virtual HRESULT GetResString(BSTR* ResId, BSTR* result) = 0;
-    virtual HRESULT GetResStringArg(BSTR* ResId, VARIANT* Arg1, VARIANT* Arg2, VARIANT* Arg3,
-                                    VARIANT* result) = 0;
-    virtual HRESULT Lang(BSTR* cnString, BSTR* result) = 0;
-    virtual HRESULT unLang(BSTR* LString, BSTR* result) = 0;
+    virtual HRESULT WAGELINK_CALL GenLen(BSTR* Lstr, SHORT* result) = 0;
+    virtual HRESULT WAGELINK_CALL GetResString(BSTR* ResId, BSTR* result) = 0;
+    virtual HRESULT WAGELINK_CALL GetResStringArg(BSTR* ResId, VARIANT* Arg1, VARIANT* Arg2,
+                                                  VARIANT* Arg3, VARIANT* result) = 0;
+    virtual HRESULT WAGELINK_CALL Lang(BSTR* cnString, BSTR* result) = 0;
+    virtual HRESULT WAGELINK_CALL unLang(BSTR* LString, BSTR* result) = 0;
 };
 
 }  // namespace revisions

@@ -15,14 +15,17 @@ class Probe final : public com::Object<Probe, com::IDispatch> {
     Probe() { ++alive; }
     ~Probe() { --alive; }
     void* Answer(const com::IID& iid) { return iid == com::IID_IDispatch ? this : nullptr; }
-    com::HRESULT GetTypeInfoCount(com::UINT*) override { return com::E_NOTIMPL; }
-    com::HRESULT GetTypeInfo(com::UINT, com::LCID, void**) override { return com::E_NOTIMPL; }
-    com::HRESULT GetIDsOfNames(const com::IID&, com::LPOLESTR*, com::UINT, com::LCID,
-                               com::DISPID*) override {
+    com::HRESULT WAGELINK_CALL GetTypeInfoCount(com::UINT*) override { return com::E_NOTIMPL; }
+    com::HRESULT WAGELINK_CALL GetTypeInfo(com::UINT, com::LCID, void**) override {
         return com::E_NOTIMPL;
     }
-    com::HRESULT Invoke(com::DISPID, const com::IID&, com::LCID, com::WORD, com::DISPPARAMS*,
-                        com::VARIANT*, com::EXCEPINFO*, com::UINT*) override {
+    com::HRESULT WAGELINK_CALL GetIDsOfNames(const com::IID&, com::LPOLESTR*, com::UINT, com::LCID,
+                                             com::DISPID*) override {
+        return com::E_NOTIMPL;
+    }
+    com::HRESULT WAGELINK_CALL Invoke(com::DISPID, const com::IID&, com::LCID, com::WORD,
+                                      com::DISPPARAMS*, com::VARIANT*, com::EXCEPINFO*,
+                                      com::UINT*) override {
         return com::E_NOTIMPL;
     }
 };

@@ -1,7 +1,5 @@
 #include "db/odbc/database.h"
 
-#include <sqlucode.h>
-
 #include <deque>
 #include <optional>
 
@@ -9,6 +7,7 @@
 #include "base/text.h"
 #include "base/utf.h"
 #include "db/errors.h"
+#include "db/odbc/sql_headers.h"
 #include "db/odbc/text_api.h"
 #include "db/odbc/type_map.h"
 #include "db/types.h"

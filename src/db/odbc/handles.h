@@ -2,13 +2,12 @@
 // Internal to db/odbc/.
 #pragma once
 
-#include <sql.h>
-#include <sqlext.h>
-
 #include <memory>
 #include <string>
 #include <string_view>
 #include <type_traits>
+
+#include "db/odbc/sql_headers.h"
 
 namespace db::odbc {
 

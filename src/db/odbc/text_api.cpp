@@ -1,11 +1,10 @@
 #include "db/odbc/text_api.h"
 
-#include <sqlucode.h>
-
 #include <algorithm>
 
 #include "base/utf.h"
 #include "db/odbc/handles.h"
+#include "db/odbc/sql_headers.h"
 
 namespace db::odbc {
 

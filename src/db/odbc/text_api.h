@@ -10,11 +10,10 @@
 // locale, and so garbles them.
 #pragma once
 
-#include <sql.h>
-#include <sqlext.h>
-
 #include <string>
 #include <string_view>
+
+#include "db/odbc/sql_headers.h"
 
 namespace db::odbc {
 

@@ -1,9 +1,7 @@
 #include "db/odbc/type_map.h"
 
-#include <sqlext.h>
-#include <sqlucode.h>
-
 #include "db/declared_types.h"
+#include "db/odbc/sql_headers.h"
 
 namespace db::odbc {
 

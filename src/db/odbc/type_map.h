@@ -1,10 +1,9 @@
 // ODBC's SQL types to ADO types. Internal to db/odbc/.
 #pragma once
 
-#include <sql.h>
-
 #include <string_view>
 
+#include "db/odbc/sql_headers.h"
 #include "db/types.h"
 
 namespace db::odbc {

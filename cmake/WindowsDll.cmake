@@ -1,0 +1,31 @@
+# The Windows side of a server DLL: its type library compiled from IDL by widl and held as the
+# DLL's TYPELIB resource, the exports named by a .def file, and the DLL's own name (no "lib").
+find_program(WIDL NAMES ${CMAKE_SYSTEM_PROCESSOR}-w64-mingw32-widl widl REQUIRED)
+set(WAGELINK_WINE_IDL "/usr/include/wine/wine/windows" CACHE PATH
+    "The system IDL files widl imports (Debian's libwine-dev)")
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(WAGELINK_WINE_DLLS "/usr/lib/x86_64-linux-gnu/wine/x86_64-windows" CACHE PATH
+        "Where stdole2.tlb and msxml3.dll lie, whose type libraries ours import")
+    set(widl_bits --win64)
+else()
+    set(WAGELINK_WINE_DLLS "/usr/lib/i386-linux-gnu/wine/i386-windows" CACHE PATH
+        "Where stdole2.tlb and msxml3.dll lie, whose type libraries ours import")
+    set(widl_bits --win32)
+endif()
+
+function(wagelink_windows_dll TARGET IDL DEF)
+    set(idl "${PROJECT_SOURCE_DIR}/src/windows/${IDL}.idl")
+    set(tlb "${CMAKE_CURRENT_BINARY_DIR}/${IDL}.tlb")
+    set(rc "${CMAKE_CURRENT_BINARY_DIR}/${IDL}.rc")
+    add_custom_command(
+        OUTPUT "${tlb}"
+        COMMAND ${WIDL} ${widl_bits} -t -I${WAGELINK_WINE_IDL} -I${PROJECT_SOURCE_DIR}/src/windows
+                -L${WAGELINK_WINE_DLLS} -o "${tlb}" "${idl}"
+        DEPENDS "${idl}" "${PROJECT_SOURCE_DIR}/src/windows/methods.idl.h"
+        VERBATIM)
+    file(WRITE "${rc}" "1 TYPELIB \"${tlb}\"\n")
+    set_source_files_properties("${rc}" PROPERTIES OBJECT_DEPENDS "${tlb}")
+    target_sources(${TARGET} PRIVATE "${rc}" "${PROJECT_SOURCE_DIR}/src/windows/${DEF}.def")
+    set_target_properties(${TARGET} PROPERTIES PREFIX "" OUTPUT_NAME ${IDL})
+    target_link_options(${TARGET} PRIVATE -Wl,--enable-stdcall-fixup)
+endfunction()

@@ -1,0 +1,3 @@
+# The 32-bit Windows DLLs.
+set(WAGELINK_MINGW_ARCH i686)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64.cmake)

@@ -1,0 +1,3 @@
+# The 64-bit Windows DLLs.
+set(WAGELINK_MINGW_ARCH x86_64)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64.cmake)
