@@ -17,6 +17,19 @@ missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
+# The 32-bit DLLs are tested under 32-bit Wine, which reaches the test server through 32-bit
+# unixODBC and MariaDB client libraries. Where i386 packages cannot be had, only that run is
+# skipped (tests/windows/run.sh says so).
+if [ "${1:-all}" = windows ] && ! dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q "ok installed"; then
+    sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo="sudo"
+    if $sudo dpkg --add-architecture i386 && $sudo apt-get update -qq &&
+        DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq wine32:i386 libodbc2:i386 libmariadb3:i386; then
+        :
+    else
+        echo "the i386 packages (wine32:i386) could not be installed: the 32-bit Windows tests will be skipped"
+    fi
+fi
 if ((${#missing[@]})); then
     echo "installing: ${missing[*]}"
     sudo=""

@@ -3,6 +3,8 @@
 # sanitizer build (clang), which also runs the fuzz target over Transact for a minute.
 # Benchmarks are built in the normal build (not run). The server suites run against a private
 # MariaDB server that this script starts on 127.0.0.1 (data under build/db-server) and stops.
+# Last, the Windows DLLs are built (scripts/build-windows.sh) and tested under Wine against the
+# same server (tests/windows/run.sh), 64-bit and 32-bit.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -25,3 +27,7 @@ WAGELINK_TEST_DATABASE=server ctest --test-dir build -j "$(nproc)" --output-on-f
     '^(ItemImport|ItemUpdate|ItemExport|KestExport|PersonChecks|Enrolment|RosterExport|Builders|DirectExport|TransactTest|Trial|HostileRequests|Revisions/EveryRevision)\.'
 echo "== tests, sanitizer build"
 ctest --test-dir build-asan -j "$(nproc)" --output-on-failure
+echo "== the Windows DLLs, built and tested under Wine"
+scripts/build-windows.sh
+tests/windows/run.sh x86_64
+tests/windows/run.sh i686

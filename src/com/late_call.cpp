@@ -4,6 +4,7 @@
 
 #include "base/fault.h"
 #include "com/error_info.h"
+#include "com/hresult.h"
 
 namespace com {
 
@@ -15,12 +16,25 @@ VARIANT ByRef(Variant& value) {
     return v;
 }
 
+namespace {
+
+// Script objects that know their names only through IDispatchEx (a VBScript class instance
+// answers GetIDsOfNames with E_NOTIMPL) are asked through it, without regard to case.
+HRESULT GetDispIdEx(IDispatch* target, BSTR name, DISPID* id) {
+    ComPtr<IDispatchEx> ex = ComPtr<IDispatch>(target).As<IDispatchEx>(IID_IDispatchEx);
+    if (!ex) return E_NOTIMPL;
+    return ex->GetDispID(name, fdexNameCaseInsensitive, id);
+}
+
+}  // namespace
+
 DISPID GetDispId(IDispatch* target, std::string_view name) {
     if (!target) base::ThrowObjectNotSet();
     Bstr wide(name);
     LPOLESTR names[] = {wide.get()};
     DISPID id = DISPID_UNKNOWN;
     HRESULT hr = target->GetIDsOfNames(IID_NULL, names, 1, 0, &id);
+    if (hr == E_NOTIMPL) hr = GetDispIdEx(target, wide.get(), &id);
     if (FAILED(hr))
         throw base::Fault(base::kObjectLacksMember,
                           "Object doesn't support this property or method: " + std::string(name));

@@ -55,6 +55,13 @@ struct IDispatch : IUnknown {
                                          UINT* argErr) = 0;
 };
 
+// Script engines' extension of IDispatch; only its first method, by which a late call finds a
+// name that GetIDsOfNames does not answer, is used here.
+struct IDispatchEx : IDispatch {
+    virtual HRESULT WAGELINK_CALL GetDispID(BSTR name, DWORD flags, DISPID* id) = 0;
+};
+constexpr DWORD fdexNameCaseInsensitive = 0x00000008;
+
 struct IClassFactory : IUnknown {
     virtual HRESULT WAGELINK_CALL CreateInstance(IUnknown* outer, REFIID iid, void** object) = 0;
     virtual HRESULT WAGELINK_CALL LockServer(BOOL lock) = 0;
@@ -63,6 +70,7 @@ struct IClassFactory : IUnknown {
 extern const IID IID_IUnknown;
 extern const IID IID_IDispatch;
 extern const IID IID_IClassFactory;
+extern const IID IID_IDispatchEx;
 
 void ClearExcepInfo(EXCEPINFO* info);
 

@@ -1,0 +1,176 @@
+#!/usr/bin/env bash
+# The Windows DLLs of one bitness (tests/windows/run.sh x86_64|i686) under Wine, called by clients
+# we did not write: Windows Script Host running VBScript and JScript, and the system's COM.
+# Needs the DLLs (scripts/build-windows.sh), the Linux host in build/ for reference replies, and
+# the MariaDB server of WAGELINK_TEST_SERVER, which Wine's odbc32 reaches through unixODBC.
+# Works in a fresh Wine prefix under build-windows/ARCH, stopped at the end.
+set -euo pipefail
+arch=$1
+root=$(cd "$(dirname "$0")/../.." && pwd)
+cd "$root"
+dlls=$root/build-windows/$arch
+work=$dlls/wine-test
+: "${WAGELINK_TEST_SERVER:?names the MariaDB server the scripts use}"
+
+case $arch in
+x86_64) wine=/usr/lib/wine/wine64 wineserver=/usr/lib/wine/wineserver64 bits=win64 ;;
+i686) wine=/usr/lib/wine/wine wineserver=/usr/lib/wine/wineserver32 bits=win32 ;;
+*) echo "usage: $0 x86_64|i686" >&2; exit 2 ;;
+esac
+if [ ! -x "$wine" ]; then
+    echo "skipped: the $arch DLLs need $wine (Debian's wine32:i386, after dpkg --add-architecture i386)"
+    exit 0
+fi
+export WINEPREFIX=$dlls/wine-prefix WINEARCH=$bits WINEDEBUG=-all DISPLAY=
+export WINEDLLOVERRIDES="mscoree,mshtml="  # no Mono or Gecko installers in a fresh prefix
+trap '"$wineserver" -k 2>/dev/null || true' EXIT
+
+# The 32-bit Wine reaches the server through 32-bit unixODBC and a 32-bit MariaDB driver, which
+# Debian cannot install beside the 64-bit one: it is unpacked here and named in an odbcinst.ini
+# of its own, which only the Wine processes read.
+wine_env=()
+if [ "$arch" = i686 ]; then
+    driver=$dlls/odbc-driver/usr/lib/i386-linux-gnu/odbc/libmaodbc.so
+    if [ ! -f "$driver" ]; then
+        (cd "$dlls" && rm -f odbc-mariadb_*_i386.deb && apt-get download -qq odbc-mariadb:i386)
+        dpkg-deb -x "$dlls"/odbc-mariadb_*_i386.deb "$dlls/odbc-driver"
+    fi
+    mkdir -p "$dlls/odbc-ini"
+    printf '[MariaDB Unicode]\nDriver=%s\n' "$driver" >"$dlls/odbc-ini/odbcinst.ini"
+    wine_env=(ODBCSYSINI="$dlls/odbc-ini")
+fi
+
+failures=0
+fail() {
+    echo "FAIL: $*"
+    failures=$((failures + 1))
+}
+zpath() { echo "Z:${1//\//\\}"; }
+# The key's subtree as `reg query /s` lists it; nothing when there is no such key.
+reg_query() {
+    local listing
+    listing=$("$wine" reg query "$1" /s 2>/dev/null | tr -d '\r' || true)
+    grep -q '^HKEY_' <<<"$listing" && echo "$listing" || true
+}
+# Runs a script under cscript; its last line must be "summary: ..." (cscript exits 0 even when a
+# script dies) and no check may have failed.
+run_script() {
+    local script=$1 output
+    shift
+    output=$(env "${wine_env[@]}" "$wine" cscript //nologo "$(zpath "$root/tests/windows/$script")" \
+        "$@" 2>&1 | tr -d '\r' || true)
+    echo "$output" | sed "s/^/  $script: /"
+    echo "$output" | tail -1 | grep -Eq '^summary: ([0-9]+ passed, 0 failed|demo job done)$' ||
+        fail "$script did not end with its summary line, or a check failed"
+}
+
+echo "== $arch: the DLLs import nothing but system DLLs"
+for dll in "$dlls"/*.dll; do
+    for import in $("$arch-w64-mingw32-objdump" -p "$dll" | sed -n 's/^\s*DLL Name: //p' | tr 'A-Z' 'a-z'); do
+        case $import in
+        kernel32.dll | advapi32.dll | ole32.dll | oleaut32.dll | odbc32.dll | msvcrt.dll | user32.dll) ;;
+        *) fail "$(basename "$dll") imports $import" ;;
+        esac
+    done
+done
+
+echo "== $arch: a fresh Wine prefix, and regsvr32"
+rm -rf "$WINEPREFIX" "$work"
+mkdir -p "$work/requests" "$work/windows" "$work/linux"
+"$wine" wineboot -i >/dev/null 2>&1
+for dll in wagelink-platform wagelink; do
+    "$wine" regsvr32 /s "$(zpath "$dlls/$dll.dll")" || fail "regsvr32 $dll.dll"
+done
+# A key that must be there: read again for a while, as a fresh prefix may still be settling.
+expect_key() {
+    local key=$1 pattern=$2
+    for _ in 1 2 3 4 5; do
+        reg_query "$key" | grep -q -- "$pattern" && return 0
+        sleep 1
+    done
+    fail "$3"
+}
+item_class='HKCR\CLSID\{AFC2C0DE-B3E9-4985-BB0F-F9171BDB0D84}'
+expect_key "$item_class\\InprocServer32" "REG_SZ    $(zpath "$dlls/wagelink.dll" | sed 's/\\/\\\\/g')$" \
+    "InprocServer32 of Wagelink.ISalaryItem names the DLL"
+expect_key "$item_class\\InprocServer32" 'ThreadingModel    REG_SZ    Apartment' \
+    "ThreadingModel Apartment"
+expect_key 'HKCR\Wagelink.ISalaryPerson\CLSID' '{A7E5F9D2-CFC0-4300-91BE-6D7965D1396B}' \
+    "the ProgID of ISalaryPerson names its CLSID"
+expect_key 'HKCR\TypeLib\{E6963367-ED87-410F-BD7D-DE811C62AF0B}\1.1' "\\\\0\\\\$bits" \
+    "the type library 1.1 is registered for $bits"
+expect_key 'HKCR\Interface\{2C62CCCF-B960-4CDD-80A4-805FA96607A3}\TypeLib' \
+    '{E6963367-ED87-410F-BD7D-DE811C62AF0B}' "_ISalaryItem names its type library"
+
+echo "== $arch: databases on the server"
+port=$(sed -n 's/.*Port=\([0-9]*\).*/\1/p' <<<"$WAGELINK_TEST_SERVER")
+export WAGELINK_REGISTRY=$work/registry
+build/wagelink register >/dev/null
+connection_of() { echo "$WAGELINK_TEST_SERVER;Database=wagelink_${arch}_$1"; }
+for db in linux windows scripts; do
+    mariadb --no-defaults -h 127.0.0.1 -P "$port" -u wagelink -pwagelink-test -e \
+        "drop database if exists wagelink_${arch}_$db; create database wagelink_${arch}_$db character set utf8mb4"
+    build/wagelink demo-db --connection "$(connection_of $db)" >/dev/null
+done
+for request in examples/*.xml; do
+    iconv -f UTF-8 -t UTF-16 "$request" >"$work/requests/$(basename "$request")"
+done
+# Two item names for the text methods: GenLen of the first is 10 bytes in code page 936.
+printf '应发合计ab\n应发合计' | iconv -f UTF-8 -t UTF-16 >"$work/requests/texts.txt"
+
+echo "== $arch: the demo job through the Windows DLL and through the Linux library"
+run_script demo.vbs "$(connection_of windows)" \
+    "$(zpath "$work/requests")" "$(zpath "$work/windows")"
+linux_run() {
+    local progId=$1 name=$2
+    shift 2
+    build/wagelink transact "$progId" "examples/$name.xml" --connection "$(connection_of linux)" \
+        --login-year 2026 --login-month 12 "$@" >"$work/linux/$name.reply" || [ $? -eq 4 ]
+}
+linux_run Wagelink.ISalaryItem add-salary-items
+linux_run Wagelink.ISalaryPerson add-salary-persons
+linux_run Wagelink.ISalaryItem query-salary-items --pages "$work/linux/query-salary-items"
+linux_run Wagelink.ISalaryItem query-kest
+linux_run Wagelink.ISalaryPerson query-salary-persons --pages "$work/linux/query-salary-persons"
+for reply in "$work"/linux/*.reply; do
+    name=$(basename "$reply")
+    cmp -s <(printf '%s' "$(cat "$reply")") <(iconv -f UTF-16 -t UTF-8 "$work/windows/$name" 2>/dev/null) ||
+        fail "the reply to $name differs from the Linux library's"
+done
+pages=0
+for page in "$work"/linux/*/page-*.xml; do
+    export_name=$(basename "$(dirname "$page")")
+    windows_page="$work/windows/$export_name-$(basename "$page")"
+    cmp -s <(printf '%s' "$(cat "$page")") <(iconv -f UTF-16 -t UTF-8 "$windows_page" 2>/dev/null) ||
+        fail "page $(basename "$page") of $export_name differs from the Linux library's"
+    pages=$((pages + 1))
+done
+[ "$pages" -ge 4 ] || fail "the paged exports gave $pages pages"
+[ "$(ls "$work"/windows/*-page-*.xml | wc -l)" -eq "$pages" ] || fail "the Windows run gave other pages"
+echo "  compared $(ls "$work"/linux/*.reply | wc -l) replies and $pages pages"
+
+echo "== $arch: VBScript and JScript"
+export WAGELINK_LANG=en-US WAGELINK_CODEPAGE=936
+run_script classes.vbs "$(connection_of scripts)" "$(zpath "$work/requests")"
+run_script classes.js "$(connection_of scripts)" "$(zpath "$work/requests")"
+unset WAGELINK_LANG WAGELINK_CODEPAGE
+
+echo "== $arch: regsvr32 /u leaves nothing of ours"
+for dll in wagelink wagelink-platform; do
+    "$wine" regsvr32 /u /s "$(zpath "$dlls/$dll.dll")" || fail "regsvr32 /u $dll.dll"
+done
+for key in "$item_class" 'HKCR\CLSID\{A7E5F9D2-CFC0-4300-91BE-6D7965D1396B}' \
+    'HKCR\Wagelink.ISalaryItem' 'HKCR\Wagelink.ISalaryPerson' 'HKCR\QzLogin.Login' \
+    'HKCR\TypeLib\{E6963367-ED87-410F-BD7D-DE811C62AF0B}' \
+    'HKCR\TypeLib\{3A7C5E91-2B4D-4F68-9E1A-7D3B6C8F2A05}' \
+    'HKCR\Interface\{2C62CCCF-B960-4CDD-80A4-805FA96607A3}' \
+    'HKCR\Interface\{02E3A7F6-BBAF-4C9A-9053-1973D7E4DAD1}' \
+    'HKCR\Interface\{528ED197-7DCB-4D5F-8206-368AD2F9EDEF}'; do
+    [ -z "$(reg_query "$key")" ] || fail "$key is left after unregistration"
+done
+
+if ((failures)); then
+    echo "== $arch: $failures Windows checks failed"
+    exit 1
+fi
+echo "== $arch: every Windows check passed"
