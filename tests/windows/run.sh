@@ -155,6 +155,11 @@ run_script classes.vbs "$(connection_of scripts)" "$(zpath "$work/requests")"
 run_script classes.js "$(connection_of scripts)" "$(zpath "$work/requests")"
 unset WAGELINK_LANG WAGELINK_CODEPAGE
 
+echo "== $arch: interfaces, slots, type libraries and DISPIDs from C++ (system code page 936)"
+output=$(LC_ALL=zh_CN.UTF-8 "$wine" "$dlls/wagelink-probe.exe" "$(zpath "$dlls")" 2>&1 | tr -d '\r' || true)
+echo "$output" | sed 's/^/  wagelink-probe: /'
+echo "$output" | tail -1 | grep -Eq '^summary: [0-9]+ passed, 0 failed$' || fail "wagelink-probe"
+
 echo "== $arch: regsvr32 /u leaves nothing of ours"
 for dll in wagelink wagelink-platform; do
     "$wine" regsvr32 /u /s "$(zpath "$dlls/$dll.dll")" || fail "regsvr32 /u $dll.dll"

@@ -1,0 +1,271 @@
+// What a script cannot reach, checked from C++ through the system's COM: every interface
+// identifier each class answers to, the vtable slot order of the default interfaces, the type
+// library's DISPIDs against GetIDsOfNames and against the published tables, error info through
+// the vtable, and DllCanUnloadNow. Loads the three server DLLs from the folder named on the
+// command line without registering them.
+// Prints "not ok - ..." for each failed check and a last line "summary: N passed, M failed".
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+int passed = 0;
+int failed = 0;
+
+void Check(bool ok, const std::string& what) {
+    if (ok) {
+        ++passed;
+    } else {
+        ++failed;
+        std::printf("not ok - %s\n", what.c_str());
+    }
+}
+
+GUID Guid(const wchar_t* text) {
+    GUID g{};
+    CLSIDFromString(text, &g);
+    return g;
+}
+
+std::string Narrow(const wchar_t* text) {
+    std::string out;
+    for (; text && *text; ++text) out += static_cast<char>(*text < 128 ? *text : '?');
+    return out;
+}
+
+struct Method {
+    const wchar_t* name;
+    DISPID id;
+};
+
+struct Class {
+    const wchar_t* clsid;
+    const wchar_t* defaultIid;
+    std::vector<const wchar_t*> alsoIids;  // earlier versions the same object answers to
+    std::vector<Method> methods;           // in slot order after IDispatch's seven
+};
+
+struct Library {
+    const wchar_t* file;
+    std::vector<Class> classes;
+};
+
+const std::vector<Method> kCurrent = {{L"AddObjectReference", 0x60030000},
+                                      {L"DropObjectReference", 0x60030001},
+                                      {L"Transact", 0x60030002},
+                                      {L"QueryProc", 0x60030007},
+                                      {L"GenLen", 0x60030009},
+                                      {L"GetResString", 0x6003000A},
+                                      {L"GetResStringArg", 0x6003000B},
+                                      {L"Lang", 0x6003000C},
+                                      {L"unLang", 0x6003000D}};
+const std::vector<Method> kSecond = {
+    {L"Transact", 0x60030000},     {L"QueryProc", 0x60030005},       {L"GenLen", 0x6003000B},
+    {L"GetResString", 0x60030011}, {L"GetResStringArg", 0x60030012}, {L"Lang", 0x60030018},
+    {L"unLang", 0x60030019}};
+const std::vector<Method> kFirst = {{L"Transact", 0x60030000}, {L"QueryProc", 0x60030005}};
+
+std::vector<Method> With(std::vector<Method> methods, Method more) {
+    methods.push_back(more);
+    return methods;
+}
+
+const Library kLibraries[] = {
+    {L"wagelink.dll",
+     {{L"{AFC2C0DE-B3E9-4985-BB0F-F9171BDB0D84}",
+       L"{2C62CCCF-B960-4CDD-80A4-805FA96607A3}",
+       {L"{02E3A7F6-BBAF-4C9A-9053-1973D7E4DAD1}"},
+       With(kCurrent, {L"QueryProcKest", 0x60030013})},
+      {L"{A7E5F9D2-CFC0-4300-91BE-6D7965D1396B}",
+       L"{528ED197-7DCB-4D5F-8206-368AD2F9EDEF}",
+       {},
+       kCurrent}}},
+    {L"wagelink-rev2.dll",
+     {{L"{C40E7259-C016-499A-8644-B23CC63E4ABB}",
+       L"{B04C73C5-57E5-43A1-8A14-D162E44F6E2E}",
+       {L"{CC324116-A306-4A6D-9BD5-E549813F5C6E}", L"{29DAA996-C838-4165-8143-5A1ED38517B0}",
+        L"{D60029FC-5582-4410-A8C5-D3E318E13628}"},
+       kSecond},
+      {L"{46316AD2-25FB-44AE-A320-DD10BB341898}",
+       L"{C33BF364-E5AF-484A-824B-EB45A7002117}",
+       {L"{B41CA393-71FB-4C92-B579-D097354CC115}", L"{8533C7A9-0BBC-4D3F-A7A7-BB595045FB19}",
+        L"{71C60509-CD14-48A7-AA34-470B70D5B4DA}"},
+       kSecond}}},
+    {L"wagelink-rev1.dll",
+     {{L"{C40E7259-C016-499A-8644-B23CC63E4ABB}",
+       L"{CC324116-A306-4A6D-9BD5-E549813F5C6E}",
+       {},
+       kFirst},
+      {L"{46316AD2-25FB-44AE-A320-DD10BB341898}",
+       L"{B41CA393-71FB-4C92-B579-D097354CC115}",
+       {},
+       kFirst}}},
+};
+
+// The type library's description of `iid`: each method's name, DISPID and vtable slot.
+void CheckTypeLibrary(ITypeLib* library, const Class& c, const std::string& where) {
+    ITypeInfo* info = nullptr;
+    if (FAILED(library->GetTypeInfoOfGuid(Guid(c.defaultIid), &info))) {
+        Check(false, where + ": the type library describes the default interface");
+        return;
+    }
+    // A dual interface's vtable side tells the slots.
+    HREFTYPE vtableSide = 0;
+    ITypeInfo* vtable = nullptr;
+    if (SUCCEEDED(info->GetRefTypeOfImplType(-1, &vtableSide)))
+        info->GetRefTypeInfo(vtableSide, &vtable);
+    ITypeInfo* described = vtable ? vtable : info;
+    TYPEATTR* attributes = nullptr;
+    described->GetTypeAttr(&attributes);
+    Check(attributes && attributes->wTypeFlags & TYPEFLAG_FDUAL,
+          where + ": the default interface is dual");
+    Check(attributes && attributes->wTypeFlags & TYPEFLAG_FHIDDEN &&
+              attributes->wTypeFlags & TYPEFLAG_FNONEXTENSIBLE &&
+              attributes->wTypeFlags & TYPEFLAG_FOLEAUTOMATION,
+          where + ": hidden, non-extensible, OLE automation");
+    const UINT functions = attributes ? attributes->cFuncs : 0;
+    described->ReleaseTypeAttr(attributes);
+    Check(functions == c.methods.size(), where + ": the type library has " +
+                                             std::to_string(functions) + " methods, expected " +
+                                             std::to_string(c.methods.size()));
+    for (UINT i = 0; i < functions && i < c.methods.size(); ++i) {
+        FUNCDESC* f = nullptr;
+        if (FAILED(described->GetFuncDesc(i, &f))) continue;
+        BSTR name = nullptr;
+        described->GetDocumentation(f->memid, &name, nullptr, nullptr, nullptr);
+        const Method& m = c.methods[i];
+        const std::string method = where + " " + Narrow(m.name);
+        Check(name && std::wstring(name) == m.name, method + ": in slot " + std::to_string(7 + i));
+        Check(f->memid == m.id, method + ": its DISPID in the type library");
+        Check(f->oVft == static_cast<SHORT>((7 + i) * sizeof(void*)),
+              method + ": its vtable offset in the type library");
+        SysFreeString(name);
+        described->ReleaseFuncDesc(f);
+    }
+    if (vtable) vtable->Release();
+    info->Release();
+}
+
+void CheckObject(IUnknown* object, const Class& c, const std::string& where) {
+    IDispatch* dispatch = nullptr;
+    Check(SUCCEEDED(object->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&dispatch))),
+          where + ": answers IDispatch");
+    std::vector<const wchar_t*> iids = c.alsoIids;
+    iids.push_back(c.defaultIid);
+    for (const wchar_t* iid : iids) {
+        IUnknown* answered = nullptr;
+        Check(SUCCEEDED(object->QueryInterface(Guid(iid), reinterpret_cast<void**>(&answered))),
+              where + ": answers " + Narrow(iid));
+        if (answered) answered->Release();
+    }
+    IUnknown* none = nullptr;
+    Check(object->QueryInterface(Guid(L"{12345678-1234-1234-1234-123456789ABC}"),
+                                 reinterpret_cast<void**>(&none)) == E_NOINTERFACE &&
+              !none,
+          where + ": E_NOINTERFACE for an identifier of no interface of its own");
+    if (!dispatch) return;
+    for (const Method& m : c.methods) {
+        LPOLESTR names[] = {const_cast<LPOLESTR>(m.name)};
+        DISPID id = DISPID_UNKNOWN;
+        HRESULT hr = dispatch->GetIDsOfNames(IID_NULL, names, 1, 0, &id);
+        Check(SUCCEEDED(hr) && id == m.id, where + " " + Narrow(m.name) + ": GetIDsOfNames");
+    }
+    dispatch->Release();
+}
+
+// GenLen called through its vtable slot: the slot order the platform's compiled callers use, and
+// the error info a failure leaves.
+void CheckGenLenSlot(IUnknown* object, const Class& c, const std::string& where) {
+    std::size_t slot = 0;
+    for (std::size_t i = 0; i < c.methods.size(); ++i)
+        if (std::wstring(c.methods[i].name) == L"GenLen") slot = 7 + i;
+    if (!slot) return;
+    IUnknown* defaultInterface = nullptr;
+    object->QueryInterface(Guid(c.defaultIid), reinterpret_cast<void**>(&defaultInterface));
+    if (!defaultInterface) return;
+    using GenLenFn = HRESULT(STDMETHODCALLTYPE*)(IUnknown*, BSTR*, SHORT*);
+    auto genLen = (*reinterpret_cast<GenLenFn**>(defaultInterface))[slot];
+    BSTR text = SysAllocString(L"abc\x5E94\x53D1");  // three ASCII letters and two Chinese
+    SHORT length = 0;
+    HRESULT hr = genLen(defaultInterface, &text, &length);
+    Check(hr == S_OK && length == 7, where + ": GenLen through vtable slot " +
+                                         std::to_string(slot) + " = " + std::to_string(length));
+    SysFreeString(text);
+    text = SysAllocStringLen(nullptr, 40000);
+    for (UINT i = 0; i < 40000; ++i) text[i] = L'a';
+    hr = genLen(defaultInterface, &text, &length);
+    Check(hr == static_cast<HRESULT>(0x800A0006), where + ": an overflow fails with 0x800A0006");
+    IErrorInfo* error = nullptr;
+    BSTR description = nullptr;
+    if (GetErrorInfo(0, &error) == S_OK && error) {
+        error->GetDescription(&description);
+        error->Release();
+    }
+    Check(description && std::wstring(description) == L"Overflow",
+          where + ": GetErrorInfo tells 'Overflow'");
+    SysFreeString(description);
+    SysFreeString(text);
+    defaultInterface->Release();
+}
+
+void CheckLibrary(const std::wstring& folder, const Library& l) {
+    const std::wstring path = folder + L"\\" + l.file;
+    const std::string where = Narrow(l.file);
+    HMODULE module = LoadLibraryW(path.c_str());
+    Check(module != nullptr, where + ": loads");
+    if (!module) return;
+    using GetClassObjectFn = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
+    using CanUnloadNowFn = HRESULT(STDAPICALLTYPE*)();
+    // Through void (*)(), the type any function pointer may be cast to and from without a warning.
+    using AnyFn = void (*)();
+    auto getClassObject = reinterpret_cast<GetClassObjectFn>(
+        reinterpret_cast<AnyFn>(GetProcAddress(module, "DllGetClassObject")));
+    auto canUnloadNow = reinterpret_cast<CanUnloadNowFn>(
+        reinterpret_cast<AnyFn>(GetProcAddress(module, "DllCanUnloadNow")));
+    Check(getClassObject && canUnloadNow && GetProcAddress(module, "DllRegisterServer") &&
+              GetProcAddress(module, "DllUnregisterServer"),
+          where + ": exports the four calls by their plain names");
+    if (!getClassObject || !canUnloadNow) return;
+    ITypeLib* library = nullptr;
+    Check(SUCCEEDED(LoadTypeLibEx(path.c_str(), REGKIND_NONE, &library)),
+          where + ": holds a type library");
+    for (const Class& c : l.classes) {
+        const std::string name = where + " " + Narrow(c.clsid);
+        IClassFactory* factory = nullptr;
+        getClassObject(Guid(c.clsid), IID_IClassFactory, reinterpret_cast<void**>(&factory));
+        Check(factory != nullptr, name + ": a class factory");
+        if (!factory) continue;
+        IUnknown* object = nullptr;
+        factory->CreateInstance(nullptr, IID_IUnknown, reinterpret_cast<void**>(&object));
+        factory->Release();
+        Check(object != nullptr, name + ": an instance");
+        if (!object) continue;
+        Check(canUnloadNow() == S_FALSE, name + ": DllCanUnloadNow is S_FALSE while it lives");
+        CheckObject(object, c, name);
+        CheckGenLenSlot(object, c, name);
+        if (library) CheckTypeLibrary(library, c, name);
+        object->Release();
+    }
+    if (library) library->Release();
+    Check(canUnloadNow() == S_OK, where + ": DllCanUnloadNow is S_OK once every object is gone");
+}
+
+}  // namespace
+
+int main() {
+    int count = 0;
+    LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (count < 2) {
+        std::printf("usage: wagelink-probe FOLDER-OF-THE-DLLS\n");
+        return 2;
+    }
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    for (const Library& l : kLibraries) CheckLibrary(arguments[1], l);
+    CoUninitialize();
+    std::printf("summary: %d passed, %d failed\n", passed, failed);
+    LocalFree(arguments);
+    return failed ? 1 : 0;
+}
