@@ -21,7 +21,7 @@ function(wagelink_windows_dll TARGET IDL DEF)
         OUTPUT "${tlb}"
         COMMAND ${WIDL} ${widl_bits} -t -I${WAGELINK_WINE_IDL} -I${PROJECT_SOURCE_DIR}/src/windows
                 -L${WAGELINK_WINE_DLLS} -o "${tlb}" "${idl}"
-        DEPENDS "${idl}" "${PROJECT_SOURCE_DIR}/src/windows/methods.idl.h"
+        DEPENDS "${idl}" "${PROJECT_SOURCE_DIR}/src/windows/methods.idl.inc"
         VERBATIM)
     file(WRITE "${rc}" "1 TYPELIB \"${tlb}\"\n")
     set_source_files_properties("${rc}" PROPERTIES OBJECT_DEPENDS "${tlb}")
