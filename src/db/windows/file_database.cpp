@@ -1,6 +1,7 @@
+#include "db/file_database.h"
+
 #include "base/fault.h"
 #include "db/types.h"
-#include "db/file_database.h"
 
 namespace db {
 

@@ -1,3 +1,5 @@
+#include "messages/code_page.h"
+
 #include <iconv.h>
 
 #include <cstdlib>
@@ -5,7 +7,6 @@
 
 #include "base/fault.h"
 #include "base/utf.h"
-#include "messages/code_page.h"
 
 namespace messages {
 

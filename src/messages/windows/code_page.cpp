@@ -1,3 +1,5 @@
+#include "messages/code_page.h"
+
 #include <windows.h>
 
 #include <cstdlib>
@@ -5,7 +7,6 @@
 
 #include "base/fault.h"
 #include "base/number.h"
-#include "messages/code_page.h"
 
 namespace messages {
 
@@ -33,10 +34,9 @@ int CodePage::Measure(char16_t unit) {
     char out[8];
     BOOL unmappable = FALSE;
     // A character the code page cannot write comes out as its default character: one byte.
-    int n = ::WideCharToMultiByte(converter_->page, 0, &text, 1, out, sizeof out, nullptr,
-                                  converter_->page == CP_UTF7 || converter_->page == CP_UTF8
-                                      ? nullptr
-                                      : &unmappable);
+    int n = ::WideCharToMultiByte(
+        converter_->page, 0, &text, 1, out, sizeof out, nullptr,
+        converter_->page == CP_UTF7 || converter_->page == CP_UTF8 ? nullptr : &unmappable);
     if (n <= 0 || unmappable) return 1;
     return n >= 2 ? 2 : 1;
 }
