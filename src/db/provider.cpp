@@ -7,68 +7,15 @@
 #include "base/fault.h"
 #include "base/number.h"
 #include "base/text.h"
+#include "db/connection_keys.h"
 #include "db/file_database.h"
 #include "db/odbc/database.h"
+#include "db/sql_server_driver.h"
 #include "db/types.h"
 
 namespace db {
 
 namespace {
-
-// The first of `keys` the string names.
-std::optional<std::string> FirstOf(const ConnectionString& parsed,
-                                   std::initializer_list<std::string_view> keys) {
-    for (std::string_view key : keys)
-        if (auto value = parsed.Get(key)) return value;
-    return std::nullopt;
-}
-
-bool IsYes(std::string_view value) {
-    std::string v = base::AsciiLower(value);
-    return v == "yes" || v == "true" || v == "sspi" || v == "mandatory" || v == "strict";
-}
-
-void Add(std::string& to, std::string_view key, std::string_view value) {
-    to.append(key).append("=").append(OdbcValue(value)).append(";");
-}
-
-[[noreturn]] void Unsupported(const std::string& what) {
-    throw base::Fault(kProviderError,
-                      "The connection string asks for what FreeTDS cannot do: " + what);
-}
-
-// Encrypt (or ADO's Use Encryption for Data): required, or asked for where the server offers it.
-// FreeTDS 1.3 speaks TDS 7.4, whose encryption begins after the login's first packet; the strict
-// encryption of TDS 8.0 it does not speak, so a string that asks for it is refused rather than
-// connected with less.
-void AddEncryption(std::string& to, const ConnectionString& parsed) {
-    auto encrypt = FirstOf(parsed, {"encrypt", "use encryption for data"});
-    if (!encrypt) return;
-    if (base::EqualNoCase(base::Trim(*encrypt), "strict"))
-        Unsupported("Encrypt=Strict needs TDS 8.0; use Encrypt=yes");
-    Add(to, "Encryption", IsYes(*encrypt) ? "require" : "request");
-}
-
-// Data Source as ADO writes it: HOST, HOST,PORT or HOST\INSTANCE, with "tcp:" allowed before
-// it and "(local)" or "." for this machine.
-void AddServer(std::string& to, std::string server) {
-    if (base::EqualNoCase(std::string_view(server).substr(0, 4), "tcp:")) server.erase(0, 4);
-    std::string port;
-    if (auto comma = server.find(','); comma != std::string::npos) {
-        port = base::Trim(server.substr(comma + 1));
-        server = base::Trim(server.substr(0, comma));
-    }
-    std::string instance;
-    if (auto slash = server.find('\\'); slash != std::string::npos) {
-        instance = server.substr(slash);
-        server.erase(slash);
-    }
-    if (server.empty() || server == "." || base::EqualNoCase(server, "(local)") ||
-        base::EqualNoCase(server, "localhost"))
-        server = "127.0.0.1";
-    Add(to, "Server", server + instance);
-    if (!port.empty()) Add(to, "Port", port);
-}
 
 // MariaDB's or MySQL's driver, spoken to in UTF-8 (db/odbc/text_api.h).
 bool IsUtf8Driver(std::string_view driver) {
@@ -180,6 +127,22 @@ void RefuseServerKeysWithoutProvider(const ConnectionString& parsed) {
 
 }  // namespace
 
+std::optional<std::string> FirstOf(const ConnectionString& parsed,
+                                   std::initializer_list<std::string_view> keys) {
+    for (std::string_view key : keys)
+        if (auto value = parsed.Get(key)) return value;
+    return std::nullopt;
+}
+
+bool IsYes(std::string_view value) {
+    std::string v = base::AsciiLower(value);
+    return v == "yes" || v == "true" || v == "sspi" || v == "mandatory" || v == "strict";
+}
+
+void AddKey(std::string& to, std::string_view key, std::string_view value) {
+    to.append(key).append("=").append(OdbcValue(value)).append(";");
+}
+
 Provider ProviderOf(const ConnectionString& parsed) {
     std::string provider = parsed.Get("provider").value_or("SQLite");
     std::string name = base::AsciiLower(provider);
@@ -205,27 +168,19 @@ OdbcTarget SqlServerTarget(const ConnectionString& parsed) {
                      "Application Name, Workstation ID, Packet Size and ADO's other keys");
     OdbcTarget target;
     std::string& s = target.connectionString;
-    Add(s, "Driver", "FreeTDS");
-    AddServer(s, FirstOf(parsed, {"data source", "server", "address", "addr", "network address"})
-                     .value_or(""));
-    if (auto db = FirstOf(parsed, {"initial catalog", "database"})) Add(s, "Database", *db);
-    // FreeTDS signs in with Windows credentials only through Kerberos, whose service name the
-    // host's rewrite of "(local)" would break; a Windows account signs in by name and password.
-    if (auto trusted = FirstOf(parsed, {"integrated security", "trusted_connection"});
-        trusted && IsYes(*trusted))
-        Unsupported("integrated security (" + *trusted +
-                    "); sign in with User ID=DOMAIN\\user;Password=... or a SQL Server login");
-    if (auto user = FirstOf(parsed, {"user id", "uid", "user"})) Add(s, "UID", *user);
+    AddSqlServerDriver(
+        s, FirstOf(parsed, {"data source", "server", "address", "addr", "network address"})
+               .value_or(""));
+    if (auto db = FirstOf(parsed, {"initial catalog", "database"})) AddKey(s, "Database", *db);
+    if (auto user = FirstOf(parsed, {"user id", "uid", "user"})) AddKey(s, "UID", *user);
     if (auto password = FirstOf(parsed, {"password", "pwd"})) {
-        Add(s, "PWD", *password);
+        AddKey(s, "PWD", *password);
         target.password = *password;
     }
-    if (auto app = FirstOf(parsed, {"application name", "app"})) Add(s, "APP", *app);
-    if (auto wsid = FirstOf(parsed, {"workstation id", "wsid"})) Add(s, "WSID", *wsid);
-    if (auto packet = parsed.Get("packet size")) Add(s, "PacketSize", *packet);
-    AddEncryption(s, parsed);
-    Add(s, "ClientCharset", "UTF-8");
-    Add(s, "TDS_Version", "7.4");
+    if (auto app = FirstOf(parsed, {"application name", "app"})) AddKey(s, "APP", *app);
+    if (auto wsid = FirstOf(parsed, {"workstation id", "wsid"})) AddKey(s, "WSID", *wsid);
+    if (auto packet = parsed.Get("packet size")) AddKey(s, "PacketSize", *packet);
+    AddSqlServerSecurity(s, parsed);
     if (auto timeout = FirstOf(parsed, {"connect timeout", "connection timeout", "timeout"}))
         target.loginTimeoutSeconds = TimeoutSeconds(*timeout);
     return target;

@@ -2,8 +2,9 @@
 //
 //   Provider=SQLite;Data Source=PATH     SQLite (the default provider);
 //   Provider=SQLOLEDB, SQLNCLI, SQLNCLI11 or MSOLEDBSQL
-//                                        SQL Server through unixODBC and the FreeTDS driver, the
-//                                        ADO keys translated (SqlServerTarget);
+//                                        SQL Server through ODBC, the ADO keys translated
+//                                        (SqlServerTarget): FreeTDS through unixODBC, on Windows
+//                                        the system's SQL Server driver;
 //   Provider=MSDASQL                     any ODBC driver: every key but Provider passed to
 //                                        unixODBC as it stands (DSN=, Driver=, the driver's own).
 // Any other provider is a fault naming it.
@@ -34,13 +35,13 @@ enum class Provider { kSqlite, kSqlServer, kOdbc };
 // The provider a connection string names; a fault naming an unknown one.
 Provider ProviderOf(const ConnectionString& parsed);
 
-// The SQL Server provider's keys as FreeTDS reads them: Data Source (or Server, Address) as
-// HOST, HOST,PORT, HOST\INSTANCE, "(local)" or "."; Initial Catalog (or Database); User ID and
-// Password; Connect Timeout; Application Name; Workstation ID; Packet Size; Encrypt (or Use
-// Encryption for Data); and always UTF-8 as the client character set and TDS 7.4. Keys it has no
-// use for (Persist Security Info, Trust Server Certificate, ...) are left out. A fault for what
-// FreeTDS cannot do: integrated security (Integrated Security=SSPI, Trusted_Connection=yes) and
-// Encrypt=Strict.
+// The SQL Server provider's keys as the platform's SQL Server driver reads them
+// (db/sql_server_driver.h): Data Source (or Server, Address) as HOST, HOST,PORT, HOST\INSTANCE,
+// "(local)" or "."; Initial Catalog (or Database); User ID and Password; Connect Timeout;
+// Application Name; Workstation ID; Packet Size; Encrypt (or Use Encryption for Data). Keys it
+// has no use for (Persist Security Info, ...) are left out. With FreeTDS, always UTF-8 as the
+// client character set and TDS 7.4, and a fault for what it cannot do: integrated security
+// (Integrated Security=SSPI, Trusted_Connection=yes) and Encrypt=Strict.
 OdbcTarget SqlServerTarget(const ConnectionString& parsed);
 
 // MSDASQL: every key but Provider as it stands (Data Source, as ADO writes the DSN, becomes DSN),

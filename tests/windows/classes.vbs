@@ -75,6 +75,13 @@ Check sink.Pages = 6, "the held caller stays held after DropObjectReference: " &
 reply = item.Transact(ReadText("add-salary-items.xml"), NewLogin("Provider=MSDASQL;DSN=NoSuchSource"))
 Check Left(reply, 13) = "<reply code=""" And InStr(reply, "message=") > 0, "a database that cannot be opened gives the fault reply: " & reply
 
+' SQLite is not part of the Windows library; SQL Server strings go to the system's SQL Server driver
+' (which Wine lacks: the fault names what it looked for).
+reply = item.Transact(ReadText("add-salary-items.xml"), NewLogin("Provider=SQLite;Data Source=demo.db"))
+Check InStr(reply, "not part of the Windows library") > 0, "Provider=SQLite is a fault that says so: " & reply
+reply = item.Transact(ReadText("add-salary-items.xml"), NewLogin("Provider=SQLOLEDB;Data Source=127.0.0.1,1;Initial Catalog=x;User ID=u;Password=secret;Connect Timeout=2"))
+Check Left(reply, 13) = "<reply code=""" And InStr(reply, "SQL Server") > 0 And InStr(reply, "secret") = 0, "a SQL Server string reaches the SQL Server driver, and without it gives the fault reply, no password: " & reply
+
 ' Texts (WAGELINK_LANG=en-US for this run, so that they compare here as ASCII).
 Dim chinese, args
 chinese = Split(ReadText("texts.txt"), vbLf)
