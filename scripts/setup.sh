@@ -8,7 +8,7 @@ packages=(cmake ninja-build g++ libpugixml-dev libsqlite3-dev libcli11-dev unixo
 if [ "${1:-all}" = windows ]; then
     # mingw-w64-tools has widl; libwine-dev the system IDL files it imports; wine the type
     # libraries ours import (stdole2.tlb, msxml3.dll).
-    packages=(cmake ninja-build mingw-w64 mingw-w64-tools libwine-dev wine wine64)
+    packages=(cmake ninja-build mingw-w64 mingw-w64-tools libwine-dev wine wine64 zip)
 elif [ "${1:-all}" != demo ]; then
     packages+=(clang-format sqlite3 tdsodbc odbc-mariadb mariadb-server
                googletest libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev)

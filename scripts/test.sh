@@ -29,5 +29,6 @@ echo "== tests, sanitizer build"
 ctest --test-dir build-asan -j "$(nproc)" --output-on-failure
 echo "== the Windows DLLs, built and tested under Wine"
 scripts/build-windows.sh
+scripts/package-windows.sh
 tests/windows/run.sh x86_64
 tests/windows/run.sh i686

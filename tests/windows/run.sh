@@ -164,15 +164,32 @@ echo "== $arch: regsvr32 /u leaves nothing of ours"
 for dll in wagelink wagelink-platform; do
     "$wine" regsvr32 /u /s "$(zpath "$dlls/$dll.dll")" || fail "regsvr32 /u $dll.dll"
 done
-for key in "$item_class" 'HKCR\CLSID\{A7E5F9D2-CFC0-4300-91BE-6D7965D1396B}' \
-    'HKCR\Wagelink.ISalaryItem' 'HKCR\Wagelink.ISalaryPerson' 'HKCR\QzLogin.Login' \
-    'HKCR\TypeLib\{E6963367-ED87-410F-BD7D-DE811C62AF0B}' \
-    'HKCR\TypeLib\{3A7C5E91-2B4D-4F68-9E1A-7D3B6C8F2A05}' \
-    'HKCR\Interface\{2C62CCCF-B960-4CDD-80A4-805FA96607A3}' \
-    'HKCR\Interface\{02E3A7F6-BBAF-4C9A-9053-1973D7E4DAD1}' \
-    'HKCR\Interface\{528ED197-7DCB-4D5F-8206-368AD2F9EDEF}'; do
-    [ -z "$(reg_query "$key")" ] || fail "$key is left after unregistration"
-done
+expect_nothing_left() {
+    for key in "$item_class" 'HKCR\CLSID\{A7E5F9D2-CFC0-4300-91BE-6D7965D1396B}' \
+        'HKCR\Wagelink.ISalaryItem' 'HKCR\Wagelink.ISalaryPerson' 'HKCR\QzLogin.Login' \
+        'HKCR\TypeLib\{E6963367-ED87-410F-BD7D-DE811C62AF0B}' \
+        'HKCR\TypeLib\{3A7C5E91-2B4D-4F68-9E1A-7D3B6C8F2A05}' \
+        'HKCR\Interface\{2C62CCCF-B960-4CDD-80A4-805FA96607A3}' \
+        'HKCR\Interface\{02E3A7F6-BBAF-4C9A-9053-1973D7E4DAD1}' \
+        'HKCR\Interface\{528ED197-7DCB-4D5F-8206-368AD2F9EDEF}'; do
+        [ -z "$(reg_query "$key")" ] || fail "$key is left after $1"
+    done
+}
+expect_nothing_left "regsvr32 /u"
+
+echo "== $arch: the package: register.cmd, check.vbs, unregister.cmd"
+package=$root/build-windows/package/wagelink-windows-$([ "$arch" = x86_64 ] && echo x64 || echo x86)
+if [ -f "$package/register.cmd" ]; then
+    "$wine" cmd /c "$(zpath "$package/register.cmd")" | tr -d '\r' | sed 's/^/  register.cmd: /'
+    output=$("$wine" cscript //nologo "$(zpath "$package/check.vbs")" 2>&1 | tr -d '\r' || true)
+    echo "$output" | sed 's/^/  check.vbs: /'
+    [ "$(grep -c 'answers: GenLen("abc") = 3$' <<<"$output")" -eq 2 ] ||
+        fail "check.vbs finds both classes registered by register.cmd"
+    "$wine" cmd /c "$(zpath "$package/unregister.cmd")" | tr -d '\r' | sed 's/^/  unregister.cmd: /'
+    expect_nothing_left "unregister.cmd"
+else
+    fail "no package in $package (scripts/package-windows.sh)"
+fi
 
 if ((failures)); then
     echo "== $arch: $failures Windows checks failed"
