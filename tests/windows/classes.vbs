@@ -71,6 +71,23 @@ Check item.DropObjectReference(sink) = True, "DropObjectReference of the held ob
 reply = item.Transact(ReadText("query-salary-items.xml"), login)
 Check sink.Pages = 6, "the held caller stays held after DropObjectReference: " & sink.Pages
 
+'' A condition list the platform made with MSXML, handed to QueryProc directly: the export reads
+' it through IXMLDOMNodeList's members (length, item, xml). (Wine's VBScript creates MSXML only
+' through WScript.CreateObject.)
+Dim dom, list, text, kit, direct
+Set dom = WScript.CreateObject("Msxml2.DOMDocument.3.0")
+Dim request
+request = "<vkinterface roottag=""salaryitem"" proc=""QUERY"" paginate=""0""><salaryitem><field name=""cGZGradeNum"" operation=""="" value=""002""/></salaryitem></vkinterface>"
+Check dom.loadXML(request), "MSXML loads the conditions"
+Set list = dom.selectNodes("vkinterface/salaryitem/field")
+Check list.length = 1, "MSXML selects the condition"
+Set direct = CreateObject("Wagelink.ISalaryItem")
+reply = direct.Transact("<r proc=""ADD""/>", login)
+text = request
+Set kit = Nothing
+direct.QueryProc list, text, "salaryitem", kit
+Check InStr(text, "<salaryitem><salarygradeno>002</salarygradeno>") > 0, "QueryProc exports by an MSXML node list: " & Left(text, 120)
+
 ' A connection string that cannot be opened: the fault reply, not a failed call.
 reply = item.Transact(ReadText("add-salary-items.xml"), NewLogin("Provider=MSDASQL;DSN=NoSuchSource"))
 Check Left(reply, 13) = "<reply code=""" And InStr(reply, "message=") > 0, "a database that cannot be opened gives the fault reply: " & reply
