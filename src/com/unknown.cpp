@@ -5,6 +5,7 @@ namespace com {
 const IID IID_IUnknown = MakeGuid("{00000000-0000-0000-C000-000000000046}");
 const IID IID_IDispatch = MakeGuid("{00020400-0000-0000-C000-000000000046}");
 const IID IID_IDispatchEx = MakeGuid("{A6EF9860-C720-11D0-9337-00A0C90DCAA9}");
+const IID IID_ISupportErrorInfo = MakeGuid("{DF0B3D60-548F-101B-8E65-08002B2BD119}");
 const IID IID_IClassFactory = MakeGuid("{00000001-0000-0000-C000-000000000046}");
 
 void ClearExcepInfo(EXCEPINFO* info) {

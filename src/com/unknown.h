@@ -62,6 +62,11 @@ struct IDispatchEx : IDispatch {
 };
 constexpr DWORD fdexNameCaseInsensitive = 0x00000008;
 
+// Tells a client whether a failed call of an interface left error info to read.
+struct ISupportErrorInfo : IUnknown {
+    virtual HRESULT WAGELINK_CALL InterfaceSupportsErrorInfo(REFIID iid) = 0;
+};
+
 struct IClassFactory : IUnknown {
     virtual HRESULT WAGELINK_CALL CreateInstance(IUnknown* outer, REFIID iid, void** object) = 0;
     virtual HRESULT WAGELINK_CALL LockServer(BOOL lock) = 0;
@@ -71,6 +76,7 @@ extern const IID IID_IUnknown;
 extern const IID IID_IDispatch;
 extern const IID IID_IClassFactory;
 extern const IID IID_IDispatchEx;
+extern const IID IID_ISupportErrorInfo;
 
 void ClearExcepInfo(EXCEPINFO* info);
 

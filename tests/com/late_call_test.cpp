@@ -163,7 +163,7 @@ TEST(ObjectCounting, ReferencesReachZero) {
         auto a = Echo::Create();
         com::ComPtr<com::IDispatch> b(a.get());
         com::ComPtr<com::IUnknown> unknown = b.As<com::IUnknown>(com::IID_IUnknown);
-        EXPECT_TRUE(com::SameObject(unknown.get(), a.get()));
+        EXPECT_TRUE(com::SameObject(unknown.get(), static_cast<com::IDispatch*>(a.get())));
         EXPECT_EQ(Echo::alive, 1);
     }
     EXPECT_EQ(Echo::alive, 0);

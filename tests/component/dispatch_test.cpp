@@ -44,6 +44,13 @@ TEST(Dispatch, SalaryItemAnswersItsEarlierInterfaceIdentifier) {
     EXPECT_FALSE(item.As<com::IUnknown>(component::IID_SalaryPerson));
     auto person = testing_support::NewSalaryPerson();
     EXPECT_FALSE(person.As<com::IUnknown>(component::IID_SalaryItemEarlier));
+
+    // A vtable client asks whether a failed call leaves error info, and gets back the same object.
+    auto support = item.As<com::ISupportErrorInfo>(com::IID_ISupportErrorInfo);
+    ASSERT_TRUE(support);
+    EXPECT_EQ(support->InterfaceSupportsErrorInfo(component::IID_SalaryItem), com::S_OK);
+    EXPECT_EQ(support->InterfaceSupportsErrorInfo(component::IID_SalaryPerson), com::S_FALSE);
+    EXPECT_TRUE(com::SameObject(support.get(), current.get()));
 }
 
 TEST(Dispatch, HeldCallerIsReplacedNeverDropped) {

@@ -166,6 +166,13 @@ void CheckObject(IUnknown* object, const Class& c, const std::string& where) {
                                  reinterpret_cast<void**>(&none)) == E_NOINTERFACE &&
               !none,
           where + ": E_NOINTERFACE for an identifier of no interface of its own");
+    ISupportErrorInfo* support = nullptr;
+    object->QueryInterface(IID_ISupportErrorInfo, reinterpret_cast<void**>(&support));
+    const HRESULT supports =
+        support ? support->InterfaceSupportsErrorInfo(Guid(c.defaultIid)) : E_NOINTERFACE;
+    Check(supports == S_OK, where + ": ISupportErrorInfo says the default interface leaves error " +
+                                "info: " + std::to_string(supports));
+    if (support) support->Release();
     if (!dispatch) return;
     for (const Method& m : c.methods) {
         LPOLESTR names[] = {const_cast<LPOLESTR>(m.name)};
