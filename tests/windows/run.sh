@@ -64,6 +64,15 @@ run_script() {
         fail "$script did not end with its summary line, or a check failed"
 }
 
+# A key that must be there: read again for a while, as a fresh prefix may still be settling.
+expect_key() {
+    local key=$1 pattern=$2
+    for _ in 1 2 3 4 5; do
+        reg_query "$key" | grep -q -- "$pattern" && return 0
+        sleep 1
+    done
+    fail "$3"
+}
 echo "== $arch: the DLLs import nothing but system DLLs"
 for dll in "$dlls"/*.dll; do
     for import in $("$arch-w64-mingw32-objdump" -p "$dll" | sed -n 's/^\s*DLL Name: //p' | tr 'A-Z' 'a-z'); do
@@ -78,18 +87,21 @@ echo "== $arch: a fresh Wine prefix, and regsvr32"
 rm -rf "$WINEPREFIX" "$work"
 mkdir -p "$work/requests" "$work/windows" "$work/linux"
 "$wine" wineboot -i >/dev/null 2>&1
+# Windows Script Host registers its own type library when it first runs: let it, before the
+# registry's classes are taken as they were before we registered anything.
+echo 'WScript.Echo("ready")' >"$work/ready.js"
+"$wine" cscript //nologo "$(zpath "$work/ready.js")" >/dev/null 2>&1 || true
+"$wine" reg export 'HKLM\Software\Classes' "$(zpath "$work/classes-before.reg")" /y >/dev/null 2>&1
+# Each revision registered and unregistered in turn leaves the registry as it found it.
+for dll in wagelink-rev1 wagelink-rev2; do
+    "$wine" regsvr32 /s "$(zpath "$dlls/$dll.dll")" || fail "regsvr32 $dll.dll"
+    expect_key 'HKCR\TypeLib\{BCA8F226-2247-4A13-8419-C6A87EDFEE4F}' "\\$bits" \
+        "$dll.dll registers its type library"
+    "$wine" regsvr32 /u /s "$(zpath "$dlls/$dll.dll")" || fail "regsvr32 /u $dll.dll"
+done
 for dll in wagelink-platform wagelink; do
     "$wine" regsvr32 /s "$(zpath "$dlls/$dll.dll")" || fail "regsvr32 $dll.dll"
 done
-# A key that must be there: read again for a while, as a fresh prefix may still be settling.
-expect_key() {
-    local key=$1 pattern=$2
-    for _ in 1 2 3 4 5; do
-        reg_query "$key" | grep -q -- "$pattern" && return 0
-        sleep 1
-    done
-    fail "$3"
-}
 item_class='HKCR\CLSID\{AFC2C0DE-B3E9-4985-BB0F-F9171BDB0D84}'
 expect_key "$item_class\\InprocServer32" "REG_SZ    $(zpath "$dlls/wagelink.dll" | sed 's/\\/\\\\/g')$" \
     "InprocServer32 of Wagelink.ISalaryItem names the DLL"
@@ -176,6 +188,11 @@ expect_nothing_left() {
     done
 }
 expect_nothing_left "regsvr32 /u"
+"$wine" reg export 'HKLM\Software\Classes' "$(zpath "$work/classes-after.reg")" /y >/dev/null 2>&1
+cmp -s "$work/classes-before.reg" "$work/classes-after.reg" ||
+    fail "the registry's classes differ after unregistration from before registration: $(diff \
+        <(iconv -f UTF-16 -t UTF-8 "$work/classes-before.reg") \
+        <(iconv -f UTF-16 -t UTF-8 "$work/classes-after.reg") | head -5)"
 
 echo "== $arch: the package: register.cmd, check.vbs, unregister.cmd"
 package=$root/build-windows/package/wagelink-windows-$([ "$arch" = x86_64 ] && echo x64 || echo x86)
