@@ -1,11 +1,13 @@
 // The base of automation objects whose members are a static dispatch table `T::kMembers`
-// (see com/dispatch.h): reference counting, IDispatch's type-info answers (none),
+// (see com/dispatch.h): reference counting, IDispatch's type information (that of the interface
+// `T::DescribingInterface()` names, where the module's type library describes it; com/type_info.h),
 // GetIDsOfNames/Invoke over the table, and ISupportErrorInfo, by which a client that calls through
 // the vtable learns that a failed call left its description in the thread's error info.
 #pragma once
 
 #include "com/dispatch.h"
 #include "com/object.h"
+#include "com/type_info.h"
 
 namespace com {
 
@@ -32,20 +34,39 @@ class Automation : public Object<T, Interface>, public ISupportErrorInfo {
     }
 
     HRESULT WAGELINK_CALL GetTypeInfoCount(UINT* count) override {
-        if (count) *count = 0;
+        if (!count) return E_POINTER;
+        IUnknown* info = TypeInfo();
+        *count = info ? 1 : 0;
+        if (info) info->Release();
         return S_OK;
     }
-    HRESULT WAGELINK_CALL GetTypeInfo(UINT, LCID, void**) override { return E_NOTIMPL; }
+    HRESULT WAGELINK_CALL GetTypeInfo(UINT index, LCID, void** typeInfo) override {
+        if (!typeInfo) return E_POINTER;
+        *typeInfo = nullptr;
+        if (index != 0) return DISP_E_BADINDEX;
+        *typeInfo = TypeInfo();
+        return *typeInfo ? S_OK : E_NOTIMPL;
+    }
     HRESULT WAGELINK_CALL GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID,
                                         DISPID* ids) override {
         if (iid != IID_NULL) return DISP_E_UNKNOWNINTERFACE;
         return DispatchGetIDsOfNames(T::kMembers, names, count, ids);
     }
+    // The interface whose type information describes the object; a class with a type library
+    // entry names its own.
+    const IID* DescribingInterface() const { return nullptr; }
+
     HRESULT WAGELINK_CALL Invoke(DISPID id, REFIID iid, LCID, WORD flags, DISPPARAMS* params,
                                  VARIANT* result, EXCEPINFO* info, UINT* argErr) override {
         if (iid != IID_NULL) return DISP_E_UNKNOWNINTERFACE;
         return DispatchInvoke(T::kMembers, static_cast<T&>(*this), id, flags, params, result, info,
                               argErr);
+    }
+
+  private:
+    IUnknown* TypeInfo() {
+        const IID* iid = static_cast<T*>(this)->DescribingInterface();
+        return iid ? static_cast<IUnknown*>(ModuleTypeInfo(*iid)) : nullptr;
     }
 };
 

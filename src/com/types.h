@@ -8,9 +8,9 @@
 // hosts a registry file and activation by CLSID or ProgID (in place of the system registry and
 // CoCreateInstance).
 //
-// What it leaves out: apartments and marshalling, ITypeInfo/ITypeLib (GetTypeInfo answers
-// E_NOTIMPL), IErrorInfo objects, named arguments, LCIDs (accepted and ignored), CY/DATE/DECIMAL
-// and multi-dimensional arrays.
+// What it leaves out: apartments and marshalling, ITypeInfo/ITypeLib of its own (GetTypeInfo
+// answers E_NOTIMPL where the system has no type library to read), IErrorInfo objects of its own,
+// named arguments, LCIDs (accepted and ignored), CY/DATE/DECIMAL and multi-dimensional arrays.
 //
 // On Windows these types stay, and the functions behind them are the system's (com/windows/ hands
 // our types to oleaut32 and ole32 unchanged): the vtable slot order of every interface is the

@@ -11,6 +11,7 @@ class SalaryItem final : public ServerObject<SalaryItem, SalaryItemInterface> {
   public:
     explicit SalaryItem(const Behaviour& behaviour = CurrentBehaviour());
     void* Answer(const com::IID& iid);
+    const com::IID* DescribingInterface() const { return &IID_SalaryItem; }
 
     HRESULT WAGELINK_CALL QueryProc(IDispatch* eleList, BSTR* sRetXml, BSTR sRootTag,
                                     IDispatch** Ocom, VARIANT_BOOL* result) override;
@@ -26,6 +27,7 @@ class SalaryPerson final : public ServerObject<SalaryPerson, SalaryPersonInterfa
   public:
     explicit SalaryPerson(const Behaviour& behaviour = CurrentBehaviour());
     void* Answer(const com::IID& iid);
+    const com::IID* DescribingInterface() const { return &IID_SalaryPerson; }
 
     HRESULT WAGELINK_CALL QueryProc(IDispatch* eleList, BSTR* sRetXml, BSTR sRootTag,
                                     IDispatch** Ocom, VARIANT_BOOL* result) override;

@@ -28,6 +28,8 @@ class EarlierObject : public com::Automation<Self, Interface> {
             if (iid == known) return static_cast<Interface*>(this);
         return nullptr;
     }
+    // The revision's default interface comes first.
+    const com::IID* DescribingInterface() const { return &kind_.interfaces.front(); }
 
     HRESULT WAGELINK_CALL Transact(BSTR sXML, IDispatch** login, BSTR* result) override {
         return inner_.Transact(sXML, login, result);

@@ -174,6 +174,16 @@ void CheckObject(IUnknown* object, const Class& c, const std::string& where) {
                                 "info: " + std::to_string(supports));
     if (support) support->Release();
     if (!dispatch) return;
+    UINT count = 0;
+    ITypeInfo* described = nullptr;
+    dispatch->GetTypeInfoCount(&count);
+    dispatch->GetTypeInfo(0, 0, &described);
+    TYPEATTR* attributes = nullptr;
+    if (described) described->GetTypeAttr(&attributes);
+    Check(count == 1 && attributes && attributes->guid == Guid(c.defaultIid),
+          where + ": GetTypeInfo describes the default interface");
+    if (attributes) described->ReleaseTypeAttr(attributes);
+    if (described) described->Release();
     for (const Method& m : c.methods) {
         LPOLESTR names[] = {const_cast<LPOLESTR>(m.name)};
         DISPID id = DISPID_UNKNOWN;
