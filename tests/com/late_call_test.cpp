@@ -170,3 +170,48 @@ TEST(ObjectCounting, ReferencesReachZero) {
 }
 
 }  // namespace
+
+namespace {
+
+// A script object that knows its names only through IDispatchEx, as Wine's VBScript objects do;
+// without that interface it knows none.
+class ScriptObject final : public com::Automation<ScriptObject, com::IDispatchEx> {
+  public:
+    explicit ScriptObject(bool ex) : ex_(ex) {}
+    void* Answer(const com::IID& iid) {
+        if (iid == com::IID_IDispatch) return static_cast<com::IDispatch*>(this);
+        return ex_ && iid == com::IID_IDispatchEx ? this : nullptr;
+    }
+    com::HRESULT WAGELINK_CALL GetIDsOfNames(const com::IID&, com::LPOLESTR*, com::UINT, com::LCID,
+                                             com::DISPID*) override {
+        return com::E_NOTIMPL;
+    }
+    com::HRESULT WAGELINK_CALL GetDispID(com::BSTR name, com::DWORD flags,
+                                         com::DISPID* id) override {
+        flags_ = flags;
+        return com::DispatchGetIDsOfNames(kMembers, &name, 1, id);
+    }
+    static com::HRESULT Page(ScriptObject&, com::DispatchArguments& args, com::WORD,
+                             com::VARIANT* out) {
+        *out = com::Variant::FromLong(com::ToLong(args.Raw(0)) + 1).Detach();
+        return com::S_OK;
+    }
+    static constexpr com::DispatchMember<ScriptObject> kMembers[] = {
+        {"ProcessExport", 7, 1, 1, &Page}};
+    com::DWORD flags_ = 0;
+
+  private:
+    bool ex_;
+};
+
+TEST(LateCall, NamesFoundThroughIDispatchExWhenGetIDsOfNamesIsNotImplemented) {
+    auto script = ScriptObject::Create(true);
+    com::Variant result = com::CallByName(script.get(), "processexport", com::DISPATCH_METHOD,
+                                          {*com::Variant::FromLong(41).get()});
+    EXPECT_EQ(com::ToLong(*result.get()), 42);
+    EXPECT_EQ(script->flags_, com::fdexNameCaseInsensitive);
+    auto plain = ScriptObject::Create(false);
+    EXPECT_THROW(com::GetDispId(plain.get(), "ProcessExport"), base::Fault);
+}
+
+}  // namespace
