@@ -89,17 +89,26 @@ void RegisterTypeLibrary(const std::string& libraryPath) {
 
 void RegisterServer(const ServerRegistration& server, const std::string& libraryPath) {
     const std::string libid = FormatGuid(server.typeLibrary);
-    for (const ClassRegistration& c : server.classes) {
-        const std::wstring key = ClassKey(c.clsid);
-        Set(key, L"", c.name);
-        Set(key + L"\\InprocServer32", L"", libraryPath);
-        Set(key + L"\\InprocServer32", L"ThreadingModel", "Apartment");
-        Set(key + L"\\ProgID", L"", c.progId);
-        Set(key + L"\\TypeLib", L"", libid);
-        Set(system::Wide(c.progId), L"", c.name);
-        Set(system::Wide(c.progId) + L"\\CLSID", L"", FormatGuid(c.clsid));
+    try {
+        for (const ClassRegistration& c : server.classes) {
+            const std::wstring key = ClassKey(c.clsid);
+            Set(key, L"", c.name);
+            Set(key + L"\\InprocServer32", L"", libraryPath);
+            Set(key + L"\\InprocServer32", L"ThreadingModel", "Apartment");
+            Set(key + L"\\ProgID", L"", c.progId);
+            Set(key + L"\\TypeLib", L"", libid);
+            Set(system::Wide(c.progId), L"", c.name);
+            Set(system::Wide(c.progId) + L"\\CLSID", L"", FormatGuid(c.clsid));
+        }
+        RegisterTypeLibrary(libraryPath);
+    } catch (...) {
+        // Nothing half-registered: what was written goes again, and the first fault is told.
+        try {
+            UnregisterServer(server);
+        } catch (...) {
+        }
+        throw;
     }
-    RegisterTypeLibrary(libraryPath);
 }
 
 void UnregisterServer(const ServerRegistration& server) {
