@@ -9,6 +9,7 @@
 #include <span>
 
 #include "com/error_info.h"
+#include "com/module_lifetime.h"
 #include "com/object.h"
 
 namespace com {
@@ -64,6 +65,7 @@ inline HRESULT GetClassObject(std::span<const CreatableClass> classes, REFCLSID 
     *object = nullptr;
     for (const CreatableClass& c : classes) {
         if (c.clsid != clsid) continue;
+        KeepModuleLoaded();
         try {
             return ClassFactory::Create(c.create)->QueryInterface(iid, object);
         } catch (...) {
@@ -73,7 +75,8 @@ inline HRESULT GetClassObject(std::span<const CreatableClass> classes, REFCLSID 
     return CLASS_E_CLASSNOTAVAILABLE;
 }
 
-// DllCanUnloadNow: S_OK when no object of this module lives and no lock is held.
+// DllCanUnloadNow: S_OK when no object of this module lives and no lock is held (a module that
+// made objects stays loaded all the same: com/module_lifetime.h).
 inline HRESULT CanUnloadNow() noexcept {
     return g_moduleObjects == 0 && g_moduleLocks == 0 ? S_OK : S_FALSE;
 }

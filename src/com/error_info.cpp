@@ -6,26 +6,6 @@
 
 namespace com {
 
-namespace {
-thread_local std::optional<ErrorInfo> t_error;
-}
-
-void SetErrorInfo(const ErrorInfo& info) {
-    t_error = info;
-    PublishErrorInfo(&*t_error);
-}
-
-void ClearErrorInfo() noexcept {
-    t_error.reset();
-    PublishErrorInfo(nullptr);
-}
-
-std::optional<ErrorInfo> TakeErrorInfo() {
-    std::optional<ErrorInfo> out = std::move(t_error);
-    ClearErrorInfo();
-    return out;
-}
-
 HRESULT ReportFault(const base::Fault& fault) noexcept {
     try {
         SetErrorInfo({fault.number(), fault.description()});

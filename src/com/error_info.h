@@ -26,14 +26,11 @@ struct ErrorInfo {
     std::string description;
 };
 
+// Kept where the platform keeps them (com/posix/error_store.cpp, com/windows/error_store.cpp).
 void SetErrorInfo(const ErrorInfo& info);
 void ClearErrorInfo() noexcept;
 // Takes the thread's error info and clears it, as GetErrorInfo does.
 std::optional<ErrorInfo> TakeErrorInfo();
-
-// Where the system keeps error info for other modules (Windows), hands `info` to it, or clears it
-// with null; elsewhere the thread's error info is ours alone and this does nothing.
-void PublishErrorInfo(const ErrorInfo* info) noexcept;
 
 // Records `fault` as the thread's error info and returns the HRESULT a failed call reports.
 HRESULT ReportFault(const base::Fault& fault) noexcept;

@@ -1,5 +1,6 @@
 #include "messages/gen_len.h"
 
+#include <mutex>
 #include <string>
 #include <unordered_map>
 
@@ -11,16 +12,19 @@ namespace messages {
 
 namespace {
 
-// The code page's width of each character met so far, per thread.
+// The code page's width of each character met so far, for the process: a per-thread table would
+// need per-thread clean-up at every thread's exit, which a DLL cannot count on.
 class Widths {
   public:
     int Of(char16_t unit) {
+        std::lock_guard lock(mutex_);
         auto known = widths_.find(unit);
         if (known != widths_.end()) return known->second;
         return widths_[unit] = codePage_.Measure(unit);
     }
 
   private:
+    std::mutex mutex_;
     CodePage codePage_;
     std::unordered_map<char16_t, int> widths_;
 };
@@ -34,7 +38,7 @@ bool IsSurrogate(char16_t u) {
 std::int16_t GenLen(std::string_view utf8) {
     std::u16string units = base::Utf8ToUtf16(utf8);
     if (units.size() > 32767) base::ThrowOverflow();
-    thread_local Widths widths;
+    static Widths widths;
     int total = 0;
     for (char16_t unit : units) {
         // ASCII is one byte in every ANSI code page; surrogate halves have no ANSI form.

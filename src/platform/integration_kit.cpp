@@ -53,7 +53,9 @@ std::string IntegrationKit::BeginReply(std::string_view docid, std::string_view 
 }
 
 IntegrationKit& SharedIntegrationKit() {
-    thread_local IntegrationKit kit;
+    // Stateless, so one serves every thread alike; no per-thread object outlives a thread's use of
+    // the server (see com/module_lifetime.h).
+    static IntegrationKit kit;
     return kit;
 }
 

@@ -4,7 +4,7 @@
 //   BeginReply(docid, proc)          ->  <reply docid="DOCID" proc="PROC"/>
 //   AddResult(...)                   appends <result n="N" key="KEY" code="CODE"
 //                                    message="MESSAGE"/>, N counting the results from 1
-// Stateless; each thread that uses the server shares one (SharedIntegrationKit).
+// Stateless; every thread that uses the server shares one (SharedIntegrationKit).
 #pragma once
 
 #include <string>
@@ -30,7 +30,7 @@ class IntegrationKit {
     std::string BeginReply(std::string_view docid, std::string_view proc) const;
 };
 
-// The thread's shared kit.
+// The shared kit.
 IntegrationKit& SharedIntegrationKit();
 
 }  // namespace platform

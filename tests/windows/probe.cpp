@@ -270,9 +270,42 @@ void CheckLibrary(const std::wstring& folder, const Library& l) {
     Check(canUnloadNow() == S_OK, where + ": DllCanUnloadNow is S_OK once every object is gone");
 }
 
+// A thread that uses the server and then frees it, as CoFreeUnusedLibraries frees an idle DLL
+// while the thread lives on. The server stays loaded (it holds per-thread state of the thread),
+// and the thread ends cleanly. Returns 1 when the DLL stayed.
+DWORD WINAPI UseThenUnload(void* folder) {
+    const std::wstring path = *static_cast<const std::wstring*>(folder) + L"\\wagelink.dll";
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    HMODULE module = LoadLibraryW(path.c_str());
+    using GetClassObjectFn = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
+    using AnyFn = void (*)();
+    auto getClassObject = module ? reinterpret_cast<GetClassObjectFn>(reinterpret_cast<AnyFn>(
+                                       GetProcAddress(module, "DllGetClassObject")))
+                                 : nullptr;
+    IClassFactory* factory = nullptr;
+    if (getClassObject)
+        getClassObject(Guid(kLibraries[0].classes[0].clsid), IID_IClassFactory,
+                       reinterpret_cast<void**>(&factory));
+    if (factory) {
+        IUnknown* object = nullptr;
+        factory->CreateInstance(nullptr, IID_IUnknown, reinterpret_cast<void**>(&object));
+        factory->Release();
+        // A failing call and a measured text leave the thread's error info and code page state.
+        if (object) {
+            CheckGenLenSlot(object, kLibraries[0].classes[0], "a thread that unloads the DLL");
+            object->Release();
+        }
+    }
+    if (module) FreeLibrary(module);
+    const bool stayed = GetModuleHandleW(path.c_str()) != nullptr;
+    CoUninitialize();
+    return stayed ? 1 : 2;
+}
+
 }  // namespace
 
 int main() {
+    std::setvbuf(stdout, nullptr, _IONBF, 0);  // every line out at once, even if the probe hangs
     int count = 0;
     LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count);
     if (count < 2) {
@@ -282,6 +315,21 @@ int main() {
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     for (const Library& l : kLibraries) CheckLibrary(arguments[1], l);
     CoUninitialize();
+    const std::wstring folder = arguments[1];
+    HANDLE thread =
+        CreateThread(nullptr, 0, &UseThenUnload, const_cast<std::wstring*>(&folder), 0, nullptr);
+    DWORD stayed = 0;
+    // A thread that cannot end would hang the test: after a minute it counts as a failure.
+    const bool ended = thread && WaitForSingleObject(thread, 60000) == WAIT_OBJECT_0;
+    if (ended) GetExitCodeThread(thread, &stayed);
+    Check(ended, "a thread that used the server and freed it ends");
+    Check(stayed == 1, "the server stays loaded once it made objects");
+    if (!ended) {
+        std::printf("summary: %d passed, %d failed\n", passed, failed);
+        std::fflush(stdout);
+        TerminateProcess(GetCurrentProcess(), 1);
+    }
+    if (thread) CloseHandle(thread);
     std::printf("summary: %d passed, %d failed\n", passed, failed);
     LocalFree(arguments);
     return failed ? 1 : 0;

@@ -1,9 +1,25 @@
-// Without a system error info, the thread's own (com/error_info.cpp) is all there is: the COM
-// runtime library that holds it is shared by a server and its host.
+// The thread's error info, kept here where no system keeps it; the COM runtime library holds it,
+// so that a server and its host share it.
 #include "com/error_info.h"
 
 namespace com {
 
-void PublishErrorInfo(const ErrorInfo*) noexcept {}
+namespace {
+thread_local std::optional<ErrorInfo> t_error;
+}
+
+void SetErrorInfo(const ErrorInfo& info) {
+    t_error = info;
+}
+
+void ClearErrorInfo() noexcept {
+    t_error.reset();
+}
+
+std::optional<ErrorInfo> TakeErrorInfo() {
+    std::optional<ErrorInfo> out = std::move(t_error);
+    t_error.reset();
+    return out;
+}
 
 }  // namespace com

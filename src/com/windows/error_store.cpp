@@ -1,11 +1,27 @@
-// The thread's error info is also the system's (SetErrorInfo), where a client that called one of
-// our methods through its vtable reads the description with GetErrorInfo.
+// The thread's error info is the system's (SetErrorInfo), where a client that called one of our
+// methods through its vtable reads the description with GetErrorInfo. The fault's number, which
+// the system's error info has no place for, waits beside it in a TLS slot of the system's, with
+// the error info object it belongs to. Nothing here needs clean-up when a thread ends: a DLL
+// cannot count on the C++ runtime's per-thread destructors there (com/module_lifetime.h).
+#include <new>
+
 #include "com/error_info.h"
 #include "com/windows/system.h"
 
 namespace com {
 
 namespace {
+
+// The number of the thread's last fault, and the error info object that holds its description.
+struct Slots {
+    DWORD number = ::TlsAlloc();
+    DWORD owner = ::TlsAlloc();
+};
+
+const Slots& ThreadSlots() {
+    static const Slots slots;
+    return slots;
+}
 
 template <class T>
 struct Released {
@@ -17,22 +33,37 @@ struct Released {
 
 }  // namespace
 
-void PublishErrorInfo(const ErrorInfo* info) noexcept {
-    if (!info) {
-        ::SetErrorInfo(0, nullptr);
-        return;
-    }
+void SetErrorInfo(const ErrorInfo& info) {
     Released<ICreateErrorInfo> create;
     Released<IErrorInfo> error;
-    if (FAILED(::CreateErrorInfo(&create.p))) return;
-    try {
-        create.p->SetSource(const_cast<wchar_t*>(L"Wagelink"));
-        create.p->SetDescription(const_cast<wchar_t*>(system::Wide(info->description).c_str()));
-    } catch (...) {
-        // without memory for the description the number still tells
-    }
-    if (SUCCEEDED(create.p->QueryInterface(IID_IErrorInfo, reinterpret_cast<void**>(&error.p))))
-        ::SetErrorInfo(0, error.p);
+    HRESULT hr = ::CreateErrorInfo(&create.p);
+    if (FAILED(hr)) throw std::bad_alloc();
+    create.p->SetSource(const_cast<wchar_t*>(L"Wagelink"));
+    create.p->SetDescription(const_cast<wchar_t*>(system::Wide(info.description).c_str()));
+    if (FAILED(create.p->QueryInterface(IID_IErrorInfo, reinterpret_cast<void**>(&error.p))))
+        throw std::bad_alloc();
+    ::SetErrorInfo(0, error.p);
+    ::TlsSetValue(ThreadSlots().number, reinterpret_cast<void*>(static_cast<INT_PTR>(info.number)));
+    ::TlsSetValue(ThreadSlots().owner, error.p);
+}
+
+void ClearErrorInfo() noexcept {
+    ::SetErrorInfo(0, nullptr);
+    ::TlsSetValue(ThreadSlots().owner, nullptr);
+}
+
+std::optional<ErrorInfo> TakeErrorInfo() {
+    Released<IErrorInfo> error;
+    if (::GetErrorInfo(0, &error.p) != S_OK || !error.p) return std::nullopt;
+    // Error info another component left is not ours to tell a number for.
+    if (error.p != ::TlsGetValue(ThreadSlots().owner)) return std::nullopt;
+    ::TlsSetValue(ThreadSlots().owner, nullptr);
+    ::BSTR description = nullptr;
+    error.p->GetDescription(&description);
+    const com::Bstr owned = com::Bstr::Attach(reinterpret_cast<com::BSTR>(description));
+    return ErrorInfo{
+        static_cast<std::int32_t>(reinterpret_cast<INT_PTR>(::TlsGetValue(ThreadSlots().number))),
+        owned.utf8()};
 }
 
 }  // namespace com

@@ -1,0 +1,7 @@
+#include "com/module_lifetime.h"
+
+namespace com {
+
+void KeepModuleLoaded() noexcept {}
+
+}  // namespace com
