@@ -16,6 +16,10 @@ class Automation : public Object<T, Interface>, public ISupportErrorInfo {
     using Base = Object<T, Interface>;
 
   public:
+    // The interface whose type information describes the object; a class with a type library
+    // entry names its own.
+    const IID* DescribingInterface() const { return nullptr; }
+
     // IUnknown for both faces of the object; its identity is the first.
     HRESULT WAGELINK_CALL QueryInterface(REFIID iid, void** object) override {
         if (object && iid == IID_ISupportErrorInfo) {
@@ -52,10 +56,6 @@ class Automation : public Object<T, Interface>, public ISupportErrorInfo {
         if (iid != IID_NULL) return DISP_E_UNKNOWNINTERFACE;
         return DispatchGetIDsOfNames(T::kMembers, names, count, ids);
     }
-    // The interface whose type information describes the object; a class with a type library
-    // entry names its own.
-    const IID* DescribingInterface() const { return nullptr; }
-
     HRESULT WAGELINK_CALL Invoke(DISPID id, REFIID iid, LCID, WORD flags, DISPPARAMS* params,
                                  VARIANT* result, EXCEPINFO* info, UINT* argErr) override {
         if (iid != IID_NULL) return DISP_E_UNKNOWNINTERFACE;
