@@ -100,6 +100,21 @@ for dll in wagelink-rev1 wagelink-rev2; do
         "$dll.dll registers its type library"
     "$wine" regsvr32 /u /s "$(zpath "$dlls/$dll.dll")" || fail "regsvr32 /u $dll.dll"
 done
+# The registry's classes as they were before we registered anything, or a failure naming `what`.
+expect_classes_as_before() {
+    "$wine" reg export 'HKLM\Software\Classes' "$(zpath "$work/classes-now.reg")" /y >/dev/null 2>&1
+    cmp -s "$work/classes-before.reg" "$work/classes-now.reg" ||
+        fail "the registry's classes differ after $1 from before registration: $(diff \
+            <(iconv -f UTF-16 -t UTF-8 "$work/classes-before.reg") \
+            <(iconv -f UTF-16 -t UTF-8 "$work/classes-now.reg") | head -5)"
+}
+expect_classes_as_before "registering and unregistering the earlier revisions"
+# A registration that fails half-way (a copy of the DLL without its type library) leaves nothing.
+"$arch-w64-mingw32-objcopy" --remove-section .rsrc "$dlls/wagelink.dll" "$work/no-type-library.dll"
+if "$wine" regsvr32 /s "$(zpath "$work/no-type-library.dll")"; then
+    fail "a DLL without its type library registers"
+fi
+expect_classes_as_before "a registration that failed"
 for dll in wagelink-platform wagelink; do
     "$wine" regsvr32 /s "$(zpath "$dlls/$dll.dll")" || fail "regsvr32 $dll.dll"
 done
@@ -189,11 +204,7 @@ expect_nothing_left() {
     done
 }
 expect_nothing_left "regsvr32 /u"
-"$wine" reg export 'HKLM\Software\Classes' "$(zpath "$work/classes-after.reg")" /y >/dev/null 2>&1
-cmp -s "$work/classes-before.reg" "$work/classes-after.reg" ||
-    fail "the registry's classes differ after unregistration from before registration: $(diff \
-        <(iconv -f UTF-16 -t UTF-8 "$work/classes-before.reg") \
-        <(iconv -f UTF-16 -t UTF-8 "$work/classes-after.reg") | head -5)"
+expect_classes_as_before "regsvr32 /u"
 
 echo "== $arch: the package: register.cmd, check.vbs, unregister.cmd"
 package=$root/build-windows/package/wagelink-windows-$([ "$arch" = x86_64 ] && echo x64 || echo x86)
