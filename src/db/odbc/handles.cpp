@@ -54,7 +54,9 @@ void Fail(SQLSMALLINT handleType, SQLHANDLE handle, std::string_view password, c
     for (const Diagnostic& d : records) {
         lost |= Starts(d.state, "08");
         // SQL Server's lock request time-out (SET LOCK_TIMEOUT): the lock is merely contended.
-        locked |= d.native == 1222 && Starts(d.state, "HY");
+        // MariaDB's 1467 ("Failed to read auto-increment value from storage engine") is InnoDB
+        // failing to take a table's auto-increment lock that concurrent INSERT ... SELECTs hold.
+        locked |= (d.native == 1222 || d.native == 1467) && Starts(d.state, "HY");
         deadlock |= d.state == "40001" || d.state == "40P01" ||
                     (Starts(d.state, "40") && (d.native == 1205 || d.native == 1213));
         // MariaDB's lock wait time-out is its error 1205 in the general class; SQL Server's 1205

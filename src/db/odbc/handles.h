@@ -52,8 +52,9 @@ inline bool Succeeded(SQLRETURN rc) {
 // blanked wherever a driver repeats it; then thrown as the fault its SQLSTATE or native error
 // number means (see db/backend.h): the connection lost (08xxx), a deadlock or serialization
 // failure (40001, 40P01, SQL Server 1205, MariaDB 1213), a lock that stayed taken (SQL Server's
-// lock request time-out 1222: contention), a time-out (HYT00, HYT01, MariaDB's lock wait time-out
-// 1205), an integrity violation (23xxx), a rejected statement (42xxx) or another failure.
+// lock request time-out 1222, MariaDB's auto-increment lock 1467: contention), a time-out (HYT00,
+// HYT01, MariaDB's lock wait time-out 1205), an integrity violation (23xxx), a rejected statement
+// (42xxx) or another failure.
 class TextApi;
 [[noreturn]] void Fail(SQLSMALLINT handleType, SQLHANDLE handle, std::string_view password,
                        const TextApi& api);
