@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <mutex>
 #include <random>
 
 #include "db/types.h"
@@ -24,20 +25,18 @@ void NoteContentionWait(std::chrono::milliseconds waited) {
 
 std::chrono::microseconds ContentionPause(int attempt) {
     // Jitter keeps writers that met each other from meeting again at the same moment. One
-    // generator for the process, stepped atomically (a per-thread one would need per-thread
-    // clean-up at every thread's exit).
-    static std::atomic<std::uint32_t> state{std::random_device{}() | 1u};
-    std::uint32_t x = state.load(std::memory_order_relaxed);
-    std::uint32_t next;
-    do {
-        next = x;
-        next ^= next << 13;
-        next ^= next >> 17;
-        next ^= next << 5;
-    } while (!state.compare_exchange_weak(x, next, std::memory_order_relaxed));
+    // generator for the process (a per-thread one would need clean-up at every thread's exit);
+    // a pause is rare, so its lock costs nothing that matters.
+    static std::mutex mutex;
+    static std::minstd_rand random{std::random_device{}()};
+    std::uint32_t draw;
+    {
+        std::lock_guard lock(mutex);
+        draw = static_cast<std::uint32_t>(random());
+    }
     const long ceiling = 1000L << std::min(attempt - 1, 6);
     return std::chrono::microseconds(ceiling / 2 +
-                                     static_cast<long>(next % static_cast<unsigned>(ceiling)));
+                                     static_cast<long>(draw % static_cast<unsigned>(ceiling)));
 }
 
 }  // namespace db

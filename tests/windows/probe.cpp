@@ -228,20 +228,42 @@ void CheckGenLenSlot(IUnknown* object, const Class& c, const std::string& where)
     defaultInterface->Release();
 }
 
+using GetClassObjectFn = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
+using CanUnloadNowFn = HRESULT(STDAPICALLTYPE*)();
+
+// An export of `module` as the function it is; null when absent. (Through void (*)(), the type
+// any function pointer may be cast to and from without a warning.)
+template <class Function>
+Function ExportOf(HMODULE module, const char* name) {
+    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
+}
+
+// The class factory of `clsid` from the module's DllGetClassObject; null when there is none.
+IClassFactory* FactoryOf(HMODULE module, const wchar_t* clsid) {
+    auto getClassObject =
+        module ? ExportOf<GetClassObjectFn>(module, "DllGetClassObject") : nullptr;
+    IClassFactory* factory = nullptr;
+    if (getClassObject)
+        getClassObject(Guid(clsid), IID_IClassFactory, reinterpret_cast<void**>(&factory));
+    return factory;
+}
+
+// A new object of the factory's class, as its IUnknown (null when none); releases the factory.
+IUnknown* CreateFrom(IClassFactory* factory) {
+    IUnknown* object = nullptr;
+    factory->CreateInstance(nullptr, IID_IUnknown, reinterpret_cast<void**>(&object));
+    factory->Release();
+    return object;
+}
+
 void CheckLibrary(const std::wstring& folder, const Library& l) {
     const std::wstring path = folder + L"\\" + l.file;
     const std::string where = Narrow(l.file);
     HMODULE module = LoadLibraryW(path.c_str());
     Check(module != nullptr, where + ": loads");
     if (!module) return;
-    using GetClassObjectFn = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
-    using CanUnloadNowFn = HRESULT(STDAPICALLTYPE*)();
-    // Through void (*)(), the type any function pointer may be cast to and from without a warning.
-    using AnyFn = void (*)();
-    auto getClassObject = reinterpret_cast<GetClassObjectFn>(
-        reinterpret_cast<AnyFn>(GetProcAddress(module, "DllGetClassObject")));
-    auto canUnloadNow = reinterpret_cast<CanUnloadNowFn>(
-        reinterpret_cast<AnyFn>(GetProcAddress(module, "DllCanUnloadNow")));
+    auto getClassObject = ExportOf<GetClassObjectFn>(module, "DllGetClassObject");
+    auto canUnloadNow = ExportOf<CanUnloadNowFn>(module, "DllCanUnloadNow");
     Check(getClassObject && canUnloadNow && GetProcAddress(module, "DllRegisterServer") &&
               GetProcAddress(module, "DllUnregisterServer"),
           where + ": exports the four calls by their plain names");
@@ -251,13 +273,10 @@ void CheckLibrary(const std::wstring& folder, const Library& l) {
           where + ": holds a type library");
     for (const Class& c : l.classes) {
         const std::string name = where + " " + Narrow(c.clsid);
-        IClassFactory* factory = nullptr;
-        getClassObject(Guid(c.clsid), IID_IClassFactory, reinterpret_cast<void**>(&factory));
+        IClassFactory* factory = FactoryOf(module, c.clsid);
         Check(factory != nullptr, name + ": a class factory");
         if (!factory) continue;
-        IUnknown* object = nullptr;
-        factory->CreateInstance(nullptr, IID_IUnknown, reinterpret_cast<void**>(&object));
-        factory->Release();
+        IUnknown* object = CreateFrom(factory);
         Check(object != nullptr, name + ": an instance");
         if (!object) continue;
         Check(canUnloadNow() == S_FALSE, name + ": DllCanUnloadNow is S_FALSE while it lives");
@@ -277,19 +296,8 @@ DWORD WINAPI UseThenUnload(void* folder) {
     const std::wstring path = *static_cast<const std::wstring*>(folder) + L"\\wagelink.dll";
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     HMODULE module = LoadLibraryW(path.c_str());
-    using GetClassObjectFn = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
-    using AnyFn = void (*)();
-    auto getClassObject = module ? reinterpret_cast<GetClassObjectFn>(reinterpret_cast<AnyFn>(
-                                       GetProcAddress(module, "DllGetClassObject")))
-                                 : nullptr;
-    IClassFactory* factory = nullptr;
-    if (getClassObject)
-        getClassObject(Guid(kLibraries[0].classes[0].clsid), IID_IClassFactory,
-                       reinterpret_cast<void**>(&factory));
-    if (factory) {
-        IUnknown* object = nullptr;
-        factory->CreateInstance(nullptr, IID_IUnknown, reinterpret_cast<void**>(&object));
-        factory->Release();
+    if (IClassFactory* factory = FactoryOf(module, kLibraries[0].classes[0].clsid)) {
+        IUnknown* object = CreateFrom(factory);
         // A failing call and a measured text leave the thread's error info and code page state.
         if (object) {
             CheckGenLenSlot(object, kLibraries[0].classes[0], "a thread that unloads the DLL");

@@ -6,6 +6,7 @@
 #include <new>
 
 #include "com/error_info.h"
+#include "com/unknown.h"
 #include "com/windows/system.h"
 
 namespace com {
@@ -23,28 +24,19 @@ const Slots& ThreadSlots() {
     return slots;
 }
 
-template <class T>
-struct Released {
-    T* p = nullptr;
-    ~Released() {
-        if (p) p->Release();
-    }
-};
-
 }  // namespace
 
 void SetErrorInfo(const ErrorInfo& info) {
-    Released<ICreateErrorInfo> create;
-    Released<IErrorInfo> error;
-    HRESULT hr = ::CreateErrorInfo(&create.p);
-    if (FAILED(hr)) throw std::bad_alloc();
-    create.p->SetSource(const_cast<wchar_t*>(L"Wagelink"));
-    create.p->SetDescription(const_cast<wchar_t*>(system::Wide(info.description).c_str()));
-    if (FAILED(create.p->QueryInterface(IID_IErrorInfo, reinterpret_cast<void**>(&error.p))))
+    ComPtr<ICreateErrorInfo> create;
+    ComPtr<IErrorInfo> error;
+    if (FAILED(::CreateErrorInfo(create.Receive()))) throw std::bad_alloc();
+    create->SetSource(const_cast<wchar_t*>(L"Wagelink"));
+    create->SetDescription(const_cast<wchar_t*>(system::Wide(info.description).c_str()));
+    if (FAILED(create->QueryInterface(IID_IErrorInfo, reinterpret_cast<void**>(error.Receive()))))
         throw std::bad_alloc();
-    ::SetErrorInfo(0, error.p);
+    ::SetErrorInfo(0, error.get());
     ::TlsSetValue(ThreadSlots().number, reinterpret_cast<void*>(static_cast<INT_PTR>(info.number)));
-    ::TlsSetValue(ThreadSlots().owner, error.p);
+    ::TlsSetValue(ThreadSlots().owner, error.get());
 }
 
 void ClearErrorInfo() noexcept {
@@ -53,13 +45,13 @@ void ClearErrorInfo() noexcept {
 }
 
 std::optional<ErrorInfo> TakeErrorInfo() {
-    Released<IErrorInfo> error;
-    if (::GetErrorInfo(0, &error.p) != S_OK || !error.p) return std::nullopt;
+    ComPtr<IErrorInfo> error;
+    if (::GetErrorInfo(0, error.Receive()) != S_OK || !error) return std::nullopt;
     // Error info another component left is not ours to tell a number for.
-    if (error.p != ::TlsGetValue(ThreadSlots().owner)) return std::nullopt;
+    if (error.get() != ::TlsGetValue(ThreadSlots().owner)) return std::nullopt;
     ::TlsSetValue(ThreadSlots().owner, nullptr);
     ::BSTR description = nullptr;
-    error.p->GetDescription(&description);
+    error->GetDescription(&description);
     const com::Bstr owned = com::Bstr::Attach(reinterpret_cast<com::BSTR>(description));
     return ErrorInfo{
         static_cast<std::int32_t>(reinterpret_cast<INT_PTR>(::TlsGetValue(ThreadSlots().number))),

@@ -8,6 +8,7 @@
 
 #include "base/fault.h"
 #include "com/hresult.h"
+#include "com/unknown.h"
 #include "com/windows/system.h"
 
 namespace com {
@@ -16,8 +17,7 @@ namespace {
 
 [[noreturn]] void Failed(LSTATUS status, const std::wstring& key) {
     throw base::Fault(HRESULT_FROM_WIN32(status),
-                      "Cannot write the registry key " +
-                          base::Utf16ToUtf8(std::u16string(key.begin(), key.end())));
+                      "Cannot write the registry key " + system::Utf8(key));
 }
 
 // Sets the value `name` (the key's default value when empty) of HKCR\`key`, creating the key.
@@ -77,11 +77,10 @@ TypeLibVersion ParseVersion(const char* text) {
 
 void RegisterTypeLibrary(const std::string& libraryPath) {
     const std::wstring path = system::Wide(libraryPath);
-    ITypeLib* library = nullptr;
-    HRESULT hr = ::LoadTypeLibEx(path.c_str(), REGKIND_NONE, &library);
+    ComPtr<ITypeLib> library;
+    HRESULT hr = ::LoadTypeLibEx(path.c_str(), REGKIND_NONE, library.Receive());
     if (FAILED(hr)) throw base::Fault(hr, "The library holds no type library: " + libraryPath);
-    hr = ::RegisterTypeLib(library, const_cast<wchar_t*>(path.c_str()), nullptr);
-    library->Release();
+    hr = ::RegisterTypeLib(library.get(), const_cast<wchar_t*>(path.c_str()), nullptr);
     if (FAILED(hr)) throw base::Fault(hr, "Cannot register the type library of " + libraryPath);
 }
 
@@ -129,8 +128,7 @@ void UnregisterServer(const ServerRegistration& server) {
 }
 
 std::string ModulePath(const void* address) {
-    const std::wstring path = ModuleWidePath(address);
-    return base::Utf16ToUtf8(std::u16string(path.begin(), path.end()));
+    return system::Utf8(ModuleWidePath(address));
 }
 
 }  // namespace com

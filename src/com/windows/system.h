@@ -34,10 +34,13 @@ inline const ::GUID& Guid(const com::GUID& g) {
     return reinterpret_cast<const ::GUID&>(g);
 }
 
-// UTF-8 to the system's wide text.
+// UTF-8 to the system's wide text, and back.
 inline std::wstring Wide(std::string_view utf8) {
     std::u16string units = base::Utf8ToUtf16(utf8);
     return {units.begin(), units.end()};
+}
+inline std::string Utf8(std::wstring_view wide) {
+    return base::Utf16ToUtf8({reinterpret_cast<const char16_t*>(wide.data()), wide.size()});
 }
 
 }  // namespace com::system

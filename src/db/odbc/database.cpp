@@ -191,11 +191,8 @@ class ResultCursor : public Cursor {
 };
 
 Database::Database(const OdbcTarget& target) : target_(target), api_(target.utf8Api) {
-    SQLHANDLE env = SQL_NULL_HANDLE;
-    if (!Succeeded(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env)))
-        throw base::Fault(kProviderError, "Cannot open database: no ODBC environment");
-    env_.reset(env);
-    SQLSetEnvAttr(env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
+    env_ = NewEnvironment();
+    if (!env_) throw base::Fault(kProviderError, "Cannot open database: no ODBC environment");
     Connect();
     if (dialect_->kind() == Dialect::Kind::kMariaDb && !api_.utf8()) {
         // A data source whose driver the connection string does not name: MariaDB's is spoken

@@ -40,6 +40,14 @@ std::string Narrow(const SQLWCHAR* text, std::size_t length) {
     return base::Utf16ToUtf8(std::u16string_view(reinterpret_cast<const char16_t*>(text), length));
 }
 
+EnvironmentHandle NewEnvironment() {
+    SQLHANDLE env = SQL_NULL_HANDLE;
+    if (!Succeeded(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env))) return nullptr;
+    EnvironmentHandle handle(env);
+    SQLSetEnvAttr(env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
+    return handle;
+}
+
 void Fail(SQLSMALLINT handleType, SQLHANDLE handle, std::string_view password, const TextApi& api) {
     std::vector<Diagnostic> records = DiagnosticsOf(handleType, handle, api);
     std::string text;

@@ -18,6 +18,9 @@ struct FreeHandle {
 template <SQLSMALLINT kType>
 using Handle = std::unique_ptr<std::remove_pointer_t<SQLHANDLE>, FreeHandle<kType>>;
 using EnvironmentHandle = Handle<SQL_HANDLE_ENV>;
+
+// An environment for ODBC 3 calls; null when the driver manager cannot make one.
+EnvironmentHandle NewEnvironment();
 using ConnectionHandle = Handle<SQL_HANDLE_DBC>;
 using StatementHandle = Handle<SQL_HANDLE_STMT>;
 

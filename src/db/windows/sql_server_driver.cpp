@@ -10,7 +10,6 @@
 
 #include "base/fault.h"
 #include "base/text.h"
-#include "base/utf.h"
 #include "db/connection_keys.h"
 #include "db/odbc/handles.h"
 #include "db/types.h"
@@ -25,18 +24,15 @@ constexpr const char* kEveryWindows = "SQL Server";
 
 std::set<std::string> InstalledDrivers() {
     std::set<std::string> names;
-    SQLHENV raw = SQL_NULL_HENV;
-    if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &raw))) return names;
-    odbc::EnvironmentHandle env(raw);
-    SQLSetEnvAttr(raw, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
+    const odbc::EnvironmentHandle env = odbc::NewEnvironment();
+    if (!env) return names;
     SQLWCHAR name[256];
     SQLWCHAR attributes[1024];
     SQLSMALLINT nameLength = 0, attributesLength = 0;
     for (SQLUSMALLINT direction = SQL_FETCH_FIRST; SQL_SUCCEEDED(SQLDriversW(
-             raw, direction, name, 256, &nameLength, attributes, 1024, &attributesLength));
+             env.get(), direction, name, 256, &nameLength, attributes, 1024, &attributesLength));
          direction = SQL_FETCH_NEXT) {
-        names.insert(base::Utf16ToUtf8(std::u16string_view(reinterpret_cast<const char16_t*>(name),
-                                                           static_cast<std::size_t>(nameLength))));
+        names.insert(odbc::Narrow(name, static_cast<std::size_t>(nameLength)));
     }
     return names;
 }
