@@ -44,6 +44,8 @@ const Dialect& Dialect::Of(Kind kind) {
              "SELECT snapshot_isolation_state FROM sys.databases WHERE database_id = DB_ID()",
          .unicodeQuote = "N"});
     // InnoDB's repeatable read reads one snapshot without locks; its serializable reads lock.
+    // A backslash in a quoted literal is a character as elsewhere, not the escape the server
+    // reads it as by default: a quote after one would otherwise end the literal.
     static const Dialect kMariaDb(
         Kind::kMariaDb,
         {.begin = "START TRANSACTION",
@@ -53,6 +55,9 @@ const Dialect& Dialect::Of(Kind kind) {
          .savepoint = "SAVEPOINT ",
          .rollbackTo = "ROLLBACK TO SAVEPOINT ",
          .release = "RELEASE SAVEPOINT ",
+         .sessionSetup = "SET SESSION sql_mode = IF(@@SESSION.sql_mode = '', "
+                         "'NO_BACKSLASH_ESCAPES', CONCAT(@@SESSION.sql_mode, "
+                         "',NO_BACKSLASH_ESCAPES'))",
          .snapshotReads = "SET SESSION TRANSACTION ISOLATION LEVEL REPEATABLE READ",
          .serializableReads = "SET SESSION TRANSACTION ISOLATION LEVEL SERIALIZABLE"});
     static const Dialect kStandard(Kind::kStandard, {.begin = "START TRANSACTION",

@@ -164,6 +164,8 @@ TEST_F(RosterExport, HostileConditionsChangeNothing) {
     std::string before = demo.FileBytes();
     for (const char* conditions :
          {"<field name='cPsn_Num' operation='=' value=\"x' or '1'='1\"/>",
+          // A backslash is no escape character: the quote after it still ends nothing.
+          "<field name='cPsn_Num' operation='=' value=\"x\\' or 1=1 -- \"/>",
           "<field name='iPsnMove' operation='=' value='0 or 1=1'/>",
           "<field name='iPsnMove' operation='; delete from WA_psn; --' value='1'/>",
           "<field name='cPsn_Num' operation='=' value='1' logic='; drop table WA_psn'/>"
