@@ -72,8 +72,9 @@ Outcome AfterLostLink(Instance& self, const Operations& ops, xml::Element record
 Outcome WriteRecord(Instance& self, const Operations& ops, xml::Element record) {
     Outcome outcome{kNotWritten, ""};
     bool committing = false;
+    const db::Dialect& dialect = self.connection->dialect();
     const bool oneStatement =
-        ops.writesOneStatement && self.connection->dialect().kind() != db::Dialect::Kind::kSqlite;
+        dialect.kind() != db::Dialect::Kind::kSqlite && ops.writesOneStatement(dialect);
     try {
         if (oneStatement) return RunRecord(self, ops, record, outcome);
         db::Transaction transaction(*self.connection);

@@ -44,9 +44,12 @@ struct Operations {
         [](const xml::NodeList&, std::size_t) {};
     // Called as each attempt at a record begins (the record's remembered data is forgotten).
     std::function<void()> beginRecord = [] {};
-    // The writer's one statement is all a record writes: on a server it commits by itself, and
-    // the record costs one round trip rather than a transaction's three.
-    bool writesOneStatement = false;
+    // Whether, on a database of `dialect`, the writer's one statement is all a record writes:
+    // on a server it then commits by itself, and the record costs one round trip rather than a
+    // transaction's three.
+    std::function<bool(const db::Dialect& dialect)> writesOneStatement = [](const db::Dialect&) {
+        return false;
+    };
     std::function<bool(xml::Element record, std::string& message)> validate;
     std::function<bool(xml::Element record, std::string& message)> write;
     // Whether the database holds what `record` writes: asked on a new connection when the link

@@ -49,7 +49,8 @@ Operations SalaryItem::MakeOperations(Instance& self) {
                                           self.behaviour.records);
     };
     ops.beginRecord = [lookups] { lookups->ForgetRecord(); };
-    ops.writesOneStatement = true;  // the UPDATE of the record's payroll row
+    // The UPDATE of the record's payroll row.
+    ops.writesOneStatement = [](const db::Dialect&) { return true; };
     ops.validate = [&self, lookups, items](xml::Element record, std::string& message) {
         return salary_item::ValidateItemRecord(*self.connection, self.messages, *lookups, *items,
                                                record, message, self.behaviour.records);

@@ -47,6 +47,7 @@ Operations SalaryPerson::MakeOperations(Instance& self) {
                                               self.behaviour.records);
     };
     ops.beginRecord = [lookups] { lookups->ForgetRecord(); };
+    ops.writesOneStatement = salary_person::EnrolsInOneStatement;
     ops.validate = [&self, lookups](xml::Element record, std::string& message) {
         return salary_person::ValidatePersonRecord(*self.connection, self.messages, *lookups,
                                                    record, message, self.behaviour.records);

@@ -18,6 +18,7 @@ void Connection::Open(const std::string& connectionString) {
 
 void Connection::Close() {
     db_.reset();
+    inTransaction_ = false;
 }
 
 db::Backend& Connection::Backend() {
@@ -49,6 +50,7 @@ void Connection::BeginTrans(TransactionMode mode) {
     db::Backend& db = Backend();
     if (hook_) hook_(std::string(db.dialect().Begin(mode == TransactionMode::kWriteNow)));
     if (db.BeginTransaction(mode)) CountStatement(StatementKind::kTransaction);
+    inTransaction_ = true;
 }
 void Connection::CommitTrans() {
     EndTrans(true);
@@ -61,6 +63,8 @@ void Connection::EndTrans(bool commit) {
     const Dialect& dialect = db.dialect();
     BeforeStatement(std::string(commit ? dialect.Commit() : dialect.Rollback()),
                     StatementKind::kTransaction);
+    // Over once asked to end, whether or not the database answers.
+    inTransaction_ = false;
     db.EndTransaction(commit);
 }
 

@@ -45,6 +45,7 @@ class Connection {
     std::vector<ColumnDeclaration> DeclaredColumns(const std::string& table);
 
     void BeginTrans(TransactionMode mode = TransactionMode::kWrite);
+    bool InTransaction() const { return inTransaction_; }
     void CommitTrans();
     void RollbackTrans();
     // Inside a transaction: marks a point that RollbackToSavepoint undoes the work after, and
@@ -76,6 +77,7 @@ class Connection {
     std::string connectionString_;
     std::unique_ptr<db::Backend> db_;
     StatementHook hook_;
+    bool inTransaction_ = false;
 };
 
 // Rolls back unless committed; never throws from its destructor. Everything read inside comes

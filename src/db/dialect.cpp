@@ -42,7 +42,8 @@ const Dialect& Dialect::Of(Kind kind) {
          .serializableReads = "SET TRANSACTION ISOLATION LEVEL SERIALIZABLE",
          .snapshotAllowed =
              "SELECT snapshot_isolation_state FROM sys.databases WHERE database_id = DB_ID()",
-         .unicodeQuote = "N"});
+         .unicodeQuote = "N",
+         .afterFailedPair = "IF @@TRANCOUNT > 0 ROLLBACK TRANSACTION; SET XACT_ABORT OFF"});
     // InnoDB's repeatable read reads one snapshot without locks; its serializable reads lock.
     // A backslash in a quoted literal is a character as elsewhere, not the escape the server
     // reads it as by default: a quote after one would otherwise end the literal.
@@ -59,7 +60,8 @@ const Dialect& Dialect::Of(Kind kind) {
                          "'NO_BACKSLASH_ESCAPES', CONCAT(@@SESSION.sql_mode, "
                          "',NO_BACKSLASH_ESCAPES'))",
          .snapshotReads = "SET SESSION TRANSACTION ISOLATION LEVEL REPEATABLE READ",
-         .serializableReads = "SET SESSION TRANSACTION ISOLATION LEVEL SERIALIZABLE"});
+         .serializableReads = "SET SESSION TRANSACTION ISOLATION LEVEL SERIALIZABLE",
+         .afterFailedPair = "ROLLBACK"});
     static const Dialect kStandard(Kind::kStandard, {.begin = "START TRANSACTION",
                                                      .beginLockNow = "START TRANSACTION",
                                                      .commit = "COMMIT",
@@ -103,23 +105,58 @@ std::string Dialect::QuotedText(std::string_view text) const {
            "'";
 }
 
-BoundStatement Dialect::GuardedInsert(std::string_view into, std::string_view values,
-                                      std::vector<Value> valueParams, std::string_view guard,
-                                      std::vector<Value> guardParams) const {
+namespace {
+
+// "INSERT INTO t(c) VALUES(?) unless guard" in T-SQL: a batch whose guard runs first, so its
+// parameters come first. `then` runs after the insert, only when the guard let it run.
+BoundStatement SqlServerGuarded(GuardedRow row, std::string_view then = {}) {
     BoundStatement s;
-    if (kind_ == Kind::kSqlServer) {
-        // A T-SQL batch: the guard runs first, so its parameters come first.
-        s.sql = "IF NOT EXISTS(" + std::string(guard) + ") INSERT INTO " + std::string(into) +
-                " VALUES(" + std::string(values) + ")";
-        s.params = std::move(guardParams);
-        Append(s.params, std::move(valueParams));
-        return s;
-    }
-    s.sql = "INSERT INTO " + std::string(into) + " SELECT " + std::string(values) +
-            " WHERE NOT EXISTS(" + std::string(guard) + ")";
-    s.params = std::move(valueParams);
-    Append(s.params, std::move(guardParams));
+    s.sql = "IF NOT EXISTS(" + row.guard + ") ";
+    std::string insert = "INSERT INTO " + row.into + " VALUES(" + row.values + ")";
+    s.sql += then.empty() ? insert : "BEGIN " + insert + "; " + std::string(then) + " END";
+    s.params = std::move(row.guardParams);
+    Append(s.params, std::move(row.valueParams));
     return s;
+}
+
+// The same as one standard statement: the values are selected only when the guard finds no row.
+BoundStatement StandardGuarded(GuardedRow row) {
+    BoundStatement s;
+    s.sql = "INSERT INTO " + row.into + " SELECT " + row.values + " WHERE NOT EXISTS(" + row.guard +
+            ")";
+    s.params = std::move(row.valueParams);
+    Append(s.params, std::move(row.guardParams));
+    return s;
+}
+
+}  // namespace
+
+BoundStatement Dialect::GuardedInsert(GuardedRow row) const {
+    return kind_ == Kind::kSqlServer ? SqlServerGuarded(std::move(row))
+                                     : StandardGuarded(std::move(row));
+}
+
+BoundStatement Dialect::GuardedPair(GuardedRow first, GuardedRow second) const {
+    if (kind_ == Kind::kSqlServer) {
+        // XACT_ABORT makes any error end the batch and roll its transaction back; the session
+        // keeps it off otherwise (AfterFailedPair restores that when the batch ended early).
+        BoundStatement inner = SqlServerGuarded(std::move(second));
+        BoundStatement outer = SqlServerGuarded(std::move(first), inner.sql);
+        outer.sql = "SET XACT_ABORT ON; BEGIN TRANSACTION; " + outer.sql +
+                    "; COMMIT TRANSACTION; SET XACT_ABORT OFF";
+        Append(outer.params, std::move(inner.params));
+        return outer;
+    }
+    // A compound statement, prepared and sent as one: its handler rolls back what an error left
+    // and passes the error on as it was raised.
+    BoundStatement a = StandardGuarded(std::move(first));
+    BoundStatement b = StandardGuarded(std::move(second));
+    a.sql =
+        "BEGIN NOT ATOMIC DECLARE EXIT HANDLER FOR SQLEXCEPTION BEGIN ROLLBACK; RESIGNAL; "
+        "END; START TRANSACTION; " +
+        a.sql + "; IF ROW_COUNT() > 0 THEN " + b.sql + "; END IF; COMMIT; END";
+    Append(a.params, std::move(b.params));
+    return a;
 }
 
 }  // namespace db

@@ -18,6 +18,16 @@ struct BoundStatement {
     std::vector<Value> params;
 };
 
+// "INSERT INTO `into` VALUES `values` unless a row matches `guard`": `into` is "table(columns)",
+// `values` the placeholder list, `guard` a whole SELECT.
+struct GuardedRow {
+    std::string into;
+    std::string values;
+    std::vector<Value> valueParams;
+    std::string guard;
+    std::vector<Value> guardParams;
+};
+
 class Dialect {
   public:
     enum class Kind { kSqlite, kSqlServer, kMariaDb, kStandard };
@@ -57,12 +67,18 @@ class Dialect {
     // Server, so that a character outside the database's code page survives; '...' elsewhere.
     std::string QuotedText(std::string_view text) const;
 
-    // "INSERT INTO `into` VALUES `values` unless a row matches `guard`", as one statement, so
-    // that no other writer can slip a row in between. `into` is "table(columns)", `values` the
-    // placeholder list, `guard` a whole SELECT.
-    BoundStatement GuardedInsert(std::string_view into, std::string_view values,
-                                 std::vector<Value> valueParams, std::string_view guard,
-                                 std::vector<Value> guardParams) const;
+    // The guarded row as one statement, so that no other writer can slip a row in between.
+    BoundStatement GuardedInsert(GuardedRow row) const;
+
+    // Both guarded rows as one statement that runs in a transaction of its own and commits by
+    // itself, so that they cost one round trip: the second is written only when the first was,
+    // and both or neither. The rows it reports changed are more than 0 exactly when the first
+    // was written. Sent outside any transaction, and only where HasGuardedPair(); after it
+    // failed, AfterFailedPair() (when not empty) is sent, whose own failure does not matter:
+    // it ends whatever the failure left open.
+    bool HasGuardedPair() const { return kind_ == Kind::kMariaDb || kind_ == Kind::kSqlServer; }
+    BoundStatement GuardedPair(GuardedRow first, GuardedRow second) const;
+    std::string_view AfterFailedPair() const { return texts_.afterFailedPair; }
 
   private:
     struct Texts {
@@ -71,6 +87,7 @@ class Dialect {
         std::string_view sessionSetup{};
         std::string_view snapshotReads{}, serializableReads{}, snapshotAllowed{};
         std::string_view unicodeQuote{};  // before a quoted literal
+        std::string_view afterFailedPair{};
     };
     Dialect(Kind kind, Texts texts) : kind_(kind), texts_(texts) {}
 

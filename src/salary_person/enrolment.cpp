@@ -8,6 +8,7 @@
 #include "base/utf.h"
 #include "db/contention.h"
 #include "db/errors.h"
+#include "db/guarded_pair.h"
 #include "db/recordset.h"
 #include "payroll/person_master.h"
 #include "payroll/record_fields.h"
@@ -101,8 +102,16 @@ class Enrolment {
         roster_.Add("bTaxBz", std::int64_t(base::LeadingNumber(Field(record_, "taxtoken"))));
         if (!ExtraColumns() || !Fits("WA_psn", roster_) || !Fits("WA_GZData", payrollRow))
             return false;
-        RosterRow(payroll, code);
-        FirstPayrollRow(payroll, department, code, std::move(payrollRow), loginPeriod());
+        db::GuardedRow first =
+            FirstPayrollRow(payroll, department, code, std::move(payrollRow), loginPeriod());
+        // The checks looked (on a server, before the records of the run were written); the
+        // guard looks again in the same statement, so that no other writer, and no earlier
+        // record of the request, enrols the person twice. When the guard finds the person, what
+        // the checks read was stale: the record is run again, and its checks, looking afresh,
+        // say so.
+        ForgetEnrolled(lookups_, payroll, code);
+        if (!db::InsertGuardedPair(connection_, RosterRow(payroll, code), std::move(first)))
+            throw db::Contention("person " + code + " was enrolled since it was looked up");
         return true;
     }
 
@@ -178,25 +187,18 @@ class Enrolment {
         return true;
     }
 
-    // The person's roster row, unless the payroll has one for the code: the checks looked (on a
-    // server, before the records of the run were written), the guard looks again in the same
-    // statement, so that no other writer, and no earlier record of the request, enrols the person
-    // twice. When the guard finds the person, what the checks read was stale: the record is run
-    // again, and its checks, looking afresh, say so.
-    void RosterRow(const std::string& payroll, const std::string& code) {
-        const std::string values = Placeholders(roster_.values.size());
-        db::BoundStatement insert = connection_.dialect().GuardedInsert(
-            "WA_psn(" + Joined(roster_.columns, ",") + ")", values, std::move(roster_.values),
-            "SELECT * FROM WA_psn WHERE cGZGradeNum = ? AND cPsn_Num = ?", {payroll, code});
-        const bool enrolled = connection_.Execute(insert.sql, insert.params) > 0;
-        ForgetEnrolled(lookups_, payroll, code);
-        if (!enrolled)
-            throw db::Contention("person " + code + " was enrolled since it was looked up");
+    // The person's roster row, unless the payroll has one for the code.
+    db::GuardedRow RosterRow(const std::string& payroll, const std::string& code) {
+        return {"WA_psn(" + Joined(roster_.columns, ",") + ")",
+                Placeholders(roster_.values.size()),
+                std::move(roster_.values),
+                "SELECT * FROM WA_psn WHERE cGZGradeNum = ? AND cPsn_Num = ?",
+                {payroll, code}};
     }
 
-    // The guard and the insert are one statement, so no other writer can slip a row in between.
-    void FirstPayrollRow(const std::string& payroll, const std::string& department,
-                         const std::string& code, Row row, LoginPeriod login) {
+    // The payroll row of the month after the payroll's last, unless the login's period has one.
+    db::GuardedRow FirstPayrollRow(const std::string& payroll, const std::string& department,
+                                   const std::string& code, Row row, LoginPeriod login) {
         const db::LookupResult& account =
             lookups_.Find(connection_, "SELECT * FROM WA_account WHERE cGZGradeNum = ?", {payroll});
         const std::int64_t month =
@@ -208,15 +210,15 @@ class Enrolment {
             values.push_back(std::move(v));
         // The column list is fixed, as the payroll module writes it: a person whose master data
         // has no name leaves a value short, and the database refuses the row.
-        db::BoundStatement insert = connection_.dialect().GuardedInsert(
+        return {
             "WA_GZData(cGZGradeNum,cDept_Num,cPsn_Num,cPsn_Name,iPsnGrd_id,bDCBZ,bTFBZ,iMonth,"
             "iYear,iAccMonth)",
-            Placeholders(row.columns.size()) + ",0,0,?,?,?", std::move(values),
+            Placeholders(row.columns.size()) + ",0,0,?,?,?",
+            std::move(values),
             "SELECT * FROM WA_GZDATA WHERE cGZGradeNum = ? AND cDept_Num = ? AND cPsn_Name = ? "
             "AND cPsn_Num = ? AND iYear = ? AND iMonth = ?",
             {payroll, department, name_, code, std::int64_t{login.year},
-             std::int64_t{login.month}});
-        connection_.Execute(insert.sql, insert.params);
+             std::int64_t{login.month}}};
     }
 
     // Every text of the row fits its column, as the production database requires.
@@ -254,6 +256,10 @@ bool EnrolPerson(db::Connection& connection, messages::Messages& messages, db::L
     if (!payroll::TrapFaults(message, [&] { return enrolment.Identify(); })) return false;
     auto write = [&] { return enrolment.Write(loginPeriod); };
     return rules.writersTrapLateFaults ? payroll::TrapFaults(message, write) : write();
+}
+
+bool EnrolsInOneStatement(const db::Dialect& dialect) {
+    return dialect.HasGuardedPair();
 }
 
 bool PersonEnrolled(db::Connection& connection, db::LookupCache& lookups, xml::Element record) {

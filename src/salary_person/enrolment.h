@@ -3,8 +3,9 @@
 // values of their extra fields; then they get a payroll row (WA_GZData) for the month after the
 // payroll's last month, unless the login's period already has a row for them.
 //
-// Both rows are written in the caller's transaction, so that a record is enrolled whole or not
-// at all. Returns true when both statements ran. Any fault becomes false with its description in
+// Both rows are written together or not at all: in the caller's transaction when it holds one,
+// else as one statement where the database can (db::InsertGuardedPair). Returns true when they
+// were written. Any fault becomes false with its description in
 // `message`, except db::Contention, which passes on so that the caller runs the record again.
 // False with a message naming the cause, and nothing written, also for: a person without a
 // master row of a known person type, an identity card or provident-fund account over its limit,
@@ -29,13 +30,17 @@ struct LoginPeriod {
     std::int16_t month;
 };
 
-// `loginPeriod` reads the login's period; it is called only once the roster row is written, and
-// a fault it raises is the record's failure like any other. Under the first revision's `rules`
-// the name is the record's and the category is looked up by its persongradeno, and a fault
-// after that lookup passes on (the batch ends; the caller's transaction keeps both rows out).
+// `loginPeriod` reads the login's period; it is called once the checks passed, before anything
+// is written, and a fault it raises is the record's failure like any other. Under the first
+// revision's `rules` the name is the record's and the category is looked up by its persongradeno,
+// and a fault after that lookup passes on (the batch ends; neither row is written).
 bool EnrolPerson(db::Connection& connection, messages::Messages& messages, db::LookupCache& lookups,
                  xml::Element record, const std::function<LoginPeriod()>& loginPeriod,
                  std::string& message, const payroll::RecordRules& rules = payroll::kCurrentRules);
+
+// Whether, outside a transaction, an enrolment writes in one statement on `dialect`, one that
+// commits by itself.
+bool EnrolsInOneStatement(const db::Dialect& dialect);
 
 // Whether the person of `record` is on the payroll's roster: how a record whose commit met a
 // broken link is read back, on a new connection (both rows of an enrolment commit together).

@@ -129,10 +129,15 @@ TEST(ProviderTest, ProvidersAndThePassthrough) {
 }
 
 TEST(ProviderTest, TheDialectsGuardedInsert) {
-    auto insert = [](db::Dialect::Kind kind) {
-        return db::Dialect::Of(kind).GuardedInsert("t(a,b)", "?,?",
-                                                   {db::Value("a"), db::Value("b")},
-                                                   "SELECT * FROM t WHERE a = ?", {db::Value("g")});
+    auto row = [](const std::string& table, const std::string& tag) {
+        return db::GuardedRow{table + "(a,b)",
+                              "?,?",
+                              {tag + "a", tag + "b"},
+                              "SELECT * FROM " + table + " WHERE a = ?",
+                              {tag + "g"}};
+    };
+    auto insert = [&](db::Dialect::Kind kind) {
+        return db::Dialect::Of(kind).GuardedInsert(row("t", ""));
     };
     db::BoundStatement tsql = insert(db::Dialect::Kind::kSqlServer);
     EXPECT_EQ(tsql.sql,
@@ -142,6 +147,16 @@ TEST(ProviderTest, TheDialectsGuardedInsert) {
     EXPECT_EQ(guarded.sql,
               "INSERT INTO t(a,b) SELECT ?,? WHERE NOT EXISTS(SELECT * FROM t WHERE a = ?)");
     EXPECT_EQ(guarded.params, (std::vector<db::Value>{"a", "b", "g"}));
+    // A pair's parameters follow its placeholders; a T-SQL pair nests the second in the first.
+    db::BoundStatement pair =
+        db::Dialect::Of(db::Dialect::Kind::kSqlServer).GuardedPair(row("t", "1"), row("u", "2"));
+    EXPECT_EQ(pair.sql,
+              "SET XACT_ABORT ON; BEGIN TRANSACTION; IF NOT EXISTS(SELECT * FROM t WHERE a = ?) "
+              "BEGIN INSERT INTO t(a,b) VALUES(?,?); IF NOT EXISTS(SELECT * FROM u WHERE a = ?) "
+              "INSERT INTO u(a,b) VALUES(?,?) END; COMMIT TRANSACTION; SET XACT_ABORT OFF");
+    EXPECT_EQ(pair.params, (std::vector<db::Value>{"1g", "1a", "1b", "2g", "2a", "2b"}));
+    pair = db::Dialect::Of(db::Dialect::Kind::kMariaDb).GuardedPair(row("t", "1"), row("u", "2"));
+    EXPECT_EQ(pair.params, (std::vector<db::Value>{"1a", "1b", "1g", "2a", "2b", "2g"}));
     EXPECT_EQ(db::Dialect::OfServer("SQL Server").kind(), db::Dialect::Kind::kSqlServer);
     EXPECT_EQ(db::Dialect::OfServer("MariaDB").kind(), db::Dialect::Kind::kMariaDb);
     const db::Dialect& sqlServer = db::Dialect::Of(db::Dialect::Kind::kSqlServer);
