@@ -86,6 +86,15 @@ const Dialect& Dialect::OfServer(std::string_view dbmsName) {
     std::string name = base::AsciiLower(dbmsName);
     if (name.find("sql server") != std::string::npos) return Of(Kind::kSqlServer);
     if (name.find("mariadb") != std::string::npos) return Of(Kind::kMariaDb);
+    if (name.find("mysql") != std::string::npos) {
+        // The standard statements, in a session that reads a backslash as MariaDB's does.
+        static const Dialect kMySql(Kind::kStandard, [] {
+            Texts texts = Of(Kind::kStandard).texts_;
+            texts.sessionSetup = Of(Kind::kMariaDb).texts_.sessionSetup;
+            return texts;
+        }());
+        return kMySql;
+    }
     if (name.find("sqlite") != std::string::npos) return Of(Kind::kSqlite);
     return Of(Kind::kStandard);
 }

@@ -159,6 +159,10 @@ TEST(ProviderTest, TheDialectsGuardedInsert) {
     EXPECT_EQ(pair.params, (std::vector<db::Value>{"1a", "1b", "1g", "2a", "2b", "2g"}));
     EXPECT_EQ(db::Dialect::OfServer("SQL Server").kind(), db::Dialect::Kind::kSqlServer);
     EXPECT_EQ(db::Dialect::OfServer("MariaDB").kind(), db::Dialect::Kind::kMariaDb);
+    // MySQL reads a backslash in a literal as an escape unless the session says otherwise.
+    EXPECT_NE(db::Dialect::OfServer("MySQL").SessionSetup().find("NO_BACKSLASH_ESCAPES"),
+              std::string::npos);
+    EXPECT_FALSE(db::Dialect::OfServer("MySQL").HasGuardedPair());
     const db::Dialect& sqlServer = db::Dialect::Of(db::Dialect::Kind::kSqlServer);
     EXPECT_EQ(std::string(sqlServer.Begin(false)) + "; " + std::string(sqlServer.Begin(true)) +
                   "; " + sqlServer.Savepoint("p") + "; " + sqlServer.RollbackToSavepoint("p") +
