@@ -7,8 +7,9 @@ set -euo pipefail
 packages=(cmake ninja-build g++ libpugixml-dev libsqlite3-dev libcli11-dev unixodbc-dev)
 if [ "${1:-all}" = windows ]; then
     # mingw-w64-tools has widl; libwine-dev the system IDL files it imports; wine the type
-    # libraries ours import (stdole2.tlb, msxml3.dll).
-    packages=(cmake ninja-build mingw-w64 mingw-w64-tools libwine-dev wine wine64 zip)
+    # libraries ours import (stdole2.tlb, msxml3.dll) and the DOM; googletest the source the
+    # DOM's tests are built from for Wine.
+    packages=(cmake ninja-build mingw-w64 mingw-w64-tools libwine-dev wine wine64 zip googletest)
 elif [ "${1:-all}" != demo ]; then
     packages+=(clang-format sqlite3 tdsodbc odbc-mariadb mariadb-server
                googletest libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev)

@@ -21,7 +21,7 @@ std::vector<Entry>& ItemCatalog::EntriesOf(xml::Element record) {
     if (record_ == record && record) return entries_;
     entries_.clear();
     for (xml::Element element : record.Children("entry"))
-        entries_.push_back({element, element.AttributeView("name"), element.AttributeView("type")});
+        entries_.push_back({element, element.GetAttribute("name"), element.GetAttribute("type")});
     record_ = record;
     return entries_;
 }

@@ -29,8 +29,8 @@ struct ItemFacts {
 // An entry of a record as the request holds it, with the facts of its item once looked up.
 struct Entry {
     xml::Element element;
-    std::string_view name;
-    std::string_view type;
+    std::string name;
+    std::string type;
     const ItemFacts* item = nullptr;
     std::optional<std::string> text = std::nullopt;  // the value, once read (EntryText)
 };

@@ -1,4 +1,5 @@
-// A DOM over pugixml with RAII.
+// A DOM with RAII: over pugixml on Linux, over MSXML (the platform's DOM) on Windows
+// (xml/node_ref.h), the same to its callers.
 //
 // The Document owns the tree. Element is a cheap non-owning handle, valid while its document
 // lives and the node stays in it; a null Element is safe to call and reads as empty. A new
@@ -8,10 +9,10 @@
 // unprefixed name: only elements in no namespace answer to it.
 //
 // Parsing is safe on hostile input and costs time linear in its size: the text is checked against
-// every rule of XML 1.0 before the tree is built (xml/well_formed.h), a document type declaration
-// is refused (so no entity but the five predefined ones exists), and names, attributes per
-// element and nesting are bounded (xml/limits.h). Serialization writes no XML declaration
-// (xml/writer.h).
+// every rule of XML 1.0 before the tree is built (xml/checked_text.h), a document type
+// declaration is refused (so no entity but the five predefined ones exists), and names,
+// attributes per element and nesting are bounded (xml/limits.h). Serialization writes no XML
+// declaration, and the same bytes from either DOM (xml/escape.h).
 #pragma once
 
 #include <memory>
@@ -21,12 +22,7 @@
 #include <vector>
 
 #include "xml/limits.h"
-
-namespace pugi {
-class xml_document;
-struct xml_node_struct;
-struct xml_parse_result;
-}  // namespace pugi
+#include "xml/node_ref.h"
 
 namespace xml {
 
@@ -41,20 +37,17 @@ class Element {
     Element() = default;
     // `namespaces`: whether the element's document may declare a namespace (when it does not,
     // no lookup by name needs to look for one).
-    explicit Element(pugi::xml_node_struct* node, bool namespaces = true)
-        : node_(node), namespaces_(namespaces) {}
+    explicit Element(NodeRef node, bool namespaces = true)
+        : node_(std::move(node)), namespaces_(namespaces) {}
 
-    explicit operator bool() const { return node_ != nullptr; }
-    pugi::xml_node_struct* node() const { return node_; }
+    explicit operator bool() const { return static_cast<bool>(node_); }
+    const NodeRef& node() const { return node_; }
     std::string Name() const;
     // Whether the element is named `name`, in no namespace (as a plain name in a path selects).
     bool IsNamed(std::string_view name) const;
 
     // The attribute's value, "" when absent.
     std::string GetAttribute(std::string_view name) const;
-    // The same value where the document holds it, without a copy: valid while the attribute stays
-    // unchanged in its document.
-    std::string_view AttributeView(std::string_view name) const;
     bool HasAttribute(std::string_view name) const;
     void SetAttribute(std::string_view name, std::string_view value);
 
@@ -80,9 +73,9 @@ class Element {
     friend bool operator==(const Element& a, const Element& b) { return a.node_ == b.node_; }
 
   private:
-    Element Handle(pugi::xml_node_struct* node) const { return Element(node, namespaces_); }
+    Element Handle(NodeRef node) const { return Element(std::move(node), namespaces_); }
 
-    pugi::xml_node_struct* node_ = nullptr;
+    NodeRef node_ = nullptr;
     bool namespaces_ = true;
 };
 
@@ -98,10 +91,9 @@ class NewElement {
   private:
     friend class Document;
     friend class Element;
-    NewElement(pugi::xml_node_struct* node, bool namespaces)
-        : node_(node), handle_(node, namespaces) {}
-    pugi::xml_node_struct* Release();
-    pugi::xml_node_struct* node_;
+    NewElement(NodeRef node, bool namespaces) : node_(node), handle_(node, namespaces) {}
+    NodeRef Release();
+    NodeRef node_;
     Element handle_;
 };
 
@@ -155,19 +147,15 @@ class Document {
     std::pair<std::string, std::string> XmlAroundRootContent() const;
 
   private:
-    // Where created elements wait until they are appended: an unnamed element after the root,
-    // which no lookup and no serialization sees.
-    pugi::xml_node_struct* Nursery();
+    // The DOM's own document, with what it needs besides (xml/pugi/document.cpp,
+    // xml/msxml/document.cpp); at an address of its own, so that a move of the document leaves
+    // the tree where it is.
+    struct Tree;
 
-    // Whether `text` may be built into a tree: a failure when not.
+    // Whether `text` may be built into a tree: a failure (and the document left empty) when not.
     ParseResult Check(std::string_view text, const Limits& limits);
-    ParseResult Built(const pugi::xml_parse_result& parsed);
 
-    // The text a tree was built in place of, held at an address of its own so that a move of
-    // the document leaves the tree's strings where they are; declared first, to outlive the tree.
-    std::unique_ptr<std::string> text_;
-    std::unique_ptr<pugi::xml_document> doc_;
-    pugi::xml_node_struct* nursery_ = nullptr;
+    std::unique_ptr<Tree> tree_;
     bool namespaces_ = false;  // whether the parsed text declares any namespace
 };
 

@@ -188,6 +188,11 @@ output=$(LC_ALL=zh_CN.UTF-8 "$wine" "$dlls/wagelink-probe.exe" "$(zpath "$dlls")
 echo "$output" | sed 's/^/  wagelink-probe: /'
 echo "$output" | tail -1 | grep -Eq '^summary: [0-9]+ passed, 0 failed$' || fail "wagelink-probe"
 
+echo "== $arch: the DOM's tests of the Linux build, on the system's MSXML"
+output=$("$wine" "$dlls/wagelink-xml-tests.exe" 2>&1 | tr -d '\r') || fail "wagelink-xml-tests"
+echo "$output" | grep -E '^\[  (PASSED|FAILED) ' | sed 's/^/  wagelink-xml-tests: /'
+echo "$output" | grep -Eq '^\[  PASSED  \] [0-9]+ tests?\.$' || fail "wagelink-xml-tests"
+
 echo "== $arch: regsvr32 /u leaves nothing of ours"
 for dll in wagelink wagelink-platform; do
     "$wine" regsvr32 /u /s "$(zpath "$dlls/$dll.dll")" || fail "regsvr32 /u $dll.dll"

@@ -1,7 +1,5 @@
-// XML text of a tree, byte for byte as the platform's replies have always been written: no XML
-// declaration, no indentation, an empty element as <a/>, namespace declarations before the other
-// attributes, in text '&', '<', '>' and carriage returns escaped, in attribute values also '"',
-// tabs and line feeds; everything else as UTF-8.
+// XML text of a pugixml tree, as xml/escape.h writes it: no XML declaration, no indentation, an
+// empty element as <a/>, namespace declarations before the other attributes.
 //
 // The text is appended to a string the caller owns, so that a large reply can be written piece
 // by piece into one buffer. Running out of memory throws std::bad_alloc: nothing is dropped.
@@ -11,9 +9,6 @@
 #include <string>
 
 namespace xml {
-
-// Whether an attribute of that name declares a namespace (xmlns, xmlns:prefix).
-bool IsNamespaceDeclaration(const char* name);
 
 // Appends `node` and everything below it.
 void WriteNode(std::string& out, pugi::xml_node node);
