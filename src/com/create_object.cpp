@@ -1,5 +1,6 @@
 #include "base/fault.h"
 #include "com/activation.h"
+#include "com/error_info.h"
 #include "com/hresult.h"
 
 namespace com {
@@ -13,12 +14,16 @@ ComPtr<IDispatch> CreateObject(std::string_view progIdOrClsid) {
                           "Class not registered: " + std::string(progIdOrClsid));
     }
     ComPtr<IDispatch> object;
+    ClearErrorInfo();
     HRESULT hr =
         CoCreateInstance(clsid, nullptr, IID_IDispatch, reinterpret_cast<void**>(object.Receive()));
     if (FAILED(hr)) {
-        throw base::Fault(hr, hr == REGDB_E_CLASSNOTREG
-                                  ? "Class not registered: " + std::string(progIdOrClsid)
-                                  : "Cannot create " + std::string(progIdOrClsid));
+        if (hr == REGDB_E_CLASSNOTREG)
+            throw base::Fault(hr, "Class not registered: " + std::string(progIdOrClsid));
+        // A class that failed to make its object says why, as any failed call does.
+        if (std::optional<ErrorInfo> info = TakeErrorInfo(); info && !info->description.empty())
+            throw base::Fault(HresultToFaultNumber(hr), info->description);
+        throw base::Fault(hr, "Cannot create " + std::string(progIdOrClsid));
     }
     return object;
 }

@@ -12,6 +12,7 @@
 
 #include "messages/gen_len.h"
 #include "messages/item_names.h"
+#include "messages/message_source.h"
 #include "platform/message_resource.h"
 
 namespace messages {
@@ -60,7 +61,7 @@ class Messages {
 
     std::span<const ItemName> itemNames_;
     std::span<const FixedText> fixedTexts_;
-    std::optional<platform::MessageResource> resource_;
+    std::optional<MessageSource> resource_;
     // unLang's lower-cased row texts, each fetched once, when first needed, and its answers.
     std::vector<std::optional<std::string>> lowerNames_;
     std::unordered_map<std::string, std::string> unLangAnswers_;

@@ -1,6 +1,7 @@
 #include "platform/platform_library.h"
 
 #include "platform/login.h"
+#include "platform/message_resource_object.h"
 #include "platform/xml_document_object.h"
 
 namespace platform {
@@ -15,15 +16,20 @@ com::ComPtr<com::IUnknown> NewLogin() {
 com::ComPtr<com::IUnknown> NewXmlDocument() {
     return com::ComPtr<com::IUnknown>::Attach(CreateXmlDocument().Detach());
 }
+com::ComPtr<com::IUnknown> NewMessageResource() {
+    return com::ComPtr<com::IUnknown>::Attach(CreateMessageResource().Detach());
+}
 
 const com::CreatableClass kCreatable[] = {
     {CLSID_Login, &NewLogin},
     {CLSID_XmlDocument, &NewXmlDocument},
+    {CLSID_MessageResource, &NewMessageResource},
 };
 
 const com::ClassRegistration kClasses[] = {
     {CLSID_Login, kLoginProgId, "Login"},
     {CLSID_XmlDocument, kXmlDocumentProgId, "XmlDocument"},
+    {CLSID_MessageResource, kMessageResourceProgId, "MessageResource"},
 };
 
 const com::ServerRegistration kPlatform = {LIBID_Platform, "QzLogin", "1.0", kClasses, {}};

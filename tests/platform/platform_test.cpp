@@ -6,11 +6,15 @@
 #include <set>
 
 #include "base/fault.h"
+#include "com/late_call.h"
+#include "com/variant.h"
 #include "db/recordset.h"
 #include "platform/integration_kit.h"
 #include "platform/message_resource.h"
+#include "platform/message_resource_object.h"
 #include "platform/row_xml_mapper.h"
 #include "support/demo_db.h"
+#include "support/language.h"
 
 namespace {
 
@@ -72,6 +76,35 @@ TEST(MessageResource, SubstitutesArgumentsAndRefusesUnknownIdentifiers) {
     EXPECT_EQ(zh.LoadMessage("Qz.WA.EAI.00015", 0, {"x"}), "工资类别[%1]中没有部门[%2]！");
     EXPECT_THROW(zh.LoadMessage("Qz.WA.EAI.99999", 0, {}), base::Fault);
     EXPECT_THROW(platform::MessageResource("fr-FR"), base::Fault);
+}
+
+// The COM face the Windows server calls by name: the arguments an array of VARIANT by reference,
+// a missing one read as the empty text; a fault of the component reaches the caller with its text;
+// a language without a catalog fails the creation.
+TEST(MessageResource, AnswersThroughItsComFace) {
+    testing_support::Language chinese("zh-CN");
+    com::ComPtr<com::IDispatch> resource = platform::CreateMessageResource();
+    com::SAFEARRAY* array = com::SafeArrayCreateVector(com::VT_VARIANT, 0, 2);
+    com::Variant list = com::Variant::FromArray(array);
+    com::SafeArrayElements(array)[0] = com::Variant::Missing().Detach();
+    com::SafeArrayElements(array)[1] = com::Variant::FromText("0101").Detach();
+    auto load = [&](const char* id, com::LONG substitute) {
+        com::Variant text = com::Variant::FromText(id), number = com::Variant::FromLong(substitute);
+        return com::ToText(*com::CallByName(resource.get(), "LoadMessage", com::DISPATCH_METHOD,
+                                            {*text.get(), *number.get(), com::ByRef(list)})
+                                .get());
+    };
+    EXPECT_EQ(load("Qz.WA.EAI.00015", 1), "工资类别[]中没有部门[0101]！");
+    EXPECT_EQ(load("Qz.WA.EAI.00015", 0), "工资类别[%1]中没有部门[%2]！");
+    try {
+        load("Qz.WA.EAI.99999", 0);
+        ADD_FAILURE() << "an unknown identifier gave a text";
+    } catch (const base::Fault& fault) {
+        EXPECT_NE(fault.description().find("Qz.WA.EAI.99999"), std::string::npos)
+            << fault.description();
+    }
+    testing_support::Language french("fr-FR");
+    EXPECT_THROW(platform::CreateMessageResource(), base::Fault);
 }
 
 // Every identifier the code names is in both catalogs, and the catalogs agree.
