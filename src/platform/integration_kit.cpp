@@ -35,28 +35,24 @@ std::string IntegrationKit::GetFieldValue(xml::Element record, std::string_view 
 void IntegrationKit::AddResult(xml::Document& reply, std::string_view key, long code,
                                std::string_view message, long, std::string_view, std::string_view,
                                std::string_view, std::string_view) const {
+    AddResultTo(reply.Root(), key, code, message);
+}
+
+void IntegrationKit::AddResultTo(xml::Element root, std::string_view key, long code,
+                                 std::string_view message) const {
     // n counts the results from 1, so that a result names its record's place in the request
     // where keys (person names) repeat; the last result says how far the count has come.
     long n = 1;
-    if (xml::Element last = reply.Root().LastChild("result"))
-        n = std::stol(last.GetAttribute("n")) + 1;
-    xml::NewElement result = reply.CreateElement("result");
-    result->SetAttribute("n", std::to_string(n));
-    result->SetAttribute("key", key);
-    result->SetAttribute("code", std::to_string(code));
-    result->SetAttribute("message", message);
-    reply.Root().AppendChild(std::move(result));
+    if (xml::Element last = root.LastChild("result")) n = std::stol(last.GetAttribute("n")) + 1;
+    xml::Element result = root.AppendElement("result");
+    result.SetAttribute("n", std::to_string(n));
+    result.SetAttribute("key", key);
+    result.SetAttribute("code", std::to_string(code));
+    result.SetAttribute("message", message);
 }
 
 std::string IntegrationKit::BeginReply(std::string_view docid, std::string_view proc) const {
     return ReplyElement({{"docid", docid}, {"proc", proc}});
-}
-
-IntegrationKit& SharedIntegrationKit() {
-    // Stateless, so one serves every thread alike; no per-thread object outlives a thread's use of
-    // the server (see com/module_lifetime.h).
-    static IntegrationKit kit;
-    return kit;
 }
 
 }  // namespace platform

@@ -4,7 +4,9 @@
 //   BeginReply(docid, proc)          ->  <reply docid="DOCID" proc="PROC"/>
 //   AddResult(...)                   appends <result n="N" key="KEY" code="CODE"
 //                                    message="MESSAGE"/>, N counting the results from 1
-// Stateless; every thread that uses the server shares one (SharedIntegrationKit).
+// Stateless. The server reaches it through SharedIntegrationKit: on Linux this class in process;
+// on Windows the registered component (Wagelink.IntegrationKit, platform/integration_kit_object.h)
+// created through the system's COM, one per thread, so that a platform's own takes its place.
 #pragma once
 
 #include <string>
@@ -16,21 +18,28 @@ namespace platform {
 
 class IntegrationKit {
   public:
-    std::string MakeReply(std::string_view code, std::string_view message,
-                          std::string_view extra = {}) const;
+    virtual ~IntegrationKit() = default;
+
+    virtual std::string MakeReply(std::string_view code, std::string_view message,
+                                  std::string_view extra = {}) const;
     // The attribute's value, "" when absent.
-    std::string GetAttribute(xml::Element node, std::string_view name) const;
+    virtual std::string GetAttribute(xml::Element node, std::string_view name) const;
     // The text of the record's first child element of that name; failing that, the record's
     // attribute of that name; failing that, "".
-    std::string GetFieldValue(xml::Element record, std::string_view name) const;
+    virtual std::string GetFieldValue(xml::Element record, std::string_view name) const;
     // Appends one result to the reply document's root element, in call order.
-    void AddResult(xml::Document& reply, std::string_view key, long code, std::string_view message,
-                   long zero = 0, std::string_view t1 = {}, std::string_view t2 = {},
-                   std::string_view t3 = {}, std::string_view t4 = {}) const;
-    std::string BeginReply(std::string_view docid, std::string_view proc) const;
+    virtual void AddResult(xml::Document& reply, std::string_view key, long code,
+                           std::string_view message, long zero = 0, std::string_view t1 = {},
+                           std::string_view t2 = {}, std::string_view t3 = {},
+                           std::string_view t4 = {}) const;
+    virtual std::string BeginReply(std::string_view docid, std::string_view proc) const;
+
+    // AddResult's work on the reply's root element.
+    void AddResultTo(xml::Element root, std::string_view key, long code,
+                     std::string_view message) const;
 };
 
-// The shared kit.
+// The kit of the calling thread (platform/posix/shared_kit.cpp, platform/windows/shared_kit.cpp).
 IntegrationKit& SharedIntegrationKit();
 
 }  // namespace platform

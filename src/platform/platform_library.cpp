@@ -1,5 +1,6 @@
 #include "platform/platform_library.h"
 
+#include "platform/integration_kit_object.h"
 #include "platform/login.h"
 #include "platform/message_resource_object.h"
 #include "platform/xml_document_object.h"
@@ -16,6 +17,9 @@ com::ComPtr<com::IUnknown> NewLogin() {
 com::ComPtr<com::IUnknown> NewXmlDocument() {
     return com::ComPtr<com::IUnknown>::Attach(CreateXmlDocument().Detach());
 }
+com::ComPtr<com::IUnknown> NewIntegrationKit() {
+    return com::ComPtr<com::IUnknown>::Attach(CreateIntegrationKit().Detach());
+}
 com::ComPtr<com::IUnknown> NewMessageResource() {
     return com::ComPtr<com::IUnknown>::Attach(CreateMessageResource().Detach());
 }
@@ -24,12 +28,14 @@ const com::CreatableClass kCreatable[] = {
     {CLSID_Login, &NewLogin},
     {CLSID_XmlDocument, &NewXmlDocument},
     {CLSID_MessageResource, &NewMessageResource},
+    {CLSID_IntegrationKit, &NewIntegrationKit},
 };
 
 const com::ClassRegistration kClasses[] = {
     {CLSID_Login, kLoginProgId, "Login"},
     {CLSID_XmlDocument, kXmlDocumentProgId, "XmlDocument"},
     {CLSID_MessageResource, kMessageResourceProgId, "MessageResource"},
+    {CLSID_IntegrationKit, kIntegrationKitProgId, "IntegrationKit"},
 };
 
 const com::ServerRegistration kPlatform = {LIBID_Platform, "QzLogin", "1.0", kClasses, {}};

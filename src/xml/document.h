@@ -61,6 +61,8 @@ class Element {
     void SetText(std::string_view text);
 
     void AppendChild(NewElement child);
+    // Appends a new empty element of that name and returns it (a fault for an invalid name).
+    Element AppendElement(std::string_view name);
     // The first child element of that name; a null Element when there is none.
     Element FirstChild(std::string_view name) const;
     // The last child element of that name, found from the end; a null Element when there is none.

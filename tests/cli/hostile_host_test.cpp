@@ -255,7 +255,8 @@ TEST_F(HostileHost, HelpVersionAndRegistrations) {
     HostRun version = folder.Run({"--version"});
     EXPECT_EQ(version.exit, 0);
     EXPECT_EQ(version.out.rfind("wagelink 1.", 0), 0u) << version.out;
-    EXPECT_NE(version.out.find("Wagelink.ISalaryItem      1.1  "), std::string::npos) << version.out;
+    EXPECT_NE(version.out.find("Wagelink.ISalaryItem      1.1  "), std::string::npos)
+        << version.out;
     HostRun listed = folder.Run({"registrations"});
     EXPECT_NE(listed.out.find("QzLogin.Login"), std::string::npos) << listed.out;
     HostRun registered = folder.Run({"register", WAGELINK_BINARY_DIR "/libwagelink-rev2.so"});

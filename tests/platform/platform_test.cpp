@@ -10,6 +10,7 @@
 #include "com/variant.h"
 #include "db/recordset.h"
 #include "platform/integration_kit.h"
+#include "platform/integration_kit_object.h"
 #include "platform/message_resource.h"
 #include "platform/message_resource_object.h"
 #include "platform/row_xml_mapper.h"
@@ -105,6 +106,25 @@ TEST(MessageResource, AnswersThroughItsComFace) {
     }
     testing_support::Language french("fr-FR");
     EXPECT_THROW(platform::CreateMessageResource(), base::Fault);
+}
+
+// The kit's COM face: replies by name; on Linux no DOM node crosses COM, so a node argument that
+// is not one is refused rather than read.
+TEST(IntegrationKit, AnswersThroughItsComFace) {
+    com::ComPtr<com::IDispatch> kit = platform::CreateIntegrationKit();
+    com::Variant docid = com::Variant::FromText("D&1"), proc = com::Variant::FromText("ADD");
+    EXPECT_EQ(com::ToText(*com::CallByName(kit.get(), "BeginReply", com::DISPATCH_METHOD,
+                                           {*docid.get(), com::ByRef(proc)})
+                               .get()),
+              "<reply docid=\"D&amp;1\" proc=\"ADD\"/>");
+    com::Variant notNode = com::Variant::FromDispatch(kit.get());
+    try {
+        com::CallByName(kit.get(), "GetFieldValue", com::DISPATCH_METHOD,
+                        {*notNode.get(), *proc.get()});
+        ADD_FAILURE() << "an object that is no node was read as one";
+    } catch (const base::Fault& fault) {
+        EXPECT_EQ(fault.number(), base::kInvalidArgument) << fault.description();
+    }
 }
 
 // Every identifier the code names is in both catalogs, and the catalogs agree.

@@ -1,8 +1,9 @@
 // What a script cannot reach, checked from C++ through the system's COM: every interface
 // identifier each class answers to, the vtable slot order of the default interfaces, the type
 // library's DISPIDs against GetIDsOfNames and against the published tables, error info through
-// the vtable, and DllCanUnloadNow. Loads the three server DLLs from the folder named on the
-// command line without registering them.
+// the vtable, DllCanUnloadNow, and a platform's own message resource and integration kit taking
+// the place of ours. Loads the three server DLLs from the folder named on the command line
+// without registering them (the platform DLL, which the login object comes from, is registered).
 // Prints "not ok - ..." for each failed check and a last line "summary: N passed, M failed".
 #include <windows.h>
 
@@ -310,6 +311,127 @@ DWORD WINAPI UseThenUnload(void* folder) {
     return stayed ? 1 : 2;
 }
 
+// A platform's own message resource and integration kit, as small as the server's calls need:
+// LoadMessage answers "own: ID", MakeReply "<own/>"; every other name is unknown.
+class OwnComponent final : public IDispatch {
+  public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+        *out = iid == IID_IUnknown || iid == IID_IDispatch ? this : nullptr;
+        if (!*out) return E_NOINTERFACE;
+        AddRef();
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
+    ULONG STDMETHODCALLTYPE Release() override {
+        const ULONG left = --references_;
+        if (left == 0) delete this;
+        return left;
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+        *count = 0;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID,
+                                            DISPID* ids) override {
+        const std::wstring name = count ? names[0] : L"";
+        ids[0] = name == L"LoadMessage" ? 4 : name == L"MakeReply" ? 1 : DISPID_UNKNOWN;
+        return ids[0] == DISPID_UNKNOWN ? DISP_E_UNKNOWNNAME : S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params,
+                                     VARIANT* result, EXCEPINFO*, UINT*) override {
+        if (!result || !params || params->cArgs == 0) return E_INVALIDARG;
+        std::wstring text = L"<own/>";
+        if (id == 4) {
+            const VARIANT& first = params->rgvarg[params->cArgs - 1];  // the identifier
+            text = std::wstring(L"own: ") + (first.vt == VT_BSTR ? first.bstrVal : L"?");
+        }
+        VariantInit(result);
+        result->vt = VT_BSTR;
+        result->bstrVal = SysAllocString(text.c_str());
+        return S_OK;
+    }
+
+  private:
+    ULONG references_ = 1;
+};
+
+class OwnFactory final : public IClassFactory {
+  public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+        *out = iid == IID_IUnknown || iid == IID_IClassFactory ? this : nullptr;
+        return *out ? S_OK : E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }  // lives on the stack
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** out) override {
+        if (outer) return CLASS_E_NOAGGREGATION;
+        OwnComponent* made = new OwnComponent;
+        const HRESULT hr = made->QueryInterface(iid, out);
+        made->Release();
+        return hr;
+    }
+    HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
+};
+
+// What a platform's own registered components get: the server creates its message resource and
+// integration kit through COM, so a class registered under their identifiers (here for this
+// process, as CoRegisterClassObject registers one) answers in their place. On a thread of its
+// own, whose kit is made afresh.
+DWORD WINAPI OwnComponentsTakeOurPlace(void* folder) {
+    const std::wstring path = *static_cast<const std::wstring*>(folder) + L"\\wagelink.dll";
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    OwnFactory factory;
+    DWORD cookies[2] = {};
+    const wchar_t* own[2] = {L"{4C8E2A17-9B3D-4F06-A5E1-7D2C9B6F3E84}",
+                             L"{B7D3E5A1-6C24-4F89-9E0B-3A5D7C1F2E46}"};
+    for (int i = 0; i < 2; ++i)
+        Check(SUCCEEDED(CoRegisterClassObject(Guid(own[i]), &factory, CLSCTX_INPROC_SERVER,
+                                              REGCLS_MULTIPLEUSE, &cookies[i])),
+              "a platform's own component registers");
+    HMODULE module = LoadLibraryW(path.c_str());
+    IUnknown* object = CreateFrom(FactoryOf(module, kLibraries[0].classes[0].clsid));
+    IDispatch* server = nullptr;
+    if (object) object->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&server));
+    auto call = [&](const wchar_t* name, std::vector<VARIANT> args) {
+        DISPID id = 0;
+        LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
+        VARIANT result;
+        VariantInit(&result);
+        DISPPARAMS params = {args.data(), nullptr, static_cast<UINT>(args.size()), 0};
+        if (server && SUCCEEDED(server->GetIDsOfNames(IID_NULL, names, 1, 0, &id)))
+            server->Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &params, &result, nullptr, nullptr);
+        std::wstring text = result.vt == VT_BSTR && result.bstrVal ? result.bstrVal : L"";
+        VariantClear(&result);
+        return text;
+    };
+    VARIANT id;
+    id.vt = VT_BSTR;
+    id.bstrVal = SysAllocString(L"Qz.WA.EAI.00008");
+    Check(call(L"GetResString", {id}) == L"own: Qz.WA.EAI.00008",
+          "GetResString answers from the platform's own message resource");
+    VariantClear(&id);
+    // A request whose database cannot be opened gets the fault reply, which the kit makes.
+    IDispatch* login = nullptr;
+    CoCreateInstance(Guid(L"{5D1F3A60-7C2B-4E9A-9F1D-2B8C4A6E0F13}"), nullptr, CLSCTX_INPROC_SERVER,
+                     IID_IDispatch, reinterpret_cast<void**>(&login));
+    VARIANT request, loginArgument;
+    request.vt = VT_BSTR;
+    request.bstrVal = SysAllocString(L"<vkinterface roottag='salaryitem' proc='ADD'/>");
+    loginArgument.vt = VT_DISPATCH;
+    loginArgument.pdispVal = login;
+    // Arguments in reverse order: the login, then the request.
+    Check(login && call(L"Transact", {loginArgument, request}) == L"<own/>",
+          "Transact's fault reply comes from the platform's own integration kit");
+    VariantClear(&request);
+    if (login) login->Release();
+    if (server) server->Release();
+    if (object) object->Release();
+    for (DWORD cookie : cookies) CoRevokeClassObject(cookie);
+    CoUninitialize();
+    return 0;
+}
+
 }  // namespace
 
 int main() {
@@ -337,6 +459,11 @@ int main() {
         std::fflush(stdout);
         TerminateProcess(GetCurrentProcess(), 1);
     }
+    if (thread) CloseHandle(thread);
+    thread = CreateThread(nullptr, 0, &OwnComponentsTakeOurPlace,
+                          const_cast<std::wstring*>(&folder), 0, nullptr);
+    Check(thread && WaitForSingleObject(thread, 60000) == WAIT_OBJECT_0,
+          "the thread of the platform's own components ends");
     if (thread) CloseHandle(thread);
     std::printf("summary: %d passed, %d failed\n", passed, failed);
     LocalFree(arguments);

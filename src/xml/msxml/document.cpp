@@ -408,6 +408,20 @@ void Element::AppendChild(NewElement child) {
     child.Release();
 }
 
+Element Element::AppendElement(std::string_view name) {
+    if (!node_) return Element();
+    if (!IsXmlName(name))
+        base::ThrowFailure("'" + std::string(name) + "' is not a valid element name");
+    Ref<IXMLDOMDocument> owner;
+    Succeed(node_->get_ownerDocument(owner.Receive()), "find a node's document");
+    IXMLDOMElement* created = nullptr;
+    Succeed(owner->createElement(Bstr(name).get(), &created), "create an element");
+    NodeRef child = NodeRef::Adopt(created);
+    IXMLDOMNode* appended = nullptr;
+    Succeed(node_->appendChild(child.get(), &appended), "append an element");
+    return Handle(NodeRef::Adopt(appended));
+}
+
 Element Element::FirstChild(std::string_view name) const {
     if (!node_) return Element();
     for (NodeRef n = FirstOf(node_.get()); n; n = NextOf(n.get()))

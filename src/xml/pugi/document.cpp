@@ -131,6 +131,20 @@ void Element::AppendChild(NewElement child) {
     child.Release();
 }
 
+Element Element::AppendElement(std::string_view name) {
+    if (!node_) return Element();
+    if (!IsXmlName(name))
+        base::ThrowFailure("'" + std::string(name) + "' is not a valid element name");
+    pugi::xml_node parent = Node(node_);
+    pugi::xml_node child = parent.append_child(pugi::node_element);
+    if (!child) base::ThrowOutOfMemory();
+    if (!child.set_name(std::string(name).c_str())) {
+        parent.remove_child(child);
+        base::ThrowOutOfMemory();
+    }
+    return Handle(child.internal_object());
+}
+
 Element Element::FirstChild(std::string_view name) const {
     if (!node_) return Element();
     for (pugi::xml_node n = Node(node_).first_child(); n; n = n.next_sibling())

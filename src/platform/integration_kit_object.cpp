@@ -1,0 +1,84 @@
+#include "platform/integration_kit_object.h"
+
+#include "base/fault.h"
+#include "com/automation.h"
+#include "platform/dom_node.h"
+#include "platform/integration_kit.h"
+
+namespace platform {
+
+const com::CLSID CLSID_IntegrationKit = com::MakeGuid(kIntegrationKitClsid);
+
+namespace {
+
+using com::DispatchArguments;
+using com::VARIANT;
+using com::WORD;
+
+std::string TextArgument(DispatchArguments& args, com::UINT index) {
+    if (!args.Given(index)) return "";
+    com::BstrArgument text(args, index);
+    return com::BstrToUtf8(text.value());
+}
+
+// A node argument: a DOM node of this system, or for AddResult its document.
+xml::Element NodeArgument(DispatchArguments& args, com::UINT index) {
+    com::DispatchArgument node(args, index);
+    std::optional<xml::Element> element = ElementOf(node.value());
+    if (!element) base::ThrowInvalidArgument("the argument is not a node of the system's XML DOM");
+    return *element;
+}
+
+com::HRESULT ReturnText(const std::string& text, VARIANT* out) {
+    *out = com::Variant::FromText(text).Detach();
+    return com::S_OK;
+}
+
+class IntegrationKitObject final : public com::Automation<IntegrationKitObject> {
+  public:
+    void* Answer(com::REFIID iid) {
+        return iid == com::IID_IDispatch ? static_cast<com::IDispatch*>(this) : nullptr;
+    }
+
+    static com::HRESULT MakeReply(IntegrationKitObject& self, DispatchArguments& args, WORD,
+                                  VARIANT* out) {
+        return ReturnText(self.kit_.MakeReply(TextArgument(args, 0), TextArgument(args, 1)), out);
+    }
+    static com::HRESULT GetAttribute(IntegrationKitObject& self, DispatchArguments& args, WORD,
+                                     VARIANT* out) {
+        return ReturnText(self.kit_.GetAttribute(NodeArgument(args, 0), TextArgument(args, 1)),
+                          out);
+    }
+    static com::HRESULT GetFieldValue(IntegrationKitObject& self, DispatchArguments& args, WORD,
+                                      VARIANT* out) {
+        return ReturnText(self.kit_.GetFieldValue(NodeArgument(args, 0), TextArgument(args, 1)),
+                          out);
+    }
+    static com::HRESULT AddResult(IntegrationKitObject& self, DispatchArguments& args, WORD,
+                                  VARIANT*) {
+        self.kit_.AddResultTo(NodeArgument(args, 0), TextArgument(args, 1),
+                              com::ToLong(args.Raw(2)), TextArgument(args, 3));
+        return com::S_OK;
+    }
+    static com::HRESULT BeginReply(IntegrationKitObject& self, DispatchArguments& args, WORD,
+                                   VARIANT* out) {
+        return ReturnText(self.kit_.BeginReply(TextArgument(args, 0), TextArgument(args, 1)), out);
+    }
+    static constexpr com::DispatchMember<IntegrationKitObject> kMembers[] = {
+        {"MakeReply", 1, 2, 3, &MakeReply},
+        {"GetAttribute", 3, 2, 2, &GetAttribute},
+        {"GetFieldValue", 5, 2, 2, &GetFieldValue},
+        {"AddResult", 6, 4, 9, &AddResult},
+        {"BeginReply", 8, 2, 2, &BeginReply}};
+
+  private:
+    IntegrationKit kit_;
+};
+
+}  // namespace
+
+com::ComPtr<com::IDispatch> CreateIntegrationKit() {
+    return IntegrationKitObject::Create();
+}
+
+}  // namespace platform

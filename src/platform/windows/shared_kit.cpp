@@ -1,0 +1,101 @@
+// On Windows the kit is the registered component, created through the system's COM by its class
+// identifier and called by name, so that a platform's own IntegrationKit takes the place of ours.
+// Our trees are MSXML's there, and an MSXML node is the automation object the component is given.
+#include <memory>
+
+#include "base/fault.h"
+#include "com/activation.h"
+#include "com/late_call.h"
+#include "com/variant.h"
+#include "platform/integration_kit.h"
+#include "platform/integration_kit_object.h"
+
+namespace platform {
+namespace {
+// Ahead of <windows.h>, which defines DISPATCH_METHOD as a macro.
+constexpr com::WORD kMethod = com::DISPATCH_METHOD;
+}  // namespace
+}  // namespace platform
+
+// After ours: <windows.h> defines macros that names of ours might meet.
+#include <msxml2.h>
+#include <windows.h>
+
+namespace platform {
+
+namespace {
+
+com::Variant Text(std::string_view text) {
+    return com::Variant::FromText(text);
+}
+
+com::Variant NodeObject(IXMLDOMNode* node) {
+    return com::Variant::FromDispatch(reinterpret_cast<com::IDispatch*>(node));
+}
+
+class ComIntegrationKit final : public IntegrationKit {
+  public:
+    ComIntegrationKit() : kit_(com::CreateObject(kIntegrationKitClsid)) {}
+
+    std::string MakeReply(std::string_view code, std::string_view message,
+                          std::string_view extra) const override {
+        com::Variant c = Text(code), m = Text(message), e = Text(extra);
+        return Call("MakeReply", {*c.get(), *m.get(), com::ByRef(e)});
+    }
+    // A missing node has no attributes and no fields: nothing to ask the component.
+    std::string GetAttribute(xml::Element node, std::string_view name) const override {
+        if (!node) return "";
+        com::Variant n = NodeObject(node.node().get()), a = Text(name);
+        return Call("GetAttribute", {*n.get(), *a.get()});
+    }
+    std::string GetFieldValue(xml::Element record, std::string_view name) const override {
+        if (!record) return "";
+        com::Variant r = NodeObject(record.node().get()), f = Text(name);
+        return Call("GetFieldValue", {*r.get(), *f.get()});
+    }
+    // The reply document by reference, the number 0 and four empty texts by reference.
+    void AddResult(xml::Document& reply, std::string_view key, long code, std::string_view message,
+                   long zero, std::string_view t1, std::string_view t2, std::string_view t3,
+                   std::string_view t4) const override {
+        xml::Element root = reply.Root();
+        if (!root) base::ThrowObjectNotSet("the reply document has no root element");
+        IXMLDOMDocument* owner = nullptr;
+        root.node()->get_ownerDocument(&owner);
+        if (!owner) base::ThrowObjectNotSet("the reply element has no document");
+        com::Variant document = NodeObject(owner);
+        owner->Release();
+        com::Variant k = Text(key), c = com::Variant::FromLong(code), m = Text(message),
+                     z = com::Variant::FromLong(zero), a = Text(t1), b = Text(t2), d = Text(t3),
+                     e = Text(t4);
+        Call("AddResult", {com::ByRef(document), *k.get(), *c.get(), *m.get(), *z.get(),
+                           com::ByRef(a), com::ByRef(b), com::ByRef(d), com::ByRef(e)});
+    }
+    std::string BeginReply(std::string_view docid, std::string_view proc) const override {
+        com::Variant d = Text(docid), p = Text(proc);
+        return Call("BeginReply", {*d.get(), com::ByRef(p)});
+    }
+
+  private:
+    std::string Call(std::string_view member, const std::vector<com::VARIANT>& args) const {
+        com::Variant result = com::CallByName(kit_.get(), member, kMethod, args);
+        return result.type() == com::VT_EMPTY ? "" : com::ToText(*result.get());
+    }
+
+    com::ComPtr<com::IDispatch> kit_;
+};
+
+}  // namespace
+
+IntegrationKit& SharedIntegrationKit() {
+    // One per thread, made at the thread's first use in its apartment, as COM objects are used.
+    // It is kept in a system TLS slot and never destroyed: a per-thread C++ object with a
+    // destructor in a DLL hangs the thread's exit (com/module_lifetime.h).
+    static const DWORD slot = TlsAlloc();
+    if (slot == TLS_OUT_OF_INDEXES) base::ThrowOutOfMemory();
+    if (auto* kit = static_cast<ComIntegrationKit*>(TlsGetValue(slot))) return *kit;
+    auto made = std::make_unique<ComIntegrationKit>();  // a fault when the class is not registered
+    if (!TlsSetValue(slot, made.get())) base::ThrowOutOfMemory();
+    return *made.release();
+}
+
+}  // namespace platform
