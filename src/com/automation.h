@@ -70,4 +70,15 @@ class Automation : public Object<T, Interface>, public ISupportErrorInfo {
     }
 };
 
+// The Answer of an object that is reached through IDispatch alone.
+inline void* AnswerDispatchOnly(IDispatch* self, REFIID iid) {
+    return iid == IID_IDispatch ? self : nullptr;
+}
+
+// A member's result that is an object (Nothing when null).
+inline void ReturnObject(ComPtr<IDispatch> object, VARIANT* out) {
+    out->vt = VT_DISPATCH;
+    out->pdispVal = object.Detach();
+}
+
 }  // namespace com

@@ -5,6 +5,7 @@
 
 #include <optional>
 
+#include "com/dispatch.h"
 #include "com/unknown.h"
 #include "xml/document.h"
 
@@ -13,5 +14,10 @@ namespace platform {
 // The element `object` is, or the root element of the document it is; nullopt when it is
 // neither.
 std::optional<xml::Element> ElementOf(com::IDispatch* object);
+
+// The arguments of a component's call: a node (by value or by reference), a fault when it is no
+// node of the system's DOM; a text, "" when omitted.
+xml::Element ElementArgument(const com::DispatchArguments& args, com::UINT index);
+std::string TextArgument(const com::DispatchArguments& args, com::UINT index);
 
 }  // namespace platform

@@ -15,20 +15,6 @@ using com::DispatchArguments;
 using com::VARIANT;
 using com::WORD;
 
-std::string TextArgument(DispatchArguments& args, com::UINT index) {
-    if (!args.Given(index)) return "";
-    com::BstrArgument text(args, index);
-    return com::BstrToUtf8(text.value());
-}
-
-// A node argument: a DOM node of this system, or for AddResult its document.
-xml::Element NodeArgument(DispatchArguments& args, com::UINT index) {
-    com::DispatchArgument node(args, index);
-    std::optional<xml::Element> element = ElementOf(node.value());
-    if (!element) base::ThrowInvalidArgument("the argument is not a node of the system's XML DOM");
-    return *element;
-}
-
 com::HRESULT ReturnText(const std::string& text, VARIANT* out) {
     *out = com::Variant::FromText(text).Detach();
     return com::S_OK;
@@ -36,9 +22,7 @@ com::HRESULT ReturnText(const std::string& text, VARIANT* out) {
 
 class IntegrationKitObject final : public com::Automation<IntegrationKitObject> {
   public:
-    void* Answer(com::REFIID iid) {
-        return iid == com::IID_IDispatch ? static_cast<com::IDispatch*>(this) : nullptr;
-    }
+    void* Answer(com::REFIID iid) { return com::AnswerDispatchOnly(this, iid); }
 
     static com::HRESULT MakeReply(IntegrationKitObject& self, DispatchArguments& args, WORD,
                                   VARIANT* out) {
@@ -46,17 +30,17 @@ class IntegrationKitObject final : public com::Automation<IntegrationKitObject> 
     }
     static com::HRESULT GetAttribute(IntegrationKitObject& self, DispatchArguments& args, WORD,
                                      VARIANT* out) {
-        return ReturnText(self.kit_.GetAttribute(NodeArgument(args, 0), TextArgument(args, 1)),
+        return ReturnText(self.kit_.GetAttribute(ElementArgument(args, 0), TextArgument(args, 1)),
                           out);
     }
     static com::HRESULT GetFieldValue(IntegrationKitObject& self, DispatchArguments& args, WORD,
                                       VARIANT* out) {
-        return ReturnText(self.kit_.GetFieldValue(NodeArgument(args, 0), TextArgument(args, 1)),
+        return ReturnText(self.kit_.GetFieldValue(ElementArgument(args, 0), TextArgument(args, 1)),
                           out);
     }
     static com::HRESULT AddResult(IntegrationKitObject& self, DispatchArguments& args, WORD,
                                   VARIANT*) {
-        self.kit_.AddResultTo(NodeArgument(args, 0), TextArgument(args, 1),
+        self.kit_.AddResultTo(ElementArgument(args, 0), TextArgument(args, 1),
                               com::ToLong(args.Raw(2)), TextArgument(args, 3));
         return com::S_OK;
     }

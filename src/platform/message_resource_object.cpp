@@ -34,9 +34,7 @@ std::vector<MessageArgument> ArgumentsOf(const VARIANT& given) {
 class MessageResourceObject final : public com::Automation<MessageResourceObject> {
   public:
     MessageResourceObject() = default;
-    void* Answer(com::REFIID iid) {
-        return iid == com::IID_IDispatch ? static_cast<com::IDispatch*>(this) : nullptr;
-    }
+    void* Answer(com::REFIID iid) { return com::AnswerDispatchOnly(this, iid); }
 
     static com::HRESULT LoadMessage(MessageResourceObject& self, DispatchArguments& args, WORD,
                                     VARIANT* out) {

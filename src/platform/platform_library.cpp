@@ -3,6 +3,7 @@
 #include "platform/integration_kit_object.h"
 #include "platform/login.h"
 #include "platform/message_resource_object.h"
+#include "platform/row_xml_mapper_object.h"
 #include "platform/xml_document_object.h"
 
 namespace platform {
@@ -20,6 +21,9 @@ com::ComPtr<com::IUnknown> NewXmlDocument() {
 com::ComPtr<com::IUnknown> NewIntegrationKit() {
     return com::ComPtr<com::IUnknown>::Attach(CreateIntegrationKit().Detach());
 }
+com::ComPtr<com::IUnknown> NewRowXmlMapper() {
+    return com::ComPtr<com::IUnknown>::Attach(CreateRowXmlMapper().Detach());
+}
 com::ComPtr<com::IUnknown> NewMessageResource() {
     return com::ComPtr<com::IUnknown>::Attach(CreateMessageResource().Detach());
 }
@@ -29,6 +33,7 @@ const com::CreatableClass kCreatable[] = {
     {CLSID_XmlDocument, &NewXmlDocument},
     {CLSID_MessageResource, &NewMessageResource},
     {CLSID_IntegrationKit, &NewIntegrationKit},
+    {CLSID_RowXmlMapper, &NewRowXmlMapper},
 };
 
 const com::ClassRegistration kClasses[] = {
@@ -36,6 +41,7 @@ const com::ClassRegistration kClasses[] = {
     {CLSID_XmlDocument, kXmlDocumentProgId, "XmlDocument"},
     {CLSID_MessageResource, kMessageResourceProgId, "MessageResource"},
     {CLSID_IntegrationKit, kIntegrationKitProgId, "IntegrationKit"},
+    {CLSID_RowXmlMapper, kRowXmlMapperProgId, "RowXmlMapper"},
 };
 
 const com::ServerRegistration kPlatform = {LIBID_Platform, "QzLogin", "1.0", kClasses, {}};

@@ -16,20 +16,10 @@ using com::VARIANT;
 using com::WORD;
 using Owner = std::shared_ptr<const xml::Document>;
 
-template <class T>
-void* AnswerDispatch(T* self, com::REFIID iid) {
-    return iid == com::IID_IDispatch ? static_cast<com::IDispatch*>(self) : nullptr;
-}
-
-void ReturnObject(com::ComPtr<com::IDispatch> object, VARIANT* out) {
-    out->vt = com::VT_DISPATCH;
-    out->pdispVal = object.Detach();
-}
-
 class Node final : public com::Automation<Node> {
   public:
     Node(Owner owner, xml::Element element) : owner_(std::move(owner)), element_(element) {}
-    void* Answer(com::REFIID iid) { return AnswerDispatch(this, iid); }
+    void* Answer(com::REFIID iid) { return com::AnswerDispatchOnly(this, iid); }
 
     static com::HRESULT NodeName(Node& self, DispatchArguments&, WORD, VARIANT* out) {
         *out = com::Variant::FromText(self.element_.Name()).Detach();
@@ -51,7 +41,7 @@ class NodeList final : public com::Automation<NodeList> {
   public:
     NodeList(Owner owner, xml::NodeList nodes)
         : owner_(std::move(owner)), nodes_(std::move(nodes)) {}
-    void* Answer(com::REFIID iid) { return AnswerDispatch(this, iid); }
+    void* Answer(com::REFIID iid) { return com::AnswerDispatchOnly(this, iid); }
 
     static com::HRESULT Length(NodeList& self, DispatchArguments&, WORD, VARIANT* out) {
         *out = com::Variant::FromLong(static_cast<com::LONG>(self.nodes_.size())).Detach();
@@ -61,10 +51,11 @@ class NodeList final : public com::Automation<NodeList> {
     static com::HRESULT Item(NodeList& self, DispatchArguments& args, WORD, VARIANT* out) {
         com::LONG index = com::ToLong(args.Raw(0));
         if (index < 0 || static_cast<std::size_t>(index) >= self.nodes_.size()) {
-            ReturnObject(nullptr, out);
+            com::ReturnObject(nullptr, out);
             return com::S_OK;
         }
-        ReturnObject(Node::Create(self.owner_, self.nodes_[static_cast<std::size_t>(index)]), out);
+        com::ReturnObject(Node::Create(self.owner_, self.nodes_[static_cast<std::size_t>(index)]),
+                          out);
         return com::S_OK;
     }
     static constexpr com::DispatchMember<NodeList> kMembers[] = {{"length", 1, 0, 0, &Length},
@@ -77,7 +68,7 @@ class NodeList final : public com::Automation<NodeList> {
 
 class XmlDocument final : public com::Automation<XmlDocument> {
   public:
-    void* Answer(com::REFIID iid) { return AnswerDispatch(this, iid); }
+    void* Answer(com::REFIID iid) { return com::AnswerDispatchOnly(this, iid); }
 
     static com::HRESULT LoadXml(XmlDocument& self, DispatchArguments& args, WORD, VARIANT* out) {
         com::BstrArgument text(args, 0);
@@ -93,7 +84,7 @@ class XmlDocument final : public com::Automation<XmlDocument> {
         xml::NodeList nodes;
         if (xml::Element root = self.doc_->Root())
             nodes = root.Select("/" + com::BstrToUtf8(path.value()));
-        ReturnObject(NodeList::Create(self.doc_, std::move(nodes)), out);
+        com::ReturnObject(NodeList::Create(self.doc_, std::move(nodes)), out);
         return com::S_OK;
     }
     static constexpr com::DispatchMember<XmlDocument> kMembers[] = {

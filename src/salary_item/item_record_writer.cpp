@@ -22,7 +22,7 @@ ItemRecordWriter::ItemRecordWriter(const db::Recordset& rows, ItemSettings& sett
 void ItemRecordWriter::operator()(xml::Document& doc, xml::Element record,
                                   const db::Recordset& row) {
     try {
-        mapper_.FillRecord(doc, record, "SalaryItemXmlRs.Xml", row);
+        mapper_->FillRecord(doc, record, "SalaryItemXmlRs.Xml", row);
     } catch (const base::Fault& fault) {
         if (form_ == ExportForm::kOrdinary || base::IsOutOfMemory(fault)) throw;
     }

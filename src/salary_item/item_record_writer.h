@@ -37,7 +37,8 @@ class ItemRecordWriter {
 
     ItemSettings& settings_;
     ExportForm form_;
-    platform::RowXmlMapper mapper_;
+    // Shared by the copies of the writer: one mapper for the export call.
+    std::shared_ptr<platform::RowXmlMapper> mapper_ = platform::NewRowXmlMapper();
     std::vector<Column> columns_;
 };
 

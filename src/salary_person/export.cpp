@@ -62,7 +62,7 @@ class PersonRecordWriter {
     }
 
     void operator()(xml::Document& doc, xml::Element record, const db::Recordset& row) {
-        mapper_.FillRecord(doc, record, "SalaryPersonXmlRs.Xml", row);
+        mapper_->FillRecord(doc, record, "SalaryPersonXmlRs.Xml", row);
         for (const Entry& e : entries_) {
             xml::NewElement entry = doc.CreateElement("entry");
             entry->SetAttribute("name", e.name);
@@ -78,7 +78,8 @@ class PersonRecordWriter {
         std::string name;
         std::string caption;
     };
-    platform::RowXmlMapper mapper_;
+    // Shared by the copies of the writer: one mapper for the export call.
+    std::shared_ptr<platform::RowXmlMapper> mapper_ = platform::NewRowXmlMapper();
     std::vector<Entry> entries_;
 };
 

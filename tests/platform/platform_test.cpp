@@ -13,6 +13,7 @@
 #include "platform/integration_kit_object.h"
 #include "platform/message_resource.h"
 #include "platform/message_resource_object.h"
+#include "platform/recordset_object.h"
 #include "platform/row_xml_mapper.h"
 #include "support/demo_db.h"
 #include "support/language.h"
@@ -66,6 +67,30 @@ TEST(RowXmlMapper, WritesMappedColumnsInOrderWithNullsEmpty) {
     narrow.Open("select cPsn_Num from WA_GZData", *connection);
     platform::RowXmlMapper other;
     EXPECT_THROW(other.FillRecord(doc, doc.Root(), "SalaryItemXmlRs.Xml", narrow), base::Fault);
+}
+
+// The recordset as a component reads it by name: Fields.Item by name (any case) or ordinal, each
+// value the export's text or Null; once the export's face is gone, a kept object faults.
+TEST(RowXmlMapper, TheRecordsetsComFaceReadsTheCurrentRow) {
+    testing_support::DemoDb demo;
+    auto connection = demo.Connect();
+    db::Recordset rows;
+    rows.Open("select cPsn_Num, cPsn_Name, NULL as absentee from WA_psn where cPsn_Num = '0001'",
+              *connection);
+    auto face = std::make_unique<platform::RecordsetFace>(rows);
+    com::Variant fields = com::GetProperty(face->object(), "Fields");
+    auto value = [&](com::Variant key) {
+        com::Variant field = com::CallByName(com::ToDispatch(*fields.get()), "Item",
+                                             com::DISPATCH_METHOD, {*key.get()});
+        return com::GetProperty(com::ToDispatch(*field.get()), "Value");
+    };
+    EXPECT_EQ(com::ToLong(*com::GetProperty(com::ToDispatch(*fields.get()), "Count").get()), 3);
+    EXPECT_EQ(com::ToText(*value(com::Variant::FromText("CPSN_NAME")).get()), "林晓东");
+    EXPECT_EQ(com::ToText(*value(com::Variant::FromLong(0)).get()), "0001");
+    EXPECT_TRUE(com::IsNull(*value(com::Variant::FromText("absentee")).get()));
+    EXPECT_THROW(value(com::Variant::FromText("absent")), base::Fault);
+    face.reset();
+    EXPECT_THROW(value(com::Variant::FromLong(0)), base::Fault) << "the export has ended";
 }
 
 TEST(MessageResource, SubstitutesArgumentsAndRefusesUnknownIdentifiers) {

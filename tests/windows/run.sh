@@ -202,6 +202,7 @@ expect_nothing_left() {
         'HKCR\Wagelink.ISalaryItem' 'HKCR\Wagelink.ISalaryPerson' 'HKCR\QzLogin.Login' \
         'HKCR\Wagelink.MessageResource' 'HKCR\CLSID\{4C8E2A17-9B3D-4F06-A5E1-7D2C9B6F3E84}' \
         'HKCR\Wagelink.IntegrationKit' 'HKCR\CLSID\{B7D3E5A1-6C24-4F89-9E0B-3A5D7C1F2E46}' \
+        'HKCR\Wagelink.RowXmlMapper' 'HKCR\CLSID\{DBC12D99-1A21-4C58-BDBB-FF0A9F24EF71}' \
         'HKCR\TypeLib\{E6963367-ED87-410F-BD7D-DE811C62AF0B}' \
         'HKCR\TypeLib\{3A7C5E91-2B4D-4F68-9E1A-7D3B6C8F2A05}' \
         'HKCR\Interface\{2C62CCCF-B960-4CDD-80A4-805FA96607A3}' \

@@ -5,17 +5,9 @@
 
 #include "base/fault.h"
 #include "com/activation.h"
-#include "com/late_call.h"
-#include "com/variant.h"
 #include "platform/integration_kit.h"
 #include "platform/integration_kit_object.h"
-
-namespace platform {
-namespace {
-// Ahead of <windows.h>, which defines DISPATCH_METHOD as a macro.
-constexpr com::WORD kMethod = com::DISPATCH_METHOD;
-}  // namespace
-}  // namespace platform
+#include "platform/windows/com_client.h"
 
 // After ours: <windows.h> defines macros that names of ours might meet.
 #include <msxml2.h>
@@ -25,12 +17,10 @@ namespace platform {
 
 namespace {
 
+using windows::NodeObject;
+
 com::Variant Text(std::string_view text) {
     return com::Variant::FromText(text);
-}
-
-com::Variant NodeObject(IXMLDOMNode* node) {
-    return com::Variant::FromDispatch(reinterpret_cast<com::IDispatch*>(node));
 }
 
 class ComIntegrationKit final : public IntegrationKit {
@@ -77,7 +67,7 @@ class ComIntegrationKit final : public IntegrationKit {
 
   private:
     std::string Call(std::string_view member, const std::vector<com::VARIANT>& args) const {
-        com::Variant result = com::CallByName(kit_.get(), member, kMethod, args);
+        com::Variant result = windows::CallMethod(kit_.get(), member, args);
         return result.type() == com::VT_EMPTY ? "" : com::ToText(*result.get());
     }
 

@@ -1,0 +1,63 @@
+#include "platform/row_xml_mapper_object.h"
+
+#include "base/fault.h"
+#include "com/automation.h"
+#include "com/late_call.h"
+#include "platform/dom_node.h"
+#include "platform/row_xml_mapper.h"
+
+namespace platform {
+
+const com::CLSID CLSID_RowXmlMapper = com::MakeGuid(kRowXmlMapperClsid);
+const com::IID IID_RowXmlMapper = com::MakeGuid("{317D0864-1A0E-4758-8C8C-352812EBF213}");
+
+namespace {
+
+using com::DispatchArguments;
+using com::VARIANT;
+using com::WORD;
+
+// A column's value as text; Null (and nothing) as the empty text.
+std::string ValueText(com::IDispatch* fields, const std::string& column) {
+    com::Variant name = com::Variant::FromText(column);
+    com::Variant field = com::CallByName(
+        fields, "Item", com::DISPATCH_METHOD | com::DISPATCH_PROPERTYGET, {*name.get()});
+    com::Variant value = com::GetProperty(com::ToDispatch(*field.get()), "Value");
+    const VARIANT v = com::Dereference(*value.get());
+    if (v.vt == com::VT_EMPTY || com::IsNull(v)) return "";
+    return com::ToText(v);
+}
+
+class RowXmlMapperObject final : public com::Automation<RowXmlMapperObject> {
+  public:
+    void* Answer(com::REFIID iid) {
+        return iid == com::IID_IDispatch || iid == IID_RowXmlMapper
+                   ? static_cast<com::IDispatch*>(this)
+                   : nullptr;
+    }
+
+    static com::HRESULT FillRecord(RowXmlMapperObject&, DispatchArguments& args, WORD, VARIANT*) {
+        xml::Element record = ElementArgument(args, 0);
+        const std::string mapping = TextArgument(args, 1);
+        com::DispatchArgument recordset(args, 2);
+        if (!recordset.value()) base::ThrowObjectNotSet("FillRecord was given no recordset");
+        com::Variant fields = com::GetProperty(recordset.value(), "Fields");
+        // Every value is read before the record changes: a column the recordset lacks leaves
+        // the record as it was.
+        std::vector<std::pair<std::string, std::string>> values;
+        for (const auto& [element, column] : Mapping(mapping))
+            values.emplace_back(element, ValueText(com::ToDispatch(*fields.get()), column));
+        for (const auto& [element, text] : values) record.AppendElement(element).SetText(text);
+        return com::S_OK;
+    }
+    static constexpr com::DispatchMember<RowXmlMapperObject> kMembers[] = {
+        {"FillRecord", 1, 3, 3, &FillRecord}};
+};
+
+}  // namespace
+
+com::ComPtr<com::IDispatch> CreateRowXmlMapper() {
+    return RowXmlMapperObject::Create();
+}
+
+}  // namespace platform
