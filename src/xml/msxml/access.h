@@ -152,25 +152,4 @@ inline Ref<IXMLDOMElement> AsElement(IXMLDOMNode* node) {
     return element;
 }
 
-// Elements are found by their exact name, as XPath finds them: an element in a namespace (with a
-// prefix, or under a default namespace) does not answer to the plain name.
-inline bool IsElementNamed(IXMLDOMNode* node, std::string_view name) {
-    if (TypeOf(node) != NODE_ELEMENT || name.find(':') != std::string_view::npos ||
-        NameOf(node) != name)
-        return false;
-    Bstr uri;
-    node->get_namespaceURI(uri.Receive());
-    return !uri.get() || SysStringLen(uri.get()) == 0;
-}
-
-inline void AppendText(std::string& out, IXMLDOMNode* element) {
-    for (NodeRef n = FirstOf(element); n; n = NextOf(n.get())) {
-        const DOMNodeType type = TypeOf(n.get());
-        if (type == NODE_TEXT || type == NODE_CDATA_SECTION)
-            out += ValueOf(n.get());
-        else if (type == NODE_ELEMENT)
-            AppendText(out, n.get());
-    }
-}
-
 }  // namespace xml::msxml

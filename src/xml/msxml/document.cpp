@@ -29,6 +29,31 @@ NodeRef::~NodeRef() {
 
 using namespace msxml;
 
+namespace {
+
+// Elements are found by their exact name, as XPath finds them: an element in a namespace (with a
+// prefix, or under a default namespace) does not answer to the plain name.
+bool IsElementNamed(IXMLDOMNode* node, std::string_view name) {
+    if (TypeOf(node) != NODE_ELEMENT || name.find(':') != std::string_view::npos ||
+        NameOf(node) != name)
+        return false;
+    Bstr uri;
+    node->get_namespaceURI(uri.Receive());
+    return !uri.get() || SysStringLen(uri.get()) == 0;
+}
+
+void AppendText(std::string& out, IXMLDOMNode* element) {
+    for (NodeRef n = FirstOf(element); n; n = NextOf(n.get())) {
+        const DOMNodeType type = TypeOf(n.get());
+        if (type == NODE_TEXT || type == NODE_CDATA_SECTION)
+            out += ValueOf(n.get());
+        else if (type == NODE_ELEMENT)
+            AppendText(out, n.get());
+    }
+}
+
+}  // namespace
+
 // --- Element -------------------------------------------------------------------------------
 
 std::string Element::Name() const {
