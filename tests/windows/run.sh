@@ -193,6 +193,11 @@ output=$("$wine" "$dlls/wagelink-xml-tests.exe" 2>&1 | tr -d '\r') || fail "wage
 echo "$output" | grep -E '^\[  (PASSED|FAILED) ' | sed 's/^/  wagelink-xml-tests: /'
 echo "$output" | grep -Eq '^\[  PASSED  \] [0-9]+ tests?\.$' || fail "wagelink-xml-tests"
 
+echo "== $arch: the platform's components come from the registry"
+"$wine" regsvr32 /u /s "$(zpath "$dlls/wagelink-platform.dll")" || fail "regsvr32 /u wagelink-platform.dll"
+run_script components.vbs
+"$wine" regsvr32 /s "$(zpath "$dlls/wagelink-platform.dll")" || fail "regsvr32 wagelink-platform.dll"
+
 echo "== $arch: regsvr32 /u leaves nothing of ours"
 for dll in wagelink wagelink-platform; do
     "$wine" regsvr32 /u /s "$(zpath "$dlls/$dll.dll")" || fail "regsvr32 /u $dll.dll"
