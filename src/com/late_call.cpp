@@ -43,7 +43,12 @@ DISPID GetDispId(IDispatch* target, std::string_view name) {
 
 Variant CallByName(IDispatch* target, std::string_view name, WORD flags,
                    const std::vector<VARIANT>& args) {
-    DISPID id = GetDispId(target, name);
+    return CallById(target, GetDispId(target, name), name, flags, args);
+}
+
+Variant CallById(IDispatch* target, DISPID id, std::string_view name, WORD flags,
+                 const std::vector<VARIANT>& args) {
+    if (!target) base::ThrowObjectNotSet();
     std::vector<VARIANT> reversed(args.rbegin(), args.rend());
     DISPPARAMS params{reversed.data(), nullptr, static_cast<UINT>(reversed.size()), 0};
     DISPID putId = DISPID_PROPERTYPUT;

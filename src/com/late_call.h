@@ -20,6 +20,10 @@ DISPID GetDispId(IDispatch* target, std::string_view name);
 // the EXCEPINFO, any other failure with its HRESULT and a description naming the member.
 Variant CallByName(IDispatch* target, std::string_view name, WORD flags,
                    const std::vector<VARIANT>& args = {});
+// The same with the DISPID already known (from GetDispId, or a default member's DISPID_VALUE),
+// for a caller that calls one member many times; `name` only names it in a fault.
+Variant CallById(IDispatch* target, DISPID id, std::string_view name, WORD flags,
+                 const std::vector<VARIANT>& args = {});
 
 Variant GetProperty(IDispatch* target, std::string_view name);
 

@@ -44,6 +44,7 @@ constexpr WORD DISPATCH_PROPERTYGET = 2;
 constexpr WORD DISPATCH_PROPERTYPUT = 4;
 constexpr DISPID DISPID_UNKNOWN = -1;
 constexpr DISPID DISPID_PROPERTYPUT = -3;
+constexpr DISPID DISPID_VALUE = 0;  // an object's default member
 
 struct IDispatch : IUnknown {
     virtual HRESULT WAGELINK_CALL GetTypeInfoCount(UINT* count) = 0;

@@ -17,12 +17,15 @@ using com::DispatchArguments;
 using com::VARIANT;
 using com::WORD;
 
-// A column's value as text; Null (and nothing) as the empty text.
+// A column's value as text; Null (and nothing) as the empty text. `Item` of ADO's fields and
+// `Value` of a field are their default members: called by DISPID_VALUE, without asking their
+// DISPIDs for every column of every row.
 std::string ValueText(com::IDispatch* fields, const std::string& column) {
+    constexpr WORD kGet = com::DISPATCH_METHOD | com::DISPATCH_PROPERTYGET;
     com::Variant name = com::Variant::FromText(column);
-    com::Variant field = com::CallByName(
-        fields, "Item", com::DISPATCH_METHOD | com::DISPATCH_PROPERTYGET, {*name.get()});
-    com::Variant value = com::GetProperty(com::ToDispatch(*field.get()), "Value");
+    com::Variant field = com::CallById(fields, com::DISPID_VALUE, "Item", kGet, {*name.get()});
+    com::Variant value =
+        com::CallById(com::ToDispatch(*field.get()), com::DISPID_VALUE, "Value", kGet);
     const VARIANT v = com::Dereference(*value.get());
     if (v.vt == com::VT_EMPTY || com::IsNull(v)) return "";
     return com::ToText(v);

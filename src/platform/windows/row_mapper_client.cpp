@@ -1,15 +1,12 @@
 // On Windows the mapper of an export is the registered component, created through the system's
 // COM by its class identifier at its first use, so that a platform's own RowXmlMapper takes the
 // place of ours. It is given the record element (an MSXML node) and the recordset's COM face.
-#include "com/activation.h"
+#include <optional>
+
 #include "platform/recordset_object.h"
 #include "platform/row_xml_mapper.h"
 #include "platform/row_xml_mapper_object.h"
 #include "platform/windows/com_client.h"
-
-// After ours: <windows.h> defines macros that names of ours might meet.
-#include <msxml2.h>
-#include <windows.h>
 
 namespace platform {
 
@@ -20,17 +17,16 @@ class ComRowXmlMapper final : public RowXmlMapper {
     // The record and the recordset by reference, the mapping name by value.
     void FillRecord(xml::Document&, xml::Element record, const std::string& mappingName,
                     const db::Recordset& rows) override {
-        if (!mapper_) mapper_ = com::CreateObject(kRowXmlMapperClsid);
+        if (!mapper_) mapper_.emplace(kRowXmlMapperClsid);
         if (!face_ || &face_->rows() != &rows) face_ = std::make_unique<RecordsetFace>(rows);
         com::Variant element = windows::NodeObject(record.node().get());
         com::Variant name = com::Variant::FromText(mappingName);
         com::Variant recordset = com::Variant::FromDispatch(face_->object());
-        windows::CallMethod(mapper_.get(), "FillRecord",
-                            {com::ByRef(element), *name.get(), com::ByRef(recordset)});
+        mapper_->Call("FillRecord", {com::ByRef(element), *name.get(), com::ByRef(recordset)});
     }
 
   private:
-    com::ComPtr<com::IDispatch> mapper_;
+    std::optional<windows::Component> mapper_;
     std::unique_ptr<RecordsetFace> face_;
 };
 

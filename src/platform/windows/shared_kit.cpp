@@ -4,14 +4,10 @@
 #include <memory>
 
 #include "base/fault.h"
-#include "com/activation.h"
 #include "platform/integration_kit.h"
 #include "platform/integration_kit_object.h"
 #include "platform/windows/com_client.h"
-
-// After ours: <windows.h> defines macros that names of ours might meet.
-#include <msxml2.h>
-#include <windows.h>
+#include "xml/msxml/access.h"
 
 namespace platform {
 
@@ -25,7 +21,7 @@ com::Variant Text(std::string_view text) {
 
 class ComIntegrationKit final : public IntegrationKit {
   public:
-    ComIntegrationKit() : kit_(com::CreateObject(kIntegrationKitClsid)) {}
+    ComIntegrationKit() : kit_(kIntegrationKitClsid) {}
 
     std::string MakeReply(std::string_view code, std::string_view message,
                           std::string_view extra) const override {
@@ -49,11 +45,10 @@ class ComIntegrationKit final : public IntegrationKit {
                    std::string_view t4) const override {
         xml::Element root = reply.Root();
         if (!root) base::ThrowObjectNotSet("the reply document has no root element");
-        IXMLDOMDocument* owner = nullptr;
-        root.node()->get_ownerDocument(&owner);
+        xml::msxml::Ref<IXMLDOMDocument> owner;
+        root.node()->get_ownerDocument(owner.Receive());
         if (!owner) base::ThrowObjectNotSet("the reply element has no document");
-        com::Variant document = NodeObject(owner);
-        owner->Release();
+        com::Variant document = NodeObject(owner.get());
         com::Variant k = Text(key), c = com::Variant::FromLong(code), m = Text(message),
                      z = com::Variant::FromLong(zero), a = Text(t1), b = Text(t2), d = Text(t3),
                      e = Text(t4);
@@ -67,11 +62,11 @@ class ComIntegrationKit final : public IntegrationKit {
 
   private:
     std::string Call(std::string_view member, const std::vector<com::VARIANT>& args) const {
-        com::Variant result = windows::CallMethod(kit_.get(), member, args);
+        com::Variant result = kit_.Call(member, args);
         return result.type() == com::VT_EMPTY ? "" : com::ToText(*result.get());
     }
 
-    com::ComPtr<com::IDispatch> kit_;
+    windows::Component kit_;
 };
 
 }  // namespace

@@ -42,6 +42,15 @@ bool IsElementNamed(IXMLDOMNode* node, std::string_view name) {
     return !uri.get() || SysStringLen(uri.get()) == 0;
 }
 
+// A new element of that name in `document`, in no tree yet; a fault for an invalid name.
+NodeRef CreateNamedElement(IXMLDOMDocument* document, std::string_view name) {
+    if (!IsXmlName(name))
+        base::ThrowFailure("'" + std::string(name) + "' is not a valid element name");
+    IXMLDOMElement* element = nullptr;
+    Succeed(document->createElement(Bstr(name).get(), &element), "create an element");
+    return NodeRef::Adopt(element);
+}
+
 void AppendText(std::string& out, IXMLDOMNode* element) {
     for (NodeRef n = FirstOf(element); n; n = NextOf(n.get())) {
         const DOMNodeType type = TypeOf(n.get());
@@ -128,13 +137,9 @@ void Element::AppendChild(NewElement child) {
 
 Element Element::AppendElement(std::string_view name) {
     if (!node_) return Element();
-    if (!IsXmlName(name))
-        base::ThrowFailure("'" + std::string(name) + "' is not a valid element name");
     Ref<IXMLDOMDocument> owner;
     Succeed(node_->get_ownerDocument(owner.Receive()), "find a node's document");
-    IXMLDOMElement* created = nullptr;
-    Succeed(owner->createElement(Bstr(name).get(), &created), "create an element");
-    NodeRef child = NodeRef::Adopt(created);
+    NodeRef child = CreateNamedElement(owner.get(), name);
     IXMLDOMNode* appended = nullptr;
     Succeed(node_->appendChild(child.get(), &appended), "append an element");
     return Handle(NodeRef::Adopt(appended));
@@ -316,11 +321,7 @@ void Document::SetRoot(NewElement root) {
 }
 
 NewElement Document::CreateElement(std::string_view name) {
-    if (!IsXmlName(name))
-        base::ThrowFailure("'" + std::string(name) + "' is not a valid element name");
-    IXMLDOMElement* element = nullptr;
-    Succeed(tree_->Doc()->createElement(Bstr(name).get(), &element), "create an element");
-    return NewElement(NodeRef::Adopt(element), namespaces_);
+    return NewElement(CreateNamedElement(tree_->Doc(), name), namespaces_);
 }
 
 Element Document::FirstElementByName(std::string_view name) const {

@@ -55,6 +55,19 @@ pugi::xml_attribute FindAttribute(pugi::xml_node element, std::string_view name)
     return pugi::xml_attribute();
 }
 
+// A new element of that name as the last child of `parent`; a fault for an invalid name.
+pugi::xml_node AppendNamedElement(pugi::xml_node parent, std::string_view name) {
+    if (!IsXmlName(name))
+        base::ThrowFailure("'" + std::string(name) + "' is not a valid element name");
+    pugi::xml_node child = parent.append_child(pugi::node_element);
+    if (!child) base::ThrowOutOfMemory();
+    if (!child.set_name(std::string(name).c_str())) {
+        parent.remove_child(child);
+        base::ThrowOutOfMemory();
+    }
+    return child;
+}
+
 void AppendText(std::string& out, pugi::xml_node element) {
     out += element.value();  // its first text, when kept in the element
     for (pugi::xml_node child = element.first_child(); child; child = child.next_sibling()) {
@@ -133,16 +146,7 @@ void Element::AppendChild(NewElement child) {
 
 Element Element::AppendElement(std::string_view name) {
     if (!node_) return Element();
-    if (!IsXmlName(name))
-        base::ThrowFailure("'" + std::string(name) + "' is not a valid element name");
-    pugi::xml_node parent = Node(node_);
-    pugi::xml_node child = parent.append_child(pugi::node_element);
-    if (!child) base::ThrowOutOfMemory();
-    if (!child.set_name(std::string(name).c_str())) {
-        parent.remove_child(child);
-        base::ThrowOutOfMemory();
-    }
-    return Handle(child.internal_object());
+    return Handle(AppendNamedElement(Node(node_), name).internal_object());
 }
 
 Element Element::FirstChild(std::string_view name) const {
@@ -279,16 +283,8 @@ void Document::SetRoot(NewElement root) {
 }
 
 NewElement Document::CreateElement(std::string_view name) {
-    if (!IsXmlName(name))
-        base::ThrowFailure("'" + std::string(name) + "' is not a valid element name");
-    pugi::xml_node nursery = Node(tree_->Nursery());
-    pugi::xml_node node = nursery.append_child(pugi::node_element);
-    if (!node) base::ThrowOutOfMemory();
-    if (!node.set_name(std::string(name).c_str())) {
-        nursery.remove_child(node);
-        base::ThrowOutOfMemory();
-    }
-    return NewElement(node.internal_object(), namespaces_);
+    return NewElement(AppendNamedElement(Node(tree_->Nursery()), name).internal_object(),
+                      namespaces_);
 }
 
 Element Document::FirstElementByName(std::string_view name) const {
