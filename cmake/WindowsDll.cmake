@@ -3,13 +3,15 @@
 find_program(WIDL NAMES ${CMAKE_SYSTEM_PROCESSOR}-w64-mingw32-widl widl REQUIRED)
 set(WAGELINK_WINE_IDL "/usr/include/wine/wine/windows" CACHE PATH
     "The system IDL files widl imports (Debian's libwine-dev)")
+# widl reads only the type descriptions of the libraries ours import (names, identifiers and
+# layouts of stdole2's and MSXML's interfaces), which are the same in both bitnesses: the 32-bit
+# type libraries come out byte for byte the same from the 64-bit Wine's files as from the 32-bit
+# one's. So both builds read the 64-bit Wine's, and the 32-bit DLLs build without wine32:i386.
+set(WAGELINK_WINE_DLLS "/usr/lib/x86_64-linux-gnu/wine/x86_64-windows" CACHE PATH
+    "Where stdole2.tlb and msxml3.dll lie, whose type libraries ours import")
 if(CMAKE_SIZEOF_VOID_P EQUAL 8)
-    set(WAGELINK_WINE_DLLS "/usr/lib/x86_64-linux-gnu/wine/x86_64-windows" CACHE PATH
-        "Where stdole2.tlb and msxml3.dll lie, whose type libraries ours import")
     set(widl_bits --win64)
 else()
-    set(WAGELINK_WINE_DLLS "/usr/lib/i386-linux-gnu/wine/i386-windows" CACHE PATH
-        "Where stdole2.tlb and msxml3.dll lie, whose type libraries ours import")
     set(widl_bits --win32)
 endif()
 

@@ -4,7 +4,8 @@
 # Benchmarks are built in the normal build (not run). The server suites run against a private
 # MariaDB server that this script starts on 127.0.0.1 (data under build/db-server) and stops.
 # Last, the Windows DLLs are built (scripts/build-windows.sh) and tested under Wine against the
-# same server (tests/windows/run.sh), 64-bit and 32-bit.
+# same server (tests/windows/run.sh), 64-bit and, where the machine has the 32-bit Wine, 32-bit;
+# then the path of a machine without it is taken once on purpose (WAGELINK_WITHOUT_I386=1).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -32,3 +33,11 @@ scripts/build-windows.sh
 scripts/package-windows.sh
 tests/windows/run.sh x86_64
 tests/windows/run.sh i686
+echo "== a machine without the 32-bit Wine: setup passes, the i686 Wine run is skipped, its DLLs packaged"
+WAGELINK_WITHOUT_I386=1 scripts/setup.sh windows
+skipped=$(WAGELINK_WITHOUT_I386=1 tests/windows/run.sh i686)
+echo "$skipped"
+grep -q '^== i686: the Wine run is skipped' <<<"$skipped" &&
+    [ -f build-windows/package/wagelink-windows-x86.zip ] &&
+    [ -f build-windows/package/wagelink-windows-x86/wagelink.dll ] ||
+    { echo "FAIL: without the 32-bit Wine the i686 run is not skipped, or its DLLs are not packaged"; exit 1; }
