@@ -22,8 +22,10 @@ function(wagelink_windows_dll TARGET IDL DEF)
     add_custom_command(
         OUTPUT "${tlb}"
         COMMAND ${WIDL} ${widl_bits} -t -I${WAGELINK_WINE_IDL} -I${PROJECT_SOURCE_DIR}/src/windows
+                -I${PROJECT_SOURCE_DIR}/src
                 -L${WAGELINK_WINE_DLLS} -o "${tlb}" "${idl}"
         DEPENDS "${idl}" "${PROJECT_SOURCE_DIR}/src/windows/methods.idl.inc"
+                "${PROJECT_SOURCE_DIR}/src/wagelink_identities.h"
         VERBATIM)
     file(WRITE "${rc}" "1 TYPELIB \"${tlb}\"\n")
     set_source_files_properties("${rc}" PROPERTIES OBJECT_DEPENDS "${tlb}")

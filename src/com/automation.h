@@ -58,6 +58,8 @@ class Automation : public Object<T, Interface>, public ISupportErrorInfo {
     }
     HRESULT WAGELINK_CALL Invoke(DISPID id, REFIID iid, LCID, WORD flags, DISPPARAMS* params,
                                  VARIANT* result, EXCEPINFO* info, UINT* argErr) override {
+        static_assert(WellFormedMembers(T::kMembers),
+                      "a member table row without a name or function, or a DISPID or name twice");
         if (iid != IID_NULL) return DISP_E_UNKNOWNINTERFACE;
         return DispatchInvoke(T::kMembers, static_cast<T&>(*this), id, flags, params, result, info,
                               argErr);

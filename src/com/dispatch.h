@@ -81,6 +81,28 @@ struct DispatchMember {
     HRESULT (*call)(T& self, DispatchArguments& args, WORD flags, VARIANT* result);
 };
 
+// What every member table must be, checked when the compiler builds an object's Invoke
+// (com/automation.h): each row names a member and has a function, takes no more arguments than
+// it may, and no two rows share a DISPID or a name (ASCII case-insensitive), so that no DISPID
+// of any caller reaches a row that cannot answer it.
+template <class T, std::size_t N>
+consteval bool WellFormedMembers(const DispatchMember<T> (&table)[N]) {
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+    auto same = [&](std::string_view a, std::string_view b) {
+        if (a.size() != b.size()) return false;
+        for (std::size_t i = 0; i < a.size(); ++i)
+            if (lower(a[i]) != lower(b[i])) return false;
+        return true;
+    };
+    for (std::size_t i = 0; i < N; ++i) {
+        if (table[i].name.empty() || !table[i].call || table[i].minArgs > table[i].maxArgs)
+            return false;
+        for (std::size_t k = 0; k < i; ++k)
+            if (table[k].id == table[i].id || same(table[k].name, table[i].name)) return false;
+    }
+    return true;
+}
+
 // Finds the DISPID of a name (ASCII case-insensitive) in a table of names.
 HRESULT LookUpDispIds(std::span<const std::string_view> names, std::span<const DISPID> ids,
                       LPOLESTR* asked, UINT count, DISPID* out);

@@ -19,7 +19,10 @@ class SalaryItem final : public ServerObject<SalaryItem, SalaryItemInterface> {
                                         IDispatch** Ocom, VARIANT_BOOL* result) override;
 
     static Operations MakeOperations(Instance& self);
-    static const com::DispatchMember<SalaryItem> kMembers[11];
+    static constexpr com::DispatchMember<SalaryItem> kMembers[] = {
+        WAGELINK_COMMON_MEMBERS(SalaryItem),
+        {"QueryProcKest", kQueryProcKest, 4, 4, &CommonMembers<SalaryItem>::QueryProcKest},
+    };
 };
 
 // ISalaryPerson: the persons enrolled in a payroll.
@@ -33,7 +36,9 @@ class SalaryPerson final : public ServerObject<SalaryPerson, SalaryPersonInterfa
                                     IDispatch** Ocom, VARIANT_BOOL* result) override;
 
     static Operations MakeOperations(Instance& self);
-    static const com::DispatchMember<SalaryPerson> kMembers[9];
+    static constexpr com::DispatchMember<SalaryPerson> kMembers[] = {
+        WAGELINK_COMMON_MEMBERS(SalaryPerson),
+    };
 };
 
 }  // namespace component

@@ -7,11 +7,6 @@
 
 namespace component {
 
-const com::DispatchMember<SalaryItem> SalaryItem::kMembers[11] = {
-    WAGELINK_COMMON_MEMBERS(SalaryItem),
-    {"QueryProcKest", kQueryProcKest, 4, 4, &CommonMembers<SalaryItem>::QueryProcKest},
-};
-
 SalaryItem::SalaryItem(const Behaviour& behaviour) : ServerObject(behaviour, behaviour.itemNames) {}
 
 void* SalaryItem::Answer(const com::IID& iid) {

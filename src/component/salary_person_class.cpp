@@ -7,10 +7,6 @@
 
 namespace component {
 
-const com::DispatchMember<SalaryPerson> SalaryPerson::kMembers[9] = {
-    WAGELINK_COMMON_MEMBERS(SalaryPerson),
-};
-
 SalaryPerson::SalaryPerson(const Behaviour& behaviour)
     : ServerObject(behaviour, behaviour.personNames) {}
 

@@ -8,12 +8,14 @@
 
 #include "com/guid.h"
 #include "com/unknown.h"
+#include "wagelink_identities.h"
 
 namespace platform {
 
 extern const com::CLSID CLSID_IntegrationKit;
-inline constexpr const char* kIntegrationKitClsid = "{B7D3E5A1-6C24-4F89-9E0B-3A5D7C1F2E46}";
-inline constexpr const char* kIntegrationKitProgId = "Wagelink.IntegrationKit";
+inline constexpr const char* kIntegrationKitClsid =
+    WAGELINK_GUID_TEXT(WAGELINK_CLSID_INTEGRATION_KIT);
+inline constexpr const char* kIntegrationKitProgId = WAGELINK_PROGID_INTEGRATION_KIT;
 
 com::ComPtr<com::IDispatch> CreateIntegrationKit();
 

@@ -1,10 +1,11 @@
 #include "platform/login.h"
 
 #include "com/automation.h"
+#include "wagelink_identities.h"
 
 namespace platform {
 
-const com::CLSID CLSID_Login = com::MakeGuid("{5D1F3A60-7C2B-4E9A-9F1D-2B8C4A6E0F13}");
+const com::CLSID CLSID_Login = com::MakeGuid(WAGELINK_GUID_TEXT(WAGELINK_CLSID_LOGIN));
 
 namespace {
 

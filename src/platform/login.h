@@ -6,11 +6,12 @@
 
 #include "com/guid.h"
 #include "com/unknown.h"
+#include "wagelink_identities.h"
 
 namespace platform {
 
 extern const com::CLSID CLSID_Login;
-inline constexpr const char* kLoginProgId = "QzLogin.Login";
+inline constexpr const char* kLoginProgId = WAGELINK_PROGID_LOGIN;
 
 com::ComPtr<com::IDispatch> CreateLogin();
 

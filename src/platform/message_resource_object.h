@@ -9,12 +9,14 @@
 
 #include "com/guid.h"
 #include "com/unknown.h"
+#include "wagelink_identities.h"
 
 namespace platform {
 
 extern const com::CLSID CLSID_MessageResource;
-inline constexpr const char* kMessageResourceClsid = "{4C8E2A17-9B3D-4F06-A5E1-7D2C9B6F3E84}";
-inline constexpr const char* kMessageResourceProgId = "Wagelink.MessageResource";
+inline constexpr const char* kMessageResourceClsid =
+    WAGELINK_GUID_TEXT(WAGELINK_CLSID_MESSAGE_RESOURCE);
+inline constexpr const char* kMessageResourceProgId = WAGELINK_PROGID_MESSAGE_RESOURCE;
 
 com::ComPtr<com::IDispatch> CreateMessageResource();
 

@@ -5,12 +5,13 @@
 #include "platform/message_resource_object.h"
 #include "platform/row_xml_mapper_object.h"
 #include "platform/xml_document_object.h"
+#include "wagelink_identities.h"
 
 namespace platform {
 
 namespace {
 
-const com::GUID LIBID_Platform = com::MakeGuid("{3A7C5E91-2B4D-4F68-9E1A-7D3B6C8F2A05}");
+const com::GUID LIBID_Platform = com::MakeGuid(WAGELINK_GUID_TEXT(WAGELINK_PLATFORM_LIBID));
 
 com::ComPtr<com::IUnknown> NewLogin() {
     return com::ComPtr<com::IUnknown>::Attach(CreateLogin().Detach());
@@ -44,7 +45,8 @@ const com::ClassRegistration kClasses[] = {
     {CLSID_RowXmlMapper, kRowXmlMapperProgId, "RowXmlMapper"},
 };
 
-const com::ServerRegistration kPlatform = {LIBID_Platform, "QzLogin", "1.0", kClasses, {}};
+const com::ServerRegistration kPlatform = {
+    LIBID_Platform, "QzLogin", WAGELINK_TEXT_OF(WAGELINK_PLATFORM_LIBRARY_VERSION), kClasses, {}};
 
 }  // namespace
 

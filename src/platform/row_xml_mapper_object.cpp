@@ -5,11 +5,12 @@
 #include "com/late_call.h"
 #include "platform/dom_node.h"
 #include "platform/row_xml_mapper.h"
+#include "wagelink_identities.h"
 
 namespace platform {
 
 const com::CLSID CLSID_RowXmlMapper = com::MakeGuid(kRowXmlMapperClsid);
-const com::IID IID_RowXmlMapper = com::MakeGuid("{317D0864-1A0E-4758-8C8C-352812EBF213}");
+const com::IID IID_RowXmlMapper = com::MakeGuid(WAGELINK_GUID_TEXT(WAGELINK_IID_ROW_XML_MAPPER));
 
 namespace {
 

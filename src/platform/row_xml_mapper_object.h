@@ -9,12 +9,13 @@
 
 #include "com/guid.h"
 #include "com/unknown.h"
+#include "wagelink_identities.h"
 
 namespace platform {
 
 extern const com::CLSID CLSID_RowXmlMapper;
-inline constexpr const char* kRowXmlMapperClsid = "{DBC12D99-1A21-4C58-BDBB-FF0A9F24EF71}";
-inline constexpr const char* kRowXmlMapperProgId = "Wagelink.RowXmlMapper";
+inline constexpr const char* kRowXmlMapperClsid = WAGELINK_GUID_TEXT(WAGELINK_CLSID_ROW_XML_MAPPER);
+inline constexpr const char* kRowXmlMapperProgId = WAGELINK_PROGID_ROW_XML_MAPPER;
 extern const com::IID IID_RowXmlMapper;
 
 com::ComPtr<com::IDispatch> CreateRowXmlMapper();

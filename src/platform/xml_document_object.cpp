@@ -3,11 +3,12 @@
 #include <memory>
 
 #include "com/automation.h"
+#include "wagelink_identities.h"
 #include "xml/document.h"
 
 namespace platform {
 
-const com::CLSID CLSID_XmlDocument = com::MakeGuid("{8E2B7C41-3F6A-4D05-B19E-6C0D2A7F5E88}");
+const com::CLSID CLSID_XmlDocument = com::MakeGuid(WAGELINK_GUID_TEXT(WAGELINK_CLSID_XML_DOCUMENT));
 
 namespace {
 

@@ -7,11 +7,12 @@
 
 #include "com/guid.h"
 #include "com/unknown.h"
+#include "wagelink_identities.h"
 
 namespace platform {
 
 extern const com::CLSID CLSID_XmlDocument;
-inline constexpr const char* kXmlDocumentProgId = "Wagelink.XmlDocument";
+inline constexpr const char* kXmlDocumentProgId = WAGELINK_PROGID_XML_DOCUMENT;
 
 com::ComPtr<com::IDispatch> CreateXmlDocument();
 

@@ -9,6 +9,7 @@
 #include "component/behaviour.h"
 #include "component/server_object.h"
 #include "revisions/earlier_interfaces.h"
+#include "wagelink_identities.h"
 
 namespace revisions {
 
@@ -18,6 +19,28 @@ struct EarlierKind {
     const component::Behaviour& behaviour;
     std::span<const com::IID> interfaces;
 };
+
+// The DISPIDs of the earlier revisions, which both share where both have a method.
+enum EarlierDispId : com::DISPID {
+    kTransact = WAGELINK_EARLIER_DISPID_TRANSACT,
+    kQueryProc = WAGELINK_EARLIER_DISPID_QUERY_PROC,
+    kGenLen = WAGELINK_EARLIER_DISPID_GEN_LEN,
+    kGetResString = WAGELINK_EARLIER_DISPID_GET_RES_STRING,
+    kGetResStringArg = WAGELINK_EARLIER_DISPID_GET_RES_STRING_ARG,
+    kLang = WAGELINK_EARLIER_DISPID_LANG,
+    kUnLang = WAGELINK_EARLIER_DISPID_UN_LANG,
+};
+
+// QueryProc of the earlier revisions: the element list and the result text only.
+template <class T>
+HRESULT EarlierQueryProc(T& self, com::DispatchArguments& args, com::WORD, VARIANT* out) {
+    com::DispatchArgument eleList(args, 0);
+    com::BstrArgument sRetXml(args, 1);
+    VARIANT_BOOL result = com::VARIANT_FALSE;
+    HRESULT hr = self.QueryProc(eleList.value(), sRetXml.ref(), &result);
+    sRetXml.WriteBack();
+    return component::detail::BoolResult(hr, result, out);
+}
 
 template <class Self, class Class, class Interface>
 class EarlierObject : public com::Automation<Self, Interface> {
@@ -53,7 +76,10 @@ class FirstRevisionObject final
     explicit FirstRevisionObject(const EarlierKind& kind)
         : EarlierObject<FirstRevisionObject, Class, FirstRevisionInterface>(kind) {}
 
-    static const com::DispatchMember<FirstRevisionObject> kMembers[2];
+    static constexpr com::DispatchMember<FirstRevisionObject> kMembers[] = {
+        {"Transact", kTransact, 2, 2, &component::CommonMembers<FirstRevisionObject>::Transact},
+        {"QueryProc", kQueryProc, 2, 2, &EarlierQueryProc<FirstRevisionObject>},
+    };
 };
 
 template <class Class>
@@ -80,48 +106,16 @@ class SecondRevisionObject final
         return this->inner_.unLang(LString, result);
     }
 
-    static const com::DispatchMember<SecondRevisionObject> kMembers[7];
-};
-
-// QueryProc of the earlier revisions: the element list and the result text only.
-template <class T>
-HRESULT EarlierQueryProc(T& self, com::DispatchArguments& args, com::WORD, VARIANT* out) {
-    com::DispatchArgument eleList(args, 0);
-    com::BstrArgument sRetXml(args, 1);
-    VARIANT_BOOL result = com::VARIANT_FALSE;
-    HRESULT hr = self.QueryProc(eleList.value(), sRetXml.ref(), &result);
-    sRetXml.WriteBack();
-    return component::detail::BoolResult(hr, result, out);
-}
-
-// The DISPIDs of the earlier revisions, which both share where both have a method.
-enum EarlierDispId : com::DISPID {
-    kTransact = 0x60030000,
-    kQueryProc = 0x60030005,
-    kGenLen = 0x6003000B,
-    kGetResString = 0x60030011,
-    kGetResStringArg = 0x60030012,
-    kLang = 0x60030018,
-    kUnLang = 0x60030019,
-};
-
-template <class Class>
-const com::DispatchMember<FirstRevisionObject<Class>> FirstRevisionObject<Class>::kMembers[2] = {
-    {"Transact", kTransact, 2, 2, &component::CommonMembers<FirstRevisionObject>::Transact},
-    {"QueryProc", kQueryProc, 2, 2, &EarlierQueryProc<FirstRevisionObject>},
-};
-
-template <class Class>
-const com::DispatchMember<SecondRevisionObject<Class>> SecondRevisionObject<Class>::kMembers[7] = {
-    {"Transact", kTransact, 2, 2, &component::CommonMembers<SecondRevisionObject>::Transact},
-    {"QueryProc", kQueryProc, 2, 2, &EarlierQueryProc<SecondRevisionObject>},
-    {"GenLen", kGenLen, 1, 1, &component::CommonMembers<SecondRevisionObject>::GenLen},
-    {"GetResString", kGetResString, 1, 1,
-     &component::CommonMembers<SecondRevisionObject>::GetResString},
-    {"GetResStringArg", kGetResStringArg, 1, 4,
-     &component::CommonMembers<SecondRevisionObject>::GetResStringArg},
-    {"Lang", kLang, 1, 1, &component::CommonMembers<SecondRevisionObject>::Lang},
-    {"unLang", kUnLang, 1, 1, &component::CommonMembers<SecondRevisionObject>::unLang},
+    using Members = component::CommonMembers<SecondRevisionObject>;
+    static constexpr com::DispatchMember<SecondRevisionObject> kMembers[] = {
+        {"Transact", kTransact, 2, 2, &Members::Transact},
+        {"QueryProc", kQueryProc, 2, 2, &EarlierQueryProc<SecondRevisionObject>},
+        {"GenLen", kGenLen, 1, 1, &Members::GenLen},
+        {"GetResString", kGetResString, 1, 1, &Members::GetResString},
+        {"GetResStringArg", kGetResStringArg, 1, 4, &Members::GetResStringArg},
+        {"Lang", kLang, 1, 1, &Members::Lang},
+        {"unLang", kUnLang, 1, 1, &Members::unLang},
+    };
 };
 
 }  // namespace revisions

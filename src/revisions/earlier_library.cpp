@@ -6,13 +6,14 @@ namespace revisions {
 
 namespace {
 
-const com::GUID kLibrary = com::MakeGuid("{BCA8F226-2247-4A13-8419-C6A87EDFEE4F}");
+const com::GUID kLibrary = com::MakeGuid(WAGELINK_GUID_TEXT(WAGELINK_EARLIER_LIBID));
 
 }  // namespace
 
-const com::CLSID kEarlierSalaryItemClass = com::MakeGuid("{C40E7259-C016-499A-8644-B23CC63E4ABB}");
+const com::CLSID kEarlierSalaryItemClass =
+    com::MakeGuid(WAGELINK_GUID_TEXT(WAGELINK_EARLIER_CLSID_SALARY_ITEM));
 const com::CLSID kEarlierSalaryPersonClass =
-    com::MakeGuid("{46316AD2-25FB-44AE-A320-DD10BB341898}");
+    com::MakeGuid(WAGELINK_GUID_TEXT(WAGELINK_EARLIER_CLSID_SALARY_PERSON));
 
 namespace {
 

@@ -2,14 +2,16 @@
 #include "revisions/earlier_library.h"
 #include "revisions/first_texts.h"
 #include "revisions/revisions.h"
+#include "wagelink_identities.h"
 
 namespace revisions {
 
 namespace {
 
-const com::IID kSalaryItemInterfaces[] = {com::MakeGuid("{CC324116-A306-4A6D-9BD5-E549813F5C6E}")};
+const com::IID kSalaryItemInterfaces[] = {
+    com::MakeGuid(WAGELINK_GUID_TEXT(WAGELINK_FIRST_IID_SALARY_ITEM))};
 const com::IID kSalaryPersonInterfaces[] = {
-    com::MakeGuid("{B41CA393-71FB-4C92-B579-D097354CC115}")};
+    com::MakeGuid(WAGELINK_GUID_TEXT(WAGELINK_FIRST_IID_SALARY_PERSON))};
 
 const EarlierKind kSalaryItem{FirstRevisionBehaviour(), kSalaryItemInterfaces};
 const EarlierKind kSalaryPerson{FirstRevisionBehaviour(), kSalaryPersonInterfaces};
@@ -53,8 +55,8 @@ std::span<const com::CreatableClass> FirstRevisionClasses() {
 }
 
 const com::ServerRegistration& FirstRevisionIdentity() {
-    static const EarlierRegistration registration("1.0", kSalaryItemInterfaces,
-                                                  kSalaryPersonInterfaces);
+    static const EarlierRegistration registration(WAGELINK_TEXT_OF(WAGELINK_FIRST_LIBRARY_VERSION),
+                                                  kSalaryItemInterfaces, kSalaryPersonInterfaces);
     return registration.server();
 }
 

@@ -1,6 +1,7 @@
 #include "component/classes.h"
 #include "revisions/earlier_library.h"
 #include "revisions/revisions.h"
+#include "wagelink_identities.h"
 
 namespace revisions {
 
@@ -9,16 +10,16 @@ namespace {
 // The default interface first, then the earlier versions it also answers for: the first
 // revision's and two between.
 const com::IID kSalaryItemInterfaces[] = {
-    com::MakeGuid("{B04C73C5-57E5-43A1-8A14-D162E44F6E2E}"),
-    com::MakeGuid("{CC324116-A306-4A6D-9BD5-E549813F5C6E}"),
-    com::MakeGuid("{29DAA996-C838-4165-8143-5A1ED38517B0}"),
-    com::MakeGuid("{D60029FC-5582-4410-A8C5-D3E318E13628}"),
+    com::MakeGuid(WAGELINK_GUID_TEXT(WAGELINK_SECOND_IID_SALARY_ITEM)),
+    com::MakeGuid(WAGELINK_GUID_TEXT(WAGELINK_FIRST_IID_SALARY_ITEM)),
+    com::MakeGuid(WAGELINK_GUID_TEXT(WAGELINK_BETWEEN1_IID_SALARY_ITEM)),
+    com::MakeGuid(WAGELINK_GUID_TEXT(WAGELINK_BETWEEN2_IID_SALARY_ITEM)),
 };
 const com::IID kSalaryPersonInterfaces[] = {
-    com::MakeGuid("{C33BF364-E5AF-484A-824B-EB45A7002117}"),
-    com::MakeGuid("{B41CA393-71FB-4C92-B579-D097354CC115}"),
-    com::MakeGuid("{8533C7A9-0BBC-4D3F-A7A7-BB595045FB19}"),
-    com::MakeGuid("{71C60509-CD14-48A7-AA34-470B70D5B4DA}"),
+    com::MakeGuid(WAGELINK_GUID_TEXT(WAGELINK_SECOND_IID_SALARY_PERSON)),
+    com::MakeGuid(WAGELINK_GUID_TEXT(WAGELINK_FIRST_IID_SALARY_PERSON)),
+    com::MakeGuid(WAGELINK_GUID_TEXT(WAGELINK_BETWEEN1_IID_SALARY_PERSON)),
+    com::MakeGuid(WAGELINK_GUID_TEXT(WAGELINK_BETWEEN2_IID_SALARY_PERSON)),
 };
 
 const EarlierKind kSalaryItem{SecondRevisionBehaviour(), kSalaryItemInterfaces};
@@ -60,8 +61,8 @@ std::span<const com::CreatableClass> SecondRevisionClasses() {
 }
 
 const com::ServerRegistration& SecondRevisionIdentity() {
-    static const EarlierRegistration registration("1.3", kSalaryItemInterfaces,
-                                                  kSalaryPersonInterfaces);
+    static const EarlierRegistration registration(WAGELINK_TEXT_OF(WAGELINK_SECOND_LIBRARY_VERSION),
+                                                  kSalaryItemInterfaces, kSalaryPersonInterfaces);
     return registration.server();
 }
 

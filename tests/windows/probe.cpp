@@ -11,7 +11,12 @@
 #include <string>
 #include <vector>
 
+#include "wagelink_identities.h"
+
 namespace {
+
+// A braced GUID of identities.h as a wide text.
+#define W(guid) L"" WAGELINK_GUID_TEXT(guid)
 
 int passed = 0;
 int failed = 0;
@@ -54,20 +59,26 @@ struct Library {
     std::vector<Class> classes;
 };
 
-const std::vector<Method> kCurrent = {{L"AddObjectReference", 0x60030000},
-                                      {L"DropObjectReference", 0x60030001},
-                                      {L"Transact", 0x60030002},
-                                      {L"QueryProc", 0x60030007},
-                                      {L"GenLen", 0x60030009},
-                                      {L"GetResString", 0x6003000A},
-                                      {L"GetResStringArg", 0x6003000B},
-                                      {L"Lang", 0x6003000C},
-                                      {L"unLang", 0x6003000D}};
+const std::vector<Method> kCurrent = {
+    {L"AddObjectReference", WAGELINK_DISPID_ADD_OBJECT_REFERENCE},
+    {L"DropObjectReference", WAGELINK_DISPID_DROP_OBJECT_REFERENCE},
+    {L"Transact", WAGELINK_DISPID_TRANSACT},
+    {L"QueryProc", WAGELINK_DISPID_QUERY_PROC},
+    {L"GenLen", WAGELINK_DISPID_GEN_LEN},
+    {L"GetResString", WAGELINK_DISPID_GET_RES_STRING},
+    {L"GetResStringArg", WAGELINK_DISPID_GET_RES_STRING_ARG},
+    {L"Lang", WAGELINK_DISPID_LANG},
+    {L"unLang", WAGELINK_DISPID_UN_LANG}};
 const std::vector<Method> kSecond = {
-    {L"Transact", 0x60030000},     {L"QueryProc", 0x60030005},       {L"GenLen", 0x6003000B},
-    {L"GetResString", 0x60030011}, {L"GetResStringArg", 0x60030012}, {L"Lang", 0x60030018},
-    {L"unLang", 0x60030019}};
-const std::vector<Method> kFirst = {{L"Transact", 0x60030000}, {L"QueryProc", 0x60030005}};
+    {L"Transact", WAGELINK_EARLIER_DISPID_TRANSACT},
+    {L"QueryProc", WAGELINK_EARLIER_DISPID_QUERY_PROC},
+    {L"GenLen", WAGELINK_EARLIER_DISPID_GEN_LEN},
+    {L"GetResString", WAGELINK_EARLIER_DISPID_GET_RES_STRING},
+    {L"GetResStringArg", WAGELINK_EARLIER_DISPID_GET_RES_STRING_ARG},
+    {L"Lang", WAGELINK_EARLIER_DISPID_LANG},
+    {L"unLang", WAGELINK_EARLIER_DISPID_UN_LANG}};
+const std::vector<Method> kFirst = {{L"Transact", WAGELINK_EARLIER_DISPID_TRANSACT},
+                                    {L"QueryProc", WAGELINK_EARLIER_DISPID_QUERY_PROC}};
 
 std::vector<Method> With(std::vector<Method> methods, Method more) {
     methods.push_back(more);
@@ -76,34 +87,25 @@ std::vector<Method> With(std::vector<Method> methods, Method more) {
 
 const Library kLibraries[] = {
     {L"wagelink.dll",
-     {{L"{AFC2C0DE-B3E9-4985-BB0F-F9171BDB0D84}",
-       L"{2C62CCCF-B960-4CDD-80A4-805FA96607A3}",
-       {L"{02E3A7F6-BBAF-4C9A-9053-1973D7E4DAD1}"},
-       With(kCurrent, {L"QueryProcKest", 0x60030013})},
-      {L"{A7E5F9D2-CFC0-4300-91BE-6D7965D1396B}",
-       L"{528ED197-7DCB-4D5F-8206-368AD2F9EDEF}",
-       {},
-       kCurrent}}},
+     {{W(WAGELINK_CLSID_SALARY_ITEM),
+       W(WAGELINK_IID_SALARY_ITEM),
+       {W(WAGELINK_IID_SALARY_ITEM_EARLIER)},
+       With(kCurrent, {L"QueryProcKest", WAGELINK_DISPID_QUERY_PROC_KEST})},
+      {W(WAGELINK_CLSID_SALARY_PERSON), W(WAGELINK_IID_SALARY_PERSON), {}, kCurrent}}},
     {L"wagelink-rev2.dll",
-     {{L"{C40E7259-C016-499A-8644-B23CC63E4ABB}",
-       L"{B04C73C5-57E5-43A1-8A14-D162E44F6E2E}",
-       {L"{CC324116-A306-4A6D-9BD5-E549813F5C6E}", L"{29DAA996-C838-4165-8143-5A1ED38517B0}",
-        L"{D60029FC-5582-4410-A8C5-D3E318E13628}"},
+     {{W(WAGELINK_EARLIER_CLSID_SALARY_ITEM),
+       W(WAGELINK_SECOND_IID_SALARY_ITEM),
+       {W(WAGELINK_FIRST_IID_SALARY_ITEM), W(WAGELINK_BETWEEN1_IID_SALARY_ITEM),
+        W(WAGELINK_BETWEEN2_IID_SALARY_ITEM)},
        kSecond},
-      {L"{46316AD2-25FB-44AE-A320-DD10BB341898}",
-       L"{C33BF364-E5AF-484A-824B-EB45A7002117}",
-       {L"{B41CA393-71FB-4C92-B579-D097354CC115}", L"{8533C7A9-0BBC-4D3F-A7A7-BB595045FB19}",
-        L"{71C60509-CD14-48A7-AA34-470B70D5B4DA}"},
+      {W(WAGELINK_EARLIER_CLSID_SALARY_PERSON),
+       W(WAGELINK_SECOND_IID_SALARY_PERSON),
+       {W(WAGELINK_FIRST_IID_SALARY_PERSON), W(WAGELINK_BETWEEN1_IID_SALARY_PERSON),
+        W(WAGELINK_BETWEEN2_IID_SALARY_PERSON)},
        kSecond}}},
     {L"wagelink-rev1.dll",
-     {{L"{C40E7259-C016-499A-8644-B23CC63E4ABB}",
-       L"{CC324116-A306-4A6D-9BD5-E549813F5C6E}",
-       {},
-       kFirst},
-      {L"{46316AD2-25FB-44AE-A320-DD10BB341898}",
-       L"{B41CA393-71FB-4C92-B579-D097354CC115}",
-       {},
-       kFirst}}},
+     {{W(WAGELINK_EARLIER_CLSID_SALARY_ITEM), W(WAGELINK_FIRST_IID_SALARY_ITEM), {}, kFirst},
+      {W(WAGELINK_EARLIER_CLSID_SALARY_PERSON), W(WAGELINK_FIRST_IID_SALARY_PERSON), {}, kFirst}}},
 };
 
 // The type library's description of `iid`: each method's name, DISPID and vtable slot.
@@ -383,8 +385,7 @@ DWORD WINAPI OwnComponentsTakeOurPlace(void* folder) {
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     OwnFactory factory;
     DWORD cookies[2] = {};
-    const wchar_t* own[2] = {L"{4C8E2A17-9B3D-4F06-A5E1-7D2C9B6F3E84}",
-                             L"{B7D3E5A1-6C24-4F89-9E0B-3A5D7C1F2E46}"};
+    const wchar_t* own[2] = {W(WAGELINK_CLSID_MESSAGE_RESOURCE), W(WAGELINK_CLSID_INTEGRATION_KIT)};
     for (int i = 0; i < 2; ++i)
         Check(SUCCEEDED(CoRegisterClassObject(Guid(own[i]), &factory, CLSCTX_INPROC_SERVER,
                                               REGCLS_MULTIPLEUSE, &cookies[i])),
@@ -413,8 +414,8 @@ DWORD WINAPI OwnComponentsTakeOurPlace(void* folder) {
     VariantClear(&id);
     // A request whose database cannot be opened gets the fault reply, which the kit makes.
     IDispatch* login = nullptr;
-    CoCreateInstance(Guid(L"{5D1F3A60-7C2B-4E9A-9F1D-2B8C4A6E0F13}"), nullptr, CLSCTX_INPROC_SERVER,
-                     IID_IDispatch, reinterpret_cast<void**>(&login));
+    CoCreateInstance(Guid(W(WAGELINK_CLSID_LOGIN)), nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch,
+                     reinterpret_cast<void**>(&login));
     VARIANT request, loginArgument;
     request.vt = VT_BSTR;
     request.bstrVal = SysAllocString(L"<vkinterface roottag='salaryitem' proc='ADD'/>");
