@@ -5,6 +5,8 @@
 #include "base/fault.h"
 #include "component/classes.h"
 #include "component/identities.h"
+#include "platform/platform_library.h"
+#include "support/revisions.h"
 
 namespace {
 
@@ -132,6 +134,36 @@ TEST(Dispatch, BadCallsGetStandardCodesAndFaultsComeBackAsExceptions) {
     auto error = com::TakeErrorInfo();
     ASSERT_TRUE(error);
     EXPECT_EQ(error->number, base::kOverflow);
+}
+
+// A script that turns an object into a value asks for its default member (DISPID 0): no class of
+// any revision and no object of the platform library has one, and each says so, whatever the
+// flags and arguments, as it does for any DISPID that is not its own.
+TEST(Dispatch, NoObjectAnswersADispIdItHasNot) {
+    std::vector<std::span<const com::CreatableClass>> libraries;
+    for (const auto& revision : testing_support::AllRevisions())
+        libraries.push_back(revision.classes);
+    libraries.push_back(platform::PlatformClasses());
+    com::Variant text = com::Variant::FromText("x");
+    com::VARIANT args[] = {*text.get(), *text.get()};
+    for (auto classes : libraries) {
+        for (const com::CreatableClass& c : classes) {
+            com::ComPtr<com::IDispatch> object = c.create().As<com::IDispatch>(com::IID_IDispatch);
+            ASSERT_TRUE(object);
+            for (com::DISPID id : {com::DISPID_VALUE, -1, -4, -5, 0x60030003, 0x7FFFFFFF}) {
+                for (com::WORD flags : {com::DISPATCH_METHOD, com::DISPATCH_PROPERTYGET,
+                                        com::WORD(3), com::DISPATCH_PROPERTYPUT}) {
+                    for (com::UINT count : {0u, 2u}) {
+                        com::DISPPARAMS params{args, nullptr, count, 0};
+                        EXPECT_EQ(object->Invoke(id, com::IID_NULL, 0, flags, &params, nullptr,
+                                                 nullptr, nullptr),
+                                  com::DISP_E_MEMBERNOTFOUND)
+                            << com::FormatGuid(c.clsid) << " DISPID " << id;
+                    }
+                }
+            }
+        }
+    }
 }
 
 }  // namespace
