@@ -126,6 +126,26 @@ HRESULT LookUpDispIds(std::span<const std::string_view> names, std::span<const D
     return hr;
 }
 
+namespace {
+
+// A member without parameters that is given arguments, as in `rs("name")` or
+// `rs.Fields("name")`: the arguments belong to the default member of the object it returns,
+// as automation collections take them.
+HRESULT InvokeDefaultOfResult(WORD flags, DISPPARAMS* params, VARIANT* result,
+                              EXCEPINFO* excepInfo, UINT* argErr,
+                              const std::function<HRESULT(DispatchArguments&, VARIANT*)>& call) {
+    DISPPARAMS none{nullptr, nullptr, 0, 0};
+    Variant object;
+    HRESULT hr = InvokeMember(0, 0, flags, &none, object.get(), excepInfo, argErr, call);
+    if (FAILED(hr)) return hr;
+    const VARIANT value = Dereference(*object.get());
+    if (value.vt != VT_DISPATCH || !value.pdispVal) return DISP_E_BADPARAMCOUNT;
+    return value.pdispVal->Invoke(DISPID_VALUE, IID_NULL, 0, flags, params, result, excepInfo,
+                                  argErr);
+}
+
+}  // namespace
+
 HRESULT InvokeMember(UINT minArgs, UINT maxArgs, WORD flags, DISPPARAMS* params, VARIANT* result,
                      EXCEPINFO* excepInfo, UINT* argErr,
                      const std::function<HRESULT(DispatchArguments&, VARIANT*)>& call) {
@@ -139,6 +159,9 @@ HRESULT InvokeMember(UINT minArgs, UINT maxArgs, WORD flags, DISPPARAMS* params,
           params->rgdispidNamedArgs[0] == DISPID_PROPERTYPUT))
         return DISP_E_NONAMEDARGS;
     DispatchArguments args(params);
+    if (args.count() > maxArgs && maxArgs == 0 && params->cNamedArgs == 0 &&
+        !(flags & DISPATCH_PROPERTYPUT))
+        return InvokeDefaultOfResult(flags, params, result, excepInfo, argErr, call);
     if (args.count() < minArgs || args.count() > maxArgs) return DISP_E_BADPARAMCOUNT;
     Variant scratch;
     if (!result) result = scratch.get();

@@ -25,6 +25,9 @@ Variant CallByName(IDispatch* target, std::string_view name, WORD flags,
 Variant CallById(IDispatch* target, DISPID id, std::string_view name, WORD flags,
                  const std::vector<VARIANT>& args = {});
 
+// Reads a property of an object of any automation client (a COM object, a JScript object, a
+// VBScript class instance), in whichever of the forms the object answers; a fault naming the
+// property and the kind of object when it answers none.
 Variant GetProperty(IDispatch* target, std::string_view name);
 
 }  // namespace com

@@ -8,7 +8,9 @@
 #include "platform/message_resource.h"
 #include "support/demo_db.h"
 #include "support/dispatch.h"
+#include "support/foreign_objects.h"
 #include "support/language.h"
+#include "support/pages.h"
 #include "support/requests.h"
 
 namespace {
@@ -223,6 +225,73 @@ TEST_F(TransactTest, QueryRoutesByTheFirstSalaryItemType) {
     EXPECT_THROW(component::Transact(self, r.ops, "<r proc='QUERY' roottag='s'/>", login.get()),
                  base::Fault);
     EXPECT_FALSE(self.connection) << "a faulting export left the connection open";
+}
+
+}  // namespace
+
+namespace {
+
+using testing_support::ForeignObject;
+using testing_support::Manner;
+
+// A platform may hand the server a login and a caller of any automation client: the person
+// import (which reads the connection string and the period) and a paged export give what they
+// give with the platform's own login, whichever forms the objects' members answer and whether
+// the period is text or a number; an object that answers no form is a fault that names the
+// property and the kind of object.
+TEST(ForeignObjects, LoginsAndCallersOfEveryAutomationClient) {
+    const std::string import = testing_support::AddRequest(
+        {testing_support::PersonRecord(), testing_support::PersonRecord({{"personno", "0021"}})},
+        "salaryperson");
+    const std::string exportRequest =
+        "<vkinterface roottag='salaryitem' proc='QUERY' paginate='2'><salaryitem>"
+        "<field name='cGZGradeNum' operation='=' value='001'/></salaryitem></vkinterface>";
+    auto replies = [&](com::IDispatch* login, com::IDispatch* caller) {
+        auto person = testing_support::NewSalaryPerson();
+        auto item = testing_support::NewSalaryItem();
+        com::Variant held = com::Variant::FromDispatch(caller);
+        com::CallByName(item.get(), "AddObjectReference", com::DISPATCH_METHOD, {com::ByRef(held)});
+        return Transact(person.get(), import, login) + Transact(item.get(), exportRequest, login);
+    };
+    std::string expected;
+    std::size_t expectedPages = 0;
+    {
+        testing_support::DemoDb demo;
+        testing_support::PageCollector pages;
+        pages.AddRef();  // lives on the stack
+        expected =
+            replies(testing_support::NewLogin(demo.ConnectionString(), "2026", 12).get(), &pages);
+        expectedPages = pages.pages.size();
+    }
+    ASSERT_NE(expected.find("code=\"0\""), std::string::npos) << expected;
+    ASSERT_GE(expectedPages, 2u);
+    const std::pair<const char*, std::pair<com::Variant, com::Variant>> kPeriods[] = {
+        {"texts", {com::Variant::FromText("2026"), com::Variant::FromText("12")}},
+        {"16-bit and 32-bit numbers", {com::Variant::FromShort(2026), com::Variant::FromLong(12)}},
+        {"doubles", {com::Variant::FromDouble(2026), com::Variant::FromDouble(12)}},
+    };
+    for (Manner manner : {Manner::kPropertyGetOnly, Manner::kMethodOnly, Manner::kJScript,
+                          Manner::kVBScriptClass}) {
+        for (const auto& [what, period] : kPeriods) {
+            testing_support::DemoDb demo;
+            auto login = testing_support::NewForeignLogin(
+                manner, com::Variant::FromText(demo.ConnectionString()),
+                com::Variant::CopyOf(*period.first.get()),
+                com::Variant::CopyOf(*period.second.get()));
+            auto caller = ForeignObject::Create(manner, std::map<std::string, com::Variant>{});
+            EXPECT_EQ(replies(login.get(), caller.get()), expected)
+                << "manner " << static_cast<int>(manner) << ", the period as " << what;
+            EXPECT_EQ(caller->pages.size(), expectedPages) << static_cast<int>(manner);
+        }
+    }
+    testing_support::DemoDb demo;
+    auto mute = testing_support::NewForeignLogin(
+        Manner::kNone, com::Variant::FromText(demo.ConnectionString()),
+        com::Variant::FromText("2026"), com::Variant::FromLong(12));
+    auto item = testing_support::NewSalaryItem();
+    EXPECT_EQ(Transact(item.get(), "<r proc='ADD'/>", mute.get()),
+              "<reply code=\"-2147352573\" message=\"Cannot read the property ConnectionString "
+              "of an automation object: Call of ConnectionString failed\"/>");
 }
 
 }  // namespace

@@ -93,6 +93,43 @@ TEST(RowXmlMapper, TheRecordsetsComFaceReadsTheCurrentRow) {
     EXPECT_THROW(value(com::Variant::FromLong(0)), base::Fault) << "the export has ended";
 }
 
+// A mapper written in a script reads the recordset with the idioms of ADO: rs("name"),
+// rs.Fields("name"), rs.Fields(0).Name, rs.Fields.Count and rs.EOF, in the forms VBScript (a
+// property or method) and JScript (a method) call them: a member without parameters given
+// arguments hands them to the default member of what it returns.
+TEST(RowXmlMapper, TheRecordsetsComFaceTakesTheIdiomsOfScripts) {
+    testing_support::DemoDb demo;
+    auto connection = demo.Connect();
+    db::Recordset rows;
+    rows.Open("select cPsn_Num, cPsn_Name from WA_psn where cPsn_Num = '0001'", *connection);
+    platform::RecordsetFace face(rows);
+    com::IDispatch* rs = face.object();
+    const com::Variant name = com::Variant::FromText("cPsn_Name");
+    const com::Variant first = com::Variant::FromLong(0);
+    // The value of a field object, as a script's conversion asks its default member.
+    auto valueOf = [](const com::Variant& field) {
+        return com::ToText(*com::CallById(com::ToDispatch(*field.get()), com::DISPID_VALUE, "Value",
+                                          com::DISPATCH_PROPERTYGET)
+                                .get());
+    };
+    for (com::WORD form :
+         {com::WORD(com::DISPATCH_METHOD | com::DISPATCH_PROPERTYGET), com::DISPATCH_METHOD}) {
+        EXPECT_EQ(valueOf(com::CallById(rs, com::DISPID_VALUE, "rs", form, {*name.get()})),
+                  "林晓东")
+            << form;
+        EXPECT_EQ(valueOf(com::CallByName(rs, "Fields", form, {*name.get()})), "林晓东") << form;
+        com::Variant field = com::CallByName(rs, "fields", form, {*first.get()});
+        EXPECT_EQ(com::ToText(*com::GetProperty(com::ToDispatch(*field.get()), "Name").get()),
+                  "cPsn_Num");
+    }
+    com::Variant fields = com::GetProperty(rs, "Fields");
+    EXPECT_EQ(com::ToLong(*com::GetProperty(com::ToDispatch(*fields.get()), "Count").get()), 2);
+    EXPECT_FALSE(com::ToBool(*com::GetProperty(rs, "EOF").get()));
+    // A value is not a collection: its member takes no arguments.
+    EXPECT_THROW(com::CallByName(rs, "EOF", com::DISPATCH_PROPERTYGET, {*first.get()}),
+                 base::Fault);
+}
+
 TEST(MessageResource, SubstitutesArgumentsAndRefusesUnknownIdentifiers) {
     platform::MessageResource zh("zh-CN");
     EXPECT_EQ(zh.LoadMessage("Qz.WA.EAI.00015", 1, {"001", "0101"}),
