@@ -131,8 +131,8 @@ namespace {
 // A member without parameters that is given arguments, as in `rs("name")` or
 // `rs.Fields("name")`: the arguments belong to the default member of the object it returns,
 // as automation collections take them.
-HRESULT InvokeDefaultOfResult(WORD flags, DISPPARAMS* params, VARIANT* result,
-                              EXCEPINFO* excepInfo, UINT* argErr,
+HRESULT InvokeDefaultOfResult(WORD flags, DISPPARAMS* params, VARIANT* result, EXCEPINFO* excepInfo,
+                              UINT* argErr,
                               const std::function<HRESULT(DispatchArguments&, VARIANT*)>& call) {
     DISPPARAMS none{nullptr, nullptr, 0, 0};
     Variant object;

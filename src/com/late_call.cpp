@@ -78,9 +78,8 @@ HRESULT TryInvoke(IDispatch* target, DISPID id, std::string_view name, WORD flag
 
 // What kind of object a fault names: script languages' objects answer IDispatchEx.
 std::string KindOf(IDispatch* target) {
-    return ComPtr<IDispatch>(target).As<IDispatchEx>(IID_IDispatchEx)
-               ? "a script object"
-               : "an automation object";
+    return ComPtr<IDispatch>(target).As<IDispatchEx>(IID_IDispatchEx) ? "a script object"
+                                                                      : "an automation object";
 }
 
 }  // namespace

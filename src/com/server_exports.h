@@ -27,5 +27,9 @@
         });                                                                          \
     }                                                                                \
     extern "C" WAGELINK_EXPORT com::HRESULT WAGELINK_CALL DllUnregisterServer() {    \
-        return com::Guarded([] { com::UnregisterServer(registration()); });          \
+        return com::Guarded([] {                                                     \
+            com::UnregisterServer(                                                   \
+                registration(),                                                      \
+                com::ModulePath(reinterpret_cast<const void*>(&DllGetClassObject))); \
+        });                                                                          \
     }

@@ -1,7 +1,8 @@
-// What an in-process server library writes to the registry file (DllRegisterServer) and removes
-// from it (DllUnregisterServer): per class its CLSID, library path, threading model Apartment and
-// ProgID; its type library's identifier and version; its interface identifiers. A library removes
-// only its own entries.
+// What an in-process server library writes to the registry (DllRegisterServer) and removes from
+// it (DllUnregisterServer): per class its CLSID, library path, threading model Apartment and
+// ProgID; its type library's identifier and version; its interface identifiers. The registry is
+// shared with the platform: a library writes a key only where it is absent or names one of
+// Wagelink's libraries, and removes only keys that name itself (com/server_registration.cpp).
 #pragma once
 
 #include <span>
@@ -31,7 +32,7 @@ struct ServerRegistration {
 };
 
 void RegisterServer(const ServerRegistration& server, const std::string& libraryPath);
-void UnregisterServer(const ServerRegistration& server);
+void UnregisterServer(const ServerRegistration& server, const std::string& libraryPath);
 
 // The path of the loaded library that holds `address` (canonical where it can be resolved).
 std::string ModulePath(const void* address);

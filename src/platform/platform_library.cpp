@@ -45,8 +45,23 @@ const com::ClassRegistration kClasses[] = {
     {CLSID_RowXmlMapper, kRowXmlMapperProgId, "RowXmlMapper"},
 };
 
-const com::ServerRegistration kPlatform = {
-    LIBID_Platform, "QzLogin", WAGELINK_TEXT_OF(WAGELINK_PLATFORM_LIBRARY_VERSION), kClasses, {}};
+// The interfaces its type library describes: registered with it, and only where they are free.
+const com::IID kInterfaceIds[] = {
+    com::MakeGuid(WAGELINK_GUID_TEXT(WAGELINK_IID_LOGIN)),
+    com::MakeGuid(WAGELINK_GUID_TEXT(WAGELINK_IID_XML_DOCUMENT)),
+    com::MakeGuid(WAGELINK_GUID_TEXT(WAGELINK_IID_MESSAGE_RESOURCE)),
+    com::MakeGuid(WAGELINK_GUID_TEXT(WAGELINK_IID_INTEGRATION_KIT)),
+    com::MakeGuid(WAGELINK_GUID_TEXT(WAGELINK_IID_ROW_XML_MAPPER)),
+};
+const com::InterfaceRegistration kInterfaces[] = {
+    {kInterfaceIds[0], "_Login"},           {kInterfaceIds[1], "_XmlDocument"},
+    {kInterfaceIds[2], "_MessageResource"}, {kInterfaceIds[3], "_IntegrationKit"},
+    {kInterfaceIds[4], "_RowXmlMapper"},
+};
+
+const com::ServerRegistration kPlatform = {LIBID_Platform, "QzLogin",
+                                           WAGELINK_TEXT_OF(WAGELINK_PLATFORM_LIBRARY_VERSION),
+                                           kClasses, kInterfaces};
 
 }  // namespace
 

@@ -1,61 +1,75 @@
-#include "com/server_registration.h"
-
+// Registration in the registry file (com/registry.h), under the rules of
+// com/server_registration.cpp. A named value is the key of that name below its key
+// ("CLSID\{...}\InprocServer32\ThreadingModel"); the type library's path is "0\linux".
 #include <dlfcn.h>
 
 #include <filesystem>
 
+#include "com/guid.h"
 #include "com/registry.h"
+#include "com/registry_editor.h"
 
 namespace com {
 
 namespace {
 
-std::string Key(const char* root, const GUID& id) {
-    return std::string(root) + "\\" + FormatGuid(id);
-}
+class FileRegistryEditor final : public RegistryEditor {
+  public:
+    explicit FileRegistryEditor(Registry& registry) : registry_(registry) {}
 
-void Register(Registry& registry, const ServerRegistration& server,
-              const std::string& libraryPath) {
-    const std::string libid = FormatGuid(server.typeLibrary);
-    for (const ClassRegistration& c : server.classes) {
-        std::string key = Key("CLSID", c.clsid);
-        registry.Set(key, c.name);
-        registry.Set(key + "\\InprocServer32", libraryPath);
-        registry.Set(key + "\\InprocServer32\\ThreadingModel", "Apartment");
-        registry.Set(key + "\\ProgID", c.progId);
-        registry.Set(key + "\\TypeLib", libid);
-        registry.Set(std::string(c.progId) + "\\CLSID", FormatGuid(c.clsid));
+    std::optional<std::string> Get(const std::string& key, const std::string& name) const override {
+        return registry_.Get(Named(key, name));
     }
-    std::string typeLib = "TypeLib\\" + libid + "\\" + server.typeLibraryVersion;
-    registry.Set(typeLib, server.typeLibraryName);
-    registry.Set(typeLib + "\\0\\linux", libraryPath);
-    for (const InterfaceRegistration& i : server.interfaces) {
-        std::string key = Key("Interface", i.iid);
-        registry.Set(key, i.name);
-        registry.Set(key + "\\TypeLib", libid);
-        registry.Set(key + "\\TypeLib\\Version", server.typeLibraryVersion);
+    bool Exists(const std::string& key) const override {
+        return registry_.Get(key) || !registry_.SubKeys(key).empty();
     }
-}
+    std::vector<std::string> SubKeys(const std::string& key) const override {
+        return registry_.SubKeys(key);
+    }
+    void Set(const std::string& key, const std::string& name, const std::string& value) override {
+        registry_.Set(Named(key, name), value);
+    }
+    void RemoveTree(const std::string& key) override { registry_.RemoveTree(key); }
 
-void Unregister(Registry& registry, const ServerRegistration& server) {
-    for (const ClassRegistration& c : server.classes) {
-        registry.RemoveTree(Key("CLSID", c.clsid));
-        registry.RemoveTree(c.progId);
+    void RegisterTypeLibrary(const ServerRegistration& server,
+                             const std::string& libraryPath) override {
+        const std::string libid = FormatGuid(server.typeLibrary);
+        const std::string version = "TypeLib\\" + libid + "\\" + server.typeLibraryVersion;
+        registry_.Set(version, server.typeLibraryName);
+        registry_.Set(version + "\\" + TypeLibraryPathKey(), libraryPath);
+        for (const InterfaceRegistration& i : server.interfaces) {
+            const std::string key = "Interface\\" + FormatGuid(i.iid);
+            registry_.Set(key, i.name);
+            registry_.Set(key + "\\TypeLib", libid);
+            registry_.Set(key + "\\TypeLib\\Version", server.typeLibraryVersion);
+        }
     }
-    // Other versions of the same type library belong to other libraries.
-    registry.RemoveTree(Key("TypeLib", server.typeLibrary) + "\\" + server.typeLibraryVersion);
-    for (const InterfaceRegistration& i : server.interfaces)
-        registry.RemoveTree(Key("Interface", i.iid));
-}
+    std::string TypeLibraryPathKey() const override { return "0\\linux"; }
+    std::string LibraryFileName(const std::string& base) const override {
+        return "lib" + base + ".so";
+    }
+
+  private:
+    static std::string Named(const std::string& key, const std::string& name) {
+        return name.empty() ? key : key + "\\" + name;
+    }
+    Registry& registry_;
+};
 
 }  // namespace
 
 void RegisterServer(const ServerRegistration& server, const std::string& libraryPath) {
-    Registry::Update([&](Registry& registry) { Register(registry, server, libraryPath); });
+    Registry::Update([&](Registry& registry) {
+        FileRegistryEditor editor(registry);
+        RegisterServerWith(editor, server, libraryPath);
+    });
 }
 
-void UnregisterServer(const ServerRegistration& server) {
-    Registry::Update([&](Registry& registry) { Unregister(registry, server); });
+void UnregisterServer(const ServerRegistration& server, const std::string& libraryPath) {
+    Registry::Update([&](Registry& registry) {
+        FileRegistryEditor editor(registry);
+        UnregisterServerWith(editor, server, libraryPath);
+    });
 }
 
 std::string ModulePath(const void* address) {

@@ -1,13 +1,14 @@
-// Registration in the system registry (HKEY_CLASSES_ROOT): per class its CLSID key with
+// Registration in the system registry (HKEY_CLASSES_ROOT, which the system redirects for the
+// DLL's bitness), under the rules of com/server_registration.cpp: per class its CLSID key with
 // InprocServer32 (the DLL's path, ThreadingModel Apartment), ProgID and TypeLib, and the ProgID's
 // CLSID; the type library held as the DLL's TYPELIB resource, registered by the system with its
-// interfaces. Unregistration removes exactly these keys.
-#include "com/server_registration.h"
-
+// interfaces. Unregistration removes exactly the keys that name this DLL, itself: the system's
+// UnRegisterTypeLib would remove interfaces that another revision registered since.
 #include <cstdio>
 
 #include "base/fault.h"
 #include "com/hresult.h"
+#include "com/registry_editor.h"
 #include "com/unknown.h"
 #include "com/windows/system.h"
 
@@ -15,32 +16,83 @@ namespace com {
 
 namespace {
 
-[[noreturn]] void Failed(LSTATUS status, const std::wstring& key) {
-    throw base::Fault(HRESULT_FROM_WIN32(status),
-                      "Cannot write the registry key " + system::Utf8(key));
+[[noreturn]] void Failed(LSTATUS status, const std::string& key) {
+    throw base::Fault(HRESULT_FROM_WIN32(status), "Cannot write the registry key " + key);
 }
 
-// Sets the value `name` (the key's default value when empty) of HKCR\`key`, creating the key.
-void Set(const std::wstring& key, const std::wstring& name, const std::string& value) {
-    const std::wstring text = system::Wide(value);
-    LSTATUS status = ::RegSetKeyValueW(HKEY_CLASSES_ROOT, key.c_str(),
-                                       name.empty() ? nullptr : name.c_str(), REG_SZ, text.c_str(),
-                                       static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
-    if (status != ERROR_SUCCESS) Failed(status, key);
-}
-
-void RemoveTree(const std::wstring& key) {
-    LSTATUS status = ::RegDeleteTreeW(HKEY_CLASSES_ROOT, key.c_str());
-    if (status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND) {
-        status = ::RegDeleteKeyW(HKEY_CLASSES_ROOT, key.c_str());
-        if (status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND) return;
+class SystemRegistryEditor final : public RegistryEditor {
+  public:
+    std::optional<std::string> Get(const std::string& key, const std::string& name) const override {
+        const std::wstring k = system::Wide(key), n = system::Wide(name);
+        const wchar_t* valueName = name.empty() ? nullptr : n.c_str();
+        DWORD bytes = 0;
+        if (::RegGetValueW(HKEY_CLASSES_ROOT, k.c_str(), valueName, RRF_RT_REG_SZ, nullptr, nullptr,
+                           &bytes) != ERROR_SUCCESS)
+            return std::nullopt;
+        std::wstring text(bytes / sizeof(wchar_t) + 1, L'\0');
+        bytes = static_cast<DWORD>(text.size() * sizeof(wchar_t));
+        if (::RegGetValueW(HKEY_CLASSES_ROOT, k.c_str(), valueName, RRF_RT_REG_SZ, nullptr,
+                           text.data(), &bytes) != ERROR_SUCCESS)
+            return std::nullopt;
+        text.resize(wcsnlen(text.c_str(), text.size()));
+        return system::Utf8(text);
     }
-    Failed(status, key);
-}
+    bool Exists(const std::string& key) const override {
+        HKEY opened = nullptr;
+        if (::RegOpenKeyExW(HKEY_CLASSES_ROOT, system::Wide(key).c_str(), 0, KEY_READ, &opened) !=
+            ERROR_SUCCESS)
+            return false;
+        ::RegCloseKey(opened);
+        return true;
+    }
+    std::vector<std::string> SubKeys(const std::string& key) const override {
+        std::vector<std::string> names;
+        HKEY opened = nullptr;
+        if (::RegOpenKeyExW(HKEY_CLASSES_ROOT, system::Wide(key).c_str(), 0, KEY_READ, &opened) !=
+            ERROR_SUCCESS)
+            return names;
+        wchar_t name[256];
+        for (DWORD i = 0;; ++i) {
+            DWORD length = 256;
+            if (::RegEnumKeyExW(opened, i, name, &length, nullptr, nullptr, nullptr, nullptr) !=
+                ERROR_SUCCESS)
+                break;
+            names.push_back(system::Utf8(std::wstring_view(name, length)));
+        }
+        ::RegCloseKey(opened);
+        return names;
+    }
+    void Set(const std::string& key, const std::string& name, const std::string& value) override {
+        const std::wstring k = system::Wide(key), n = system::Wide(name),
+                           text = system::Wide(value);
+        LSTATUS status = ::RegSetKeyValueW(HKEY_CLASSES_ROOT, k.c_str(),
+                                           name.empty() ? nullptr : n.c_str(), REG_SZ, text.c_str(),
+                                           static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+        if (status != ERROR_SUCCESS) Failed(status, key);
+    }
+    void RemoveTree(const std::string& key) override {
+        const std::wstring k = system::Wide(key);
+        LSTATUS status = ::RegDeleteTreeW(HKEY_CLASSES_ROOT, k.c_str());
+        if (status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND) {
+            status = ::RegDeleteKeyW(HKEY_CLASSES_ROOT, k.c_str());
+            if (status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND) return;
+        }
+        Failed(status, key);
+    }
 
-std::wstring ClassKey(const CLSID& clsid) {
-    return L"CLSID\\" + system::Wide(FormatGuid(clsid));
-}
+    void RegisterTypeLibrary(const ServerRegistration&, const std::string& libraryPath) override {
+        const std::wstring path = system::Wide(libraryPath);
+        ComPtr<ITypeLib> library;
+        HRESULT hr = ::LoadTypeLibEx(path.c_str(), REGKIND_NONE, library.Receive());
+        if (FAILED(hr)) throw base::Fault(hr, "The library holds no type library: " + libraryPath);
+        hr = ::RegisterTypeLib(library.get(), const_cast<wchar_t*>(path.c_str()), nullptr);
+        if (FAILED(hr)) throw base::Fault(hr, "Cannot register the type library of " + libraryPath);
+    }
+    std::string TypeLibraryPathKey() const override {
+        return sizeof(void*) == 8 ? "0\\win64" : "0\\win32";
+    }
+    std::string LibraryFileName(const std::string& base) const override { return base + ".dll"; }
+};
 
 std::wstring ModuleWidePath(const void* address) {
     HMODULE module = nullptr;
@@ -60,71 +112,25 @@ std::wstring ModuleWidePath(const void* address) {
     }
 }
 
-struct TypeLibVersion {
-    WORD major = 1;
-    WORD minor = 0;
-};
-
-TypeLibVersion ParseVersion(const char* text) {
-    TypeLibVersion v;
-    unsigned major = 1, minor = 0;
-    if (std::sscanf(text, "%u.%u", &major, &minor) >= 1) {
-        v.major = static_cast<WORD>(major);
-        v.minor = static_cast<WORD>(minor);
-    }
-    return v;
-}
-
-void RegisterTypeLibrary(const std::string& libraryPath) {
-    const std::wstring path = system::Wide(libraryPath);
-    ComPtr<ITypeLib> library;
-    HRESULT hr = ::LoadTypeLibEx(path.c_str(), REGKIND_NONE, library.Receive());
-    if (FAILED(hr)) throw base::Fault(hr, "The library holds no type library: " + libraryPath);
-    hr = ::RegisterTypeLib(library.get(), const_cast<wchar_t*>(path.c_str()), nullptr);
-    if (FAILED(hr)) throw base::Fault(hr, "Cannot register the type library of " + libraryPath);
-}
-
 }  // namespace
 
 void RegisterServer(const ServerRegistration& server, const std::string& libraryPath) {
-    const std::string libid = FormatGuid(server.typeLibrary);
+    SystemRegistryEditor registry;
     try {
-        for (const ClassRegistration& c : server.classes) {
-            const std::wstring key = ClassKey(c.clsid);
-            Set(key, L"", c.name);
-            Set(key + L"\\InprocServer32", L"", libraryPath);
-            Set(key + L"\\InprocServer32", L"ThreadingModel", "Apartment");
-            Set(key + L"\\ProgID", L"", c.progId);
-            Set(key + L"\\TypeLib", L"", libid);
-            Set(system::Wide(c.progId), L"", c.name);
-            Set(system::Wide(c.progId) + L"\\CLSID", L"", FormatGuid(c.clsid));
-        }
-        RegisterTypeLibrary(libraryPath);
+        RegisterServerWith(registry, server, libraryPath);
     } catch (...) {
         // Nothing half-registered: what was written goes again, and the first fault is told.
         try {
-            UnregisterServer(server);
+            UnregisterServerWith(registry, server, libraryPath);
         } catch (...) {
         }
         throw;
     }
 }
 
-void UnregisterServer(const ServerRegistration& server) {
-    for (const ClassRegistration& c : server.classes) {
-        RemoveTree(ClassKey(c.clsid));
-        RemoveTree(system::Wide(c.progId));
-    }
-    const TypeLibVersion version = ParseVersion(server.typeLibraryVersion);
-    // The system removes the type library's key and its interfaces' keys; a library that was
-    // never registered leaves nothing to remove.
-    HRESULT hr = ::UnRegisterTypeLib(system::Guid(server.typeLibrary), version.major, version.minor,
-                                     0, sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32);
-    if (FAILED(hr) && hr != TYPE_E_REGISTRYACCESS && hr != TYPE_E_LIBNOTREGISTERED)
-        throw base::Fault(hr,
-                          "Cannot unregister the type library " + FormatGuid(server.typeLibrary));
-    for (const InterfaceRegistration& i : server.interfaces)
-        RemoveTree(L"Interface\\" + system::Wide(FormatGuid(i.iid)));
+void UnregisterServer(const ServerRegistration& server, const std::string& libraryPath) {
+    SystemRegistryEditor registry;
+    UnregisterServerWith(registry, server, libraryPath);
 }
 
 std::string ModulePath(const void* address) {
