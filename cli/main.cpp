@@ -48,7 +48,7 @@ void CallExport(const std::string& library, const char* name) {
     auto function = reinterpret_cast<com::DllRegisterServerFn>(com::LoadExport(library, name));
     com::HRESULT hr = function();
     if (com::FAILED(hr)) {
-        auto info = com::TakeErrorInfo();
+        auto info = com::TakeErrorInfo(hr);
         throw base::Fault(info ? info->number : hr,
                           info ? info->description : std::string(name) + " failed");
     }

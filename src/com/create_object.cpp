@@ -21,8 +21,8 @@ ComPtr<IDispatch> CreateObject(std::string_view progIdOrClsid) {
         if (hr == REGDB_E_CLASSNOTREG)
             throw base::Fault(hr, "Class not registered: " + std::string(progIdOrClsid));
         // A class that failed to make its object says why, as any failed call does.
-        if (std::optional<ErrorInfo> info = TakeErrorInfo(); info && !info->description.empty())
-            throw base::Fault(HresultToFaultNumber(hr), info->description);
+        if (std::optional<ErrorInfo> info = TakeErrorInfo(hr); info && !info->description.empty())
+            throw base::Fault(info->number, info->description);
         throw base::Fault(hr, "Cannot create " + std::string(progIdOrClsid));
     }
     return object;

@@ -171,7 +171,7 @@ HRESULT InvokeMember(UINT minArgs, UINT maxArgs, WORD flags, DISPPARAMS* params,
         HRESULT hr = call(args, result);
         if (SUCCEEDED(hr)) return hr;
         // A member that failed by HRESULT: its error info, if it left one, says why.
-        auto error = TakeErrorInfo();
+        auto error = TakeErrorInfo(hr);
         FillExcepInfo(excepInfo, error ? *error : ErrorInfo{hr, "Call failed"});
         return DISP_E_EXCEPTION;
     } catch (const ArgumentError& e) {
@@ -180,7 +180,7 @@ HRESULT InvokeMember(UINT minArgs, UINT maxArgs, WORD flags, DISPPARAMS* params,
     } catch (...) {
         // Without memory for the description the error info is empty; the number still tells.
         const HRESULT hr = ReportCurrentException();
-        auto error = TakeErrorInfo();
+        auto error = TakeErrorInfo(hr);
         FillExcepInfo(excepInfo, error ? *error : ErrorInfo{HresultToFaultNumber(hr), {}});
         return DISP_E_EXCEPTION;
     }

@@ -17,6 +17,7 @@
 #include <string>
 
 #include "base/fault.h"
+#include "com/hresult.h"
 #include "com/types.h"
 
 namespace com {
@@ -29,8 +30,11 @@ struct ErrorInfo {
 // Kept where the platform keeps them (com/posix/error_store.cpp, com/windows/error_store.cpp).
 void SetErrorInfo(const ErrorInfo& info);
 void ClearErrorInfo() noexcept;
-// Takes the thread's error info and clears it, as GetErrorInfo does.
-std::optional<ErrorInfo> TakeErrorInfo();
+// Takes the thread's error info and clears it, as GetErrorInfo does. Error info that another
+// module left (the system's error info carries a description but no number: a class of the
+// platform's DLL that failed to make its object, a component called through COM) takes its
+// number from `failed`, the HRESULT of the call that failed.
+std::optional<ErrorInfo> TakeErrorInfo(HRESULT failed = E_FAIL);
 
 // Records `fault` as the thread's error info and returns the HRESULT a failed call reports.
 HRESULT ReportFault(const base::Fault& fault) noexcept;

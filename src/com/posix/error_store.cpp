@@ -16,7 +16,7 @@ void ClearErrorInfo() noexcept {
     t_error.reset();
 }
 
-std::optional<ErrorInfo> TakeErrorInfo() {
+std::optional<ErrorInfo> TakeErrorInfo(HRESULT) {
     std::optional<ErrorInfo> out = std::move(t_error);
     t_error.reset();
     return out;

@@ -44,18 +44,19 @@ void ClearErrorInfo() noexcept {
     ::TlsSetValue(ThreadSlots().owner, nullptr);
 }
 
-std::optional<ErrorInfo> TakeErrorInfo() {
+std::optional<ErrorInfo> TakeErrorInfo(HRESULT failed) {
     ComPtr<IErrorInfo> error;
     if (::GetErrorInfo(0, error.Receive()) != S_OK || !error) return std::nullopt;
-    // Error info another component left is not ours to tell a number for.
-    if (error.get() != ::TlsGetValue(ThreadSlots().owner)) return std::nullopt;
+    // The number waits beside error info of this module's own; another's tells no number.
+    const bool ours = error.get() == ::TlsGetValue(ThreadSlots().owner);
     ::TlsSetValue(ThreadSlots().owner, nullptr);
     ::BSTR description = nullptr;
     error->GetDescription(&description);
     const com::Bstr owned = com::Bstr::Attach(reinterpret_cast<com::BSTR>(description));
-    return ErrorInfo{
-        static_cast<std::int32_t>(reinterpret_cast<INT_PTR>(::TlsGetValue(ThreadSlots().number))),
-        owned.utf8()};
+    const std::int32_t number = ours ? static_cast<std::int32_t>(reinterpret_cast<INT_PTR>(
+                                           ::TlsGetValue(ThreadSlots().number)))
+                                     : HresultToFaultNumber(failed);
+    return ErrorInfo{number, owned.utf8()};
 }
 
 }  // namespace com

@@ -25,12 +25,12 @@ class SystemRegistryEditor final : public RegistryEditor {
     std::optional<std::string> Get(const std::string& key, const std::string& name) const override {
         const std::wstring k = system::Wide(key), n = system::Wide(name);
         const wchar_t* valueName = name.empty() ? nullptr : n.c_str();
-        DWORD bytes = 0;
+        ::DWORD bytes = 0;
         if (::RegGetValueW(HKEY_CLASSES_ROOT, k.c_str(), valueName, RRF_RT_REG_SZ, nullptr, nullptr,
                            &bytes) != ERROR_SUCCESS)
             return std::nullopt;
         std::wstring text(bytes / sizeof(wchar_t) + 1, L'\0');
-        bytes = static_cast<DWORD>(text.size() * sizeof(wchar_t));
+        bytes = static_cast<::DWORD>(text.size() * sizeof(wchar_t));
         if (::RegGetValueW(HKEY_CLASSES_ROOT, k.c_str(), valueName, RRF_RT_REG_SZ, nullptr,
                            text.data(), &bytes) != ERROR_SUCCESS)
             return std::nullopt;
@@ -52,8 +52,8 @@ class SystemRegistryEditor final : public RegistryEditor {
             ERROR_SUCCESS)
             return names;
         wchar_t name[256];
-        for (DWORD i = 0;; ++i) {
-            DWORD length = 256;
+        for (::DWORD i = 0;; ++i) {
+            ::DWORD length = 256;
             if (::RegEnumKeyExW(opened, i, name, &length, nullptr, nullptr, nullptr, nullptr) !=
                 ERROR_SUCCESS)
                 break;
