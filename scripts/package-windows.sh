@@ -24,12 +24,15 @@ for arch in x86_64 i686; do
         "$arch-w64-mingw32-strip" -o "$stage/$dll.dll" "build-windows/$arch/$dll.dll"
     done
     dir=${system//\\/\\\\}  # backslashes doubled for sed's replacement text
+    # @WAGELINK_...@ stands for that identity of src/wagelink_identities.h, a GUID braced.
+    identities=$(sed -n 's/^#define \(WAGELINK_[A-Z0-9_]*\) \([0-9A-F]\{8\}-[0-9A-F-]*\)$/-e s|@\1@|{\2}|g/p' \
+        src/wagelink_identities.h)
     for file in packaging/windows/*; do
         # Windows' own tools read these: CRLF line ends.
         sed -e "s|@BITS@|$bits|g" -e "s|@VERSION@|$version|g" \
             -e "s|@REGSVR32@|$dir\\\\regsvr32.exe|g" -e "s|@REGSVR32_NAME@|$dir\\\\regsvr32.exe|g" \
             -e "s|@CSCRIPT@|$dir\\\\cscript.exe|g" -e "s|@REG_VIEW@|$view|g" \
-            -e 's/\r*$/\r/' "$file" >"$stage/$(basename "$file")"
+            $identities -e 's/\r*$/\r/' "$file" >"$stage/$(basename "$file")"
     done
     (cd "$out" && zip -q -r "wagelink-windows-$name.zip" "wagelink-windows-$name")
     echo "$out/wagelink-windows-$name.zip: $(du -h "$out/wagelink-windows-$name.zip" | cut -f1)"

@@ -1,6 +1,7 @@
 @echo off
 rem Removes the registrations of Wagelink (@BITS@-bit): classes, ProgIDs, type libraries and
-rem interfaces of every revision here, and the platform components.
+rem interfaces of every revision here, and our platform components. Only keys that name these
+rem DLLs are removed: the platform's own components keep theirs.
 setlocal
 set REGSVR32=@REGSVR32@
 if not exist "%REGSVR32%" set REGSVR32=%SystemRoot%\System32\regsvr32.exe

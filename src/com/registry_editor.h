@@ -35,6 +35,12 @@ class RegistryEditor {
     // The key below a type library version that holds this system's path of the library
     // ("0\linux", "0\win64", "0\win32").
     virtual std::string TypeLibraryPathKey() const = 0;
+    // The views of the registry that a type library's interfaces are registered in: one where
+    // the registry has one view; on 64-bit Windows the system's registration of a type library
+    // writes its interfaces into both bitnesses' views. UseView picks the view the calls above
+    // read and change (0, the library's own, is where they start).
+    virtual int InterfaceViews() const { return 1; }
+    virtual void UseView(int) {}
     // The file name of one of Wagelink's libraries ("wagelink", "wagelink-rev2", ...) as this
     // system names the file.
     virtual std::string LibraryFileName(const std::string& base) const = 0;

@@ -77,13 +77,22 @@ class Rules {
             if (!OursByFile(registry_.Get(versionKey + "\\0\\" + system))) return false;
         return true;
     }
+    // An interface is free, in every view it is registered in, when absent or registered with a
+    // type library version that is free.
     bool InterfaceIsFree(const IID& iid) const {
         const std::string key = InterfaceKey(iid);
-        if (!registry_.Exists(key)) return true;
-        std::optional<std::string> library = registry_.Get(key + "\\TypeLib");
-        std::optional<std::string> version = registry_.Get(key + "\\TypeLib", "Version");
-        if (!library || !version) return false;
-        return TypeLibraryIsFree("TypeLib\\" + *library + "\\" + *version);
+        bool free = true;
+        ForEachView([&] {
+            if (!free || !registry_.Exists(key)) return;
+            std::optional<std::string> library = registry_.Get(key + "\\TypeLib");
+            std::optional<std::string> version = registry_.Get(key + "\\TypeLib", "Version");
+            free = library && version;
+            if (!free) return;
+            const std::string libraryKey = "TypeLib\\" + *library + "\\" + *version;
+            registry_.UseView(0);  // type libraries have one view
+            free = TypeLibraryIsFree(libraryKey);
+        });
+        return free;
     }
 
     void Register(const ServerRegistration& server, const std::string& libraryPath) {
@@ -124,15 +133,27 @@ class Rules {
         const std::string libid = FormatGuid(server.typeLibrary);
         for (const InterfaceRegistration& i : server.interfaces) {
             const std::string key = InterfaceKey(i.iid);
-            std::optional<std::string> library = registry_.Get(key + "\\TypeLib");
-            if (library && base::EqualNoCase(*library, libid) &&
-                registry_.Get(key + "\\TypeLib", "Version") == server.typeLibraryVersion)
-                registry_.RemoveTree(key);
+            ForEachView([&] {
+                std::optional<std::string> library = registry_.Get(key + "\\TypeLib");
+                if (library && base::EqualNoCase(*library, libid) &&
+                    registry_.Get(key + "\\TypeLib", "Version") == server.typeLibraryVersion)
+                    registry_.RemoveTree(key);
+            });
         }
         RemoveEmptied(pathKey, version);
     }
 
   private:
+    // Runs `step` in each view interfaces are registered in, and returns to the library's own.
+    template <class Step>
+    void ForEachView(Step step) const {
+        for (int view = 0; view < registry_.InterfaceViews(); ++view) {
+            registry_.UseView(view);
+            step();
+        }
+        registry_.UseView(0);
+    }
+
     // Removes this system's path of the type library version, then each key above it up to the
     // library's own that holds nothing more (the other bitness's path keeps the version).
     void RemoveEmptied(const std::string& pathKey, const std::string& version) {

@@ -88,6 +88,38 @@ Set kit = Nothing
 direct.QueryProc list, text, "salaryitem", kit
 Check InStr(text, "<salaryitem><salarygradeno>002</salarygradeno>") > 0, "QueryProc exports by an MSXML node list: " & Left(text, 120)
 
+' A login the platform wrote as a VBScript class, its period as public variables or as a
+' Property Get, in text or as numbers: a trial person import (which reads the period and writes
+' nothing) answers as it does with the login class.
+Class VariableLogin
+    Public ConnectionString
+    Public LoginYear
+    Public LoginMonth
+End Class
+Class PropertyLogin
+    Public ConnectionString
+    Public Property Get LoginYear()
+        LoginYear = 2026
+    End Property
+    Public Property Get LoginMonth()
+        LoginMonth = "12"
+    End Property
+End Class
+Dim trial, byVariables, byProperties
+' The demo's third person, rejected by the import above, passes here and is enrolled in trial.
+trial = Replace(Replace(ReadText("add-salary-persons.xml"), "proc=""ADD""", "proc=""ADD"" mode=""validate"""), _
+    "<taxtoken>2</taxtoken>", "<taxtoken>1</taxtoken>")
+Set byVariables = New VariableLogin
+byVariables.ConnectionString = connection
+byVariables.LoginYear = "2026"
+byVariables.LoginMonth = 12
+Set byProperties = New PropertyLogin
+byProperties.ConnectionString = connection
+reply = person.Transact(trial, login)
+Check InStr(reply, "mode=""validate""") > 0 And InStr(reply, "code=""0""") > 0, "a trial person import: " & reply
+Check person.Transact(trial, byVariables) = reply, "a VBScript class login with public variables: " & Left(person.Transact(trial, byVariables), 120)
+Check person.Transact(trial, byProperties) = reply, "a VBScript class login with Property Get: " & Left(person.Transact(trial, byProperties), 120)
+
 ' A connection string that cannot be opened: the fault reply, not a failed call.
 reply = item.Transact(ReadText("add-salary-items.xml"), NewLogin("Provider=MSDASQL;DSN=NoSuchSource"))
 Check Left(reply, 13) = "<reply code=""" And InStr(reply, "message=") > 0, "a database that cannot be opened gives the fault reply: " & reply
@@ -121,6 +153,9 @@ Check Err.Description = "Overflow", "and Err.Description 'Overflow': " & Err.Des
 Err.Clear
 item.NoSuchMethod
 Check Err.Number = 438, "an unknown method is error 438: " & Err.Number
+Err.Clear
+text = "" & item
+Check Err.Number = 438, "an object turned into a value asks for a default member it has not: " & Err.Number
 Err.Clear
 On Error GoTo 0
 

@@ -1,10 +1,12 @@
 // What a script cannot reach, checked from C++ through the system's COM: every interface
 // identifier each class answers to, the vtable slot order of the default interfaces, the type
 // library's DISPIDs against GetIDsOfNames and against the published tables, error info through
-// the vtable, DllCanUnloadNow, and a platform's own message resource and integration kit taking
-// the place of ours. Loads the three server DLLs from the folder named on the command line
-// without registering them (the platform DLL, which the login object comes from, is registered).
-// Prints "not ok - ..." for each failed check and a last line "summary: N passed, M failed".
+// the vtable, DllCanUnloadNow, a platform's own message resource and integration kit taking
+// the place of ours, and a platform's own row mapper that reads the recordset as a script does,
+// with a login whose properties answer only a property get. Loads the three server DLLs from the
+// folder named on the command line without registering them (the platform DLL, which the login
+// object comes from, is registered). Prints "not ok - ..." for each failed check and a last line
+// "summary: N passed, M failed".
 #include <windows.h>
 
 #include <cstdio>
@@ -433,14 +435,232 @@ DWORD WINAPI OwnComponentsTakeOurPlace(void* folder) {
     return 0;
 }
 
+// Calls `name` on `object` by name, as a script does; the result (empty when the call failed).
+VARIANT CallNamed(IDispatch* object, const wchar_t* name, WORD flags, std::vector<VARIANT> args) {
+    VARIANT result;
+    VariantInit(&result);
+    DISPID id = DISPID_UNKNOWN;
+    LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
+    if (!object || FAILED(object->GetIDsOfNames(IID_NULL, names, 1, 0, &id))) return result;
+    DISPID put = DISPID_PROPERTYPUT;
+    DISPPARAMS params = {args.data(), flags == DISPATCH_PROPERTYPUT ? &put : nullptr,
+                         static_cast<UINT>(args.size()), flags == DISPATCH_PROPERTYPUT ? 1u : 0u};
+    object->Invoke(id, IID_NULL, 0, flags, &params, &result, nullptr, nullptr);
+    return result;
+}
+VARIANT Text(const wchar_t* text) {
+    VARIANT v;
+    v.vt = VT_BSTR;
+    v.bstrVal = SysAllocString(text);
+    return v;
+}
+VARIANT Number(LONG n) {
+    VARIANT v;
+    v.vt = VT_I4;
+    v.lVal = n;
+    return v;
+}
+// The object a VARIANT argument holds, by value or through VT_BYREF|VT_VARIANT (not AddRef'd).
+IDispatch* ObjectOf(const VARIANT& v) {
+    const VARIANT& value = v.vt == (VT_BYREF | VT_VARIANT) ? *v.pvarVal : v;
+    return value.vt == VT_DISPATCH ? value.pdispVal : nullptr;
+}
+std::wstring TextOf(VARIANT v) {
+    VARIANT text;
+    VariantInit(&text);
+    std::wstring out =
+        SUCCEEDED(VariantChangeType(&text, &v, 0, VT_BSTR)) && text.bstrVal ? text.bstrVal : L"?";
+    VariantClear(&text);
+    VariantClear(&v);
+    return out;
+}
+
+// A platform's own row mapper as a script writes one: it reaches the recordset only by name and
+// Invoke, with the idioms of ADO (rs("name"), rs.Fields(0).Name, rs.Fields.Count, rs.EOF), and
+// writes the record through MSXML's members by name.
+class ScriptLikeMapper final : public IDispatch {
+  public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+        *out = iid == IID_IUnknown || iid == IID_IDispatch ? this : nullptr;
+        if (!*out) return E_NOINTERFACE;
+        AddRef();
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
+    ULONG STDMETHODCALLTYPE Release() override {
+        const ULONG left = --references_;
+        if (left == 0) delete this;
+        return left;
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+        *count = 0;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT, LCID,
+                                            DISPID* ids) override {
+        ids[0] = std::wstring(names[0]) == L"FillRecord" ? 1 : DISPID_UNKNOWN;
+        return ids[0] == 1 ? S_OK : DISP_E_UNKNOWNNAME;
+    }
+    // FillRecord(record, mapping name, recordset): the arguments stand in reverse order.
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*,
+                                     EXCEPINFO*, UINT*) override {
+        if (id != 1 || !params || params->cArgs != 3) return DISP_E_BADPARAMCOUNT;
+        IDispatch* record = ObjectOf(params->rgvarg[2]);
+        IDispatch* rs = ObjectOf(params->rgvarg[0]);
+        const WORD get = DISPATCH_PROPERTYGET | DISPATCH_METHOD;
+        // rs("cPsn_Num") is the default member with the field's name; its value, the field's.
+        VARIANT field = {};
+        VariantInit(&field);
+        DISPPARAMS byName = {nullptr, nullptr, 1, 0};
+        VARIANT name = Text(L"cPsn_Num");
+        byName.rgvarg = &name;
+        if (rs) rs->Invoke(DISPID_VALUE, IID_NULL, 0, get, &byName, &field, nullptr, nullptr);
+        VariantClear(&name);
+        DISPPARAMS none = {nullptr, nullptr, 0, 0};
+        VARIANT value;
+        VariantInit(&value);
+        if (field.vt == VT_DISPATCH && field.pdispVal)
+            field.pdispVal->Invoke(DISPID_VALUE, IID_NULL, 0, DISPATCH_PROPERTYGET, &none, &value,
+                                   nullptr, nullptr);
+        VariantClear(&field);
+        VARIANT first = CallNamed(rs, L"Fields", get, {Number(0)});
+        VARIANT fields = CallNamed(rs, L"Fields", get, {});
+        Append(record, L"personno", TextOf(value));
+        Append(record, L"firstfield", TextOf(CallNamed(ObjectOf(first), L"Name", get, {})));
+        Append(record, L"fieldcount", TextOf(CallNamed(ObjectOf(fields), L"Count", get, {})));
+        Append(record, L"eof", TextOf(CallNamed(rs, L"EOF", get, {})));
+        VariantClear(&first);
+        VariantClear(&fields);
+        return S_OK;
+    }
+
+  private:
+    static void Append(IDispatch* record, const wchar_t* name, const std::wstring& text) {
+        VARIANT owner = CallNamed(record, L"ownerDocument", DISPATCH_PROPERTYGET, {});
+        VARIANT element =
+            CallNamed(ObjectOf(owner), L"createElement", DISPATCH_METHOD, {Text(name)});
+        VARIANT content = Text(text.c_str());
+        VARIANT none = CallNamed(ObjectOf(element), L"text", DISPATCH_PROPERTYPUT, {content});
+        VariantClear(&content);
+        VariantClear(&none);
+        VARIANT child = element;
+        VARIANT appended = CallNamed(record, L"appendChild", DISPATCH_METHOD, {child});
+        VariantClear(&appended);
+        VariantClear(&element);
+        VariantClear(&owner);
+    }
+    ULONG references_ = 1;
+};
+
+// A login whose properties answer DISPATCH_PROPERTYGET and no other form, as some COM objects'
+// do: ConnectionString, LoginYear (a number) and LoginMonth (text).
+class PropertyGetLogin final : public IDispatch {
+  public:
+    explicit PropertyGetLogin(std::wstring connection) : connection_(std::move(connection)) {}
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+        *out = iid == IID_IUnknown || iid == IID_IDispatch ? this : nullptr;
+        if (!*out) return E_NOINTERFACE;
+        AddRef();
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }  // lives on the stack
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+        *count = 0;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT, LCID,
+                                            DISPID* ids) override {
+        const std::wstring name = names[0];
+        ids[0] = name == L"ConnectionString" ? 1
+                 : name == L"LoginYear"      ? 2
+                 : name == L"LoginMonth"     ? 3
+                                             : DISPID_UNKNOWN;
+        return ids[0] == DISPID_UNKNOWN ? DISP_E_UNKNOWNNAME : S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS*,
+                                     VARIANT* result, EXCEPINFO*, UINT*) override {
+        if (flags != DISPATCH_PROPERTYGET || !result) return DISP_E_MEMBERNOTFOUND;
+        *result = id == 1 ? Text(connection_.c_str()) : id == 2 ? Number(2026) : Text(L"12");
+        return S_OK;
+    }
+
+  private:
+    std::wstring connection_;
+};
+
+class MapperFactory final : public IClassFactory {
+  public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+        *out = iid == IID_IUnknown || iid == IID_IClassFactory ? this : nullptr;
+        return *out ? S_OK : E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }  // lives on the stack
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** out) override {
+        if (outer) return CLASS_E_NOAGGREGATION;
+        ScriptLikeMapper* made = new ScriptLikeMapper;
+        const HRESULT hr = made->QueryInterface(iid, out);
+        made->Release();
+        return hr;
+    }
+    HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
+};
+
+struct ExportCase {
+    std::wstring folder;
+    std::wstring connection;
+};
+
+// An export through a platform's own row mapper that reads the recordset as a script does, with
+// a login whose properties answer only DISPATCH_PROPERTYGET. On a thread of its own.
+DWORD WINAPI PlatformObjectsOfOtherClients(void* argument) {
+    const ExportCase& c = *static_cast<const ExportCase*>(argument);
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    MapperFactory factory;
+    DWORD cookie = 0;
+    Check(SUCCEEDED(CoRegisterClassObject(Guid(W(WAGELINK_CLSID_ROW_XML_MAPPER)), &factory,
+                                          CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &cookie)),
+          "a platform's own row mapper registers");
+    HMODULE module = LoadLibraryW((c.folder + L"\\wagelink.dll").c_str());
+    IUnknown* object = CreateFrom(FactoryOf(module, kLibraries[0].classes[0].clsid));
+    IDispatch* server = nullptr;
+    if (object) object->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&server));
+    PropertyGetLogin login(c.connection);
+    VARIANT loginArgument;
+    loginArgument.vt = VT_DISPATCH;
+    loginArgument.pdispVal = &login;
+    // Arguments in reverse order: the login, then the request.
+    const std::wstring reply =
+        TextOf(CallNamed(server, L"Transact", DISPATCH_METHOD,
+                         {loginArgument, Text(L"<vkinterface roottag='salaryitem' proc='QUERY' "
+                                              L"paginate='0'><salaryitem><field name='cPsn_Num' "
+                                              L"operation='=' value='0001'/></salaryitem>"
+                                              L"</vkinterface>")}));
+    Check(reply.find(L"<personno>0001</personno><firstfield>cgzgradename</firstfield>"
+                     L"<fieldcount>") != std::wstring::npos &&
+              (reply.find(L"<eof>False</eof>") != std::wstring::npos ||
+               reply.find(L"<eof>0</eof>") != std::wstring::npos),
+          "an export through a row mapper that reads rs(\"cPsn_Num\"), rs.Fields(0).Name, "
+          "rs.Fields.Count and rs.EOF by name, with a property-get-only login: " +
+              Narrow(reply.substr(0, 300).c_str()));
+    if (server) server->Release();
+    if (object) object->Release();
+    CoRevokeClassObject(cookie);
+    CoUninitialize();
+    return 0;
+}
+
 }  // namespace
 
 int main() {
     std::setvbuf(stdout, nullptr, _IONBF, 0);  // every line out at once, even if the probe hangs
     int count = 0;
     LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count);
-    if (count < 2) {
-        std::printf("usage: wagelink-probe FOLDER-OF-THE-DLLS\n");
+    if (count < 3) {
+        std::printf("usage: wagelink-probe FOLDER-OF-THE-DLLS CONNECTION-STRING\n");
         return 2;
     }
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
@@ -465,6 +685,11 @@ int main() {
                           const_cast<std::wstring*>(&folder), 0, nullptr);
     Check(thread && WaitForSingleObject(thread, 60000) == WAIT_OBJECT_0,
           "the thread of the platform's own components ends");
+    if (thread) CloseHandle(thread);
+    ExportCase exportCase{folder, arguments[2]};
+    thread = CreateThread(nullptr, 0, &PlatformObjectsOfOtherClients, &exportCase, 0, nullptr);
+    Check(thread && WaitForSingleObject(thread, 60000) == WAIT_OBJECT_0,
+          "the thread of the platform's own row mapper ends");
     if (thread) CloseHandle(thread);
     std::printf("summary: %d passed, %d failed\n", passed, failed);
     LocalFree(arguments);

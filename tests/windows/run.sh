@@ -51,6 +51,8 @@ fail() {
     failures=$((failures + 1))
 }
 zpath() { echo "Z:${1//\//\\}"; }
+# An identity of src/wagelink_identities.h, a GUID braced: the one source the DLLs are built from.
+id() { sed -n "s/^#define $1 \([0-9A-F-]*\)$/{\1}/p" "$root/src/wagelink_identities.h"; }
 # The key's subtree as `reg query /s` lists it; nothing when there is no such key.
 reg_query() {
     local listing
@@ -98,13 +100,27 @@ mkdir -p "$work/requests" "$work/windows" "$work/linux"
 echo 'WScript.Echo("ready")' >"$work/ready.js"
 "$wine" cscript //nologo "$(zpath "$work/ready.js")" >/dev/null 2>&1 || true
 "$wine" reg export 'HKLM\Software\Classes' "$(zpath "$work/classes-before.reg")" /y >/dev/null 2>&1
-# Each revision registered and unregistered in turn leaves the registry as it found it.
+# Every member of a class or component, as members.vbs takes them: "ProgID:Member,Member,...".
+earlier_members="Transact,QueryProc,GenLen,GetResString,GetResStringArg,Lang,unLang"
+current_members="AddObjectReference,DropObjectReference,Transact,QueryProc,GenLen,GetResString"
+current_members+=",GetResStringArg,Lang,unLang"
+platform_members=("QzLogin.Login:ConnectionString,LoginYear,LoginMonth"
+    "Wagelink.XmlDocument:loadXML,selectNodes" "Wagelink.MessageResource:LoadMessage"
+    "Wagelink.IntegrationKit:MakeReply,GetAttribute,GetFieldValue,AddResult,BeginReply"
+    "Wagelink.RowXmlMapper:FillRecord")
+# Each revision registered and unregistered in turn leaves the registry as it found it; while it
+# is registered, a careless script calls every member of its classes, which must not end cscript.
+"$wine" regsvr32 /s "$(zpath "$dlls/wagelink-platform.dll")" || fail "regsvr32 wagelink-platform.dll"
 for dll in wagelink-rev1 wagelink-rev2; do
     "$wine" regsvr32 /s "$(zpath "$dlls/$dll.dll")" || fail "regsvr32 $dll.dll"
-    expect_key 'HKCR\TypeLib\{BCA8F226-2247-4A13-8419-C6A87EDFEE4F}' "\\0\\$bits" \
+    expect_key 'HKCR\TypeLib\'"$(id WAGELINK_EARLIER_LIBID)" "\\0\\$bits" \
         "$dll.dll registers its type library"
+    members=$earlier_members
+    [ "$dll" = wagelink-rev2 ] || members="Transact,QueryProc"
+    run_script members.vbs "Wagelink.ISalaryItem:$members" "Wagelink.ISalaryPerson:$members"
     "$wine" regsvr32 /u /s "$(zpath "$dlls/$dll.dll")" || fail "regsvr32 /u $dll.dll"
 done
+"$wine" regsvr32 /u /s "$(zpath "$dlls/wagelink-platform.dll")" || fail "regsvr32 /u wagelink-platform.dll"
 # The registry's classes as they were before we registered anything, or a failure naming `what`.
 expect_classes_as_before() {
     "$wine" reg export 'HKLM\Software\Classes' "$(zpath "$work/classes-now.reg")" /y >/dev/null 2>&1
@@ -123,24 +139,24 @@ expect_classes_as_before "a registration that failed"
 for dll in wagelink-platform wagelink; do
     "$wine" regsvr32 /s "$(zpath "$dlls/$dll.dll")" || fail "regsvr32 $dll.dll"
 done
-item_class='HKCR\CLSID\{AFC2C0DE-B3E9-4985-BB0F-F9171BDB0D84}'
+item_class='HKCR\CLSID\'"$(id WAGELINK_CLSID_SALARY_ITEM)"
 expect_key "$item_class\\InprocServer32" "REG_SZ    $(zpath "$dlls/wagelink.dll")" \
     "InprocServer32 of Wagelink.ISalaryItem names the DLL"
 expect_key "$item_class\\InprocServer32" 'ThreadingModel    REG_SZ    Apartment' \
     "ThreadingModel Apartment"
-expect_key 'HKCR\Wagelink.ISalaryPerson\CLSID' '{A7E5F9D2-CFC0-4300-91BE-6D7965D1396B}' \
+expect_key 'HKCR\Wagelink.ISalaryPerson\CLSID' "$(id WAGELINK_CLSID_SALARY_PERSON)" \
     "the ProgID of ISalaryPerson names its CLSID"
-expect_key 'HKCR\TypeLib\{E6963367-ED87-410F-BD7D-DE811C62AF0B}\1.1' "\\0\\$bits" \
+expect_key 'HKCR\TypeLib\'"$(id WAGELINK_LIBID)"'\1.1' "\\0\\$bits" \
     "the type library 1.1 is registered for $bits"
-expect_key 'HKCR\Interface\{2C62CCCF-B960-4CDD-80A4-805FA96607A3}\TypeLib' \
-    '{E6963367-ED87-410F-BD7D-DE811C62AF0B}' "_ISalaryItem names its type library"
+expect_key 'HKCR\Interface\'"$(id WAGELINK_IID_SALARY_ITEM)"'\TypeLib' \
+    "$(id WAGELINK_LIBID)" "_ISalaryItem names its type library"
 
 echo "== $arch: databases on the server"
 port=$(sed -n 's/.*Port=\([0-9]*\).*/\1/p' <<<"$WAGELINK_TEST_SERVER")
 export WAGELINK_REGISTRY=$work/registry
 build/wagelink register >/dev/null
 connection_of() { echo "$WAGELINK_TEST_SERVER;Database=wagelink_${arch}_$1"; }
-for db in linux windows scripts; do
+for db in linux windows scripts platform; do
     mariadb --no-defaults -h 127.0.0.1 -P "$port" -u wagelink -pwagelink-test -e \
         "drop database if exists wagelink_${arch}_$db; create database wagelink_${arch}_$db character set utf8mb4"
     build/wagelink demo-db --connection "$(connection_of $db)" >/dev/null
@@ -165,31 +181,44 @@ linux_run Wagelink.ISalaryPerson add-salary-persons
 linux_run Wagelink.ISalaryItem query-salary-items --pages "$work/linux/query-salary-items"
 linux_run Wagelink.ISalaryItem query-kest
 linux_run Wagelink.ISalaryPerson query-salary-persons --pages "$work/linux/query-salary-persons"
-for reply in "$work"/linux/*.reply; do
-    name=$(basename "$reply")
-    cmp -s <(printf '%s' "$(cat "$reply")") <(iconv -f UTF-16 -t UTF-8 "$work/windows/$name" 2>/dev/null) ||
-        fail "the reply to $name differs from the Linux library's"
-done
-pages=0
-for page in "$work"/linux/*/page-*.xml; do
-    export_name=$(basename "$(dirname "$page")")
-    windows_page="$work/windows/$export_name-$(basename "$page")"
-    cmp -s <(printf '%s' "$(cat "$page")") <(iconv -f UTF-16 -t UTF-8 "$windows_page" 2>/dev/null) ||
-        fail "page $(basename "$page") of $export_name differs from the Linux library's"
-    pages=$((pages + 1))
-done
-[ "$pages" -ge 4 ] || fail "the paged exports gave $pages pages"
-[ "$(ls "$work"/windows/*-page-*.xml | wc -l)" -eq "$pages" ] || fail "the Windows run gave other pages"
-echo "  compared $(ls "$work"/linux/*.reply | wc -l) replies and $pages pages"
+# The replies and pages a Windows run wrote into `folder` are the Linux library's, byte for byte.
+compare_with_linux() {
+    local folder=$1 reply page pages=0
+    for reply in "$work"/linux/*.reply; do
+        cmp -s <(printf '%s' "$(cat "$reply")") \
+            <(iconv -f UTF-16 -t UTF-8 "$folder/$(basename "$reply")" 2>/dev/null) ||
+            fail "the reply to $(basename "$reply") in $folder differs from the Linux library's"
+    done
+    for page in "$work"/linux/*/page-*.xml; do
+        local export_name windows_page
+        export_name=$(basename "$(dirname "$page")")
+        windows_page="$folder/$export_name-$(basename "$page")"
+        cmp -s <(printf '%s' "$(cat "$page")") <(iconv -f UTF-16 -t UTF-8 "$windows_page" 2>/dev/null) ||
+            fail "page $(basename "$page") of $export_name in $folder differs from the Linux library's"
+        pages=$((pages + 1))
+    done
+    [ "$pages" -ge 4 ] || fail "the paged exports gave $pages pages"
+    [ "$(ls "$folder"/*-page-*.xml | wc -l)" -eq "$pages" ] || fail "the run in $folder gave other pages"
+    echo "  compared $(ls "$work"/linux/*.reply | wc -l) replies and $pages pages"
+}
+compare_with_linux "$work/windows"
 
 echo "== $arch: VBScript and JScript"
 export WAGELINK_LANG=en-US WAGELINK_CODEPAGE=936
 run_script classes.vbs "$(connection_of scripts)" "$(zpath "$work/requests")"
 run_script classes.js "$(connection_of scripts)" "$(zpath "$work/requests")"
 unset WAGELINK_LANG WAGELINK_CODEPAGE
+echo "== $arch: a fault of the platform DLL's class keeps its words across COM"
+export WAGELINK_LANG=fr-FR
+run_script faults.vbs
+unset WAGELINK_LANG
+echo "== $arch: every member of every class and component, called carelessly"
+run_script members.vbs "Wagelink.ISalaryItem:$current_members,QueryProcKest" \
+    "Wagelink.ISalaryPerson:$current_members" "${platform_members[@]}"
 
 echo "== $arch: interfaces, slots, type libraries and DISPIDs from C++ (system code page 936)"
-output=$(LC_ALL=zh_CN.UTF-8 "$wine" "$dlls/wagelink-probe.exe" "$(zpath "$dlls")" 2>&1 | tr -d '\r' || true)
+output=$(LC_ALL=zh_CN.UTF-8 env "${wine_env[@]}" "$wine" "$dlls/wagelink-probe.exe" "$(zpath "$dlls")" \
+    "$(connection_of scripts)" 2>&1 | tr -d '\r' || true)
 echo "$output" | sed 's/^/  wagelink-probe: /'
 echo "$output" | tail -1 | grep -Eq '^summary: [0-9]+ passed, 0 failed$' || fail "wagelink-probe"
 
@@ -208,16 +237,16 @@ for dll in wagelink wagelink-platform; do
     "$wine" regsvr32 /u /s "$(zpath "$dlls/$dll.dll")" || fail "regsvr32 /u $dll.dll"
 done
 expect_nothing_left() {
-    for key in "$item_class" 'HKCR\CLSID\{A7E5F9D2-CFC0-4300-91BE-6D7965D1396B}' \
+    for key in "$item_class" 'HKCR\CLSID\'"$(id WAGELINK_CLSID_SALARY_PERSON)" \
         'HKCR\Wagelink.ISalaryItem' 'HKCR\Wagelink.ISalaryPerson' 'HKCR\QzLogin.Login' \
-        'HKCR\Wagelink.MessageResource' 'HKCR\CLSID\{4C8E2A17-9B3D-4F06-A5E1-7D2C9B6F3E84}' \
-        'HKCR\Wagelink.IntegrationKit' 'HKCR\CLSID\{B7D3E5A1-6C24-4F89-9E0B-3A5D7C1F2E46}' \
-        'HKCR\Wagelink.RowXmlMapper' 'HKCR\CLSID\{DBC12D99-1A21-4C58-BDBB-FF0A9F24EF71}' \
-        'HKCR\TypeLib\{E6963367-ED87-410F-BD7D-DE811C62AF0B}' \
-        'HKCR\TypeLib\{3A7C5E91-2B4D-4F68-9E1A-7D3B6C8F2A05}' \
-        'HKCR\Interface\{2C62CCCF-B960-4CDD-80A4-805FA96607A3}' \
-        'HKCR\Interface\{02E3A7F6-BBAF-4C9A-9053-1973D7E4DAD1}' \
-        'HKCR\Interface\{528ED197-7DCB-4D5F-8206-368AD2F9EDEF}'; do
+        'HKCR\Wagelink.MessageResource' 'HKCR\CLSID\'"$(id WAGELINK_CLSID_MESSAGE_RESOURCE)" \
+        'HKCR\Wagelink.IntegrationKit' 'HKCR\CLSID\'"$(id WAGELINK_CLSID_INTEGRATION_KIT)" \
+        'HKCR\Wagelink.RowXmlMapper' 'HKCR\CLSID\'"$(id WAGELINK_CLSID_ROW_XML_MAPPER)" \
+        'HKCR\TypeLib\'"$(id WAGELINK_LIBID)" \
+        'HKCR\TypeLib\'"$(id WAGELINK_PLATFORM_LIBID)" \
+        'HKCR\Interface\'"$(id WAGELINK_IID_SALARY_ITEM)" \
+        'HKCR\Interface\'"$(id WAGELINK_IID_SALARY_ITEM_EARLIER)" \
+        'HKCR\Interface\'"$(id WAGELINK_IID_SALARY_PERSON)"; do
         [ -z "$(reg_query "$key")" ] || fail "$key is left after $1"
     done
 }
@@ -236,6 +265,55 @@ if [ -f "$package/register.cmd" ]; then
     expect_nothing_left "unregister.cmd"
 else
     fail "no package in $package (scripts/package-windows.sh)"
+fi
+
+echo "== $arch: the package beside a platform that registered its own components first"
+# The platform's row mapper, login class, message resource and kit at the identifiers ours use,
+# served by a DLL file of its own (a copy of ours, so that the demo job gives the same replies).
+mkdir -p "$work/platform" "$work/platform-run"
+cp "$dlls/wagelink-platform.dll" "$work/platform/qzplatform.dll"
+platform_keys=()
+for clsid in "$(id WAGELINK_CLSID_ROW_XML_MAPPER)" "$(id WAGELINK_CLSID_LOGIN)" \
+    "$(id WAGELINK_CLSID_MESSAGE_RESOURCE)" "$(id WAGELINK_CLSID_INTEGRATION_KIT)"; do
+    "$wine" reg add "HKCR\\CLSID\\$clsid" /ve /d "A platform component" /f >/dev/null
+    "$wine" reg add "HKCR\\CLSID\\$clsid\\InprocServer32" /ve /d "$(zpath "$work/platform/qzplatform.dll")" \
+        /f >/dev/null
+    "$wine" reg add "HKCR\\CLSID\\$clsid\\InprocServer32" /v ThreadingModel /d Apartment /f >/dev/null
+    platform_keys+=("HKCR\\CLSID\\$clsid")
+done
+"$wine" reg add 'HKCR\QzLogin.Login\CLSID' /ve /d "$(id WAGELINK_CLSID_LOGIN)" /f >/dev/null
+platform_keys+=('HKCR\QzLogin.Login')
+# Each of the platform's keys exported, to compare byte for byte with what it was.
+export_platform() {
+    local i
+    for i in "${!platform_keys[@]}"; do
+        "$wine" reg export "${platform_keys[$i]}" "$(zpath "$work/platform/$1-$i.reg")" /y >/dev/null 2>&1 ||
+            fail "the platform's key ${platform_keys[$i]} is gone ($1)"
+    done
+}
+expect_platform_kept() {
+    local i
+    export_platform "$1"
+    for i in "${!platform_keys[@]}"; do
+        cmp -s "$work/platform/before-$i.reg" "$work/platform/$1-$i.reg" ||
+            fail "the platform's key ${platform_keys[$i]} changed: $1"
+    done
+}
+export_platform before
+if [ -f "$package/register.cmd" ]; then
+    output=$("$wine" cmd /c "$(zpath "$package/register.cmd")" | tr -d '\r')
+    echo "$output" | sed 's/^/  register.cmd: /'
+    grep -q "^the row mapper: the platform's own, kept" <<<"$output" &&
+        grep -q "^Wagelink.ISalaryItem: Wagelink's own" <<<"$output" ||
+        fail "register.cmd says whose each component is"
+    expect_platform_kept "after register.cmd"
+    run_script demo.vbs "$(connection_of platform)" "$(zpath "$work/requests")" \
+        "$(zpath "$work/platform-run")"
+    compare_with_linux "$work/platform-run"
+    "$wine" cmd /c "$(zpath "$package/unregister.cmd")" | tr -d '\r' | sed 's/^/  unregister.cmd: /'
+    expect_platform_kept "after unregister.cmd"
+    for key in "${platform_keys[@]}"; do "$wine" reg delete "$key" /f >/dev/null 2>&1; done
+    expect_classes_as_before "register.cmd and unregister.cmd beside the platform"
 fi
 
 if ((failures)); then
