@@ -2,9 +2,15 @@
 // to the test database server: the same requests give the same replies and the same pages.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <map>
+#include <regex>
 #include <set>
 
+#include "large_demo.h"
+#include "server_database.h"
 #include "support/host.h"
 #include "support/server_db.h"
 
@@ -70,6 +76,74 @@ TEST(ServerHost, TheDemoJobGivesTheSameRepliesOnSqliteAndOnTheServer) {
     EXPECT_EQ(server.Scalar("select count(*) from pubperson"), persons);
 
     EXPECT_EQ(DemoJob(onServer, server.ConnectionString()), expected);
+}
+
+// What unixODBC's trace of a process shows: the calls it made, by name, and the executions and
+// parameter bindings of each statement handle.
+struct Trace {
+    std::map<std::string, int> calls;
+    std::map<std::string, std::pair<int, int>> statements;  // handle: executions, bindings
+};
+
+Trace ReadTrace(const std::string& text) {
+    Trace trace;
+    const std::regex entry(R"(\]\[(SQL\w+?)W?\.c\]\[\d+\]\n\t\tEntry:\n\t\t\t(\w+) = (\w+))");
+    for (auto it = std::sregex_iterator(text.begin(), text.end(), entry);
+         it != std::sregex_iterator(); ++it) {
+        const std::string call = (*it)[1];
+        ++trace.calls[call];
+        if ((*it)[2] != "Statement") continue;
+        auto& [executions, bindings] = trace.statements[(*it)[3]];
+        executions += call == "SQLExecute";
+        bindings += call == "SQLBindParameter";
+    }
+    return trace;
+}
+
+// A statement the connection prepared once is executed again with its parameters where they
+// are bound: a 600-record import on the server prepares a few statements in all, executes about
+// once a record, and binds a repeated statement's parameters about once in all, as unixODBC's
+// trace of the host shows. (FreeTDS sends such an execution to SQL Server as sp_execute, one
+// request; a statement bound afresh would be unprepared and prepared again.) The read-ahead's
+// statements, each run once, bind the values of the records they read for.
+TEST(ServerHost, ARepeatedStatementIsPreparedAndBoundOnce) {
+    REQUIRE_TEST_SERVER();
+    constexpr int kRecords = 600;
+    HostFolder folder;
+    sql::WriteLargeDemoDatabase(folder.File("large.db"), kRecords, 4);
+    testing_support::ServerDb server;
+    sql::CopyPayrollRows(folder.File("large.db"), server.ConnectionString());
+    {
+        std::ofstream(folder.File("request.xml")) << sql::LargeDemoItemRequest(
+            0, kRecords,
+            {{"奖金", 0, [](int n) { return std::to_string(1000 + n); }},
+             {"应发合计", 0, [](int n) { return n % 2 ? "12.5" : "1"; }}});
+        std::ifstream drivers("/etc/odbcinst.ini");
+        std::ofstream traced(folder.File("odbcinst.ini"));
+        traced << drivers.rdbuf() << "\n[ODBC]\nTrace=Yes\nTraceFile=" << folder.File("trace.log")
+               << "\n";
+    }
+    const char* before = std::getenv("ODBCSYSINI");
+    const std::string kept = before ? before : "";
+    setenv("ODBCSYSINI", folder.dir().path().c_str(), 1);
+    HostRun run = folder.Run({"transact", "Wagelink.ISalaryItem", folder.File("request.xml"),
+                              "--connection", server.ConnectionString()});
+    before ? setenv("ODBCSYSINI", kept.c_str(), 1) : unsetenv("ODBCSYSINI");
+    ASSERT_EQ(run.exit, 0) << run.err;
+    ASSERT_EQ(server.Scalar("select count(*) from WA_GZData where F_9 = 1599"), "1");
+    const Trace trace = ReadTrace(Slurp(folder.File("trace.log")));
+    const double records = kRecords;
+    int repeatedExecutions = 0, repeatedBindings = 0;
+    for (const auto& [handle, counts] : trace.statements) {
+        if (counts.first < 2) continue;
+        repeatedExecutions += counts.first;
+        repeatedBindings += counts.second;
+    }
+    EXPECT_LE(trace.calls.at("SQLPrepare") / records, 0.05) << trace.calls.at("SQLPrepare");
+    EXPECT_GE(repeatedExecutions, kRecords);
+    EXPECT_LE(repeatedBindings / double(repeatedExecutions), 0.05) << repeatedBindings;
+    EXPECT_GE(trace.calls.at("SQLExecute"), kRecords);
+    EXPECT_LE(trace.calls.at("SQLExecute") / records, 1.1) << trace.calls.at("SQLExecute");
 }
 
 }  // namespace

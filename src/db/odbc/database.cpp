@@ -1,5 +1,6 @@
 #include "db/odbc/database.h"
 
+#include <cstring>
 #include <deque>
 #include <optional>
 
@@ -23,23 +24,24 @@ std::u16string Wide(std::string_view utf8) {
     return base::Utf8ToUtf16(utf8);
 }
 
-SQLWCHAR* WideData(std::u16string& text) {
-    return reinterpret_cast<SQLWCHAR*>(text.data());
-}
-
 // Every character one byte: as many UTF-16 units as bytes.
 bool IsAscii(std::string_view text) {
     return base::Utf16Length(text) == text.size();
 }
 
-// The parameters of one execution, converted and held until the statement ran. UTF-8 texts are
-// bound where the caller holds them.
-struct BoundParams {
-    std::vector<std::u16string> texts;
-    std::vector<std::int64_t> integers;
-    std::vector<double> reals;
-    std::vector<SQLLEN> indicators;
-};
+}  // namespace
+
+namespace {
+
+// A text's column size, rounded up, so that the texts of a parameter bind once whatever their
+// lengths: the server declares the parameter by it. 4,000 characters is SQL Server's longest
+// declared nvarchar; a longer text is declared as one of any length.
+SQLULEN ColumnSizeFor(std::size_t units) {
+    constexpr SQLULEN kLongestDeclared = 4000;
+    SQLULEN size = 64;
+    while (size < units) size *= 4;
+    return units <= kLongestDeclared ? std::min(size, kLongestDeclared) : size;
+}
 
 }  // namespace
 
@@ -48,8 +50,8 @@ struct BoundParams {
 class ResultCursor : public Cursor {
   public:
     // `slot` is null for a catalog call, whose handle is not kept.
-    ResultCursor(Database& owner, Database::Cache::SlotRef slot, StatementHandle stmt)
-        : owner_(owner), slot_(std::move(slot)), stmt_(std::move(stmt)) {
+    ResultCursor(Database& owner, Database::Cache::SlotRef slot, Prepared stmt)
+        : owner_(owner), slot_(std::move(slot)), prepared_(std::move(stmt)) {
         Describe();
         owner_.streaming_ = this;
     }
@@ -58,7 +60,7 @@ class ResultCursor : public Cursor {
     const std::shared_ptr<const Columns>& columns() override { return columns_; }
 
     bool Next(std::vector<Value>& row) override {
-        if (!stmt_) {
+        if (!prepared_.handle) {
             if (buffered_.empty()) return false;
             row = std::move(buffered_.front());
             buffered_.pop_front();
@@ -74,21 +76,21 @@ class ResultCursor : public Cursor {
     // Reads every row left into memory and gives the link back.
     void BufferRest() {
         std::vector<Value> row;
-        while (stmt_ && Fetch(row)) buffered_.push_back(std::move(row));
+        while (prepared_.handle && Fetch(row)) buffered_.push_back(std::move(row));
         Finish();
     }
 
   private:
     void Describe() {
         SQLSMALLINT count = 0;
-        if (!Succeeded(SQLNumResultCols(stmt_.get(), &count))) Fail();
+        if (!Succeeded(SQLNumResultCols(stmt(), &count))) Fail();
         std::vector<Column> columns;
         for (SQLSMALLINT i = 1; i <= count; ++i) {
             const auto column = static_cast<SQLUSMALLINT>(i);
             std::string name;
             SQLSMALLINT sqlType = 0;
-            if (!Succeeded(owner_.api_.DescribeColumn(stmt_.get(), column, name, sqlType))) Fail();
-            DataType type = TypeOfColumn(sqlType, owner_.api_.ColumnTypeName(stmt_.get(), column));
+            if (!Succeeded(owner_.api_.DescribeColumn(stmt(), column, name, sqlType))) Fail();
+            DataType type = TypeOfColumn(sqlType, owner_.api_.ColumnTypeName(stmt(), column));
             columns.push_back({std::move(name), type});
             readings_.push_back(ReadingOf(type));
         }
@@ -96,7 +98,7 @@ class ResultCursor : public Cursor {
     }
 
     bool Fetch(std::vector<Value>& row) {
-        SQLRETURN rc = SQLFetch(stmt_.get());
+        SQLRETURN rc = SQLFetch(stmt());
         if (rc == SQL_NO_DATA) return false;
         if (!Succeeded(rc)) Fail();
         row.clear();
@@ -110,12 +112,12 @@ class ResultCursor : public Cursor {
         SQLLEN indicator = 0;
         if (reading == Reading::kInteger) {
             std::int64_t n = 0;
-            Check(SQLGetData(stmt_.get(), column, SQL_C_SBIGINT, &n, 0, &indicator));
+            Check(SQLGetData(stmt(), column, SQL_C_SBIGINT, &n, 0, &indicator));
             return indicator == SQL_NULL_DATA ? Value(Null{}) : Value(n);
         }
         if (reading == Reading::kReal) {
             double d = 0;
-            Check(SQLGetData(stmt_.get(), column, SQL_C_DOUBLE, &d, 0, &indicator));
+            Check(SQLGetData(stmt(), column, SQL_C_DOUBLE, &d, 0, &indicator));
             return indicator == SQL_NULL_DATA ? Value(Null{}) : Value(d);
         }
         return reading == Reading::kText ? ReadText(column) : ReadBytes(column);
@@ -131,7 +133,7 @@ class ResultCursor : public Cursor {
         for (;;) {
             part[kPartLength - 1] = Char{};
             SQLLEN indicator = 0;
-            SQLRETURN rc = SQLGetData(stmt_.get(), column, type, part, sizeof part, &indicator);
+            SQLRETURN rc = SQLGetData(stmt(), column, type, part, sizeof part, &indicator);
             if (rc == SQL_NO_DATA) break;
             Check(rc);
             if (indicator == SQL_NULL_DATA) return std::nullopt;
@@ -173,18 +175,20 @@ class ResultCursor : public Cursor {
     void Check(SQLRETURN rc) {
         if (!Succeeded(rc)) Fail();
     }
-    [[noreturn]] void Fail() { owner_.Fail(SQL_HANDLE_STMT, stmt_.get()); }
+    [[noreturn]] void Fail() { owner_.Fail(SQL_HANDLE_STMT, stmt()); }
 
     void Finish() {
         if (owner_.streaming_ == this) owner_.streaming_ = nullptr;
-        if (!stmt_) return;
-        SQLFreeStmt(stmt_.get(), SQL_CLOSE);
-        owner_.Return(slot_.get(), std::move(stmt_));
+        if (!prepared_.handle) return;
+        SQLFreeStmt(stmt(), SQL_CLOSE);
+        owner_.Return(slot_.get(), std::move(prepared_));
+        prepared_.handle.reset();
     }
 
     Database& owner_;
     Database::Cache::SlotRef slot_;
-    StatementHandle stmt_;
+    Prepared prepared_;
+    SQLHSTMT stmt() const { return prepared_.handle.get(); }
     std::shared_ptr<const Columns> columns_;
     std::vector<Reading> readings_;
     std::deque<std::vector<Value>> buffered_;
@@ -325,64 +329,77 @@ StatementHandle Database::NewStatement() {
     return StatementHandle(stmt);
 }
 
-StatementHandle Database::Prepare(Cache::Slot& slot, const std::string& sql) {
+Prepared Database::Prepare(Cache::Slot& slot, const std::string& sql) {
     BeforeStatement();
-    if (std::optional<StatementHandle> idle = Cache::Take(slot)) return std::move(*idle);
-    StatementHandle stmt = NewStatement();
-    if (!Succeeded(api_.Prepare(stmt.get(), sql))) Fail(SQL_HANDLE_STMT, stmt.get());
-    return stmt;
+    if (std::optional<Prepared> idle = Cache::Take(slot)) return std::move(*idle);
+    Prepared prepared{NewStatement(), {}};
+    if (!Succeeded(api_.Prepare(prepared.handle.get(), sql)))
+        Fail(SQL_HANDLE_STMT, prepared.handle.get());
+    return prepared;
 }
 
-void Database::Return(Cache::Slot* slot, StatementHandle stmt) {
-    if (!slot) return;
-    SQLFreeStmt(stmt.get(), SQL_RESET_PARAMS);
-    Cache::Give(*slot, std::move(stmt));
+void Database::Return(Cache::Slot* slot, Prepared prepared) {
+    // Its parameters stay bound to its buffers, for the next execution of the text.
+    if (slot) Cache::Give(*slot, std::move(prepared));
 }
 
-void Database::Run(SQLHSTMT stmt, const std::vector<Value>& params) {
-    SQLSMALLINT expected = 0;
-    if (Succeeded(SQLNumParams(stmt, &expected)) &&
-        static_cast<std::size_t>(expected) != params.size())
-        throw base::Fault(kErrorsInCommand, "Wrong number of parameters");
-    BoundParams bound;
-    // Reserved up front: the driver keeps pointers into these until the statement ran.
-    bound.texts.reserve(params.size());
-    bound.integers.reserve(params.size());
-    bound.reals.reserve(params.size());
-    bound.indicators.resize(params.size());
-    for (std::size_t i = 0; i < params.size(); ++i) {
-        const Value& v = params[i];
-        SQLUSMALLINT index = static_cast<SQLUSMALLINT>(i + 1);
-        SQLLEN* indicator = &bound.indicators[i];
-        SQLRETURN rc;
-        if (auto n = std::get_if<std::int64_t>(&v)) {
-            bound.integers.push_back(*n);
-            rc = SQLBindParameter(stmt, index, SQL_PARAM_INPUT, SQL_C_SBIGINT, SQL_BIGINT, 0, 0,
-                                  &bound.integers.back(), 0, indicator);
-        } else if (auto d = std::get_if<double>(&v)) {
-            bound.reals.push_back(*d);
-            rc = SQLBindParameter(stmt, index, SQL_PARAM_INPUT, SQL_C_DOUBLE, SQL_DOUBLE, 0, 0,
-                                  &bound.reals.back(), 0, indicator);
-        } else if (auto s = std::get_if<std::string>(&v);
-                   s && (api_.utf8() || (asciiAsVarchar_ && IsAscii(*s)))) {
-            *indicator = static_cast<SQLLEN>(s->size());
-            rc = SQLBindParameter(stmt, index, SQL_PARAM_INPUT, SQL_C_CHAR, SQL_VARCHAR,
-                                  std::max<SQLULEN>(s->size(), 1), 0, const_cast<char*>(s->data()),
-                                  *indicator, indicator);
-        } else if (s) {
-            bound.texts.push_back(Wide(*s));
-            std::u16string& text = bound.texts.back();
-            *indicator = static_cast<SQLLEN>(text.size() * sizeof(char16_t));
-            rc = SQLBindParameter(stmt, index, SQL_PARAM_INPUT, SQL_C_WCHAR, SQL_WVARCHAR,
-                                  std::max<SQLULEN>(text.size(), 1), 0, WideData(text), *indicator,
-                                  indicator);
-        } else {
-            *indicator = SQL_NULL_DATA;
-            rc = SQLBindParameter(stmt, index, SQL_PARAM_INPUT, SQL_C_WCHAR, SQL_WVARCHAR, 1, 0,
-                                  nullptr, 0, indicator);
-        }
-        if (!Succeeded(rc)) Fail(SQL_HANDLE_STMT, stmt);
+void Database::Bind(Prepared& prepared, std::size_t i, const Value& v) {
+    BoundParameter& p = prepared.params[i];
+    // What the value needs: the C and SQL types, the column size, and its bytes in the buffer.
+    SQLSMALLINT cType = SQL_C_WCHAR, sqlType = SQL_WVARCHAR;
+    SQLULEN columnSize = 0;
+    std::u16string wide;
+    const void* data = nullptr;
+    std::size_t bytes = 0;
+    if (auto n = std::get_if<std::int64_t>(&v)) {
+        cType = SQL_C_SBIGINT, sqlType = SQL_BIGINT, data = n, bytes = sizeof *n;
+    } else if (auto d = std::get_if<double>(&v)) {
+        cType = SQL_C_DOUBLE, sqlType = SQL_DOUBLE, data = d, bytes = sizeof *d;
+    } else if (auto s = std::get_if<std::string>(&v);
+               s && (api_.utf8() || (asciiAsVarchar_ && IsAscii(*s)))) {
+        cType = SQL_C_CHAR, sqlType = SQL_VARCHAR, data = s->data(), bytes = s->size();
+        columnSize = ColumnSizeFor(s->size());
+    } else if (s) {
+        wide = Wide(*s);
+        data = wide.data(), bytes = wide.size() * sizeof(char16_t);
+        columnSize = ColumnSizeFor(wide.size());
+    } else if (p.buffer) {
+        // Null in whatever type the parameter is bound as.
+        p.indicator = SQL_NULL_DATA;
+        return;
+    } else {
+        columnSize = ColumnSizeFor(0);
     }
+    const std::size_t unit = cType == SQL_C_WCHAR ? sizeof(char16_t) : 1;
+    const std::size_t needed = columnSize ? columnSize * unit : bytes;
+    if (!p.buffer || p.cType != cType || p.sqlType != sqlType || p.columnSize < columnSize ||
+        p.capacity < needed) {
+        p.buffer = std::make_unique<char[]>(needed);
+        p.capacity = needed;
+        p.cType = cType, p.sqlType = sqlType, p.columnSize = columnSize;
+        const SQLRETURN rc =
+            SQLBindParameter(prepared.handle.get(), static_cast<SQLUSMALLINT>(i + 1),
+                             SQL_PARAM_INPUT, cType, sqlType, std::max<SQLULEN>(columnSize, 1), 0,
+                             p.buffer.get(), static_cast<SQLLEN>(p.capacity), &p.indicator);
+        if (!Succeeded(rc)) Fail(SQL_HANDLE_STMT, prepared.handle.get());
+    }
+    if (bytes) std::memcpy(p.buffer.get(), data, bytes);
+    p.indicator = static_cast<SQLLEN>(bytes);
+    if (!data) p.indicator = SQL_NULL_DATA;
+}
+
+void Database::Run(Prepared& prepared, const std::vector<Value>& params) {
+    SQLHSTMT stmt = prepared.handle.get();
+    if (prepared.params.empty()) {
+        SQLSMALLINT expected = 0;
+        if (Succeeded(SQLNumParams(stmt, &expected)) &&
+            static_cast<std::size_t>(expected) != params.size())
+            throw base::Fault(kErrorsInCommand, "Wrong number of parameters");
+        prepared.params.resize(params.size());
+    }
+    if (prepared.params.size() != params.size())
+        throw base::Fault(kErrorsInCommand, "Wrong number of parameters");
+    for (std::size_t i = 0; i < params.size(); ++i) Bind(prepared, i, params[i]);
     SQLRETURN rc = SQLExecute(stmt);
     // A searched UPDATE or DELETE that matched nothing answers SQL_NO_DATA.
     if (!Succeeded(rc) && rc != SQL_NO_DATA) Fail(SQL_HANDLE_STMT, stmt);
@@ -390,35 +407,36 @@ void Database::Run(SQLHSTMT stmt, const std::vector<Value>& params) {
 
 long long Database::Execute(const std::string& sql, const std::vector<Value>& params) {
     Cache::SlotRef slot = idle_.SlotOf(sql);
-    StatementHandle stmt = Prepare(*slot, sql);
-    Run(stmt.get(), params);
+    Prepared prepared = Prepare(*slot, sql);
+    Run(prepared, params);
+    SQLHSTMT stmt = prepared.handle.get();
     SQLLEN rows = 0;
     long long count = 0;
     // A batch answers once per statement in it, and a trigger's statements before the one that
     // fired them: the last count is the statement's own (the INSERT of a guarded insert).
     for (;;) {
-        if (Succeeded(SQLRowCount(stmt.get(), &rows)) && rows >= 0) count = rows;
-        SQLRETURN more = SQLMoreResults(stmt.get());
+        if (Succeeded(SQLRowCount(stmt, &rows)) && rows >= 0) count = rows;
+        SQLRETURN more = SQLMoreResults(stmt);
         if (more == SQL_NO_DATA) break;
-        if (!Succeeded(more)) Fail(SQL_HANDLE_STMT, stmt.get());
+        if (!Succeeded(more)) Fail(SQL_HANDLE_STMT, stmt);
     }
-    SQLFreeStmt(stmt.get(), SQL_CLOSE);
-    Return(slot.get(), std::move(stmt));
+    SQLFreeStmt(stmt, SQL_CLOSE);
+    Return(slot.get(), std::move(prepared));
     return count;
 }
 
 std::unique_ptr<Cursor> Database::Query(const std::string& sql, const std::vector<Value>& params) {
     Cache::SlotRef slot = idle_.SlotOf(sql);
-    StatementHandle stmt = Prepare(*slot, sql);
-    Run(stmt.get(), params);
-    return std::make_unique<ResultCursor>(*this, std::move(slot), std::move(stmt));
+    Prepared prepared = Prepare(*slot, sql);
+    Run(prepared, params);
+    return std::make_unique<ResultCursor>(*this, std::move(slot), std::move(prepared));
 }
 
 std::vector<std::string> Database::TableNames() {
     BeforeStatement();
-    StatementHandle stmt = NewStatement();
-    if (!Succeeded(api_.Tables(stmt.get()))) Fail(SQL_HANDLE_STMT, stmt.get());
-    ResultCursor tables(*this, nullptr, std::move(stmt));
+    Prepared catalog{NewStatement(), {}};
+    if (!Succeeded(api_.Tables(catalog.handle.get()))) Fail(SQL_HANDLE_STMT, catalog.handle.get());
+    ResultCursor tables(*this, nullptr, std::move(catalog));
     std::vector<std::string> names;
     // The catalog result's third column is TABLE_NAME.
     for (std::vector<Value> row; tables.Next(row);) names.push_back(ValueText(row.at(2)));
@@ -427,9 +445,10 @@ std::vector<std::string> Database::TableNames() {
 
 std::vector<ColumnDeclaration> Database::DeclaredColumns(const std::string& table) {
     BeforeStatement();
-    StatementHandle stmt = NewStatement();
-    if (!Succeeded(api_.Columns(stmt.get(), table))) Fail(SQL_HANDLE_STMT, stmt.get());
-    ResultCursor info(*this, nullptr, std::move(stmt));
+    Prepared catalog{NewStatement(), {}};
+    if (!Succeeded(api_.Columns(catalog.handle.get(), table)))
+        Fail(SQL_HANDLE_STMT, catalog.handle.get());
+    ResultCursor info(*this, nullptr, std::move(catalog));
     std::vector<ColumnDeclaration> columns;
     // SQLColumns: TABLE_NAME 3, COLUMN_NAME 4, DATA_TYPE 5, TYPE_NAME 6, COLUMN_SIZE 7. The
     // name is a pattern, in which '_' matches any character.

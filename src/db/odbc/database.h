@@ -33,6 +33,26 @@ namespace db::odbc {
 
 class ResultCursor;
 
+// One parameter of a prepared statement, bound once to a buffer of its own that stays where it
+// is: the next execution writes its value into the buffer and binds again only when the value
+// needs another type or a larger buffer. FreeTDS keeps a statement prepared on SQL Server only
+// while its parameters stay bound as they were; bound afresh, every execution is prepared again
+// (sp_unprepare and sp_prepexec, two round trips, where sp_execute is one).
+struct BoundParameter {
+    SQLSMALLINT cType = 0;
+    SQLSMALLINT sqlType = 0;
+    SQLULEN columnSize = 0;  // in characters, for a text
+    std::unique_ptr<char[]> buffer;
+    std::size_t capacity = 0;  // bytes
+    SQLLEN indicator = 0;
+};
+
+// A prepared statement and the buffers its parameters are bound to.
+struct Prepared {
+    StatementHandle handle;
+    std::vector<BoundParameter> params;
+};
+
 class Database : public Backend {
   public:
     explicit Database(const OdbcTarget& target);
@@ -52,14 +72,17 @@ class Database : public Backend {
 
   private:
     friend class ResultCursor;
-    using Cache = StatementCache<StatementHandle>;
-    // A statement handle prepared for `sql`, from the idle ones of its slot or new.
-    StatementHandle Prepare(Cache::Slot& slot, const std::string& sql);
-    // Keeps the handle for the next use of its text; a null slot (a catalog call's) keeps none.
-    void Return(Cache::Slot* slot, StatementHandle stmt);
+    using Cache = StatementCache<Prepared>;
+    // A statement prepared for `sql`, from the idle ones of its slot or new.
+    Prepared Prepare(Cache::Slot& slot, const std::string& sql);
+    // Keeps the statement for the next use of its text; a null slot (a catalog call's) keeps
+    // none.
+    void Return(Cache::Slot* slot, Prepared prepared);
     StatementHandle NewStatement();
-    // Runs a prepared statement with `params` bound; the buffers live until it returned.
-    void Run(SQLHSTMT stmt, const std::vector<Value>& params);
+    // Runs a prepared statement with `params` in its parameters' buffers.
+    void Run(Prepared& prepared, const std::vector<Value>& params);
+    // Puts parameter `i`'s value in its buffer, binding it where the value needs (see above).
+    void Bind(Prepared& prepared, std::size_t i, const Value& v);
     // Before any other statement: the cursor still reading from the server reads the rest.
     void SettleStreaming();
     // Before a statement of its own: SettleStreaming, and outside a transaction autocommit again.
