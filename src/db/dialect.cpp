@@ -1,6 +1,7 @@
 #include "db/dialect.h"
 
 #include "base/text.h"
+#include "base/utf.h"
 
 namespace db {
 
@@ -109,9 +110,10 @@ std::string Dialect::ReleaseSavepoint(std::string_view name) const {
     return Prefixed(texts_.release, name);
 }
 
-std::string Dialect::QuotedText(std::string_view text) const {
-    return std::string(texts_.unicodeQuote) + "'" + base::ReplaceAll(std::string(text), "'", "''") +
-           "'";
+std::string Dialect::QuotedText(std::string_view text, Column column) const {
+    const bool national = column == Column::kNational || base::Utf16Length(text) != text.size();
+    return std::string(national ? texts_.unicodeQuote : "") + "'" +
+           base::ReplaceAll(std::string(text), "'", "''") + "'";
 }
 
 namespace {

@@ -63,9 +63,13 @@ class Dialect {
     std::string_view SerializableReads() const { return texts_.serializableReads; }
     std::string_view SnapshotAllowed() const { return texts_.snapshotAllowed; }
 
-    // `text` as a quoted literal of a condition, every single quote doubled: N'...' on SQL
-    // Server, so that a character outside the database's code page survives; '...' elsewhere.
-    std::string QuotedText(std::string_view text) const;
+    // `text` as a quoted literal of a condition against a column, every single quote doubled:
+    // on SQL Server N'...' where the column is national (nchar, nvarchar, ntext) or the text is
+    // not ASCII, so that a character outside the database's code page survives, and '...'
+    // otherwise, as a varchar column compared with an nvarchar value is converted and its index
+    // no longer sought in; '...' elsewhere.
+    enum class Column { kNational, kPlain };
+    std::string QuotedText(std::string_view text, Column column) const;
 
     // The guarded row as one statement, so that no other writer can slip a row in between.
     BoundStatement GuardedInsert(GuardedRow row) const;

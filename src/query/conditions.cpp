@@ -85,12 +85,20 @@ std::string Joiner(const Condition& c) {
     return " " + logic + " ";
 }
 
-// "('a','b')" for the value "a,b", each text quoted as the database reads it.
-std::string QuotedList(const db::Dialect& dialect, std::string_view value) {
+// How the database reads a text compared with a column of `type`.
+db::Dialect::Column ColumnOf(db::DataType type) {
+    const bool national = type == db::adWChar || type == db::adVarWChar ||
+                          type == db::adLongVarWChar || type == db::adBSTR;
+    return national ? db::Dialect::Column::kNational : db::Dialect::Column::kPlain;
+}
+
+// "('a','b')" for the value "a,b", each text quoted as the database reads it against a column
+// of `type`.
+std::string QuotedList(const db::Dialect& dialect, std::string_view value, db::DataType type) {
     std::string list = "(";
     for (std::size_t start = 0;;) {
         const std::size_t comma = value.find(',', start);
-        list += dialect.QuotedText(value.substr(start, comma - start));
+        list += dialect.QuotedText(value.substr(start, comma - start), ColumnOf(type));
         if (comma == std::string_view::npos) break;
         list += ",";
         start = comma + 1;
@@ -98,12 +106,13 @@ std::string QuotedList(const db::Dialect& dialect, std::string_view value) {
     return list + ")";
 }
 
-// The value part of an ordinary condition.
-std::string ValuePart(const db::Dialect& dialect, const Condition& c, bool quoted,
+// The value part of an ordinary condition against a column of `type`.
+std::string ValuePart(const db::Dialect& dialect, const Condition& c, db::DataType type,
                       bool listsAllowed, Flavour flavour) {
     const std::string wildcard = c.wildcard ? "%" : "";
+    const bool quoted = IsQuotedType(type);
     if (listsAllowed && c.isList) {
-        if (quoted) return QuotedList(dialect, c.value);
+        if (quoted) return QuotedList(dialect, c.value, type);
         std::string rest = c.value;
         for (std::size_t start = 0;;) {
             std::size_t comma = rest.find(',', start);
@@ -115,7 +124,7 @@ std::string ValuePart(const db::Dialect& dialect, const Condition& c, bool quote
         }
         return "(" + c.value + ")";
     }
-    if (quoted) return dialect.QuotedText(c.value + wildcard);
+    if (quoted) return dialect.QuotedText(c.value + wildcard, ColumnOf(type));
     if (!IsPlainNumber(c.value))
         Refuse(c.position, "the value '" + c.value + "' of column " + c.name + " must be a number");
     const bool person = flavour == Flavour::kPerson || flavour == Flavour::kBarePerson;
@@ -172,7 +181,7 @@ std::string BuildWhere(const xml::NodeList& list, db::Connection& connection,
                                    "' needs a list, which only kest "
                                    "requests can give");
         text += ColumnPart(column.name, c.operation, flavour);
-        text += ValuePart(connection.dialect(), c, IsQuotedType(column.type), false, flavour);
+        text += ValuePart(connection.dialect(), c, column.type, false, flavour);
         if (c.position < conditions.size()) text += Joiner(c);
     }
     return Where(text);
@@ -233,7 +242,8 @@ std::string BuildKestWhere(const xml::NodeList& list, db::Connection& connection
             } else {
                 // Without a list operator: the list without its parentheses, the wildcard inside
                 // its last quote.
-                std::string names = QuotedList(dialect, c.value);
+                // Item names are national text (WA_GZtblset.cSetGZItemName).
+                std::string names = QuotedList(dialect, c.value, db::adVarWChar);
                 if (!c.isList)
                     names = names.substr(1, names.size() - 2 - 1) + (c.wildcard ? "%'" : "'");
                 filter = " and " + filter + " " + c.operation + " " + names;
@@ -242,7 +252,7 @@ std::string BuildKestWhere(const xml::NodeList& list, db::Connection& connection
         }
         const db::Column& column = catalogue.Find(MapKestFieldName(c.name));
         text += ColumnPart(column.name, c.operation, Flavour::kKest);
-        text += ValuePart(dialect, c, IsQuotedType(column.type), true, Flavour::kKest);
+        text += ValuePart(dialect, c, column.type, true, Flavour::kKest);
         if (position < conditions.size() - itemFlag) text += Joiner(c);
         ++position;
     }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <tuple>
 
 #include "demo_database.h"
 #include "support/temp_dir.h"
@@ -51,8 +52,20 @@ TEST(ServerScript, TheSchemaAndDataAsEachServerDeclaresThem) {
 
 TEST(ServerScript, TheSqlServerDialectsTexts) {
     const db::Dialect& sqlServer = db::Dialect::Of(Kind::kSqlServer);
-    EXPECT_EQ(sqlServer.QuotedText("王'五"), "N'王''五'");
-    EXPECT_EQ(db::Dialect::Of(Kind::kSqlite).QuotedText("王'五"), "'王''五'");
+    // N'...' against a national column or for a text that is not ASCII; a varchar column keeps
+    // its index for an ASCII text.
+    using Column = db::Dialect::Column;
+    const std::tuple<Kind, const char*, Column, const char*> kQuoted[] = {
+        {Kind::kSqlServer, "王'五", Column::kPlain, "N'王''五'"},
+        {Kind::kSqlServer, "王'五", Column::kNational, "N'王''五'"},
+        {Kind::kSqlServer, "0101", Column::kPlain, "'0101'"},
+        {Kind::kSqlServer, "it's", Column::kNational, "N'it''s'"},
+        {Kind::kSqlServer, "é", Column::kPlain, "N'é'"},
+        {Kind::kSqlite, "王'五", Column::kNational, "'王''五'"},
+        {Kind::kMariaDb, "0101", Column::kNational, "'0101'"},
+    };
+    for (const auto& [kind, text, column, quoted] : kQuoted)
+        EXPECT_EQ(db::Dialect::Of(kind).QuotedText(text, column), quoted) << text;
     EXPECT_EQ(sqlServer.SessionSetup(),
               "SET NOCOUNT OFF; SET IMPLICIT_TRANSACTIONS OFF; SET XACT_ABORT OFF; "
               "SET LOCK_TIMEOUT 10000");
