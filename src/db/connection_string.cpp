@@ -12,6 +12,10 @@ namespace {
     throw base::Fault(kProviderError, "The connection string is malformed: " + why);
 }
 
+bool IsPasswordKey(std::string_view key) {
+    return key == "password" || key == "pwd";
+}
+
 bool IsBlank(char c) {
     return c == ' ' || c == '\t';
 }
@@ -48,6 +52,7 @@ std::string ReadValue(std::string_view text, std::size_t& at) {
 }  // namespace
 
 ConnectionString::ConnectionString(std::string_view text) {
+    bool afterPassword = false;
     for (std::size_t at = 0; at < text.size();) {
         std::size_t eq = text.find('=', at);
         std::size_t semicolon = text.find(';', at);
@@ -56,6 +61,10 @@ ConnectionString::ConnectionString(std::string_view text) {
             // Blanks between two ';' name nothing; other text without '=' is most often the rest
             // of a value that held a ';'.
             const std::string part = base::Trim(text.substr(at, semicolon - at));
+            if (!part.empty() && afterPassword)
+                Malformed(
+                    "text without a key follows the password; a password that holds ';' "
+                    "goes in quotes: Password=\"...\"");
             if (!part.empty())
                 Malformed("'" + part +
                           "' has no key; a value that holds ';' goes in quotes: Data "
@@ -67,9 +76,15 @@ ConnectionString::ConnectionString(std::string_view text) {
         std::string key = base::AsciiLower(base::Trim(text.substr(at, eq - at)));
         at = eq + 1;
         std::string value = ReadValue(text, at);
+        if (afterPassword) afterPassword_ = key;
+        afterPassword = IsPasswordKey(key);
         if (!key.empty()) pairs_[key] = std::move(value);
         if (at < text.size()) ++at;  // the ';'
     }
+}
+
+bool ConnectionString::FollowsPassword(std::string_view key) const {
+    return !afterPassword_.empty() && base::AsciiLower(key) == afterPassword_;
 }
 
 std::optional<std::string> ConnectionString::Get(std::string_view key) const {

@@ -19,9 +19,13 @@ class ConnectionString {
     // The value of `key` (any case); nullopt when the string does not name it.
     std::optional<std::string> Get(std::string_view key) const;
     const std::map<std::string, std::string>& pairs() const { return pairs_; }  // lower-case keys
+    // Whether `key` came right after a password's value: it may be the rest of a password that
+    // held a ';' without quotes, and no message may repeat it.
+    bool FollowsPassword(std::string_view key) const;
 
   private:
     std::map<std::string, std::string> pairs_;
+    std::string afterPassword_;  // the key right after a password's value, if any
 };
 
 }  // namespace db

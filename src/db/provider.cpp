@@ -98,6 +98,11 @@ void RequireKnownKeys(const ConnectionString& parsed, const std::string_view (&k
     for (const auto& pair : parsed.pairs()) {
         const std::string& key = pair.first;
         if (Knows(keys, key)) continue;
+        if (parsed.FollowsPassword(key))
+            throw base::Fault(kProviderError,
+                              "The connection string has a key the " + std::string(provider) +
+                                  " provider does not know right after the password; a password "
+                                  "that holds ';' goes in quotes: Password=\"...\"");
         throw base::Fault(kProviderError, "The connection string has a key the " +
                                               std::string(provider) + " provider does not know: '" +
                                               key + "'; it reads " + std::string(named));

@@ -172,28 +172,52 @@ TEST(ProviderTest, TheDialectsGuardedInsert) {
     EXPECT_EQ(sqlServer.ReleaseSavepoint("p"), "") << "a T-SQL savepoint ends with its transaction";
 }
 
-// Nothing listens on port 1: FreeTDS is refused, and the fault says so without the password.
+// Nothing listens on port 1: FreeTDS is refused, and the fault says so without the password,
+// in the same words whatever the password is (a one-letter one leaves the other words whole).
 TEST(ProviderTest, ARefusedServerIsAFaultWithoutThePassword) {
-    const std::string refused =
-        "Provider=SQLOLEDB;Data Source=127.0.0.1,1;Initial Catalog=x;User ID=u;Password=secret";
-    db::Connection connection;
-    try {
-        connection.Open(refused);
+    auto refusal = [](const std::string& password) {
+        db::Connection connection;
+        try {
+            connection.Open(
+                "Provider=SQLOLEDB;Data Source=127.0.0.1,1;Initial Catalog=x;User ID=u;"
+                "Password=" +
+                password);
+        } catch (const base::Fault& fault) {
+            EXPECT_EQ(fault.number(), db::kProviderError);
+            return fault.description();
+        }
         ADD_FAILURE() << "a connection to port 1 opened";
-    } catch (const base::Fault& fault) {
-        EXPECT_EQ(fault.number(), db::kProviderError);
-        EXPECT_EQ(fault.description().rfind("Cannot open database: [08", 0), 0u)
-            << fault.description();
-        EXPECT_NE(fault.description().find("Unable to connect"), std::string::npos)
-            << fault.description();
-        EXPECT_EQ(fault.description().find("secret"), std::string::npos) << fault.description();
-    }
-    auto login = testing_support::NewLogin(refused);
+        return std::string();
+    };
+    const std::string words = refusal("secret");
+    EXPECT_EQ(words.rfind("Cannot open database: [08", 0), 0u) << words;
+    EXPECT_NE(words.find("Unable to connect"), std::string::npos) << words;
+    EXPECT_EQ(words.find("secret"), std::string::npos) << words;
+    for (const char* password : {"e", "a", "0", "S3"})
+        EXPECT_EQ(refusal(password), words) << "with the password " << password;
+    auto login = testing_support::NewLogin(
+        "Provider=SQLOLEDB;Data Source=127.0.0.1,1;Initial Catalog=x;User ID=u;Password=secret");
     auto item = testing_support::NewSalaryItem();
     std::string reply = testing_support::Transact(item.get(), "<r proc='ADD'/>", login.get());
     EXPECT_EQ(reply.rfind("<reply code=\"-2147467259\" message=\"Cannot open database: [08", 0), 0u)
         << reply;
     EXPECT_EQ(reply.find("secret"), std::string::npos) << reply;
+    // A password that holds ';' without quotes: the rest of it is no key and no text of a fault.
+    for (const char* text : {"Provider=SQLOLEDB;Data Source=h;Password=pa;ss-rest",
+                             "Provider=SQLOLEDB;Data Source=h;Password=pa;ss-rest=1",
+                             "Provider=MSDASQL;Driver={x};PWD=pa;ss-rest=1"}) {
+        try {
+            db::Connection connection;
+            connection.Open(text);
+            ADD_FAILURE() << text;
+        } catch (const base::Fault& fault) {
+            EXPECT_EQ(fault.description().find("ss-rest"), std::string::npos)
+                << fault.description();
+            if (std::string_view(text).find("SQLOLEDB") != std::string_view::npos)
+                EXPECT_NE(fault.description().find("the password"), std::string::npos)
+                    << fault.description();
+        }
+    }
 }
 
 }  // namespace

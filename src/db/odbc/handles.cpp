@@ -1,5 +1,6 @@
 #include "db/odbc/handles.h"
 
+#include <cctype>
 #include <vector>
 
 #include "base/fault.h"
@@ -30,6 +31,32 @@ std::vector<Diagnostic> DiagnosticsOf(SQLSMALLINT handleType, SQLHANDLE handle,
     return records;
 }
 
+bool IsWordByte(char c) {
+    const auto u = static_cast<unsigned char>(c);
+    return u >= 0x80 || std::isalnum(u) || c == '_';
+}
+
+// A driver that repeats its connection string in a diagnostic repeats the password as a value
+// there, a word of its own: each occurrence that stands as one is blanked, and no other text of
+// the message changes (a short password's letters stay where they are part of other words).
+std::string WithoutPassword(std::string text, std::string_view password) {
+    if (password.empty()) return text;
+    for (std::size_t at = text.find(password); at != std::string::npos;
+         at = text.find(password, at)) {
+        const std::size_t end = at + password.size();
+        const bool alone =
+            (at == 0 || !IsWordByte(text[at - 1]) || !IsWordByte(password.front())) &&
+            (end == text.size() || !IsWordByte(text[end]) || !IsWordByte(password.back()));
+        if (!alone) {
+            ++at;
+            continue;
+        }
+        text.replace(at, password.size(), "***");
+        at += 3;
+    }
+    return text;
+}
+
 bool Starts(const std::string& state, std::string_view prefix) {
     return state.compare(0, prefix.size(), prefix) == 0;
 }
@@ -56,7 +83,7 @@ void Fail(SQLSMALLINT handleType, SQLHANDLE handle, std::string_view password, c
         text += "[" + d.state + "] " + d.message;
     }
     if (text.empty()) text = "The ODBC driver reported a failure without a diagnostic";
-    if (!password.empty()) text = base::ReplaceAll(std::move(text), password, "***");
+    text = WithoutPassword(std::move(text), password);
     bool lost = false, deadlock = false, locked = false, timeout = false, integrity = false,
          rejected = false;
     for (const Diagnostic& d : records) {

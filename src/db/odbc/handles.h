@@ -52,7 +52,8 @@ inline bool Succeeded(SQLRETURN rc) {
 }
 
 // Every diagnostic record of `handle`, "[SQLSTATE] message" joined by "; ", with `password`
-// blanked wherever a driver repeats it; then thrown as the fault its SQLSTATE or native error
+// blanked wherever a driver repeats it as a word of its own (the rest of the text as the driver
+// wrote it); then thrown as the fault its SQLSTATE or native error
 // number means (see db/backend.h): the connection lost (08xxx), a deadlock or serialization
 // failure (40001, 40P01, SQL Server 1205, MariaDB 1213), a lock that stayed taken (SQL Server's
 // lock request time-out 1222, MariaDB's auto-increment lock 1467: contention), a time-out (HYT00,
