@@ -191,14 +191,16 @@ OdbcTarget SqlServerTarget(const ConnectionString& parsed) {
     return target;
 }
 
-OdbcTarget OdbcPassthrough(const ConnectionString& parsed) {
+namespace {
+
+// MSDASQL's keys for SQLDriverConnect; for MariaDB's or MySQL's driver (`family`) in UTF-8 and
+// with `option` in place of the string's.
+OdbcTarget Passthrough(const ConnectionString& parsed, bool family, long option = 0) {
     OdbcTarget target;
+    target.utf8Api = family;
     const bool dsn = parsed.Get("dsn").has_value();
     for (const auto& [key, value] : parsed.pairs()) {
-        if (key == "driver") target.utf8Api = IsUtf8Driver(value);
-    }
-    for (const auto& [key, value] : parsed.pairs()) {
-        if (key == "provider" || (key == "charset" && target.utf8Api)) continue;
+        if (key == "provider" || (family && (key == "charset" || key == "option"))) continue;
         // ADO names the data source name of MSDASQL "Data Source".
         const std::string name = key == "data source" && !dsn ? "dsn" : key;
         // A value written in ODBC's own braces stands as written.
@@ -207,8 +209,35 @@ OdbcTarget OdbcPassthrough(const ConnectionString& parsed) {
         target.connectionString += ';';
         if (key == "pwd" || key == "password") target.password = value;
     }
-    if (target.utf8Api) target.connectionString += kUtf8Charset;
+    if (family)
+        target.connectionString +=
+            kUtf8Charset + std::string("OPTION=") + std::to_string(option) + ";";
+    else
+        target.passthrough = parsed;
     return target;
+}
+
+// Matched rows, found rows in the drivers' words.
+constexpr long kFoundRows = 2;
+
+}  // namespace
+
+OdbcTarget MySqlFamilyTarget(const ConnectionString& parsed, std::optional<long> dataSourceOption) {
+    long option = dataSourceOption.value_or(0);
+    if (std::optional<std::string> own = parsed.Get("option")) {
+        auto number = base::WholeNumber(*own);
+        if (!number || *number < 0 || *number > 0x7FFFFFFF)
+            throw base::Fault(kProviderError, "The connection string is malformed: Option " + *own +
+                                                  " is not a number");
+        option = static_cast<long>(*number);
+    }
+    return Passthrough(parsed, true, option | kFoundRows);
+}
+
+OdbcTarget OdbcPassthrough(const ConnectionString& parsed) {
+    std::optional<std::string> driver = parsed.Get("driver");
+    if (driver && IsUtf8Driver(*driver)) return MySqlFamilyTarget(parsed, std::nullopt);
+    return Passthrough(parsed, false);
 }
 
 std::unique_ptr<Backend> OpenBackend(const std::string& connectionString) {

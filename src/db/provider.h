@@ -10,6 +10,7 @@
 // Any other provider is a fault naming it.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -28,6 +29,9 @@ struct OdbcTarget {
     // The driver is spoken to in UTF-8 (db/odbc/text_api.h): MariaDB's or MySQL's, by its name,
     // with kUtf8Charset in the connection string in place of any character set it named.
     bool utf8Api = false;
+    // MSDASQL's keys, from which the target is made again (MySqlFamilyTarget) when the driver
+    // behind a data source turns out to be MariaDB's or MySQL's.
+    std::optional<ConnectionString> passthrough;
 };
 
 enum class Provider { kSqlite, kSqlServer, kOdbc };
@@ -47,6 +51,13 @@ OdbcTarget SqlServerTarget(const ConnectionString& parsed);
 // MSDASQL: every key but Provider as it stands (Data Source, as ADO writes the DSN, becomes DSN),
 // values re-quoted in ODBC's braces where needed.
 OdbcTarget OdbcPassthrough(const ConnectionString& parsed);
+
+// MariaDB's or MySQL's driver, named by the string or found behind its data source: spoken to
+// in UTF-8, and asked for the rows an UPDATE matched (option bit 2, FOUND_ROWS) rather than those
+// it changed, so that a row whose values are already those written is not taken for a missing
+// one, whatever the string or the data source says; the other option bits stay as the string,
+// or else the data source (`dataSourceOption`), sets them.
+OdbcTarget MySqlFamilyTarget(const ConnectionString& parsed, std::optional<long> dataSourceOption);
 
 // A value as an ODBC connection string may hold it: in braces, '}' doubled, when it holds a ';',
 // a brace or blanks at its ends.

@@ -12,6 +12,7 @@
 #include "large_demo.h"
 #include "server_database.h"
 #include "support/host.h"
+#include "support/requests.h"
 #include "support/server_db.h"
 
 namespace {
@@ -144,6 +145,42 @@ TEST(ServerHost, ARepeatedStatementIsPreparedAndBoundOnce) {
     EXPECT_LE(repeatedBindings / double(repeatedExecutions), 0.05) << repeatedBindings;
     EXPECT_GE(trace.calls.at("SQLExecute"), kRecords);
     EXPECT_LE(trace.calls.at("SQLExecute") / records, 1.1) << trace.calls.at("SQLExecute");
+}
+
+// A platform that delivers a message again, or a value already stored: the rows the UPDATE
+// matched are what the reply tells, whether the string asks the driver for them (Option=2, as
+// the test server's does) or not, and through a data source whose Option leaves them out.
+TEST(ServerHost, AnImportOfUnchangedValuesIsWrittenWhateverTheStringSays) {
+    REQUIRE_TEST_SERVER();
+    testing_support::ServerDb server;
+    HostFolder folder;
+    std::ofstream(folder.File("request.xml"))
+        << testing_support::AddRequest({testing_support::ItemRecord({}, {{"奖金", "0", "500"}})});
+    std::string plain = server.ConnectionString();
+    const std::size_t option = plain.find(";Option=2");
+    ASSERT_NE(option, std::string::npos) << plain;
+    plain.erase(option, 9);
+    // The same server as a data source of the user's, whose Option asks for changed rows.
+    std::string source = "[payroll]\nDriver=MariaDB Unicode\nOption=0\n";
+    for (const char* key : {"Server", "Port", "User", "Password", "Database"}) {
+        const std::regex value(std::string(";") + key + "=([^;]*)");
+        std::smatch found;
+        ASSERT_TRUE(std::regex_search(plain, found, value)) << key;
+        source += std::string(key) + "=" + found[1].str() + "\n";
+    }
+    std::ofstream(folder.File("odbc.ini")) << source;
+    setenv("ODBCINI", folder.File("odbc.ini").c_str(), 1);
+    for (const std::string& connection :
+         {plain, std::string("Provider=MSDASQL;DSN=payroll"), server.ConnectionString()}) {
+        for (int delivery = 1; delivery <= 2; ++delivery) {
+            HostRun run = folder.Run({"transact", "Wagelink.ISalaryItem",
+                                      folder.File("request.xml"), "--connection", connection});
+            EXPECT_EQ(run.exit, 0)
+                << connection << ", delivery " << delivery << ": " << run.out << run.err;
+            EXPECT_NE(run.out.find("code=\"0\""), std::string::npos) << run.out;
+        }
+    }
+    unsetenv("ODBCINI");
 }
 
 }  // namespace

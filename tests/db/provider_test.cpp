@@ -116,8 +116,27 @@ TEST(ProviderTest, ProvidersAndThePassthrough) {
         "Provider=MSDASQL;Driver={MariaDB Unicode};Server=127.0.0.1;PWD='x;y';Option=2;"
         "Charset=latin1"));
     EXPECT_EQ(odbc.connectionString,
-              "driver={MariaDB Unicode};option=2;pwd={x;y};server=127.0.0.1;CHARSET=utf8mb4;")
+              "driver={MariaDB Unicode};pwd={x;y};server=127.0.0.1;CHARSET=utf8mb4;OPTION=2;")
         << "MariaDB's driver is spoken to in UTF-8";
+    // MariaDB's and MySQL's drivers count matched rows (option bit 2) whatever the string says;
+    // its other bits stay.
+    for (const auto& [options, option] :
+         std::initializer_list<std::pair<const char*, const char*>>{{"", "OPTION=2;"},
+                                                                    {";Option=0", "OPTION=2;"},
+                                                                    {";option=16", "OPTION=18;"},
+                                                                    {";OPTION=3", "OPTION=3;"}}) {
+        for (const char* driver : {"MariaDB Unicode", "MySQL ODBC 8.0 Unicode Driver"}) {
+            const std::string made =
+                db::OdbcPassthrough(db::ConnectionString("Provider=MSDASQL;Driver={" +
+                                                         std::string(driver) + "}" + options))
+                    .connectionString;
+            EXPECT_EQ(made.substr(made.size() - std::string(option).size()), option) << made;
+        }
+    }
+    EXPECT_EQ(db::OdbcPassthrough(db::ConnectionString("Provider=MSDASQL;Driver=FreeTDS;Option=7"))
+                  .connectionString,
+              "driver=FreeTDS;option=7;")
+        << "another driver's option is its own";
     EXPECT_TRUE(odbc.utf8Api);
     EXPECT_EQ(odbc.password, "x;y");
     EXPECT_FALSE(
@@ -213,9 +232,10 @@ TEST(ProviderTest, ARefusedServerIsAFaultWithoutThePassword) {
         } catch (const base::Fault& fault) {
             EXPECT_EQ(fault.description().find("ss-rest"), std::string::npos)
                 << fault.description();
-            if (std::string_view(text).find("SQLOLEDB") != std::string_view::npos)
+            if (std::string_view(text).find("SQLOLEDB") != std::string_view::npos) {
                 EXPECT_NE(fault.description().find("the password"), std::string::npos)
                     << fault.description();
+            }
         }
     }
 }

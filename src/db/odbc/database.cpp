@@ -198,13 +198,17 @@ Database::Database(const OdbcTarget& target) : target_(target), api_(target.utf8
     env_ = NewEnvironment();
     if (!env_) throw base::Fault(kProviderError, "Cannot open database: no ODBC environment");
     Connect();
-    if (dialect_->kind() == Dialect::Kind::kMariaDb && !api_.utf8()) {
-        // A data source whose driver the connection string does not name: MariaDB's is spoken
-        // to in UTF-8 (db/odbc/text_api.h), which takes a connection of its own.
+    if (mysqlFamily_ && !api_.utf8() && target_.passthrough) {
+        // A data source whose driver the connection string does not name: MariaDB's and MySQL's
+        // are spoken to in UTF-8 (db/odbc/text_api.h) and asked for matched rows, which takes a
+        // connection of its own.
+        const ConnectionString keys = *target_.passthrough;
+        std::optional<std::string> dsn = keys.Get("dsn");
+        if (!dsn) dsn = keys.Get("data source");
+        target_ = MySqlFamilyTarget(keys, dsn ? DataSourceNumber(*dsn, "Option") : std::nullopt);
         link_.Close();
         dbc_.reset();
         api_ = TextApi(true);
-        target_.connectionString += kUtf8Charset;
         Connect();
     }
     if (!dialect_->SessionSetup().empty()) RunDirect(dialect_->SessionSetup());
@@ -232,7 +236,10 @@ void Database::Connect() {
     if (!Succeeded(SQLSetConnectAttr(dbc, SQL_ATTR_TXN_ISOLATION,
                                      reinterpret_cast<SQLPOINTER>(SQL_TXN_SERIALIZABLE), 0)))
         Fail(SQL_HANDLE_DBC, dbc);
-    dialect_ = &Dialect::OfServer(api_.DbmsName(dbc));
+    const std::string dbms = base::AsciiLower(api_.DbmsName(dbc));
+    dialect_ = &Dialect::OfServer(dbms);
+    mysqlFamily_ =
+        dbms.find("mariadb") != std::string::npos || dbms.find("mysql") != std::string::npos;
 }
 
 void Database::Fail(SQLSMALLINT type, SQLHANDLE handle) const {

@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "db/backend.h"
+#include "db/odbc/data_sources.h"
 #include "db/odbc/handles.h"
 #include "db/odbc/text_api.h"
 #include "db/provider.h"
@@ -104,7 +105,8 @@ class Database : public Backend {
     ConnectionHandle dbc_;
     Link link_;  // after the handle, so it closes first
     const Dialect* dialect_ = nullptr;
-    TextApi api_;  // how texts cross the link (db/odbc/text_api.h)
+    bool mysqlFamily_ = false;  // MariaDB or MySQL, by the server's name
+    TextApi api_;               // how texts cross the link (db/odbc/text_api.h)
     // SQL Server compares an nvarchar value with a varchar key column by converting the column,
     // which turns an index seek into a scan: an ASCII text, the same in every code page, is
     // bound as varchar there.
