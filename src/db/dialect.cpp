@@ -62,7 +62,8 @@ const Dialect& Dialect::Of(Kind kind) {
                          "',NO_BACKSLASH_ESCAPES'))",
          .snapshotReads = "SET SESSION TRANSACTION ISOLATION LEVEL REPEATABLE READ",
          .serializableReads = "SET SESSION TRANSACTION ISOLATION LEVEL SERIALIZABLE",
-         .afterFailedPair = "ROLLBACK"});
+         .afterFailedPair = "ROLLBACK",
+         .likeClassesAsRegex = true});
     static const Dialect kStandard(Kind::kStandard, {.begin = "START TRANSACTION",
                                                      .beginLockNow = "START TRANSACTION",
                                                      .commit = "COMMIT",
@@ -92,6 +93,7 @@ const Dialect& Dialect::OfServer(std::string_view dbmsName) {
         static const Dialect kMySql(Kind::kStandard, [] {
             Texts texts = Of(Kind::kStandard).texts_;
             texts.sessionSetup = Of(Kind::kMariaDb).texts_.sessionSetup;
+            texts.likeClassesAsRegex = true;
             return texts;
         }());
         return kMySql;

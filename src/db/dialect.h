@@ -71,6 +71,11 @@ class Dialect {
     enum class Column { kNational, kPlain };
     std::string QuotedText(std::string_view text, Column column) const;
 
+    // Whether a LIKE pattern's character class ([abc], [a-f], [^...]), which SQL Server reads as
+    // one, must be sent as a regular expression (db/like_pattern.h): MariaDB's and MySQL's LIKE
+    // read '[' as a character. (SQLite's LIKE is replaced by SQL Server's.)
+    bool LikeClassesAsRegex() const { return texts_.likeClassesAsRegex; }
+
     // The guarded row as one statement, so that no other writer can slip a row in between.
     BoundStatement GuardedInsert(GuardedRow row) const;
 
@@ -92,6 +97,7 @@ class Dialect {
         std::string_view snapshotReads{}, serializableReads{}, snapshotAllowed{};
         std::string_view unicodeQuote{};  // before a quoted literal
         std::string_view afterFailedPair{};
+        bool likeClassesAsRegex = false;
     };
     Dialect(Kind kind, Texts texts) : kind_(kind), texts_(texts) {}
 

@@ -6,6 +6,7 @@
 #include "base/fault.h"
 #include "base/number.h"
 #include "base/text.h"
+#include "db/like_pattern.h"
 #include "db/recordset.h"
 #include "platform/integration_kit.h"
 
@@ -131,6 +132,21 @@ std::string ValuePart(const db::Dialect& dialect, const Condition& c, db::DataTy
     return c.value + wildcard + (person && wildcard.empty() ? " " : "");
 }
 
+// A like whose pattern holds a character class, on a database whose LIKE reads none (MariaDB,
+// MySQL): the regular expression that matches what the production database's LIKE matches.
+Condition AsTheProductionDatabaseReadsIt(const db::Dialect& dialect, const Condition& c) {
+    if (!dialect.LikeClassesAsRegex() || c.isList) return c;
+    const std::string operation = base::AsciiLower(base::Trim(c.operation));
+    if (operation != "like" && operation != "not like") return c;
+    const std::string pattern = c.value + (c.wildcard ? "%" : "");
+    if (!db::HasCharacterClass(pattern)) return c;
+    Condition regex = c;
+    regex.operation = operation == "like" ? "regexp" : "not regexp";
+    regex.value = db::LikeAsRegex(pattern);
+    regex.wildcard = false;
+    return regex;
+}
+
 std::string ColumnPart(const std::string& fieldName, const std::string& operation,
                        Flavour flavour) {
     if (flavour == Flavour::kBarePerson) return fieldName + " " + operation + " ";
@@ -180,8 +196,9 @@ std::string BuildWhere(const xml::NodeList& list, db::Connection& connection,
             Refuse(c.position, "the operation '" + c.operation +
                                    "' needs a list, which only kest "
                                    "requests can give");
-        text += ColumnPart(column.name, c.operation, flavour);
-        text += ValuePart(connection.dialect(), c, column.type, false, flavour);
+        const Condition read = AsTheProductionDatabaseReadsIt(connection.dialect(), c);
+        text += ColumnPart(column.name, read.operation, flavour);
+        text += ValuePart(connection.dialect(), read, column.type, false, flavour);
         if (c.position < conditions.size()) text += Joiner(c);
     }
     return Where(text);
@@ -243,16 +260,18 @@ std::string BuildKestWhere(const xml::NodeList& list, db::Connection& connection
                 // Without a list operator: the list without its parentheses, the wildcard inside
                 // its last quote.
                 // Item names are national text (WA_GZtblset.cSetGZItemName).
-                std::string names = QuotedList(dialect, c.value, db::adVarWChar);
+                const Condition read = AsTheProductionDatabaseReadsIt(dialect, c);
+                std::string names = QuotedList(dialect, read.value, db::adVarWChar);
                 if (!c.isList)
-                    names = names.substr(1, names.size() - 2 - 1) + (c.wildcard ? "%'" : "'");
-                filter = " and " + filter + " " + c.operation + " " + names;
+                    names = names.substr(1, names.size() - 2 - 1) + (read.wildcard ? "%'" : "'");
+                filter = " and " + filter + " " + read.operation + " " + names;
             }
             continue;
         }
         const db::Column& column = catalogue.Find(MapKestFieldName(c.name));
-        text += ColumnPart(column.name, c.operation, Flavour::kKest);
-        text += ValuePart(dialect, c, column.type, true, Flavour::kKest);
+        const Condition read = AsTheProductionDatabaseReadsIt(dialect, c);
+        text += ColumnPart(column.name, read.operation, Flavour::kKest);
+        text += ValuePart(dialect, read, column.type, true, Flavour::kKest);
         if (position < conditions.size() - itemFlag) text += Joiner(c);
         ++position;
     }

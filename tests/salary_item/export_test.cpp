@@ -162,6 +162,28 @@ TEST_F(ItemExport, TheExportsOwnConditionBindsToTheWholeRequestCondition) {
     EXPECT_EQ(pages[0].count, 1);
 }
 
+// A character class in a like is read as the production database reads it, on every database:
+// the same request exports the same rows on SQLite and on the server.
+TEST_F(ItemExport, ALikeReadsCharacterClassesAsTheProductionDatabase) {
+    auto persons = [&](const std::string& pattern, const char* operation = "like") {
+        xml::Document doc;
+        EXPECT_TRUE(doc.Load(
+            Export(" paginate=\"0\"", "<field name='cPsn_Name' operation='" +
+                                          std::string(operation) + "' value='" + pattern +
+                                          "' logic='and'/><field name='iMonth' operation='=' "
+                                          "value='11'/>")));
+        std::string out;
+        for (xml::Element r : doc.Root().Children("salaryitem"))
+            out += r.FirstChild("personno").Text() + " ";
+        return out;
+    };
+    EXPECT_EQ(persons("[孙钱]"), "0006 0007 ") << "the like's own % follows the class";
+    EXPECT_EQ(persons("[^孙钱赵冯何许邓曹彭沈韩唐罗高]"), persons("[周吴郑王林陈李张刘杨黄]"));
+    EXPECT_EQ(persons("[孙钱]", "not like").find("0006"), std::string::npos);
+    EXPECT_EQ(persons("孙[雨]桐"), "0006 ");
+    EXPECT_EQ(persons("[孙"), "") << "a '[' that no ']' closes is a character";
+}
+
 TEST_F(ItemExport, FaultsThatEndTheExport) {
     auto fails = [&](const std::string& attributes, const std::string& conditions) {
         try {

@@ -85,7 +85,7 @@ echo "== $arch: the DLLs import nothing but system DLLs"
 for dll in "$dlls"/*.dll; do
     for import in $("$arch-w64-mingw32-objdump" -p "$dll" | sed -n 's/^\s*DLL Name: //p' | tr 'A-Z' 'a-z'); do
         case $import in
-        kernel32.dll | advapi32.dll | ole32.dll | oleaut32.dll | odbc32.dll | msvcrt.dll) ;;
+        kernel32.dll | advapi32.dll | ole32.dll | oleaut32.dll | odbc32.dll | odbccp32.dll | msvcrt.dll) ;;
         *) fail "$(basename "$dll") imports $import" ;;
         esac
     done

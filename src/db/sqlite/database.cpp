@@ -12,12 +12,23 @@
 #include "base/text.h"
 #include "db/contention.h"
 #include "db/declared_types.h"
+#include "db/like_pattern.h"
 #include "db/sqlite/column_names.h"
 #include "db/types.h"
 
 namespace db::sqlite {
 
 namespace {
+
+// like(pattern, text), which SQLite calls for "text LIKE pattern".
+void SqlServerLike(sqlite3_context* context, int, sqlite3_value** args) {
+    const auto* pattern = reinterpret_cast<const char*>(sqlite3_value_text(args[0]));
+    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(args[1]));
+    if (!pattern || !text) return;  // Null
+    sqlite3_result_int(
+        context, LikeMatches({pattern, static_cast<std::size_t>(sqlite3_value_bytes(args[0]))},
+                             {text, static_cast<std::size_t>(sqlite3_value_bytes(args[1]))}));
+}
 
 constexpr int kBusyTimeoutMs = 10000;
 
@@ -113,6 +124,10 @@ void Database::Open(const std::string& name, int flags, const std::string& path)
     if (rc != SQLITE_OK) CannotOpen(path, rc, raw ? sqlite3_errmsg(raw) : sqlite3_errstr(rc));
     sqlite3_extended_result_codes(raw, 1);
     sqlite3_busy_timeout(raw, kBusyTimeoutMs);
+    // LIKE as the production database reads it, character classes included (db/like_pattern.h).
+    rc = sqlite3_create_function(raw, "like", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+                                 &SqlServerLike, nullptr, nullptr);
+    if (rc != SQLITE_OK) CannotOpen(path, rc, sqlite3_errmsg(raw));
 }
 
 Database::~Database() = default;
