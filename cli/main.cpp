@@ -18,6 +18,7 @@
 #include "demo_database.h"
 #include "registrations.h"
 #include "reply_summary.h"
+#include "request_text.h"
 #include "server_database.h"
 #include "stop_signals.h"
 #include "transact_command.h"
@@ -96,6 +97,24 @@ std::string VersionText() {
     return text;
 }
 
+// demo-db --connection writes into a database that exists: a server that has none of that name,
+// or a string that names none, is told how to make one.
+void WriteServerDemo(const std::string& connection) {
+    try {
+        sql::WriteServerDemo(connection);
+    } catch (const base::Fault& fault) {
+        const std::string& d = fault.description();
+        std::cerr << "error " << fault.number() << ": " << d << '\n';
+        if (d.find("No database selected") != std::string::npos ||
+            d.find("Unknown database") != std::string::npos ||
+            d.find("Cannot open database \"") != std::string::npos)
+            std::cerr << "hint: demo-db writes into an empty database that exists: create it on "
+                         "the server first (CREATE DATABASE payroll) and name it in the "
+                         "connection string (Initial Catalog=payroll, or Database=payroll)\n";
+        throw cli::Reported{};
+    }
+}
+
 // A fault as the person at the prompt reads it: what failed, and what to do about it.
 void ReportFault(const base::Fault& fault, const cli::TransactOptions& o) {
     std::cerr << "error " << fault.number() << ": " << fault.description() << '\n';
@@ -103,6 +122,10 @@ void ReportFault(const base::Fault& fault, const cli::TransactOptions& o) {
         std::cerr << "hint: the registry file " << com::Registry::DefaultPath()
                   << " holds no such class; register the server with `wagelink register` "
                      "(WAGELINK_REGISTRY names another registry file)\n";
+    if (fault.description().find(cli::kNotUtf8) != std::string::npos)
+        std::cerr << "hint: a request in another encoding names it in its XML declaration, "
+                     "e.g. <?xml version=\"1.0\" encoding=\"GBK\"?>, or begins with a byte "
+                     "order mark\n";
     if (fault.number() == base::kObjectNotSet && o.pages.empty())
         std::cerr << "hint: the export is paged (its paginate is 1 or more): give --pages DIR "
                      "to write its pages, or paginate=\"0\" for one reply\n";
@@ -188,7 +211,7 @@ int Run(int argc, char** argv) {
             if (demoPath.empty() == demoConnection.empty())
                 throw cli::UsageError("demo-db takes a PATH or --connection STR, one of them");
             if (!demoConnection.empty()) {
-                sql::WriteServerDemo(demoConnection);
+                WriteServerDemo(demoConnection);
                 std::cout << "wrote the demo data into the server database\n";
             } else {
                 sql::WriteDemoDatabase(demoPath);
@@ -199,7 +222,12 @@ int Run(int argc, char** argv) {
         if (*reg) return Register(library, false);
         if (*unreg) return Register(library, true);
         if (*listed) {
-            std::cout << cli::RegistrationLines(cli::Registrations(com::Registry::Open()));
+            const com::Registry registry = com::Registry::Open();
+            const std::vector<cli::Registration> registered = cli::Registrations(registry);
+            if (registered.empty())
+                std::cout << "nothing is registered in " << registry.path()
+                          << " (wagelink register; WAGELINK_REGISTRY names another file)\n";
+            std::cout << cli::RegistrationLines(registered);
             return 0;
         }
         try {
@@ -208,6 +236,8 @@ int Run(int argc, char** argv) {
             ReportFault(fault, o);
             return cli::StopSignal() ? 128 + cli::StopSignal() : cli::kCallFailed;
         }
+    } catch (const cli::Reported&) {
+        return cli::kCallFailed;
     } catch (const cli::UsageError& e) {
         std::cerr << "wagelink: " << e.what() << "\n(wagelink --help tells more)\n";
         return cli::kUsage;

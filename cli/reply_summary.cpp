@@ -4,6 +4,7 @@
 #include <map>
 #include <vector>
 
+#include "message_groups.h"
 #include "xml/document.h"
 
 namespace cli {
@@ -20,22 +21,34 @@ std::size_t RecordsSent(const std::string& request, const std::string& recordTag
 }
 
 struct Tally {
-    std::map<std::string, std::size_t> codes;                   // result code: results
-    std::vector<std::pair<std::string, std::size_t>> messages;  // in order of first appearance
+    std::map<std::string, std::size_t> codes;  // result code: results
+    // By the catalog message each was made from, in order of first appearance: the group, the
+    // first text met, the count.
+    struct Group {
+        std::string key;
+        std::string example;
+        std::size_t count;
+    };
+    std::vector<Group> messages;
+    MessageGroups groups;
     std::size_t batchFaults = 0;
     std::string requestAnswer;          // a reply with a code of its own answers the whole request
     bool trial = false;                 // the reply of a validate-only request
     std::vector<std::string> failures;  // "n key code message" of the first records not written
 
     void Count(const std::string& message) {
+        auto known = keys.find(message);
+        if (known == keys.end()) known = keys.emplace(message, groups.GroupOf(message)).first;
+        const std::string& key = known->second;
         auto it = std::find_if(messages.begin(), messages.end(),
-                               [&](const auto& entry) { return entry.first == message; });
+                               [&](const Group& g) { return g.key == key; });
         if (it == messages.end()) {
-            messages.emplace_back(message, 1);
+            messages.push_back({key, message, 1});
         } else {
-            ++it->second;
+            ++it->count;
         }
     }
+    std::map<std::string, std::string> keys;  // the group of each text met
 };
 
 Tally TallyReply(const std::string& reply) {
@@ -116,11 +129,13 @@ std::string ReplySummary(const std::string& request, const std::string& reply,
     for (const std::string& failure : tally.failures) out += "  " + failure + "\n";
 
     std::stable_sort(tally.messages.begin(), tally.messages.end(),
-                     [](const auto& a, const auto& b) { return a.second > b.second; });
+                     [](const auto& a, const auto& b) { return a.count > b.count; });
     if (!tally.messages.empty()) out += "most frequent messages:\n";
-    for (std::size_t i = 0; i < tally.messages.size() && i < kMessagesShown; ++i)
-        out +=
-            "  " + std::to_string(tally.messages[i].second) + " " + tally.messages[i].first + "\n";
+    for (std::size_t i = 0; i < tally.messages.size() && i < kMessagesShown; ++i) {
+        const Tally::Group& g = tally.messages[i];
+        out += "  " + std::to_string(g.count) + " " +
+               (g.key == g.example ? g.example : g.key + ", e.g. " + g.example) + "\n";
+    }
     return out;
 }
 

@@ -11,7 +11,11 @@
 //   first records not written (n key code message):
 //     17 林晓东 101 导入月份不正确！
 //   most frequent messages:
-//     1990 成功
+//     1990 Qz.WA.EAI.00038, e.g. 成功
+//     6 Qz.WA.EAI.00065, e.g. 人员编号[0020]已存在，不能重复导入！
+//
+// A message is counted by the catalog message it was made from (cli/message_groups.h), with the
+// first text met as its example; one made from none stands for itself.
 //
 // The reply of a validate-only request is said to be one in a first line. "not reached" counts the
 // records a batch fault (or an answer to the whole request) left without a result, so that the
@@ -29,6 +33,7 @@ inline constexpr int kUsage = 2;          // the command line is wrong
 inline constexpr int kRefused = 3;        // the request as a whole refused (codes 100, 101, 710, or
                                           // the set-up's fault reply)
 inline constexpr int kSomeFailed = 4;     // records rejected or not written, or a batch fault
+inline constexpr int kNoRecord = 5;       // an ADD that held no record of the class
 inline constexpr int kInterrupted = 130;  // SIGINT; SIGTERM gives 143
 
 // Whether the server built the reply itself (<reply ...>): the answer to an ADD or to the whole

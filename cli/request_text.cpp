@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <string_view>
 
 #include "base/fault.h"
@@ -70,6 +71,28 @@ std::string DeclaredEncoding(std::string_view text) {
     return std::string(declaration.substr(open + 1, close - open - 1));
 }
 
+// The offset of the first byte that begins no UTF-8 character, or none.
+std::optional<std::size_t> FirstBadUtf8Byte(std::string_view text) {
+    for (std::size_t i = 0; i < text.size();) {
+        const auto b = static_cast<unsigned char>(text[i]);
+        const std::size_t length = b < 0x80                 ? 1
+                                   : b >= 0xC2 && b <= 0xDF ? 2
+                                   : b >= 0xE0 && b <= 0xEF ? 3
+                                   : b >= 0xF0 && b <= 0xF4 ? 4
+                                                            : 0;
+        if (length == 0 || i + length > text.size()) return i;
+        for (std::size_t k = 1; k < length; ++k)
+            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return i;
+        // No overlong three- or four-byte forms, no surrogates, nothing beyond U+10FFFF.
+        const auto second = static_cast<unsigned char>(text[i + 1 < text.size() ? i + 1 : i]);
+        if ((b == 0xE0 && second < 0xA0) || (b == 0xED && second >= 0xA0) ||
+            (b == 0xF0 && second < 0x90) || (b == 0xF4 && second >= 0x90))
+            return i;
+        i += length;
+    }
+    return std::nullopt;
+}
+
 bool IsUtf8Name(const std::string& encoding) {
     const std::string name = base::AsciiLower(encoding);
     return name.empty() || name == "utf-8" || name == "utf8";
@@ -86,8 +109,13 @@ std::string RequestText(std::string bytes) {
     if (text.substr(0, 4) == std::string_view("<\0?\0", 4)) return ToUtf8(text, "UTF-16LE");
     if (text.substr(0, 4) == std::string_view("\0<\0?", 4)) return ToUtf8(text, "UTF-16BE");
     const std::string encoding = DeclaredEncoding(text);
-    if (IsUtf8Name(encoding)) return bytes;
-    return ToUtf8(text, encoding);
+    if (!IsUtf8Name(encoding)) return ToUtf8(text, encoding);
+    if (std::optional<std::size_t> bad = FirstBadUtf8Byte(text))
+        base::ThrowTypeMismatch(std::string(kNotUtf8) + ": the byte " +
+                                Hex(static_cast<unsigned char>(text[*bad])) + " at offset " +
+                                std::to_string(*bad) + " begins no UTF-8 character" +
+                                (encoding.empty() ? " (the request declares no encoding)" : ""));
+    return bytes;
 }
 
 }  // namespace cli

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iostream>
 #include <iterator>
@@ -49,18 +50,37 @@ std::string OtherRecordTag(const std::string& tag) {
     return tag == "salaryperson" ? "salaryitem" : "salaryperson";
 }
 
-// An ADD the server answered without a result, whose request holds records of the other class,
-// was most likely sent to the wrong class: the host says so. The request is read again only then.
-void WarnOfOtherClassRecords(const std::string& request, const std::string& recordTag) {
+// An ADD the server answered without a result handled no record: what the root holds instead
+// (element names and counts, in order of first appearance), and which class takes records of the
+// other kind, for the person at the prompt. The request is read again only then.
+void TellWhatTheRootHolds(const std::string& request, const std::string& progId) {
+    const std::string recordTag = RecordTagOf(progId);
+    std::cerr << "wagelink: the ADD handled no record: " << progId << " takes <" << recordTag
+              << "> records, ";
     xml::Document doc;
-    if (doc.Load(request).status != xml::ParseStatus::kOk) return;
-    xml::Element root = doc.Root();
+    if (doc.Load(request).status != xml::ParseStatus::kOk || !doc.Root()) {
+        std::cerr << "and the request has no root element\n";
+        return;
+    }
+    std::vector<std::pair<std::string, std::size_t>> held;
+    for (xml::Element child : doc.Root().Select("*")) {
+        auto it = std::find_if(held.begin(), held.end(),
+                               [&](const auto& h) { return h.first == child.Name(); });
+        if (it == held.end())
+            held.emplace_back(child.Name(), 1);
+        else
+            ++it->second;
+    }
+    std::cerr << "and the root <" << doc.Root().Name() << "> holds ";
+    if (held.empty()) std::cerr << "no element";
+    for (std::size_t i = 0; i < held.size(); ++i)
+        std::cerr << (i ? ", " : "") << held[i].second << " <" << held[i].first << ">";
+    std::cerr << "\n";
     const std::string other = OtherRecordTag(recordTag);
-    if (root.Children(other).empty()) return;
-    std::cerr << "wagelink: the request holds no " << recordTag << " record but "
-              << root.Children(other).size() << " " << other << " records: "
-              << (other == "salaryperson" ? "Wagelink.ISalaryPerson" : "Wagelink.ISalaryItem")
-              << " takes them\n";
+    if (!doc.Root().Children(other).empty())
+        std::cerr << "wagelink: "
+                  << (other == "salaryperson" ? "Wagelink.ISalaryPerson" : "Wagelink.ISalaryItem")
+                  << " takes the " << other << " records\n";
 }
 
 // An earlier interface revision knows no trial and would write every record: the current one is
@@ -140,10 +160,11 @@ int Transact(const TransactOptions& o) {
     std::cout << replyText << '\n' << std::flush;
     if (!std::cout)
         throw base::Fault(base::kFileAccess, "Cannot write the reply to standard output");
-    if (AnswersNoRecord(replyText)) WarnOfOtherClassRecords(request, RecordTagOf(o.progId));
+    const bool noRecord = AnswersNoRecord(replyText);
+    if (noRecord) TellWhatTheRootHolds(request, o.progId);
     if (o.summary) std::cerr << ReplySummary(request, replyText, RecordTagOf(o.progId));
     if (StopSignal()) return 128 + StopSignal();
-    return ExitCodeOfReply(replyText);
+    return noRecord ? kNoRecord : ExitCodeOfReply(replyText);
 }
 
 }  // namespace cli

@@ -241,12 +241,20 @@ std::string BuildKestWhere(const xml::NodeList& list, db::Connection& connection
                            std::string& itemFilter) {
     OpenIfClosed(connection);
     std::vector<Condition> conditions = ReadAll(list);
-    Catalogue catalogue(connection, kGZDataCatalogue);
-    const db::Dialect& dialect = connection.dialect();
-    std::string filter = "WA_GZtblset.cSetGzitemName";
     auto isItem = [](const Condition& c) {
         return base::AsciiLower(MapKestFieldName(c.name)) == "igzitem_id";
     };
+    // The item filter is one condition of its own, outside the WHERE text: a second one would
+    // leave the joiner before it dangling.
+    if (std::count_if(conditions.begin(), conditions.end(), isItem) > 1)
+        Refuse(std::find_if(std::find_if(conditions.begin(), conditions.end(), isItem) + 1,
+                            conditions.end(), isItem)
+                   ->position,
+               "a kest request takes one salary item condition; give several items as one "
+               "list (operation 'in', value 'a,b')");
+    Catalogue catalogue(connection, kGZDataCatalogue);
+    const db::Dialect& dialect = connection.dialect();
+    std::string filter = "WA_GZtblset.cSetGzitemName";
     const std::size_t itemFlag = std::any_of(conditions.begin(), conditions.end(), isItem) ? 1 : 0;
     bool sawItem = false;
     std::size_t position = 1;

@@ -174,7 +174,8 @@ TEST_F(Host, NumericOptionsAreCheckedForRange) {
     }
     EXPECT_EQ(Transact("Wagelink.ISalaryPerson", "<r/>", {"--login-year", "65536"}).exit, 2);
     EXPECT_EQ(Transact("Wagelink.ISalaryPerson", "<r proc='ADD'/>", {"--login-month", "12"}).exit,
-              0);
+              5)
+        << "an ADD without a record";
 }
 
 TEST_F(Host, PagesAreWrittenToFiles) {
@@ -245,11 +246,25 @@ TEST_F(Host, ImportWritesTheDatabase) {
               "<reply docid=\"D\" proc=\"ADD\"><result n=\"1\" key=\"唐伟杰\" code=\"0\" "
               "message=\"成功\"/></reply>\n");
     EXPECT_NE(run.err.find("records 1 of 1"), std::string::npos) << run.err;
-    EXPECT_EQ(Transact("Wagelink.ISalaryItem", "<r proc='ADD'/>").err, "")
-        << "no progress when standard error is not a terminal";
+    // An ADD that handled no record exits 5 and says what the root holds instead: no progress
+    // where standard error is no terminal.
+    const std::pair<std::string, std::string> kNoRecord[] = {
+        {"<r proc='ADD'/>",
+         "Wagelink.ISalaryItem takes <salaryitem> records, and the root <r> "
+         "holds no element\n"},
+        {"<r proc='ADD'><salaryItem/><salaryItem/><note/></r>",
+         "Wagelink.ISalaryItem takes <salaryitem> records, and the root <r> holds 2 "
+         "<salaryItem>, 1 <note>\n"},
+    };
+    for (const auto& [request, said] : kNoRecord) {
+        HostRun none = Transact("Wagelink.ISalaryItem", request);
+        EXPECT_EQ(none.exit, 5) << request;
+        EXPECT_EQ(none.err, "wagelink: the ADD handled no record: " + said) << request;
+    }
     HostRun other = Transact("Wagelink.ISalaryPerson", "<r proc='ADD'>" + record + "</r>");
-    EXPECT_NE(other.err.find("the request holds no salaryperson record but 1 salaryitem records: "
-                             "Wagelink.ISalaryItem takes them"),
+    EXPECT_EQ(other.exit, 5);
+    EXPECT_NE(other.err.find("the root <r> holds 1 <salaryitem>\nwagelink: Wagelink.ISalaryItem "
+                             "takes the salaryitem records"),
               std::string::npos)
         << other.err;
     auto c = std::make_unique<db::Connection>();
@@ -297,7 +312,8 @@ TEST_F(Host, ValidateOnlyAndTheSummaryOfALargeImport) {
                     " 101 人员档案中没有此人员编号！\n";
     const std::string expected =
         "rejected: 10\nnot written: 0\nnot reached: 0\nbatch fault: 0\n" + firstTen +
-        "most frequent messages:\n  1990 成功\n  10 人员档案中没有此人员编号！\n";
+        "most frequent messages:\n  1990 Qz.WA.EAI.00038, e.g. 成功\n  10 Qz.WA.EAI.00027, e.g. "
+        "人员档案中没有此人员编号！\n";
     EXPECT_EQ(real.err, "records sent: 2000\nwritten: 1990\n" + expected);
     EXPECT_EQ(trial.err,
               "validate-only: what a real run would do; nothing was written\n"
@@ -346,6 +362,49 @@ TEST_F(Host, TheSummaryCountsTheRecordsABatchFaultLeft) {
     EXPECT_EQ(unmarked.exit, 1);
     EXPECT_NE(unmarked.err.find("--validate-only cannot mark the request"), std::string::npos)
         << unmarked.err;
+}
+
+}  // namespace
+
+namespace {
+
+// What a user and a script are told where the host used to say too little: a request in GBK
+// without a declaration, a registry that holds nothing, and a summary of messages that name
+// their records, counted by the message they were made from.
+TEST_F(Host, WhatTheUserIsToldWhereThereIsAUsualFix) {
+    const std::string gbk =
+        "<r proc='ADD'><salaryperson><personname>\xC1\xD6\xCF\xFE</personname>"
+        "</salaryperson></r>";
+    HostRun notUtf8 = Transact("Wagelink.ISalaryPerson", gbk);
+    EXPECT_EQ(notUtf8.exit, 1);
+    EXPECT_NE(notUtf8.err.find("the request is not UTF-8 text: the byte 0xC1 at offset 40 begins "
+                               "no UTF-8 character (the request declares no encoding)"),
+              std::string::npos)
+        << notUtf8.err;
+    EXPECT_NE(notUtf8.err.find("hint: a request in another encoding names it in its XML "
+                               "declaration, e.g. <?xml version=\"1.0\" encoding=\"GBK\"?>"),
+              std::string::npos)
+        << notUtf8.err;
+    EXPECT_NE(Transact("Wagelink.ISalaryPerson", "<?xml version='1.0' encoding='GBK'?>" + gbk).exit,
+              1)
+        << "declared, the same bytes are read";
+
+    EXPECT_EQ(Wagelink({"registrations"}).out.find("nothing is registered"), std::string::npos);
+    testing_support::HostFolder emptied;
+    ASSERT_EQ(emptied.Run({"unregister"}).exit, 0);
+    EXPECT_EQ(emptied.Run({"registrations"}).out,
+              "nothing is registered in " + emptied.File("registry") +
+                  " (wagelink register; WAGELINK_REGISTRY names another file)\n");
+
+    const std::string persons =
+        Slurp(std::string(WAGELINK_SOURCE_DIR) + "/examples/add-salary-persons.xml");
+    Transact("Wagelink.ISalaryPerson", persons);
+    HostRun again = Transact("Wagelink.ISalaryPerson", persons, {"--summary"});
+    EXPECT_NE(again.err.find("most frequent messages:\n  2 Qz.WA.EAI.00065, e.g. "
+                             "人员编号[0020]已存在，不能重复导入！\n  1 Qz.WA.EAI.00060, e.g. "
+                             "是否扣税判断标志不合法！\n"),
+              std::string::npos)
+        << again.err;
 }
 
 }  // namespace

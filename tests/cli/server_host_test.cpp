@@ -75,6 +75,16 @@ TEST(ServerHost, TheDemoJobGivesTheSameRepliesOnSqliteAndOnTheServer) {
     EXPECT_NE(again.exit, 0);
     EXPECT_EQ(again.err.find("wagelink-test"), std::string::npos) << again.err;
     EXPECT_EQ(server.Scalar("select count(*) from pubperson"), persons);
+    // A string that names no database, or one the server lacks: the hint says to make it first.
+    for (const std::string& missing :
+         {*testing_support::TestServer(), *testing_support::TestServer() + ";Database=nosuchdb"}) {
+        HostRun none = onServer.Run({"demo-db", "--connection", missing});
+        EXPECT_EQ(none.exit, 1);
+        EXPECT_NE(none.err.find("hint: demo-db writes into an empty database that exists: create "
+                                "it on the server first"),
+                  std::string::npos)
+            << none.err;
+    }
 
     EXPECT_EQ(DemoJob(onServer, server.ConnectionString()), expected);
 }

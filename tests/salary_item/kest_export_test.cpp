@@ -210,6 +210,23 @@ TEST_F(KestExport, HostileConditionsAndFilterValuesChangeNothing) {
             EXPECT_EQ(f.number(), base::kInvalidArgument) << conditions << ": " << f.what();
         }
     }
+    // Two salary item conditions: refused before any statement runs, on every database.
+    std::vector<std::string> statements;
+    connection->SetStatementHook([&](const std::string& sql) { statements.push_back(sql); });
+    try {
+        Export(" paginate=\"0\"",
+               "<field name='salaryitem' operation='=' value='奖金' logic='and'/>"
+               "<field name='month' operation='=' value='11' logic='and'/>"
+               "<field name='salaryitem' operation='like' value='应发'/>");
+        ADD_FAILURE() << "two salary item conditions were exported";
+    } catch (const base::Fault& f) {
+        EXPECT_EQ(f.number(), base::kInvalidArgument);
+        EXPECT_NE(std::string(f.what()).find("query condition 3: a kest request takes one salary "
+                                             "item condition"),
+                  std::string::npos)
+            << f.what();
+    }
+    EXPECT_EQ(statements, std::vector<std::string>{});
     connection.reset();
     EXPECT_EQ(demo.FileBytes(), before);
 }
