@@ -96,6 +96,10 @@ TEST_F(ItemImport, PersonChecks) {
         demo.Exec("insert into pubperson (cPsn_Num, cPsn_Name) values ('" + longCode + "', 'x')");
         EXPECT_EQ(Rejection({{"personno", longCode}}), "人员编号长度超长！");
     }
+    // A code of exactly the longest length passes the length check (and fails the next).
+    const std::string longest(20, '7');
+    demo.Exec("insert into pubperson (cPsn_Num, cPsn_Name) values ('" + longest + "', 'x')");
+    EXPECT_EQ(Rejection({{"personno", longest}}), "人员档案中没有[林晓东]的信息！");
     EXPECT_EQ(Rejection({{"personno", "0020"}, {"personname", "梁诗雨"}}),
               "人员档案中没有[梁诗雨]的信息！");
     EXPECT_EQ(Rejection({{"personname", "林晓"}}), "人员档案中没有[林晓]的信息！");
@@ -107,6 +111,11 @@ TEST_F(ItemImport, ItemChecks) {
     EXPECT_EQ(Rejection({}, {{"", "0", "1", false, true}}), "工资项目名称未设置！");
     EXPECT_EQ(Rejection({}, {{"奖金", "", "1", true, false}}), "工资项目属性未设置！");
     EXPECT_EQ(Rejection({}, {{"不存在的项目", "0", "1"}}), "工资项目设置不正确！");
+    // A setting whose item row is missing: the item is not defined, and not written.
+    demo.Exec(
+        "insert into WA_GZtblset (cGZGradeNum, iGZItem_id, cSetGZItemName, iSetGZItemStyle) "
+        "values ('001', 99, '孤立项目', 0)");
+    EXPECT_EQ(Rejection({}, {{"孤立项目", "0", "1"}}), "工资项目设置不正确！");
     EXPECT_EQ(Rejection({}, {{"奖金", "1", "1"}}), "工资项目设置不正确！")
         << "defined, but not with that type";
     EXPECT_EQ(Rejection({}, {{"奖金", "0", "1"}, {"岗位工资", "", "1", true, false}}),

@@ -43,6 +43,15 @@ TEST_F(PersonChecks, EachCheckRejectsWithItsMessage) {
         demo.Exec("insert into pubperson values ('" + longCode + "', '梁诗雨', '101')");
         EXPECT_EQ(Rejection({{"personno", longCode}}), "人员编号长度超长！");
     }
+    // A code of exactly the longest length passes the length check (and fails the next).
+    const std::string longest(20, '7');
+    demo.Exec("insert into pubperson values ('" + longest + "', '梁诗雨', '101')");
+    demo.Exec(
+        "insert into WA_psn (cGZGradeNum, cPsn_Num, cPsn_Name, cDept_num, iPsnGrd_id) "
+        "values ('001', '" +
+        longest + "', '梁诗雨', '0101', 1)");
+    EXPECT_EQ(Rejection({{"personno", longest}}),
+              "人员编号[" + longest + "]已存在，不能重复导入！");
     EXPECT_EQ(Rejection({{"personno", "0001"}, {"personname", "林晓东"}}),
               "人员编号[0001]已存在，不能重复导入！");
     EXPECT_EQ(Rejection({{"persongradeno", ""}}), "人员类别名称不能为空！");
