@@ -4,8 +4,11 @@
    file, so the two cannot drift apart. Plain preprocessor definitions only, as both read them:
    a GUID stands bare, as IDL's uuid() takes it, and C++ makes its braced text with
    WAGELINK_GUID_TEXT. */
-#ifndef WAGELINK_WAGELINK_IDENTITIES_H
-#define WAGELINK_WAGELINK_IDENTITIES_H
+#ifndef WAGELINK_IDENTITIES_H
+#define WAGELINK_IDENTITIES_H
+
+/* Bare GUIDs are no C++ expressions: clang-format would space their dashes. */
+/* clang-format off */
 
 #define WAGELINK_TEXT_OF_(x) #x
 #define WAGELINK_TEXT_OF(x) WAGELINK_TEXT_OF_(x)
@@ -83,4 +86,6 @@
 #define WAGELINK_PROGID_INTEGRATION_KIT "Wagelink.IntegrationKit"
 #define WAGELINK_PROGID_ROW_XML_MAPPER "Wagelink.RowXmlMapper"
 
+/* clang-format on */
+/* clang-format on */
 #endif

@@ -7,6 +7,7 @@
 #include "db/contention.h"
 #include "db/errors.h"
 #include "platform/integration_kit.h"
+#include "platform/message_ids.h"
 
 namespace component {
 
@@ -32,7 +33,7 @@ Result BatchFault(std::string description) {
 
 // A record the database did not take, with the database's reason.
 Outcome NotWritten(Instance& self, const std::string& why) {
-    return {kNotWritten, self.messages.GetResString("Qz.WA.EAI.00008") + "：" + why};
+    return {kNotWritten, self.messages.GetResString(message_ids::kDatabaseError) + "：" + why};
 }
 
 // The checks and the writer of one record, inside whatever transaction the caller holds; the

@@ -1,5 +1,6 @@
 #include "component/classes.h"
 #include "component/page_delivery.h"
+#include "platform/message_ids.h"
 #include "salary_item/export.h"
 #include "salary_item/kest_export.h"
 #include "salary_item/update.h"
@@ -34,7 +35,7 @@ void ExportKest(Instance& self, const xml::NodeList& conditions, std::string& sR
 Operations SalaryItem::MakeOperations(Instance& self) {
     Operations ops;
     ops.recordTag = "salaryitem";
-    ops.notXmlMessageId = "Qz.WA.EAI.00002";
+    ops.notXmlMessageId = message_ids::kXmlParseError;
     ops.readsKestFlag = self.behaviour.routesKest;
     // Reference data read for one record is remembered for the rest of the request.
     auto lookups = std::make_shared<db::LookupCache>();

@@ -1,6 +1,7 @@
 #include "com/late_call.h"
 #include "component/classes.h"
 #include "component/page_delivery.h"
+#include "platform/message_ids.h"
 #include "salary_person/enrolment.h"
 #include "salary_person/export.h"
 #include "salary_person/validation.h"
@@ -35,7 +36,7 @@ salary_person::LoginPeriod PeriodOf(com::IDispatch* login) {
 Operations SalaryPerson::MakeOperations(Instance& self) {
     Operations ops;
     ops.recordTag = "salaryperson";
-    ops.notXmlMessageId = "Qz.WA.EAI.00040";
+    ops.notXmlMessageId = message_ids::kPersonXmlParseError;
     // Reference data read for one record is remembered for the rest of the request.
     auto lookups = std::make_shared<db::LookupCache>();
     ops.readAhead = [&self, lookups](const xml::NodeList& records, std::size_t index) {

@@ -7,6 +7,7 @@
 #include "component/request_limits.h"
 #include "payroll/tables.h"
 #include "platform/integration_kit.h"
+#include "platform/message_ids.h"
 
 namespace component {
 
@@ -99,7 +100,8 @@ std::string Transact(Instance& self, const Operations& ops, std::string sXML,
         return kit.MakeReply("100", self.messages.GetResString(std::string(ops.notXmlMessageId)),
                              "");
     xml::Element root = doc.Root();
-    if (!root) return kit.MakeReply("101", self.messages.GetResString("Qz.WA.EAI.00006"), "");
+    if (!root)
+        return kit.MakeReply("101", self.messages.GetResString(message_ids::kNoRootElement), "");
 
     std::string rootTag = kit.GetAttribute(root, "roottag");
     std::string docid = kit.GetAttribute(root, "docid");
@@ -125,7 +127,7 @@ std::string Transact(Instance& self, const Operations& ops, std::string sXML,
             ops.query(conditions, reply);
         }
     } else {
-        return kit.MakeReply("710", self.messages.GetResString("Qz.WA.EAI.00007"), "");
+        return kit.MakeReply("710", self.messages.GetResString(message_ids::kNotProvided), "");
     }
     return reply;
 }

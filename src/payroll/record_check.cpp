@@ -3,6 +3,7 @@
 #include "base/utf.h"
 #include "messages/gen_len.h"
 #include "payroll/record_fields.h"
+#include "platform/message_ids.h"
 
 namespace payroll {
 
@@ -18,36 +19,38 @@ bool RecordCheck::Payroll() {
     payroll_ = Field("salarygradeno");
     if (!payroll_.empty()) {
         if (Lookup("SELECT * FROM WA_account WHERE cGZGradeNum = ?", {payroll_}).RecordCount() == 0)
-            return Fail(messages_.GetResStringArg("Qz.WA.EAI.00010", payroll_));
+            return Fail(messages_.GetResStringArg(message_ids::kPayrollMissing, payroll_));
         return true;
     }
     std::string name = Field("salarygradename");
-    if (name.empty()) return FailPlain("Qz.WA.EAI.00009");
+    if (name.empty()) return FailPlain(message_ids::kPayrollNumberAndNameEmpty);
     const db::LookupResult& byName =
         Lookup("SELECT * FROM WA_account WHERE cGZGradeName = ?", {name});
-    if (byName.RecordCount() == 0) return Fail(messages_.GetResStringArg("Qz.WA.EAI.00010", name));
+    if (byName.RecordCount() == 0)
+        return Fail(messages_.GetResStringArg(message_ids::kPayrollMissing, name));
     payroll_ = byName.First("cgzgradenum").Text();
     return true;
 }
 
 bool RecordCheck::Department() {
     std::string department = Field("departmentno");
-    if (department.empty()) return FailPlain("Qz.WA.EAI.00014");
+    if (department.empty()) return FailPlain(message_ids::kDepartmentEmpty);
     if (Lookup("select cDept_Num from WA_dept where cGZGradeNum = ? and cDept_Num = ?",
                {payroll_, department})
             .RecordCount() == 0)
-        return Fail(messages_.GetResStringArg("Qz.WA.EAI.00015", payroll_, department));
+        return Fail(
+            messages_.GetResStringArg(message_ids::kDepartmentNotInPayroll, payroll_, department));
     if (Lookup("select cDepCode from Department where cDepCode = ? and bDepEnd = 1", {department})
             .RecordCount() == 0)
-        return Fail(messages_.GetResStringArg("Qz.WA.EAI.00017", department));
+        return Fail(messages_.GetResStringArg(message_ids::kDepartmentNotLastLevel, department));
     return true;
 }
 
 bool RecordCheck::PersonCategory() {
     std::string category = Field("persongradeno");
-    if (category.empty()) return FailPlain("Qz.WA.EAI.00032");
+    if (category.empty()) return FailPlain(message_ids::kCategoryEmpty);
     if (Lookup("select * from WA_grade where cPsnGrd = ?", {category}).RecordCount() == 0)
-        return FailPlain("Qz.WA.EAI.00033");
+        return FailPlain(message_ids::kCategoryNotSetUp);
     return true;
 }
 

@@ -13,6 +13,7 @@
 #include "db/lookup.h"
 #include "messages/messages.h"
 #include "payroll/record_rules.h"
+#include "platform/message_ids.h"
 #include "xml/document.h"
 
 namespace payroll {
@@ -42,7 +43,7 @@ class RecordCheck {
     // The identifier's text followed by "！".
     bool FailPlain(const char* id) { return Fail(messages_.Plain(id)); }
     bool Pass() {
-        message_ = messages_.GetResString("Qz.WA.EAI.00038");
+        message_ = messages_.GetResString(message_ids::kSuccess);
         return true;
     }
 

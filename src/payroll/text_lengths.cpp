@@ -2,6 +2,7 @@
 
 #include "base/utf.h"
 #include "messages/gen_len.h"
+#include "platform/message_ids.h"
 
 namespace payroll {
 
@@ -40,7 +41,7 @@ std::optional<std::string> TooLongValue(db::Connection& connection, db::LookupCa
         if (!Fits(*column, db::ValueText(values[i])))
             // Named as the statement writes it: the reply must not depend on the case in
             // which one database or another declares it.
-            return messages.GetResStringArg("Qz.WA.EAI.09006", columns[i],
+            return messages.GetResStringArg(message_ids::kValueTooLong, columns[i],
                                             std::to_string(column->length));
     }
     return std::nullopt;

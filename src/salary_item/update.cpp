@@ -14,6 +14,7 @@
 #include "payroll/record_fields.h"
 #include "payroll/text_lengths.h"
 #include "payroll/trap_faults.h"
+#include "platform/message_ids.h"
 
 namespace salary_item {
 
@@ -112,7 +113,7 @@ std::optional<Target> Identify(db::Connection& connection, messages::Messages& m
     std::optional<payroll::MasterPerson> person =
         payroll::CategorizedPerson(payroll::PersonMasterOf(connection, lookups, target.code));
     if (!person) {
-        message = messages.GetResStringArg("Qz.WA.EAI.09002", target.code);
+        message = messages.GetResStringArg(message_ids::kPersonMasterIncomplete, target.code);
         return std::nullopt;
     }
     target.name = person->name;
@@ -137,7 +138,7 @@ bool Write(db::Connection& connection, messages::Messages& messages, db::LookupC
            ItemCatalog& items, xml::Element record, const Target& target, std::string& message) {
     Assignments assignments = CollectAssignments(connection, items, record);
     if (assignments.repeated) {
-        message = messages.GetResStringArg("Qz.WA.EAI.09003", *assignments.repeated);
+        message = messages.GetResStringArg(message_ids::kItemTwice, *assignments.repeated);
         return false;
     }
     if (auto tooLong = payroll::TooLongValue(connection, lookups, messages, "WA_GZData",
@@ -154,8 +155,8 @@ bool Write(db::Connection& connection, messages::Messages& messages, db::LookupC
     sql += kRowOfTarget;
     long long changed = connection.Execute(sql, params);
     if (changed == 0) {
-        message = messages.GetResStringArg("Qz.WA.EAI.09001", target.payroll, target.department,
-                                           target.code);
+        message = messages.GetResStringArg(message_ids::kNoPayrollRow, target.payroll,
+                                           target.department, target.code);
         return false;
     }
     return true;

@@ -11,6 +11,7 @@
 #include "payroll/read_ahead.h"
 #include "payroll/record_check.h"
 #include "payroll/record_fields.h"
+#include "platform/message_ids.h"
 #include "salary_item/item_catalog.h"
 
 namespace salary_item {
@@ -53,9 +54,9 @@ class ItemRecordCheck : public payroll::RecordCheck {
 
     bool Year() {
         std::int16_t year = RecordNumber(Field("year"));
-        if (year == 0) return FailPlain("Qz.WA.EAI.00019");
+        if (year == 0) return FailPlain(message_ids::kYearEmpty);
         if (db::ValueNumber(PayrollRow().First("iLastYear").value()) != year)
-            return FailPlain("Qz.WA.EAI.00020");
+            return FailPlain(message_ids::kYearMismatch);
         return true;
     }
 
@@ -64,50 +65,52 @@ class ItemRecordCheck : public payroll::RecordCheck {
         if (Lookup("select * from GL_mend where iperiod = ? and bflag_WA = 1",
                    {std::int64_t{month}})
                 .RecordCount() >= 1)
-            return Fail(std::to_string(month) + messages_.GetResString("Qz.WA.EAI.00021") + "！");
+            return Fail(std::to_string(month) + messages_.GetResString(message_ids::kMonthClosed) +
+                        "！");
         const db::LookupResult& lastMonthRow =
             Lookup("SELECT iLastMonth FROM WA_account WHERE cGZGradeNum = ?", {payroll_});
-        if (month == 0) return FailPlain("Qz.WA.EAI.00022");
+        if (month == 0) return FailPlain(message_ids::kMonthEmpty);
         double lastMonth = db::ValueNumber(lastMonthRow.First("iLastMonth").value());
-        if (lastMonth != 0 && lastMonth + 1 != month) return FailPlain("Qz.WA.EAI.00023");
+        if (lastMonth != 0 && lastMonth + 1 != month) return FailPlain(message_ids::kMonthNotOpen);
         return true;
     }
 
     bool Person() {
         std::string name = Field("personname");
-        if (name.empty()) return FailPlain("Qz.WA.EAI.00024");
-        if (NameTooLong(name)) return FailPlain("Qz.WA.EAI.00025");
+        if (name.empty()) return FailPlain(message_ids::kPersonNameEmpty);
+        if (NameTooLong(name)) return FailPlain(message_ids::kPersonNameTooLong);
         std::string code = Field("personno");
-        if (code.empty()) return FailPlain("Qz.WA.EAI.00026");
+        if (code.empty()) return FailPlain(message_ids::kPersonCodeEmpty);
         if (!rules_.codeInPersonMaster) {
-            if (!CodeFitsPayroll(code)) return FailPlain("Qz.WA.EAI.09007");
+            if (!CodeFitsPayroll(code)) return FailPlain(message_ids::kCodeLengthMismatch);
         } else {
             // The master rows are read once for the record: the update takes the name from them.
             if (payroll::PersonMasterOf(connection_, lookups_, code).RecordCount() == 0)
-                return FailPlain("Qz.WA.EAI.00027");
-            if (messages::GenLen(code) > kLongestCode) return FailPlain("Qz.WA.EAI.00028");
+                return FailPlain(message_ids::kPersonCodeNotInMaster);
+            if (messages::GenLen(code) > kLongestCode)
+                return FailPlain(message_ids::kPersonCodeTooLong);
         }
         if (payroll::RosterRowOf(connection_, lookups_, payroll_, code, name).RecordCount() == 0)
-            return Fail(messages_.GetResStringArg("Qz.WA.EAI.00030", name));
+            return Fail(messages_.GetResStringArg(message_ids::kPersonNotInRoster, name));
         return true;
     }
 
     bool Items() {
         for (Entry& entry : items_.EntriesOf(record_)) {
-            if (entry.name.empty()) return FailPlain("Qz.WA.EAI.00034");
-            if (entry.type.empty()) return FailPlain("Qz.WA.EAI.00035");
+            if (entry.name.empty()) return FailPlain(message_ids::kItemNameNotSet);
+            if (entry.type.empty()) return FailPlain(message_ids::kItemTypeNotSet);
             const ItemFacts& item = items_.Of(connection_, entry);
             RequireOneSetting(item);
-            if (!item.defined) return FailPlain("Qz.WA.EAI.00036");
+            if (!item.defined) return FailPlain(message_ids::kItemNotSetUp);
             // The item's settings with the entry's style (not rounded).
             const double style = base::LeadingNumber(entry.type);
             if (std::find(item.styles.begin(), item.styles.end(), style) == item.styles.end())
-                return FailPlain("Qz.WA.EAI.00036");
+                return FailPlain(message_ids::kItemNotSetUp);
             if (style != kNumericStyle) continue;
             const std::string& value = EntryText(entry);
             if (!IsAmount(value))
-                return Fail(
-                    messages_.GetResStringArg("Qz.WA.EAI.09009", std::string(entry.name), value));
+                return Fail(messages_.GetResStringArg(message_ids::kItemValueNotNumber,
+                                                      std::string(entry.name), value));
         }
         return true;
     }

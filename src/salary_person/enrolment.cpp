@@ -14,6 +14,7 @@
 #include "payroll/record_fields.h"
 #include "payroll/text_lengths.h"
 #include "payroll/trap_faults.h"
+#include "platform/message_ids.h"
 #include "salary_person/extra_fields.h"
 #include "salary_person/validation.h"
 
@@ -30,8 +31,8 @@ struct CaptionLimit {
     const char* messageId;
 };
 constexpr CaptionLimit kCaptionLimits[] = {
-    {"身份证号", 18, "Qz.WA.EAI.00079"},
-    {"公积金账号", 12, "Qz.WA.EAI.00082"},
+    {"身份证号", 18, message_ids::kIdentityCardTooLong},
+    {"公积金账号", 12, message_ids::kProvidentFundAccountTooLong},
 };
 
 // The columns and values of one INSERT, in order.
@@ -120,7 +121,8 @@ class Enrolment {
     bool MasterData(const std::string& code) {
         std::optional<payroll::MasterPerson> person =
             payroll::CategorizedPerson(payroll::PersonMasterOf(connection_, lookups_, code));
-        if (!person) return Fail(messages_.GetResStringArg("Qz.WA.EAI.09002", code));
+        if (!person)
+            return Fail(messages_.GetResStringArg(message_ids::kPersonMasterIncomplete, code));
         name_ = person->name;
         category_ = person->category;
         return true;
@@ -179,9 +181,10 @@ class Enrolment {
         for (const std::string& c : roster_.columns) used.insert(columns.IndexOf(c));
         for (const ExtraValue& extra : extras) {
             std::optional<std::size_t> index = columns.Find(extra.name);
-            if (!index) return Fail(messages_.GetResStringArg("Qz.WA.EAI.09004", extra.name));
+            if (!index)
+                return Fail(messages_.GetResStringArg(message_ids::kRosterLacksColumn, extra.name));
             if (!used.insert(*index).second)
-                return Fail(messages_.GetResStringArg("Qz.WA.EAI.09005", extra.name));
+                return Fail(messages_.GetResStringArg(message_ids::kExtraFieldTwice, extra.name));
             roster_.Add(columns[*index].name, extra.value);
         }
         return true;

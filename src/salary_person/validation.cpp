@@ -9,6 +9,7 @@
 #include "payroll/read_ahead.h"
 #include "payroll/record_check.h"
 #include "payroll/record_fields.h"
+#include "platform/message_ids.h"
 #include "salary_person/extra_fields.h"
 
 namespace salary_person {
@@ -45,44 +46,45 @@ class PersonRecordCheck : public payroll::RecordCheck {
         const db::LookupResult& binding =
             Lookup("select * from accinformation where csysid='HM' and cName='cGZGradeNum'");
         if (binding.RecordCount() == 0 || binding.First("cValue").Text() != payroll_) return true;
-        return Fail(messages_.GetResStringArg("Qz.WA.EAI.09008", payroll_));
+        return Fail(messages_.GetResStringArg(message_ids::kPayrollBoundToPersonnel, payroll_));
     }
 
     bool PersonName() {
         name_ = Field("personname");
-        if (name_.empty()) return FailPlain("Qz.WA.EAI.00024");
-        if (NameTooLong(name_)) return FailPlain("Qz.WA.EAI.00025");
+        if (name_.empty()) return FailPlain(message_ids::kPersonNameEmpty);
+        if (NameTooLong(name_)) return FailPlain(message_ids::kPersonNameTooLong);
         return true;
     }
 
     bool Flags() {
-        if (!IsFlag(Field("isforeign"))) return FailPlain("Qz.WA.EAI.00059");
-        if (!IsFlag(Field("taxtoken"))) return FailPlain("Qz.WA.EAI.00060");
+        if (!IsFlag(Field("isforeign"))) return FailPlain(message_ids::kForeignFlagInvalid);
+        if (!IsFlag(Field("taxtoken"))) return FailPlain(message_ids::kTaxFlagInvalid);
         return true;
     }
 
     bool PersonCode() {
         std::string code = Field("personno");
-        if (code.empty()) return FailPlain("Qz.WA.EAI.00026");
+        if (code.empty()) return FailPlain(message_ids::kPersonCodeEmpty);
         if (!rules_.codeInPersonMaster) {
-            if (!CodeFitsPayroll(code)) return FailPlain("Qz.WA.EAI.09007");
+            if (!CodeFitsPayroll(code)) return FailPlain(message_ids::kCodeLengthMismatch);
         } else {
             const db::LookupResult& named =
                 lookups_.FindForRecord(connection_, kMasterNameSql, {code, name_});
             if (db::ValueNumber(named.First(std::size_t{0}).value()) == 0)
-                return FailPlain("Qz.WA.EAI.00062");
+                return FailPlain(message_ids::kPersonCodeAndNameNotInMaster);
             // The length is measured after the person master has the code, as the lookup comes
             // first.
-            if (messages::GenLen(code) > kLongestCode) return FailPlain("Qz.WA.EAI.00028");
+            if (messages::GenLen(code) > kLongestCode)
+                return FailPlain(message_ids::kPersonCodeTooLong);
         }
         if (Enrolled(connection_, lookups_, payroll_, code))
-            return Fail(messages_.GetResStringArg("Qz.WA.EAI.00065", code));
+            return Fail(messages_.GetResStringArg(message_ids::kPersonCodeExists, code));
         return true;
     }
 
     bool Entries() {
         xml::NodeList entries = record_.Children("entry");
-        if (entries.size() > kMostEntries) return FailPlain("Qz.WA.EAI.00070");
+        if (entries.size() > kMostEntries) return FailPlain(message_ids::kTooManyExtraFields);
         if (entries.empty()) return true;
         ExtraFields fields(connection_, lookups_);
         for (xml::Element entry : entries) {
@@ -90,14 +92,16 @@ class PersonRecordCheck : public payroll::RecordCheck {
             if (name.empty()) {
                 std::string caption = entry.GetAttribute("extraname");
                 const ExtraField* byCaption = fields.ByCaption(caption);
-                if (!byCaption) return Fail(messages_.GetResStringArg("Qz.WA.EAI.00073", caption));
+                if (!byCaption)
+                    return Fail(
+                        messages_.GetResStringArg(message_ids::kExtraFieldNotSetUp, caption));
                 name = ColumnOf(*byCaption);
             }
             if (!fields.ByNumber(FieldNumberOf(name)))
-                return Fail(messages_.GetResStringArg("Qz.WA.EAI.00073", name));
+                return Fail(messages_.GetResStringArg(message_ids::kExtraFieldNotSetUp, name));
             // Characters as the platform counts them: UTF-16 units, whatever their bytes.
             if (base::Utf16Length(entry.Text()) > kLongestExtraValue)
-                return Fail(messages_.GetResStringArg("Qz.WA.EAI.00075", name));
+                return Fail(messages_.GetResStringArg(message_ids::kExtraFieldTooLong, name));
         }
         return true;
     }
