@@ -87,37 +87,36 @@ bool LookupCache::KeyEqual::operator()(const Probe& a, const Key& b) const noexc
     return true;
 }
 
-const LookupResult& LookupCache::Find(Connection& connection, const char* sqlLiteral,
-                                      Params params) {
-    return Remember(results_, connection, sqlLiteral, params);
+const LookupResult& LookupCache::Find(Connection& connection, SqlLiteral sql, Params params) {
+    return Remember(results_, connection, sql, params);
 }
 
-const LookupResult& LookupCache::FindForRecord(Connection& connection, const char* sqlLiteral,
+const LookupResult& LookupCache::FindForRecord(Connection& connection, SqlLiteral sql,
                                                Params params) {
     if (!seeds_.empty()) {
-        auto seed = seeds_.find(Probe{sqlLiteral, params});
+        auto seed = seeds_.find(Probe{sql.c_str(), params});
         if (seed != seeds_.end()) return seed->second;
     }
-    return Remember(record_, connection, sqlLiteral, params);
+    return Remember(record_, connection, sql, params);
 }
 
-void LookupCache::Unseed(const char* sqlLiteral, Params params) {
-    auto seed = seeds_.find(Probe{sqlLiteral, params});
+void LookupCache::Unseed(SqlLiteral sql, Params params) {
+    auto seed = seeds_.find(Probe{sql.c_str(), params});
     if (seed != seeds_.end()) seeds_.erase(seed);
 }
 
-void LookupCache::Seed(const char* sqlLiteral, std::vector<Value> values, LookupResult result) {
-    seeds_.insert_or_assign(Key{sqlLiteral, std::move(values)}, std::move(result));
+void LookupCache::Seed(SqlLiteral sql, std::vector<Value> values, LookupResult result) {
+    seeds_.insert_or_assign(Key{sql.c_str(), std::move(values)}, std::move(result));
 }
 
-const LookupResult& LookupCache::Remember(Results& results, Connection& connection,
-                                          const char* sqlLiteral, Params params) {
-    auto it = results.find(Probe{sqlLiteral, params});
+const LookupResult& LookupCache::Remember(Results& results, Connection& connection, SqlLiteral sql,
+                                          Params params) {
+    auto it = results.find(Probe{sql.c_str(), params});
     if (it != results.end()) return it->second;
-    Key key{sqlLiteral, {}};
+    Key key{sql.c_str(), {}};
     for (const Param& p : params) key.values.push_back(Held(p));
     Recordset rows;
-    Lookup(rows, connection, sqlLiteral, key.values);
+    Lookup(rows, connection, sql.c_str(), key.values);
     std::shared_ptr<const Columns> columns = rows.SharedColumns();
     return results.emplace(std::move(key), LookupResult(std::move(columns), rows.TakeRows()))
         .first->second;

@@ -47,6 +47,21 @@ class DeclaredTable {
     base::NoCaseMap<std::size_t> byName_;
 };
 
+// The text of a remembered lookup: a string literal, or a constant array of static storage, which
+// lives at one address for the whole run. The cache tells statements apart by that address, which
+// is what makes a remembered lookup cheap on the per-record path; a text that only a literal can
+// make means no other text (a std::string's c_str(), which another statement's text may reuse
+// the address of) ever takes another statement's rows. Made at compile time only.
+class SqlLiteral {
+  public:
+    template <std::size_t N>
+    consteval SqlLiteral(const char (&text)[N]) : text_(text) {}  // NOLINT: meant to convert
+    const char* c_str() const { return text_; }
+
+  private:
+    const char* text_;
+};
+
 // A value of a remembered lookup, as its caller holds it (a text is not copied to be looked up).
 using Param = std::variant<Null, std::int64_t, double, std::string_view>;
 using Params = std::initializer_list<Param>;
@@ -56,34 +71,32 @@ using Params = std::initializer_list<Param>;
 // (or, for a table it writes, a statement that finds no rows and so keeps only its columns), and
 // only for data shared by many records (payrolls, departments, items), so that the cache stays as
 // small as the reference data. A lookup that is remembered costs no allocation.
-// Statements are string literals: the cache tells them apart by address, which is what makes a
-// remembered lookup cheap on the per-record path.
 class LookupCache {
   public:
-    [[nodiscard]] const LookupResult& Find(Connection& connection, const char* sqlLiteral,
+    [[nodiscard]] const LookupResult& Find(Connection& connection, SqlLiteral sql,
                                            Params params = {});
     // Data of the record at hand (its person, say) that more than one step of the record reads:
     // read once per record, forgotten by ForgetRecord.
-    [[nodiscard]] const LookupResult& FindForRecord(Connection& connection, const char* sqlLiteral,
+    [[nodiscard]] const LookupResult& FindForRecord(Connection& connection, SqlLiteral sql,
                                                     Params params = {});
     // Called as each record (or each attempt at it) begins.
     void ForgetRecord() { record_.clear(); }
     // What FindForRecord would find for these values, read ahead for many records at once: kept
     // for the rest of the request and found before any statement runs.
-    void Seed(const char* sqlLiteral, std::vector<Value> values, LookupResult result);
+    void Seed(SqlLiteral sql, std::vector<Value> values, LookupResult result);
     void ForgetSeeds() { seeds_.clear(); }
     // Forgets one: the request changed what it found.
-    void Unseed(const char* sqlLiteral, Params params);
+    void Unseed(SqlLiteral sql, Params params);
     // The declared columns of a table, read once per request.
     const DeclaredTable& DeclaredColumns(Connection& connection, const std::string& table);
 
   private:
     struct Key {
-        const char* sql;
+        const char* sql;  // a SqlLiteral's
         std::vector<Value> values;
     };
     struct Probe {
-        const char* sql;
+        const char* sql;  // a SqlLiteral's
         Params values;
     };
     struct KeyHash {
@@ -98,8 +111,8 @@ class LookupCache {
         bool operator()(const Key& a, const Probe& b) const noexcept { return (*this)(b, a); }
     };
     using Results = std::unordered_map<Key, LookupResult, KeyHash, KeyEqual>;
-    static const LookupResult& Remember(Results& results, Connection& connection,
-                                        const char* sqlLiteral, Params params);
+    static const LookupResult& Remember(Results& results, Connection& connection, SqlLiteral sql,
+                                        Params params);
     Results results_;
     Results record_;
     Results seeds_;

@@ -27,7 +27,7 @@ std::string Listed(std::size_t rows, std::size_t width) {
     return sql;
 }
 
-void ReadAheadRun(db::Connection& connection, db::LookupCache& lookups, const char* lookupSql,
+void ReadAheadRun(db::Connection& connection, db::LookupCache& lookups, db::SqlLiteral lookupSql,
                   std::string_view readAhead, const std::vector<const LookupKey*>& keys) {
     const std::size_t width = keys.front()->size();
     std::vector<db::Value> params;
@@ -60,7 +60,7 @@ void ReadAheadRun(db::Connection& connection, db::LookupCache& lookups, const ch
 
 }  // namespace
 
-void ReadAhead(db::Connection& connection, db::LookupCache& lookups, const char* lookupSql,
+void ReadAhead(db::Connection& connection, db::LookupCache& lookups, db::SqlLiteral lookupSql,
                std::string_view readAhead, const std::vector<LookupKey>& keys) {
     std::set<LookupKey> seen;
     std::vector<const LookupKey*> distinct;

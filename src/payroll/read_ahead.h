@@ -32,7 +32,7 @@ using LookupKey = std::vector<std::string>;
 // `readAhead` selects the lookup's columns and then `r.n`, from the keys as a table `r` with the
 // columns v0, v1, ... and n, the key's place: it stands in the text as "{keys}". Keys with an
 // empty value are left to their records' own lookups.
-void ReadAhead(db::Connection& connection, db::LookupCache& lookups, const char* lookupSql,
+void ReadAhead(db::Connection& connection, db::LookupCache& lookups, db::SqlLiteral lookupSql,
                std::string_view readAhead, const std::vector<LookupKey>& keys);
 
 // Whether the record at `index` begins a run to read ahead for: on a server, every

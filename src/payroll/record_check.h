@@ -31,7 +31,7 @@ class RecordCheck {
 
   protected:
     // Reference data: remembered for the rest of the request.
-    const db::LookupResult& Lookup(const char* sql, db::Params params = {}) {
+    const db::LookupResult& Lookup(db::SqlLiteral sql, db::Params params = {}) {
         return lookups_.Find(connection_, sql, params);
     }
     std::string Field(std::string_view name) const;
