@@ -130,10 +130,10 @@ TEST(TsqlGrammar, EveryStatementTheSqlServerDialectSends) {
     std::set<std::string> statements;
     testing_support::ServerDb server;
     for (const auto& [person, request] : Corpus()) {
+        testing_support::PageCollector pages;  // outlives the instance that holds it
+        pages.AddRef();                        // lives on the stack
         component::Instance self(person ? messages::SalaryPersonNames()
                                         : messages::SalaryItemNames());
-        testing_support::PageCollector pages;
-        pages.AddRef();  // lives on the stack
         self.caller = com::ComPtr<com::IDispatch>(&pages);
         self.statementHook = [&](const std::string& sql) {
             if (std::string made = AsSqlServerGetsIt(sql); !made.empty()) statements.insert(made);
