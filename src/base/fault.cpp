@@ -1,5 +1,7 @@
 #include "base/fault.h"
 
+#include <new>
+
 namespace base {
 
 namespace {
@@ -31,7 +33,20 @@ Fault OutOfMemoryFault() {
     return Fault(kOutOfMemory, "Out of memory");
 }
 void ThrowOutOfMemory() {
-    throw OutOfMemoryFault();
+    throw std::bad_alloc();
+}
+Fault CurrentFault() {
+    try {
+        throw;
+    } catch (const Fault& fault) {
+        return fault;
+    } catch (const std::bad_alloc&) {
+        return OutOfMemoryFault();
+    } catch (const std::exception& e) {
+        return Fault(kUnspecifiedFailure, e.what());
+    } catch (...) {
+        return Fault(kCatastrophicFailure, "Catastrophic failure");
+    }
 }
 void ThrowFailure(std::string_view description) {
     Throw(kUnspecifiedFailure, description, {});

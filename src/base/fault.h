@@ -5,6 +5,11 @@
 // HRESULTs of database and COM failures. A fault is caught only where the described behaviour
 // traps it; at the COM boundary it becomes a failure HRESULT plus error info (com/error_info.h).
 //
+// Memory running out has one form inside: std::bad_alloc, which no trap (a catch of a Fault)
+// takes, so that it always passes on; it becomes fault 7 "Out of memory" only where an exception
+// becomes a fault (CurrentFault: at the COM boundary, in a reply). A fault 7 that another
+// component reported through COM is that component's failure, a Fault like any other.
+//
 // Every fault text of the language faults is written once, in the throwers below.
 #pragma once
 
@@ -37,8 +42,10 @@ enum FaultNumber : std::int32_t {
     kObjectNotSet = 91,
     kInvalidUseOfNull = 94,
     kObjectLacksMember = 438,
-    // An unspecified failure (the HRESULT E_FAIL).
+    // An unspecified failure (the HRESULT E_FAIL), and an exception that is no std::exception
+    // (E_UNEXPECTED).
     kUnspecifiedFailure = -2147467259,
+    kCatastrophicFailure = -2147418113,
 };
 
 // Each thrower writes its fault's standard text; a detail, when given, follows after ": ".
@@ -47,13 +54,16 @@ enum FaultNumber : std::int32_t {
 [[noreturn]] void ThrowTypeMismatch(std::string_view detail = {});
 [[noreturn]] void ThrowInvalidUseOfNull(std::string_view detail = {});
 [[noreturn]] void ThrowObjectNotSet(std::string_view detail = {});
+// Memory ran out (a library's allocator, a system call said so): std::bad_alloc, the one form.
 [[noreturn]] void ThrowOutOfMemory();
-// The fault a failed allocation stands for.
+// The fault a failed allocation stands for where it leaves the server.
 Fault OutOfMemoryFault();
-// Memory running out is never one of the failing steps a caller tolerates: it passes on.
-inline bool IsOutOfMemory(const Fault& fault) {
-    return fault.number() == kOutOfMemory;
-}
 [[noreturn]] void ThrowFailure(std::string_view description);
+
+// Inside a catch block: the exception in flight as the fault it stands for, the one ladder from
+// exceptions to faults: a Fault as it is, std::bad_alloc as OutOfMemoryFault(), another
+// std::exception as an unspecified failure with its what(), anything else a catastrophic
+// failure. Building it may itself run out of memory.
+Fault CurrentFault();
 
 }  // namespace base

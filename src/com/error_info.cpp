@@ -15,33 +15,13 @@ HRESULT ReportFault(const base::Fault& fault) noexcept {
     return FaultNumberToHresult(fault.number());
 }
 
-namespace {
-
-// Reports the fault `make` builds; when building it runs out of memory, the HRESULT alone.
-template <class Make>
-HRESULT ReportMade(Make make, HRESULT alone) noexcept {
-    try {
-        return ReportFault(make());
-    } catch (...) {
-        ClearErrorInfo();
-        return alone;
-    }
-}
-
-}  // namespace
-
 HRESULT ReportCurrentException() noexcept {
     try {
-        throw;
-    } catch (const base::Fault& fault) {
-        return ReportFault(fault);
-    } catch (const std::bad_alloc&) {
-        return ReportMade(base::OutOfMemoryFault, FaultNumberToHresult(base::kOutOfMemory));
-    } catch (const std::exception& e) {
-        return ReportMade([&] { return base::Fault(E_FAIL, e.what()); }, E_FAIL);
+        return ReportFault(base::CurrentFault());
     } catch (...) {
-        return ReportMade([] { return base::Fault(E_UNEXPECTED, "Catastrophic failure"); },
-                          E_UNEXPECTED);
+        // Memory ran out describing the exception: the number alone tells.
+        ClearErrorInfo();
+        return FaultNumberToHresult(base::kOutOfMemory);
     }
 }
 

@@ -1,6 +1,7 @@
 #include "com/late_call.h"
 
 #include <algorithm>
+#include <new>
 #include <optional>
 
 #include "base/fault.h"
@@ -99,7 +100,6 @@ Variant GetProperty(IDispatch* target, std::string_view name) {
     try {
         id = GetDispId(target, name);
     } catch (const base::Fault& f) {
-        if (base::IsOutOfMemory(f)) throw;
         throw base::Fault(f.number(), f.description() + " (" + KindOf(target) + ")");
     }
     // Automation clients answer a property read in different forms: VB's member access asks for
@@ -116,7 +116,8 @@ Variant GetProperty(IDispatch* target, std::string_view name) {
         std::optional<base::Fault> fault;
         const HRESULT hr = TryInvoke(target, id, name, form, {}, result, fault);
         if (SUCCEEDED(hr)) return result;
-        if (base::IsOutOfMemory(*fault)) throw *fault;
+        // A callee that ran out of memory is not asked again in another form.
+        if (fault->number() == base::kOutOfMemory) throw *fault;
         if (!told || (hr == DISP_E_EXCEPTION && !raised)) told = std::move(fault);
         raised = raised || hr == DISP_E_EXCEPTION;
     }

@@ -119,13 +119,11 @@ std::vector<Result> EachRecord(const Operations& ops, const xml::NodeList& recor
             results.push_back({std::move(key), std::move(outcome)});
             ReportProgress(kWagelinkRecords, static_cast<long>(results.size()), total);
         }
-    } catch (const base::Fault& fault) {
-        if (passContention && dynamic_cast<const db::Contention*>(&fault)) throw;
-        results.push_back(BatchFault(fault.description()));
-    } catch (const std::bad_alloc&) {
-        results.push_back(BatchFault(base::OutOfMemoryFault().description()));
-    } catch (const std::exception& e) {
-        results.push_back(BatchFault(e.what()));
+    } catch (const db::Contention&) {
+        if (passContention) throw;
+        results.push_back(BatchFault(base::CurrentFault().description()));
+    } catch (const std::exception&) {
+        results.push_back(BatchFault(base::CurrentFault().description()));
     }
     return results;
 }

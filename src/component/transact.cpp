@@ -69,8 +69,7 @@ bool ReadKestFlag(const xml::Document& request) {
         if (!first) return false;
         return base::AsciiUpper(platform::SharedIntegrationKit().GetAttribute(first, "type")) ==
                "KEST";
-    } catch (const base::Fault& fault) {
-        if (base::IsOutOfMemory(fault)) throw;
+    } catch (const base::Fault&) {
         return false;  // a fault while reading leaves the flag clear
     }
 }
@@ -89,7 +88,9 @@ std::string Transact(Instance& self, const Operations& ops, std::string sXML,
 
     try {
         SetUp(self, login);
-    } catch (const base::Fault& fault) {
+    } catch (const std::exception&) {
+        // Memory running out included: the set-up's every fault is the reply's.
+        const base::Fault fault = base::CurrentFault();
         return kit.MakeReply(std::to_string(fault.number()), fault.description(), "");
     }
 

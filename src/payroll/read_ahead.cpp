@@ -84,9 +84,8 @@ void ReadAheadAnew(db::LookupCache& lookups, const std::function<void()>& read) 
     lookups.ForgetSeeds();
     try {
         read();
-    } catch (const base::Fault& fault) {
+    } catch (const base::Fault&) {
         lookups.ForgetSeeds();
-        if (base::IsOutOfMemory(fault)) throw;
     }
 }
 

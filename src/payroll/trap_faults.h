@@ -1,7 +1,7 @@
 // How the writers trap faults: a fault of a step becomes the record's failure, with its
 // description as the message, except contention, which passes on so that the caller runs the
-// record again, and a broken link, which passes on so that the caller finds out on a new
-// connection what became of the record.
+// record again, a broken link, which passes on so that the caller finds out on a new connection
+// what became of the record, and memory running out, which no trap takes (base/fault.h).
 #pragma once
 
 #include <exception>
@@ -24,12 +24,10 @@ bool TrapFaults(std::string& message, Step&& step) {
         throw;
     } catch (const db::ConnectionLost&) {
         throw;
-    } catch (const base::Fault& fault) {
-        message = fault.description();
     } catch (const std::bad_alloc&) {
-        message = base::OutOfMemoryFault().description();
-    } catch (const std::exception& e) {
-        message = e.what();
+        throw;
+    } catch (const std::exception&) {
+        message = base::CurrentFault().description();
     }
     return false;
 }

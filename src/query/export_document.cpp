@@ -33,8 +33,7 @@ std::int32_t ExportDocument::PageSize() const {
 std::int32_t ExportDocument::PageSizeOrNone() const {
     try {
         return PageSize();
-    } catch (const base::Fault& fault) {
-        if (base::IsOutOfMemory(fault)) throw;
+    } catch (const base::Fault&) {
         return 0;
     }
 }

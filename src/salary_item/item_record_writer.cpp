@@ -23,8 +23,8 @@ void ItemRecordWriter::operator()(xml::Document& doc, xml::Element record,
                                   const db::Recordset& row) {
     try {
         mapper_->FillRecord(doc, record, "SalaryItemXmlRs.Xml", row);
-    } catch (const base::Fault& fault) {
-        if (form_ == ExportForm::kOrdinary || base::IsOutOfMemory(fault)) throw;
+    } catch (const base::Fault&) {
+        if (form_ == ExportForm::kOrdinary) throw;
     }
     for (const Column& c : columns_) {
         db::Field value = row[c.index];

@@ -16,8 +16,8 @@ template <class Lookup>
 auto ItemSettings::Tolerating(Lookup lookup) -> std::optional<decltype(lookup())> {
     try {
         return lookup();
-    } catch (const base::Fault& fault) {
-        if (failure_ == LookupFailure::kFault || base::IsOutOfMemory(fault)) throw;
+    } catch (const base::Fault&) {
+        if (failure_ == LookupFailure::kFault) throw;
         return std::nullopt;
     }
 }
