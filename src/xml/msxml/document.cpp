@@ -106,7 +106,7 @@ std::string Element::Text() const {
 }
 
 void Element::AppendXml(std::string& out) const {
-    if (node_) WriteNode(out, node_.get());
+    if (node_) Writer<MsxmlFace>().WriteNode(out, node_.get());
 }
 
 void Element::SetText(std::string_view text) {
@@ -352,13 +352,14 @@ Element Document::FirstElementByName(std::string_view name) const {
 
 std::string Document::Xml() const {
     std::string out;
-    if (NodeRef node = tree_->Node()) WriteDocument(out, node.get(), nullptr);
+    if (NodeRef node = tree_->Node()) Writer<MsxmlFace>().WriteDocument(out, node.get());
     return out;
 }
 
 std::pair<std::string, std::string> Document::XmlAroundRootContent() const {
     std::pair<std::string, std::string> pieces;
-    if (NodeRef node = tree_->Node()) WriteDocument(pieces.first, node.get(), &pieces.second);
+    if (NodeRef node = tree_->Node())
+        Writer<MsxmlFace>().WriteDocument(pieces.first, node.get(), &pieces.second);
     return pieces;
 }
 

@@ -1,20 +1,29 @@
-// XML text of an MSXML tree, byte for byte as xml/pugi/writer.h writes pugixml's: the same
-// escaping (xml/escape.h), no XML declaration, an empty element as <a/>, namespace declarations
-// before the other attributes.
+// The writer of xml/writer.h over an MSXML tree, so that it gives byte for byte what the Linux
+// build's tree gives: the default namespace declaration that Wine's MSXML cannot hand out as an
+// attribute is read from MSXML's own text of the start tag, and the XML declaration, which MSXML
+// keeps as a node, is left out.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "xml/msxml/access.h"
+#include "xml/writer.h"
 
 namespace xml::msxml {
 
-// Appends `node` and everything below it.
-void WriteNode(std::string& out, IXMLDOMNode* node);
+struct MsxmlFace {
+    using Node = IXMLDOMNode*;
 
-// Appends the document's top-level nodes, each on a line of its own. With `tail`, the root
-// element's start tag ends in '>' and its end tag and all that follows go to `*tail`, children
-// left out.
-void WriteDocument(std::string& out, IXMLDOMNode* document, std::string* tail = nullptr);
+    static NodeKind Kind(Node node);
+    static std::string Name(Node node);
+    static std::string Value(Node node);
+    static std::string LeadingText(Node) { return {}; }
+    static bool HasChildren(Node node);
+    static void ForEachChild(Node node, const std::function<void(Node)>& f);
+    static void ForEachAttribute(
+        Node element, const std::function<void(const std::string&, const std::string&)>& f);
+    static bool AtTop(Node child);
+};
 
 }  // namespace xml::msxml

@@ -124,7 +124,7 @@ std::string Element::Text() const {
 }
 
 void Element::AppendXml(std::string& out) const {
-    if (node_) WriteNode(out, Node(node_));
+    if (node_) Writer<PugiFace>().WriteNode(out, Node(node_));
 }
 
 void Element::SetText(std::string_view text) {
@@ -305,13 +305,14 @@ Element Document::FirstElementByName(std::string_view name) const {
 
 std::string Document::Xml() const {
     std::string out;
-    WriteDocument(out, tree_->doc, Node(tree_->nursery));
+    Writer<PugiFace>({Node(tree_->nursery)}).WriteDocument(out, tree_->doc);
     return out;
 }
 
 std::pair<std::string, std::string> Document::XmlAroundRootContent() const {
     std::pair<std::string, std::string> pieces;
-    WriteDocument(pieces.first, tree_->doc, Node(tree_->nursery), &pieces.second);
+    Writer<PugiFace>({Node(tree_->nursery)})
+        .WriteDocument(pieces.first, tree_->doc, &pieces.second);
     return pieces;
 }
 
