@@ -39,30 +39,30 @@ Outcome NotWritten(Instance& self, const std::string& why) {
 // The checks and the writer of one record, inside whatever transaction the caller holds; the
 // caller keeps the record's writes only when the code is 0. `outcome` holds the record's success
 // from the moment its writer begins, for a caller that must tell what a lost link left.
-Outcome RunRecord(Instance& self, const Operations& ops, xml::Element record, Outcome& outcome) {
-    ops.beginRecord();
+Outcome RunRecord(Instance& self, RecordKind& kind, xml::Element record, Outcome& outcome) {
+    kind.BeginRecord();
     std::string m1;
-    if (!ops.validate(record, m1)) return {kRejected, m1};
+    if (!kind.Validate(record, m1)) return {kRejected, m1};
     outcome = {0, m1};
     std::string m2;
-    if (!ops.write(record, m2)) return NotWritten(self, m2);
+    if (!kind.Write(record, m2)) return NotWritten(self, m2);
     return outcome;
 }
 
-Outcome RunRecord(Instance& self, const Operations& ops, xml::Element record) {
+Outcome RunRecord(Instance& self, RecordKind& kind, xml::Element record) {
     Outcome outcome{kNotWritten, ""};
-    return RunRecord(self, ops, record, outcome);
+    return RunRecord(self, kind, record, outcome);
 }
 
 // The link to the server broke during a record. What the record wrote before its commit the
 // server rolled back; a commit on its way may have happened or not, so the record is read back
 // on a new connection and reported as it is found. The batch goes on on the new connection;
 // when none can be opened, its fault ends the batch.
-Outcome AfterLostLink(Instance& self, const Operations& ops, xml::Element record,
+Outcome AfterLostLink(Instance& self, RecordKind& kind, xml::Element record,
                       const Outcome& committed, bool committing, const db::ConnectionLost& lost) {
     self.connection->Close();
     self.connection->Open(self.connection->ConnectionString());
-    if (committing && ops.written && ops.written(record)) return committed;
+    if (committing && kind.Written(record)) return committed;
     return NotWritten(self, lost.description());
 }
 
@@ -70,31 +70,31 @@ Outcome AfterLostLink(Instance& self, const Operations& ops, xml::Element record
 // snapshot and take no lock; the writes take the write lock, so a writer holds it only while it
 // writes. On a server, a record whose writer sends one statement needs no transaction: the
 // statement commits by itself, and once it is on its way the record may have been written.
-Outcome WriteRecord(Instance& self, const Operations& ops, xml::Element record) {
+Outcome WriteRecord(Instance& self, RecordKind& kind, xml::Element record) {
     Outcome outcome{kNotWritten, ""};
     bool committing = false;
     const db::Dialect& dialect = self.connection->dialect();
     const bool oneStatement =
-        dialect.kind() != db::Dialect::Kind::kSqlite && ops.writesOneStatement(dialect);
+        dialect.kind() != db::Dialect::Kind::kSqlite && kind.WritesOneStatement(dialect);
     try {
-        if (oneStatement) return RunRecord(self, ops, record, outcome);
+        if (oneStatement) return RunRecord(self, kind, record, outcome);
         db::Transaction transaction(*self.connection);
-        outcome = RunRecord(self, ops, record);
+        outcome = RunRecord(self, kind, record);
         committing = outcome.code == 0;
         if (committing) transaction.Commit();
         return outcome;
     } catch (const db::ConnectionLost& lost) {
         // Without a transaction the writer's statement was on its way once the checks passed.
         if (oneStatement) committing = outcome.code == 0;
-        return AfterLostLink(self, ops, record, outcome, committing, lost);
+        return AfterLostLink(self, kind, record, outcome, committing, lost);
     }
 }
 
 // A record of a trial: a part of the batch's transaction, kept for the records after it when
 // the real run would have committed it.
-Outcome TryRecord(Instance& self, const Operations& ops, xml::Element record) {
+Outcome TryRecord(Instance& self, RecordKind& kind, xml::Element record) {
     db::Savepoint part(*self.connection);
-    Outcome outcome = RunRecord(self, ops, record);
+    Outcome outcome = RunRecord(self, kind, record);
     if (outcome.code == 0) part.Keep();
     return outcome;
 }
@@ -102,8 +102,8 @@ Outcome TryRecord(Instance& self, const Operations& ops, xml::Element record) {
 // Runs `attempt` on each record in order; a fault ends the batch as its last result. Contention
 // passes on when `passContention` is set, so that the caller can run the whole batch again.
 template <class Attempt>
-std::vector<Result> EachRecord(const Operations& ops, const xml::NodeList& records,
-                               Attempt&& attempt, bool passContention) {
+std::vector<Result> EachRecord(RecordKind& kind, const xml::NodeList& records, Attempt&& attempt,
+                               bool passContention) {
     std::vector<Result> results;
     // Room for every result and a batch fault up front: a record committed is never left
     // without its result because memory for the list ran out.
@@ -113,7 +113,7 @@ std::vector<Result> EachRecord(const Operations& ops, const xml::NodeList& recor
         for (xml::Element record : records) {
             // A host that was asked to stop gets the results of the records handled so far.
             if (StopRequested()) break;
-            ops.readAhead(records, results.size());
+            kind.ReadAhead(records, results.size());
             std::string key = platform::SharedIntegrationKit().GetFieldValue(record, "personname");
             Outcome outcome = attempt(record);
             results.push_back({std::move(key), std::move(outcome)});
@@ -132,13 +132,12 @@ std::vector<Result> EachRecord(const Operations& ops, const xml::NodeList& recor
 // A record that meets another writer (the lock taken, or its snapshot made stale) is rolled back
 // and run again, checks included, until it gets through or the contention limit passes. One
 // that a server keeps choosing to end deadlocks is, after a few attempts, not written.
-std::vector<Result> WriteBatch(Instance& self, const Operations& ops,
-                               const xml::NodeList& records) {
+std::vector<Result> WriteBatch(Instance& self, RecordKind& kind, const xml::NodeList& records) {
     return EachRecord(
-        ops, records,
+        kind, records,
         [&](xml::Element record) -> Outcome {
             try {
-                return db::RetryContended([&] { return WriteRecord(self, ops, record); });
+                return db::RetryContended([&] { return WriteRecord(self, kind, record); });
             } catch (const db::Deadlock& deadlock) {
                 return NotWritten(self, deadlock.description());
             }
@@ -148,13 +147,12 @@ std::vector<Result> WriteBatch(Instance& self, const Operations& ops,
 
 // The batch holds the write lock from the start, so that no other writer changes what its
 // records see half-way; should it meet one all the same, it is run again from the first record.
-std::vector<Result> TrialBatch(Instance& self, const Operations& ops,
-                               const xml::NodeList& records) {
+std::vector<Result> TrialBatch(Instance& self, RecordKind& kind, const xml::NodeList& records) {
     try {
         return db::RetryContended([&] {
             db::Transaction batch(*self.connection, db::TransactionMode::kWriteNow);
             return EachRecord(
-                ops, records, [&](xml::Element record) { return TryRecord(self, ops, record); },
+                kind, records, [&](xml::Element record) { return TryRecord(self, kind, record); },
                 true);
         });  // never committed
     } catch (const base::Fault& fault) {
@@ -164,10 +162,10 @@ std::vector<Result> TrialBatch(Instance& self, const Operations& ops,
 
 }  // namespace
 
-bool AddRecords(Instance& self, const Operations& ops, const xml::NodeList& records,
-                std::string& reply, AddMode mode) {
+bool AddRecords(Instance& self, RecordKind& kind, const xml::NodeList& records, std::string& reply,
+                AddMode mode) {
     std::vector<Result> results =
-        mode == AddMode::kTrial ? TrialBatch(self, ops, records) : WriteBatch(self, ops, records);
+        mode == AddMode::kTrial ? TrialBatch(self, kind, records) : WriteBatch(self, kind, records);
     bool completed = true;
     for (const Result& result : results) {
         platform::SharedIntegrationKit().AddResult(self.reply, result.key, result.outcome.code,

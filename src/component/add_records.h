@@ -12,13 +12,14 @@
 #include <string>
 
 #include "component/instance.h"
+#include "component/record_kind.h"
 
 namespace component {
 
 enum class AddMode { kWrite, kTrial };
 
 // Leaves the reply document's XML in `reply`; false when a fault stopped the batch.
-bool AddRecords(Instance& self, const Operations& ops, const xml::NodeList& records,
-                std::string& reply, AddMode mode = AddMode::kWrite);
+bool AddRecords(Instance& self, RecordKind& kind, const xml::NodeList& records, std::string& reply,
+                AddMode mode = AddMode::kWrite);
 
 }  // namespace component

@@ -32,40 +32,53 @@ void ExportKest(Instance& self, const xml::NodeList& conditions, std::string& sR
 
 }  // namespace
 
-Operations SalaryItem::MakeOperations(Instance& self) {
-    Operations ops;
-    ops.recordTag = "salaryitem";
-    ops.notXmlMessageId = message_ids::kXmlParseError;
-    ops.readsKestFlag = self.behaviour.routesKest;
-    // Reference data read for one record is remembered for the rest of the request.
-    auto lookups = std::make_shared<db::LookupCache>();
-    auto items = std::make_shared<salary_item::ItemCatalog>(self.messages, *lookups);
-    ops.readAhead = [&self, lookups](const xml::NodeList& records, std::size_t index) {
-        salary_item::ReadAheadItemRecords(*self.connection, *lookups, records, index,
-                                          self.behaviour.records);
-    };
-    ops.beginRecord = [lookups] { lookups->ForgetRecord(); };
+namespace {
+
+class ItemRecords final : public RecordKind {
+  public:
+    explicit ItemRecords(Instance& self) : self_(self) {}
+
+    std::string_view RecordTag() const override { return "salaryitem"; }
+    const char* NotXmlMessageId() const override { return message_ids::kXmlParseError; }
+    bool ReadsKestFlag() const override { return self_.behaviour.routesKest; }
+
+    void ReadAhead(const xml::NodeList& records, std::size_t index) override {
+        salary_item::ReadAheadItemRecords(Context(), records, index);
+    }
+    void BeginRecord() override { lookups_.ForgetRecord(); }
     // The UPDATE of the record's payroll row.
-    ops.writesOneStatement = [](const db::Dialect&) { return true; };
-    ops.validate = [&self, lookups, items](xml::Element record, std::string& message) {
-        return salary_item::ValidateItemRecord(*self.connection, self.messages, *lookups, *items,
-                                               record, message, self.behaviour.records);
-    };
-    ops.write = [&self, lookups, items](xml::Element record, std::string& message) {
-        return salary_item::UpdateItemData(*self.connection, self.messages, *lookups, *items,
-                                           record, message, self.behaviour.records);
-    };
-    ops.written = [&self, lookups, items](xml::Element record) {
-        return salary_item::ItemDataWritten(*self.connection, self.messages, *lookups, *items,
-                                            record, self.behaviour.records);
-    };
-    ops.query = [&self](const xml::NodeList& conditions, std::string& sRetXml) {
-        ExportItems(self, conditions, sRetXml);
-    };
-    ops.queryKest = [&self](const xml::NodeList& conditions, std::string& sRetXml) {
-        ExportKest(self, conditions, sRetXml);
-    };
-    return ops;
+    bool WritesOneStatement(const db::Dialect&) const override { return true; }
+    bool Validate(xml::Element record, std::string& message) override {
+        return salary_item::ValidateItemRecord(Context(), items_, record, message);
+    }
+    bool Write(xml::Element record, std::string& message) override {
+        return salary_item::UpdateItemData(Context(), items_, record, message);
+    }
+    bool Written(xml::Element record) override {
+        return salary_item::ItemDataWritten(Context(), items_, record);
+    }
+    void Export(const xml::NodeList& conditions, std::string& sRetXml) override {
+        ExportItems(self_, conditions, sRetXml);
+    }
+    void ExportKest(const xml::NodeList& conditions, std::string& sRetXml) override {
+        component::ExportKest(self_, conditions, sRetXml);
+    }
+
+  private:
+    payroll::RecordContext Context() {
+        return {*self_.connection, self_.messages, lookups_, self_.behaviour.records};
+    }
+
+    Instance& self_;
+    // Reference data read for one record is remembered for the rest of the request.
+    db::LookupCache lookups_;
+    salary_item::ItemCatalog items_{self_.messages, lookups_};
+};
+
+}  // namespace
+
+std::unique_ptr<RecordKind> SalaryItem::NewRecordKind(Instance& self) {
+    return std::make_unique<ItemRecords>(self);
 }
 
 HRESULT WAGELINK_CALL SalaryItem::QueryProc(IDispatch* eleList, BSTR* sRetXml, BSTR, IDispatch**,

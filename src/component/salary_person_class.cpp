@@ -33,34 +33,50 @@ salary_person::LoginPeriod PeriodOf(com::IDispatch* login) {
 
 }  // namespace
 
-Operations SalaryPerson::MakeOperations(Instance& self) {
-    Operations ops;
-    ops.recordTag = "salaryperson";
-    ops.notXmlMessageId = message_ids::kPersonXmlParseError;
-    // Reference data read for one record is remembered for the rest of the request.
-    auto lookups = std::make_shared<db::LookupCache>();
-    ops.readAhead = [&self, lookups](const xml::NodeList& records, std::size_t index) {
-        salary_person::ReadAheadPersonRecords(*self.connection, *lookups, records, index,
-                                              self.behaviour.records);
-    };
-    ops.beginRecord = [lookups] { lookups->ForgetRecord(); };
-    ops.writesOneStatement = salary_person::EnrolsInOneStatement;
-    ops.validate = [&self, lookups](xml::Element record, std::string& message) {
-        return salary_person::ValidatePersonRecord(*self.connection, self.messages, *lookups,
-                                                   record, message, self.behaviour.records);
-    };
-    ops.write = [&self, lookups](xml::Element record, std::string& message) {
+namespace {
+
+class PersonRecords final : public RecordKind {
+  public:
+    explicit PersonRecords(Instance& self) : self_(self) {}
+
+    std::string_view RecordTag() const override { return "salaryperson"; }
+    const char* NotXmlMessageId() const override { return message_ids::kPersonXmlParseError; }
+
+    void ReadAhead(const xml::NodeList& records, std::size_t index) override {
+        salary_person::ReadAheadPersonRecords(Context(), records, index);
+    }
+    void BeginRecord() override { lookups_.ForgetRecord(); }
+    bool WritesOneStatement(const db::Dialect& dialect) const override {
+        return salary_person::EnrolsInOneStatement(dialect);
+    }
+    bool Validate(xml::Element record, std::string& message) override {
+        return salary_person::ValidatePersonRecord(Context(), record, message);
+    }
+    bool Write(xml::Element record, std::string& message) override {
         return salary_person::EnrolPerson(
-            *self.connection, self.messages, *lookups, record,
-            [&self] { return PeriodOf(self.login.get()); }, message, self.behaviour.records);
-    };
-    ops.written = [&self, lookups](xml::Element record) {
-        return salary_person::PersonEnrolled(*self.connection, *lookups, record);
-    };
-    ops.query = [&self](const xml::NodeList& conditions, std::string& sRetXml) {
-        ExportRoster(self, conditions, sRetXml);
-    };
-    return ops;
+            Context(), record, [this] { return PeriodOf(self_.login.get()); }, message);
+    }
+    bool Written(xml::Element record) override {
+        return salary_person::PersonEnrolled(Context(), record);
+    }
+    void Export(const xml::NodeList& conditions, std::string& sRetXml) override {
+        ExportRoster(self_, conditions, sRetXml);
+    }
+
+  private:
+    payroll::RecordContext Context() {
+        return {*self_.connection, self_.messages, lookups_, self_.behaviour.records};
+    }
+
+    Instance& self_;
+    // Reference data read for one record is remembered for the rest of the request.
+    db::LookupCache lookups_;
+};
+
+}  // namespace
+
+std::unique_ptr<RecordKind> SalaryPerson::NewRecordKind(Instance& self) {
+    return std::make_unique<PersonRecords>(self);
 }
 
 HRESULT WAGELINK_CALL SalaryPerson::QueryProc(IDispatch* eleList, BSTR* sRetXml, BSTR, IDispatch**,

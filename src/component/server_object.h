@@ -1,6 +1,6 @@
 // What both classes share: IDispatch over their member table, slots 1 to 9 apart from QueryProc,
 // and the instance state. A class derives ServerObject<Class, Interface> and supplies
-// `Operations MakeOperations()` and its QueryProc (and QueryProcKest).
+// `std::unique_ptr<RecordKind> NewRecordKind(Instance&)` and its QueryProc (and QueryProcKest).
 //
 // Faults: AddObjectReference and DropObjectReference trap every fault and return false; the
 // other methods fail the call with the fault's HRESULT and error info, leaving results empty.
@@ -10,6 +10,7 @@
 #include "component/identities.h"
 #include "component/instance.h"
 #include "component/interfaces.h"
+#include "component/record_kind.h"
 #include "component/request_limits.h"
 #include "component/transact.h"
 
@@ -58,7 +59,7 @@ class ServerObject : public com::Automation<Derived, Interface> {
         return com::Guarded([&] {
             CheckRequestSize(com::SysStringLen(sXML));  // before the text is copied
             std::string reply =
-                component::Transact(self_, Derived::MakeOperations(self_), com::BstrToUtf8(sXML),
+                component::Transact(self_, *Derived::NewRecordKind(self_), com::BstrToUtf8(sXML),
                                     login ? *login : nullptr);
             *result = com::Bstr(reply).Detach();
         });

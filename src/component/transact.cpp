@@ -76,10 +76,9 @@ bool ReadKestFlag(const xml::Document& request) {
 
 }  // namespace
 
-std::string Transact(Instance& self, const Operations& ops, std::string sXML,
-                     com::IDispatch* login) {
+std::string Transact(Instance& self, RecordKind& kind, std::string sXML, com::IDispatch* login) {
     platform::IntegrationKit& kit = platform::SharedIntegrationKit();
-    if (ops.readsKestFlag) self.kest = false;
+    if (kind.ReadsKestFlag()) self.kest = false;
     // Declared before the connection's release, so freed after it: closing checkpoints the log,
     // which asks for a large block, and the allocator first merges every small block freed
     // before such a request.
@@ -98,7 +97,7 @@ std::string Transact(Instance& self, const Operations& ops, std::string sXML,
     xml::ParseResult parsed = doc.LoadInPlace(std::move(sXML));
     if (parsed.status == xml::ParseStatus::kOverLimit) base::ThrowInvalidArgument(parsed.reason);
     if (parsed.status == xml::ParseStatus::kNotWellFormed)
-        return kit.MakeReply("100", self.messages.GetResString(std::string(ops.notXmlMessageId)),
+        return kit.MakeReply("100", self.messages.GetResString(std::string(kind.NotXmlMessageId())),
                              "");
     xml::Element root = doc.Root();
     if (!root)
@@ -110,22 +109,22 @@ std::string Transact(Instance& self, const Operations& ops, std::string sXML,
     // BeginReply's text is well-formed: only memory running out keeps it from loading, and a
     // reply left empty would hide the records written.
     if (!self.reply.Load(kit.BeginReply(docid, proc))) base::ThrowOutOfMemory();
-    if (ops.readsKestFlag) self.kest = ReadKestFlag(doc);
+    if (kind.ReadsKestFlag()) self.kest = ReadKestFlag(doc);
 
-    xml::NodeList records = root.Children(ops.recordTag);
+    xml::NodeList records = root.Children(kind.RecordTag());
     std::string operation = base::AsciiUpper(kit.GetAttribute(root, "proc"));
     std::string reply;
     if (operation == "ADD") {
-        AddRecords(self, ops, records, reply, AddModeOf(self, root, self.reply));
+        AddRecords(self, kind, records, reply, AddModeOf(self, root, self.reply));
     } else if (operation == "QUERY") {
         reply = doc.Xml();
         // roottag becomes part of an XPath expression and the name of every exported record.
         CheckRootTag(rootTag);
         xml::NodeList conditions = RequestConditions(root, rootTag);
         if (self.kest) {
-            ops.queryKest(conditions, reply);
+            kind.ExportKest(conditions, reply);
         } else {
-            ops.query(conditions, reply);
+            kind.Export(conditions, reply);
         }
     } else {
         return kit.MakeReply("710", self.messages.GetResString(message_ids::kNotProvided), "");

@@ -12,10 +12,10 @@
 #include <string>
 
 #include "component/instance.h"
+#include "component/record_kind.h"
 
 namespace component {
 
-std::string Transact(Instance& self, const Operations& ops, std::string sXML,
-                     com::IDispatch* login);
+std::string Transact(Instance& self, RecordKind& kind, std::string sXML, com::IDispatch* login);
 
 }  // namespace component

@@ -12,6 +12,7 @@
 
 #include "db/lookup.h"
 #include "messages/messages.h"
+#include "payroll/record_context.h"
 #include "payroll/record_rules.h"
 #include "platform/message_ids.h"
 #include "xml/document.h"
@@ -20,12 +21,11 @@ namespace payroll {
 
 class RecordCheck {
   public:
-    RecordCheck(db::Connection& connection, messages::Messages& messages, db::LookupCache& lookups,
-                const RecordRules& rules, xml::Element record, std::string& message)
-        : connection_(connection),
-          messages_(messages),
-          lookups_(lookups),
-          rules_(rules),
+    RecordCheck(const RecordContext& context, xml::Element record, std::string& message)
+        : connection_(context.connection),
+          messages_(context.messages),
+          lookups_(context.lookups),
+          rules_(context.rules),
           record_(record),
           message_(message) {}
 
@@ -72,11 +72,10 @@ class RecordCheck {
 // common arguments) on `record`. They write into a local message, so that a fault leaves the
 // caller's `message` untouched.
 template <class Check, class... Extra>
-bool RunChecks(db::Connection& connection, messages::Messages& messages, db::LookupCache& lookups,
-               const RecordRules& rules, xml::Element record, std::string& message,
+bool RunChecks(const RecordContext& context, xml::Element record, std::string& message,
                Extra&... extra) {
     std::string outcome;
-    bool passed = Check(connection, messages, lookups, rules, record, outcome, extra...).Run();
+    bool passed = Check(context, record, outcome, extra...).Run();
     message = std::move(outcome);
     return passed;
 }

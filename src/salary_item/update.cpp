@@ -164,9 +164,9 @@ bool Write(db::Connection& connection, messages::Messages& messages, db::LookupC
 
 }  // namespace
 
-bool UpdateItemData(db::Connection& connection, messages::Messages& messages,
-                    db::LookupCache& lookups, ItemCatalog& items, xml::Element record,
-                    std::string& message, const payroll::RecordRules& rules) {
+bool UpdateItemData(const payroll::RecordContext& context, ItemCatalog& items,
+                    xml::Element record, std::string& message) {
+    auto& [connection, messages, lookups, rules] = context;
     std::optional<Target> target;
     if (!payroll::TrapFaults(message, [&] {
             target = Identify(connection, messages, lookups, rules, record, message);
@@ -196,9 +196,9 @@ bool Kept(const db::Value& stored, const db::Value& written, const db::ColumnDec
 
 }  // namespace
 
-bool ItemDataWritten(db::Connection& connection, messages::Messages& messages,
-                     db::LookupCache& lookups, ItemCatalog& items, xml::Element record,
-                     const payroll::RecordRules& rules) {
+bool ItemDataWritten(const payroll::RecordContext& context, ItemCatalog& items,
+                     xml::Element record) {
+    auto& [connection, messages, lookups, rules] = context;
     std::string message;
     std::optional<Target> target = Identify(connection, messages, lookups, rules, record, message);
     if (!target) return false;

@@ -14,25 +14,22 @@
 #include "db/connection.h"
 #include "db/lookup.h"
 #include "messages/messages.h"
-#include "payroll/record_rules.h"
+#include "payroll/record_context.h"
 #include "salary_item/item_catalog.h"
 #include "xml/document.h"
 
 namespace salary_item {
 
-// `lookups` and `items` remember the reference data read for the records of one request.
-// Under the first revision's `rules` the name is the record's, and a fault after the category
-// lookup passes on (the batch ends).
-bool UpdateItemData(db::Connection& connection, messages::Messages& messages,
-                    db::LookupCache& lookups, ItemCatalog& items, xml::Element record,
-                    std::string& message,
-                    const payroll::RecordRules& rules = payroll::kCurrentRules);
+// `items` remembers, as the context's lookups do, the reference data read for the records of one
+// request. Under the first revision's rules the name is the record's, and a fault after the
+// category lookup passes on (the batch ends).
+bool UpdateItemData(const payroll::RecordContext& context, ItemCatalog& items,
+                    xml::Element record, std::string& message);
 
 // Whether the payroll row of `record` holds every value the record sets, as its columns keep them
 // (money to four places): how a record whose commit met a broken link is read back, on a new
 // connection.
-bool ItemDataWritten(db::Connection& connection, messages::Messages& messages,
-                     db::LookupCache& lookups, ItemCatalog& items, xml::Element record,
-                     const payroll::RecordRules& rules = payroll::kCurrentRules);
+bool ItemDataWritten(const payroll::RecordContext& context, ItemCatalog& items,
+                     xml::Element record);
 
 }  // namespace salary_item

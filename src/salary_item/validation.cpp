@@ -27,10 +27,9 @@ constexpr double kNumericStyle = 0;
 // The checks of one salaryitem record, in their order.
 class ItemRecordCheck : public payroll::RecordCheck {
   public:
-    ItemRecordCheck(db::Connection& connection, messages::Messages& messages,
-                    db::LookupCache& lookups, const payroll::RecordRules& rules,
-                    xml::Element record, std::string& message, ItemCatalog& items)
-        : RecordCheck(connection, messages, lookups, rules, record, message), items_(items) {}
+    ItemRecordCheck(const payroll::RecordContext& context, xml::Element record,
+                    std::string& message, ItemCatalog& items)
+        : RecordCheck(context, record, message), items_(items) {}
 
     bool Run() {
         return Payroll() && Department() && StartDateSetting() && Year() && Month() && Person() &&
@@ -134,16 +133,14 @@ class ItemRecordCheck : public payroll::RecordCheck {
 
 }  // namespace
 
-bool ValidateItemRecord(db::Connection& connection, messages::Messages& messages,
-                        db::LookupCache& lookups, ItemCatalog& items, xml::Element record,
-                        std::string& message, const payroll::RecordRules& rules) {
-    return payroll::RunChecks<ItemRecordCheck>(connection, messages, lookups, rules, record,
-                                               message, items);
+bool ValidateItemRecord(const payroll::RecordContext& context, ItemCatalog& items,
+                        xml::Element record, std::string& message) {
+    return payroll::RunChecks<ItemRecordCheck>(context, record, message, items);
 }
 
-void ReadAheadItemRecords(db::Connection& connection, db::LookupCache& lookups,
-                          const xml::NodeList& records, std::size_t index,
-                          const payroll::RecordRules& rules) {
+void ReadAheadItemRecords(const payroll::RecordContext& context, const xml::NodeList& records,
+                          std::size_t index) {
+    auto& [connection, messages, lookups, rules] = context;
     if (!payroll::BeginsReadAhead(connection, index)) return;
     payroll::ReadAheadAnew(lookups, [&] {
         std::vector<std::string> codes;

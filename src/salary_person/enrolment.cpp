@@ -71,12 +71,11 @@ struct ExtraValue {
 
 class Enrolment {
   public:
-    Enrolment(db::Connection& connection, messages::Messages& messages, db::LookupCache& lookups,
-              const payroll::RecordRules& rules, xml::Element record, std::string& message)
-        : connection_(connection),
-          messages_(messages),
-          lookups_(lookups),
-          rules_(rules),
+    Enrolment(const payroll::RecordContext& context, xml::Element record, std::string& message)
+        : connection_(context.connection),
+          messages_(context.messages),
+          lookups_(context.lookups),
+          rules_(context.rules),
           record_(record),
           message_(message) {}
 
@@ -252,10 +251,10 @@ class Enrolment {
 
 }  // namespace
 
-bool EnrolPerson(db::Connection& connection, messages::Messages& messages, db::LookupCache& lookups,
-                 xml::Element record, const std::function<LoginPeriod()>& loginPeriod,
-                 std::string& message, const payroll::RecordRules& rules) {
-    Enrolment enrolment(connection, messages, lookups, rules, record, message);
+bool EnrolPerson(const payroll::RecordContext& context, xml::Element record,
+                 const std::function<LoginPeriod()>& loginPeriod, std::string& message) {
+    const payroll::RecordRules& rules = context.rules;
+    Enrolment enrolment(context, record, message);
     if (!payroll::TrapFaults(message, [&] { return enrolment.Identify(); })) return false;
     auto write = [&] { return enrolment.Write(loginPeriod); };
     return rules.writersTrapLateFaults ? payroll::TrapFaults(message, write) : write();
@@ -265,7 +264,8 @@ bool EnrolsInOneStatement(const db::Dialect& dialect) {
     return dialect.HasGuardedPair();
 }
 
-bool PersonEnrolled(db::Connection& connection, db::LookupCache& lookups, xml::Element record) {
+bool PersonEnrolled(const payroll::RecordContext& context, xml::Element record) {
+    auto& [connection, messages, lookups, rules] = context;
     db::Recordset rows;
     rows.Open("select count(*) from WA_psn where cGZGradeNum = ? and cPsn_Num = ?", connection,
               db::adOpenUnspecified, db::adLockUnspecified,

@@ -19,7 +19,7 @@
 #include "db/connection.h"
 #include "db/lookup.h"
 #include "messages/messages.h"
-#include "payroll/record_rules.h"
+#include "payroll/record_context.h"
 #include "xml/document.h"
 
 namespace salary_person {
@@ -32,11 +32,10 @@ struct LoginPeriod {
 
 // `loginPeriod` reads the login's period; it is called once the checks passed, before anything
 // is written, and a fault it raises is the record's failure like any other. Under the first
-// revision's `rules` the name is the record's and the category is looked up by its persongradeno,
+// revision's rules the name is the record's and the category is looked up by its persongradeno,
 // and a fault after that lookup passes on (the batch ends; neither row is written).
-bool EnrolPerson(db::Connection& connection, messages::Messages& messages, db::LookupCache& lookups,
-                 xml::Element record, const std::function<LoginPeriod()>& loginPeriod,
-                 std::string& message, const payroll::RecordRules& rules = payroll::kCurrentRules);
+bool EnrolPerson(const payroll::RecordContext& context, xml::Element record,
+                 const std::function<LoginPeriod()>& loginPeriod, std::string& message);
 
 // Whether, outside a transaction, an enrolment writes in one statement on `dialect`, one that
 // commits by itself.
@@ -44,6 +43,6 @@ bool EnrolsInOneStatement(const db::Dialect& dialect);
 
 // Whether the person of `record` is on the payroll's roster: how a record whose commit met a
 // broken link is read back, on a new connection (both rows of an enrolment commit together).
-bool PersonEnrolled(db::Connection& connection, db::LookupCache& lookups, xml::Element record);
+bool PersonEnrolled(const payroll::RecordContext& context, xml::Element record);
 
 }  // namespace salary_person

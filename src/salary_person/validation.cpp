@@ -111,11 +111,9 @@ class PersonRecordCheck : public payroll::RecordCheck {
 
 }  // namespace
 
-bool ValidatePersonRecord(db::Connection& connection, messages::Messages& messages,
-                          db::LookupCache& lookups, xml::Element record, std::string& message,
-                          const payroll::RecordRules& rules) {
-    return payroll::RunChecks<PersonRecordCheck>(connection, messages, lookups, rules, record,
-                                                 message);
+bool ValidatePersonRecord(const payroll::RecordContext& context, xml::Element record,
+                          std::string& message) {
+    return payroll::RunChecks<PersonRecordCheck>(context, record, message);
 }
 
 bool Enrolled(db::Connection& connection, db::LookupCache& lookups, std::string_view payroll,
@@ -127,9 +125,9 @@ void ForgetEnrolled(db::LookupCache& lookups, std::string_view payroll, std::str
     lookups.Unseed(kEnrolledSql, {payroll, code});
 }
 
-void ReadAheadPersonRecords(db::Connection& connection, db::LookupCache& lookups,
-                            const xml::NodeList& records, std::size_t index,
-                            const payroll::RecordRules& rules) {
+void ReadAheadPersonRecords(const payroll::RecordContext& context, const xml::NodeList& records,
+                            std::size_t index) {
+    auto& [connection, messages, lookups, rules] = context;
     if (!payroll::BeginsReadAhead(connection, index)) return;
     payroll::ReadAheadAnew(lookups, [&] {
         std::vector<std::string> codes;

@@ -12,23 +12,19 @@
 #include "db/connection.h"
 #include "db/lookup.h"
 #include "messages/messages.h"
-#include "payroll/record_rules.h"
+#include "payroll/record_context.h"
 #include "xml/document.h"
 
 namespace salary_person {
 
-// `lookups` remembers the reference data read for the records of one request; `rules` are those
-// of the server's interface revision.
-bool ValidatePersonRecord(db::Connection& connection, messages::Messages& messages,
-                          db::LookupCache& lookups, xml::Element record, std::string& message,
-                          const payroll::RecordRules& rules = payroll::kCurrentRules);
+bool ValidatePersonRecord(const payroll::RecordContext& context, xml::Element record,
+                          std::string& message);
 
 // Called before the record at `index` of `records`: on a server, at the first record of each run
 // of them, reads ahead into `lookups` the person data that the checks and the enrolment of the
 // run's records look up one record at a time (payroll/read_ahead.h).
-void ReadAheadPersonRecords(db::Connection& connection, db::LookupCache& lookups,
-                            const xml::NodeList& records, std::size_t index,
-                            const payroll::RecordRules& rules = payroll::kCurrentRules);
+void ReadAheadPersonRecords(const payroll::RecordContext& context, const xml::NodeList& records,
+                            std::size_t index);
 
 // Whether the person of `code` is on the payroll's roster, as the checks look it up.
 bool Enrolled(db::Connection& connection, db::LookupCache& lookups, std::string_view payroll,

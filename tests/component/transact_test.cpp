@@ -76,32 +76,37 @@ TEST_F(TransactTest, MessageLanguagesAsUsersWriteThem) {
 
 // Test implementations behind the seams: records named "boom" fault, "bad" are rejected,
 // "unwritten" fail their writer.
-struct Recording {
+// An export that fails, when `exportFails` is set.
+struct Recording final : component::RecordKind {
     int validated = 0;
     int written = 0;
-    component::Operations ops;
-    Recording() {
-        ops.recordTag = "salaryitem";
-        ops.notXmlMessageId = "Qz.WA.EAI.00002";
-        ops.readsKestFlag = true;
-        ops.validate = [this](xml::Element record, std::string& message) {
-            ++validated;
-            std::string name = record.GetAttribute("personname");
-            if (name == "boom") throw base::Fault(13, "Type mismatch in record");
-            message = name == "bad" ? "rejected" : "ok";
-            return name != "bad";
-        };
-        ops.write = [this](xml::Element record, std::string& message) {
-            ++written;
-            message = "disk full";
-            return record.GetAttribute("personname") != "unwritten";
-        };
-        ops.query = [](const xml::NodeList& conditions, std::string& reply) {
-            reply = "query:" + std::to_string(conditions.size());
-        };
-        ops.queryKest = [](const xml::NodeList& conditions, std::string& reply) {
-            reply = "kest:" + std::to_string(conditions.size());
-        };
+    bool exportFails = false;
+
+    std::string_view RecordTag() const override { return "salaryitem"; }
+    const char* NotXmlMessageId() const override { return "Qz.WA.EAI.00002"; }
+    bool ReadsKestFlag() const override { return true; }
+    void ReadAhead(const xml::NodeList&, std::size_t) override {}
+    void BeginRecord() override {}
+    bool WritesOneStatement(const db::Dialect&) const override { return false; }
+    bool Validate(xml::Element record, std::string& message) override {
+        ++validated;
+        std::string name = record.GetAttribute("personname");
+        if (name == "boom") throw base::Fault(13, "Type mismatch in record");
+        message = name == "bad" ? "rejected" : "ok";
+        return name != "bad";
+    }
+    bool Write(xml::Element record, std::string& message) override {
+        ++written;
+        message = "disk full";
+        return record.GetAttribute("personname") != "unwritten";
+    }
+    bool Written(xml::Element) override { return false; }
+    void Export(const xml::NodeList& conditions, std::string& reply) override {
+        if (exportFails) throw base::Fault(-5, "export failed");
+        reply = "query:" + std::to_string(conditions.size());
+    }
+    void ExportKest(const xml::NodeList& conditions, std::string& reply) override {
+        reply = "kest:" + std::to_string(conditions.size());
     }
 };
 
@@ -109,7 +114,7 @@ TEST_F(TransactTest, BatchStopsAtTheFaultingRecordAndKeepsEarlierResults) {
     component::Instance self(messages::SalaryItemNames());
     Recording r;
     std::string reply = component::Transact(
-        self, r.ops,
+        self, r,
         "<r proc='ADD' docid='B'><salaryitem personname='p1'/><salaryitem personname='unwritten'/>"
         "<salaryitem personname='boom'/><salaryitem personname='p4'/><salaryitem "
         "personname='bad'/></r>",
@@ -123,7 +128,7 @@ TEST_F(TransactTest, BatchStopsAtTheFaultingRecordAndKeepsEarlierResults) {
     EXPECT_EQ(r.written, 2);
     EXPECT_FALSE(self.connection) << "the connection outlived Transact";
 
-    reply = component::Transact(self, r.ops,
+    reply = component::Transact(self, r,
                                 "<r proc='add'><salaryitem personname='bad'/><x><salaryitem "
                                 "personname='nested'/></x></r>",
                                 login.get());
@@ -145,7 +150,7 @@ TEST_F(TransactTest, ARecordThatKeepsLosingDeadlocksIsNotWritten) {
             throw db::Deadlock("[40001] deadlock found");
     };
     std::string reply =
-        component::Transact(self, component::SalaryItem::MakeOperations(self),
+        component::Transact(self, *component::SalaryItem::NewRecordKind(self),
                             testing_support::AddRequest({ItemRecord({}, {{"奖金", "0", "111"}}),
                                                          ItemRecord({}, {{"奖金", "0", "222"}})}),
                             login.get());
@@ -171,7 +176,7 @@ TEST_F(TransactTest, ACommitThatFailsIsNeverReportedWritten) {
             throw base::Fault(-2147467259, "disk full on commit");
     };
     std::string reply = component::Transact(
-        self, component::SalaryItem::MakeOperations(self),
+        self, *component::SalaryItem::NewRecordKind(self),
         testing_support::AddRequest(
             {ItemRecord({}, {{"奖金", "0", "111"}}),
              ItemRecord({{"personno", "0002"}, {"personname", "周文静"}}, {{"奖金", "0", "222"}}),
@@ -206,8 +211,8 @@ TEST_F(TransactTest, QueryRoutesByTheFirstSalaryItemType) {
     const char* kest =
         "<r proc='Query' roottag='salaryitem'><x><salaryitem type='KEST'/></x>"
         "<salaryitem><field name='a'/><field name='b'/></salaryitem></r>";
-    EXPECT_EQ(component::Transact(self, r.ops, kest, login.get()), "kest:2");
-    EXPECT_EQ(component::Transact(self, r.ops,
+    EXPECT_EQ(component::Transact(self, r, kest, login.get()), "kest:2");
+    EXPECT_EQ(component::Transact(self, r,
                                   "<r proc='QUERY' roottag='salaryitem'><salaryitem type='plain'>"
                                   "<field/></salaryitem></r>",
                                   login.get()),
@@ -215,14 +220,12 @@ TEST_F(TransactTest, QueryRoutesByTheFirstSalaryItemType) {
     EXPECT_FALSE(self.kest);
     // On ADD the kest type changes nothing.
     EXPECT_EQ(
-        component::Transact(
-            self, r.ops, "<r proc='ADD'><salaryitem type='kest' personname='p'/></r>", login.get()),
+        component::Transact(self, r, "<r proc='ADD'><salaryitem type='kest' personname='p'/></r>",
+                            login.get()),
         "<reply docid=\"\" proc=\"ADD\"><result n=\"1\" key=\"p\" code=\"0\" "
         "message=\"ok\"/></reply>");
-    r.ops.query = [](const xml::NodeList&, std::string&) {
-        throw base::Fault(-5, "export failed");
-    };
-    EXPECT_THROW(component::Transact(self, r.ops, "<r proc='QUERY' roottag='s'/>", login.get()),
+    r.exportFails = true;
+    EXPECT_THROW(component::Transact(self, r, "<r proc='QUERY' roottag='s'/>", login.get()),
                  base::Fault);
     EXPECT_FALSE(self.connection) << "a faulting export left the connection open";
 }

@@ -39,7 +39,7 @@ TEST(QueryPlans, ImportLookupsSearchIndexes) {
             statements.insert(sql);
     };
     std::string reply = component::Transact(
-        self, component::SalaryItem::MakeOperations(self),
+        self, *component::SalaryItem::NewRecordKind(self),
         testing_support::AddRequest(
             {testing_support::ItemRecord({}, {{"奖金", "0", "1"}, {"备注", "1", "x"}}),
              testing_support::ItemRecord({{"salarygradeno", ""}, {"salarygradename", "正式人员"}},

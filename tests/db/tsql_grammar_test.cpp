@@ -139,9 +139,10 @@ TEST(TsqlGrammar, EveryStatementTheSqlServerDialectSends) {
             if (std::string made = AsSqlServerGetsIt(sql); !made.empty()) statements.insert(made);
         };
         auto login = testing_support::NewLogin(server.ConnectionString(), "2026", 12);
-        const component::Operations ops = person ? component::SalaryPerson::MakeOperations(self)
-                                                 : component::SalaryItem::MakeOperations(self);
-        const std::string reply = component::Transact(self, ops, request, login.get());
+        const std::unique_ptr<component::RecordKind> kind =
+            person ? component::SalaryPerson::NewRecordKind(self)
+                   : component::SalaryItem::NewRecordKind(self);
+        const std::string reply = component::Transact(self, *kind, request, login.get());
         EXPECT_EQ(reply.find("code=\"999\""), std::string::npos) << reply;
     }
     const db::Dialect& sqlServer = db::Dialect::Of(Kind::kSqlServer);

@@ -164,7 +164,8 @@ TEST_F(ItemUpdate, AFailingStatementReportsItsErrorAndWritesNothing) {
     ASSERT_TRUE(doc.Load(ItemRecord({}, {{"奖金", "0", "999"}})));
     std::string before = demo.Snapshot();
     std::string message = "unchanged";
-    EXPECT_FALSE(salary_item::UpdateItemData(*connection, m, lookups, items, doc.Root(), message));
+    EXPECT_FALSE(
+        salary_item::UpdateItemData({*connection, m, lookups}, items, doc.Root(), message));
     EXPECT_EQ(message, "disk I/O error (injected)");
     EXPECT_EQ(demo.Snapshot(), before);
 }

@@ -120,7 +120,7 @@ TEST_F(Enrolment, StatementsBindEveryValue) {
     };
     self.login = login;
     std::string reply = component::Transact(
-        self, component::SalaryPerson::MakeOperations(self),
+        self, *component::SalaryPerson::NewRecordKind(self),
         testing_support::AddRequest({PersonRecord()}, "salaryperson"), login.get());
     ASSERT_NE(reply.find("code=\"0\""), std::string::npos) << reply;
     ASSERT_EQ(writes.size(), demo.OnServer() ? 1u : 2u);

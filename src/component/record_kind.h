@@ -1,0 +1,51 @@
+// What each class plugs into Transact: the records of its ADD (their checks, writer, read-back and
+// read-ahead) and its exports. Made for each request by the class (SalaryItem::NewRecordKind,
+// SalaryPerson::NewRecordKind): it owns the reference data remembered for the request's records
+// and hands the checks and writers one context (payroll/record_context.h).
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "db/dialect.h"
+#include "xml/document.h"
+
+namespace component {
+
+class RecordKind {
+  public:
+    virtual ~RecordKind() = default;
+
+    // The record element: "salaryitem" or "salaryperson".
+    virtual std::string_view RecordTag() const = 0;
+    // The message of the answer "100" for a request that is not XML.
+    virtual const char* NotXmlMessageId() const = 0;
+    // Whether a QUERY whose first record says type="kest" is the kest export.
+    virtual bool ReadsKestFlag() const { return false; }
+
+    // Before each record of an ADD, with its place among them: reads ahead, now and then, what the
+    // checks of the records to come will look up.
+    virtual void ReadAhead(const xml::NodeList& records, std::size_t index) = 0;
+    // As each attempt at a record begins: what was read for the record before is forgotten.
+    virtual void BeginRecord() = 0;
+    // Whether, on a database of `dialect`, the writer's one statement is all a record writes: on
+    // a server it then commits by itself, and the record costs one round trip, not a
+    // transaction's three.
+    virtual bool WritesOneStatement(const db::Dialect& dialect) const = 0;
+    // The checks: false, with the failure message, for a record that fails one; writes nothing.
+    virtual bool Validate(xml::Element record, std::string& message) = 0;
+    // The writer: false, with why, for a record it did not write.
+    virtual bool Write(xml::Element record, std::string& message) = 0;
+    // Whether the database holds what `record` writes: asked on a new connection when the link
+    // broke while the record's commit was on its way.
+    virtual bool Written(xml::Element record) = 0;
+
+    virtual void Export(const xml::NodeList& conditions, std::string& sRetXml) = 0;
+    // The kest export, for a kind that reads the kest flag.
+    virtual void ExportKest(const xml::NodeList& conditions, std::string& sRetXml) {
+        Export(conditions, sRetXml);
+    }
+};
+
+}  // namespace component
