@@ -315,10 +315,11 @@ DWORD WINAPI UseThenUnload(void* folder) {
     return stayed ? 1 : 2;
 }
 
-// A platform's own message resource and integration kit, as small as the server's calls need:
-// LoadMessage answers "own: ID", MakeReply "<own/>"; every other name is unknown.
-class OwnComponent final : public IDispatch {
+// The IUnknown and type-info part of the probe's own dispatch objects: counted references, freed
+// at the last Release, no type information.
+class PlainDispatch : public IDispatch {
   public:
+    virtual ~PlainDispatch() = default;
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
         *out = iid == IID_IUnknown || iid == IID_IDispatch ? this : nullptr;
         if (!*out) return E_NOINTERFACE;
@@ -336,6 +337,15 @@ class OwnComponent final : public IDispatch {
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+
+  private:
+    ULONG references_ = 1;
+};
+
+// A platform's own message resource and integration kit, as small as the server's calls need:
+// LoadMessage answers "own: ID", MakeReply "<own/>"; every other name is unknown.
+class OwnComponent final : public PlainDispatch {
+  public:
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID,
                                             DISPID* ids) override {
         const std::wstring name = count ? names[0] : L"";
@@ -355,22 +365,21 @@ class OwnComponent final : public IDispatch {
         result->bstrVal = SysAllocString(text.c_str());
         return S_OK;
     }
-
-  private:
-    ULONG references_ = 1;
 };
 
-class OwnFactory final : public IClassFactory {
+// A class object of `Made` (a PlainDispatch), living on the stack.
+template <class Made>
+class StackFactory final : public IClassFactory {
   public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
         *out = iid == IID_IUnknown || iid == IID_IClassFactory ? this : nullptr;
         return *out ? S_OK : E_NOINTERFACE;
     }
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }  // lives on the stack
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
     ULONG STDMETHODCALLTYPE Release() override { return 1; }
     HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** out) override {
         if (outer) return CLASS_E_NOAGGREGATION;
-        OwnComponent* made = new OwnComponent;
+        Made* made = new Made;
         const HRESULT hr = made->QueryInterface(iid, out);
         made->Release();
         return hr;
@@ -385,7 +394,7 @@ class OwnFactory final : public IClassFactory {
 DWORD WINAPI OwnComponentsTakeOurPlace(void* folder) {
     const std::wstring path = *static_cast<const std::wstring*>(folder) + L"\\wagelink.dll";
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    OwnFactory factory;
+    StackFactory<OwnComponent> factory;
     DWORD cookies[2] = {};
     const wchar_t* own[2] = {W(WAGELINK_CLSID_MESSAGE_RESOURCE), W(WAGELINK_CLSID_INTEGRATION_KIT)};
     for (int i = 0; i < 2; ++i)
@@ -478,25 +487,8 @@ std::wstring TextOf(VARIANT v) {
 // A platform's own row mapper as a script writes one: it reaches the recordset only by name and
 // Invoke, with the idioms of ADO (rs("name"), rs.Fields(0).Name, rs.Fields.Count, rs.EOF), and
 // writes the record through MSXML's members by name.
-class ScriptLikeMapper final : public IDispatch {
+class ScriptLikeMapper final : public PlainDispatch {
   public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        *out = iid == IID_IUnknown || iid == IID_IDispatch ? this : nullptr;
-        if (!*out) return E_NOINTERFACE;
-        AddRef();
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const ULONG left = --references_;
-        if (left == 0) delete this;
-        return left;
-    }
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
-        *count = 0;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT, LCID,
                                             DISPID* ids) override {
         ids[0] = std::wstring(names[0]) == L"FillRecord" ? 1 : DISPID_UNKNOWN;
@@ -550,27 +542,15 @@ class ScriptLikeMapper final : public IDispatch {
         VariantClear(&element);
         VariantClear(&owner);
     }
-    ULONG references_ = 1;
 };
 
 // A login whose properties answer DISPATCH_PROPERTYGET and no other form, as some COM objects'
 // do: ConnectionString, LoginYear (a number) and LoginMonth (text).
-class PropertyGetLogin final : public IDispatch {
+class PropertyGetLogin final : public PlainDispatch {
   public:
-    explicit PropertyGetLogin(std::wstring connection) : connection_(std::move(connection)) {}
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        *out = iid == IID_IUnknown || iid == IID_IDispatch ? this : nullptr;
-        if (!*out) return E_NOINTERFACE;
-        AddRef();
-        return S_OK;
+    explicit PropertyGetLogin(std::wstring connection) : connection_(std::move(connection)) {
+        AddRef();  // lives on the stack: never freed by a Release
     }
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }  // lives on the stack
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
-        *count = 0;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT, LCID,
                                             DISPID* ids) override {
         const std::wstring name = names[0];
@@ -591,24 +571,6 @@ class PropertyGetLogin final : public IDispatch {
     std::wstring connection_;
 };
 
-class MapperFactory final : public IClassFactory {
-  public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        *out = iid == IID_IUnknown || iid == IID_IClassFactory ? this : nullptr;
-        return *out ? S_OK : E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }  // lives on the stack
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
-    HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** out) override {
-        if (outer) return CLASS_E_NOAGGREGATION;
-        ScriptLikeMapper* made = new ScriptLikeMapper;
-        const HRESULT hr = made->QueryInterface(iid, out);
-        made->Release();
-        return hr;
-    }
-    HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
-};
-
 struct ExportCase {
     std::wstring folder;
     std::wstring connection;
@@ -619,7 +581,7 @@ struct ExportCase {
 DWORD WINAPI PlatformObjectsOfOtherClients(void* argument) {
     const ExportCase& c = *static_cast<const ExportCase*>(argument);
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    MapperFactory factory;
+    StackFactory<ScriptLikeMapper> factory;
     DWORD cookie = 0;
     Check(SUCCEEDED(CoRegisterClassObject(Guid(W(WAGELINK_CLSID_ROW_XML_MAPPER)), &factory,
                                           CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &cookie)),
