@@ -50,7 +50,8 @@ TEST_F(Host, DemoDatabaseIsWrittenOnceAndNeverOverwritten) {
     EXPECT_EQ(count("WA_psn"), "19");
 }
 
-TEST_F(Host, RepliesAndErrorsOfTransact) {
+// A request answered as a whole: the reply says why, and the host exits 3.
+TEST_F(Host, RequestsAnsweredAsAWhole) {
     HostRun notXml = Transact("Wagelink.ISalaryPerson", "<<<");
     EXPECT_EQ(notXml.exit, 3) << "a request refused as a whole";
     EXPECT_EQ(notXml.out,
@@ -66,6 +67,11 @@ TEST_F(Host, RepliesAndErrorsOfTransact) {
     EXPECT_EQ(unopenable.out.rfind("<reply code=\"-2147467259\" message=\"Cannot open database", 0),
               0u)
         << unopenable.out;
+}
+
+// A call that fails: exit 1, the error's number and description, and a hint where there is a
+// usual fix.
+TEST_F(Host, FailedCallsSayWhyAndHowToMendThem) {
     HostRun unknown = Transact("No.Such.Class", "<r/>");
     EXPECT_EQ(unknown.exit, 1);
     EXPECT_EQ(unknown.err.rfind("error -2147221164: Class not registered: No.Such.Class\nhint: "
@@ -86,9 +92,14 @@ TEST_F(Host, RepliesAndErrorsOfTransact) {
     HostRun noPaginate = Transact("Wagelink.ISalaryItem", "<r roottag='salaryitem' proc='QUERY'/>");
     EXPECT_EQ(noPaginate.exit, 1);
     EXPECT_EQ(noPaginate.err.rfind("error 13: ", 0), 0u) << noPaginate.err;
-    EXPECT_EQ(Wagelink({"transact", "Wagelink.ISalaryItem", "-"}).exit, 2);
-    EXPECT_EQ(Wagelink({"frobnicate"}).exit, 2);
-    EXPECT_EQ(Wagelink({}).exit, 2);
+}
+
+// A command line the host cannot act on: exit 2, nothing sent.
+TEST_F(Host, AWrongCommandLineSendsNothing) {
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"transact", "Wagelink.ISalaryItem", "-"},
+          std::vector<std::string>{"frobnicate"}, std::vector<std::string>{}})
+        EXPECT_EQ(Wagelink(args).exit, 2) << args.size();
 }
 
 // A script reads the outcome from the exit code alone.
