@@ -32,69 +32,69 @@ Result BatchFault(std::string description) {
 }
 
 // A record the database did not take, with the database's reason.
-Outcome NotWritten(Instance& self, const std::string& why) {
-    return {kNotWritten, self.messages.GetResString(message_ids::kDatabaseError) + "：" + why};
+Outcome NotWritten(Instance& instance, const std::string& why) {
+    return {kNotWritten, instance.messages.GetResString(message_ids::kDatabaseError) + "：" + why};
 }
 
 // The checks and the writer of one record, inside whatever transaction the caller holds; the
 // caller keeps the record's writes only when the code is 0. `outcome` holds the record's success
 // from the moment its writer begins, for a caller that must tell what a lost link left.
-Outcome RunRecord(Instance& self, RecordKind& kind, xml::Element record, Outcome& outcome) {
+Outcome RunRecord(Instance& instance, RecordKind& kind, xml::Element record, Outcome& outcome) {
     kind.BeginRecord();
     std::string m1;
     if (!kind.Validate(record, m1)) return {kRejected, m1};
     outcome = {0, m1};
     std::string m2;
-    if (!kind.Write(record, m2)) return NotWritten(self, m2);
+    if (!kind.Write(record, m2)) return NotWritten(instance, m2);
     return outcome;
 }
 
-Outcome RunRecord(Instance& self, RecordKind& kind, xml::Element record) {
+Outcome RunRecord(Instance& instance, RecordKind& kind, xml::Element record) {
     Outcome outcome{kNotWritten, ""};
-    return RunRecord(self, kind, record, outcome);
+    return RunRecord(instance, kind, record, outcome);
 }
 
 // The link to the server broke during a record. What the record wrote before its commit the
 // server rolled back; a commit on its way may have happened or not, so the record is read back
 // on a new connection and reported as it is found. The batch goes on on the new connection;
 // when none can be opened, its fault ends the batch.
-Outcome AfterLostLink(Instance& self, RecordKind& kind, xml::Element record,
+Outcome AfterLostLink(Instance& instance, RecordKind& kind, xml::Element record,
                       const Outcome& committed, bool committing, const db::ConnectionLost& lost) {
-    self.connection->Close();
-    self.connection->Open(self.connection->ConnectionString());
+    instance.connection->Close();
+    instance.connection->Open(instance.connection->ConnectionString());
     if (committing && kind.Written(record)) return committed;
-    return NotWritten(self, lost.description());
+    return NotWritten(instance, lost.description());
 }
 
 // One attempt at a record in a transaction of its own. The checks read from the transaction's
 // snapshot and take no lock; the writes take the write lock, so a writer holds it only while it
 // writes. On a server, a record whose writer sends one statement needs no transaction: the
 // statement commits by itself, and once it is on its way the record may have been written.
-Outcome WriteRecord(Instance& self, RecordKind& kind, xml::Element record) {
+Outcome WriteRecord(Instance& instance, RecordKind& kind, xml::Element record) {
     Outcome outcome{kNotWritten, ""};
     bool committing = false;
-    const db::Dialect& dialect = self.connection->dialect();
+    const db::Dialect& dialect = instance.connection->dialect();
     const bool oneStatement =
         dialect.kind() != db::Dialect::Kind::kSqlite && kind.WritesOneStatement(dialect);
     try {
-        if (oneStatement) return RunRecord(self, kind, record, outcome);
-        db::Transaction transaction(*self.connection);
-        outcome = RunRecord(self, kind, record);
+        if (oneStatement) return RunRecord(instance, kind, record, outcome);
+        db::Transaction transaction(*instance.connection);
+        outcome = RunRecord(instance, kind, record);
         committing = outcome.code == 0;
         if (committing) transaction.Commit();
         return outcome;
     } catch (const db::ConnectionLost& lost) {
         // Without a transaction the writer's statement was on its way once the checks passed.
         if (oneStatement) committing = outcome.code == 0;
-        return AfterLostLink(self, kind, record, outcome, committing, lost);
+        return AfterLostLink(instance, kind, record, outcome, committing, lost);
     }
 }
 
 // A record of a trial: a part of the batch's transaction, kept for the records after it when
 // the real run would have committed it.
-Outcome TryRecord(Instance& self, RecordKind& kind, xml::Element record) {
-    db::Savepoint part(*self.connection);
-    Outcome outcome = RunRecord(self, kind, record);
+Outcome TryRecord(Instance& instance, RecordKind& kind, xml::Element record) {
+    db::Savepoint part(*instance.connection);
+    Outcome outcome = RunRecord(instance, kind, record);
     if (outcome.code == 0) part.Keep();
     return outcome;
 }
@@ -132,14 +132,14 @@ std::vector<Result> EachRecord(RecordKind& kind, const xml::NodeList& records, A
 // A record that meets another writer (the lock taken, or its snapshot made stale) is rolled back
 // and run again, checks included, until it gets through or the contention limit passes. One
 // that a server keeps choosing to end deadlocks is, after a few attempts, not written.
-std::vector<Result> WriteBatch(Instance& self, RecordKind& kind, const xml::NodeList& records) {
+std::vector<Result> WriteBatch(Instance& instance, RecordKind& kind, const xml::NodeList& records) {
     return EachRecord(
         kind, records,
         [&](xml::Element record) -> Outcome {
             try {
-                return db::RetryContended([&] { return WriteRecord(self, kind, record); });
+                return db::RetryContended([&] { return WriteRecord(instance, kind, record); });
             } catch (const db::Deadlock& deadlock) {
-                return NotWritten(self, deadlock.description());
+                return NotWritten(instance, deadlock.description());
             }
         },
         false);
@@ -147,13 +147,13 @@ std::vector<Result> WriteBatch(Instance& self, RecordKind& kind, const xml::Node
 
 // The batch holds the write lock from the start, so that no other writer changes what its
 // records see half-way; should it meet one all the same, it is run again from the first record.
-std::vector<Result> TrialBatch(Instance& self, RecordKind& kind, const xml::NodeList& records) {
+std::vector<Result> TrialBatch(Instance& instance, RecordKind& kind, const xml::NodeList& records) {
     try {
         return db::RetryContended([&] {
-            db::Transaction batch(*self.connection, db::TransactionMode::kWriteNow);
+            db::Transaction batch(*instance.connection, db::TransactionMode::kWriteNow);
             return EachRecord(
-                kind, records, [&](xml::Element record) { return TryRecord(self, kind, record); },
-                true);
+                kind, records,
+                [&](xml::Element record) { return TryRecord(instance, kind, record); }, true);
         });  // never committed
     } catch (const base::Fault& fault) {
         return {BatchFault(fault.description())};
@@ -162,17 +162,17 @@ std::vector<Result> TrialBatch(Instance& self, RecordKind& kind, const xml::Node
 
 }  // namespace
 
-bool AddRecords(Instance& self, RecordKind& kind, const xml::NodeList& records, std::string& reply,
-                AddMode mode) {
-    std::vector<Result> results =
-        mode == AddMode::kTrial ? TrialBatch(self, kind, records) : WriteBatch(self, kind, records);
+bool AddRecords(Instance& instance, RecordKind& kind, const xml::NodeList& records,
+                std::string& reply, AddMode mode) {
+    std::vector<Result> results = mode == AddMode::kTrial ? TrialBatch(instance, kind, records)
+                                                          : WriteBatch(instance, kind, records);
     bool completed = true;
     for (const Result& result : results) {
-        platform::SharedIntegrationKit().AddResult(self.reply, result.key, result.outcome.code,
+        platform::SharedIntegrationKit().AddResult(instance.reply, result.key, result.outcome.code,
                                                    result.outcome.message, 0, "", "", "", "");
         completed = completed && result.outcome.code != kBatchFault;
     }
-    reply = self.reply.Xml();
+    reply = instance.reply.Xml();
     return completed;
 }
 

@@ -19,7 +19,7 @@ namespace component {
 enum class AddMode { kWrite, kTrial };
 
 // Leaves the reply document's XML in `reply`; false when a fault stopped the batch.
-bool AddRecords(Instance& self, RecordKind& kind, const xml::NodeList& records, std::string& reply,
-                AddMode mode = AddMode::kWrite);
+bool AddRecords(Instance& instance, RecordKind& kind, const xml::NodeList& records,
+                std::string& reply, AddMode mode = AddMode::kWrite);
 
 }  // namespace component

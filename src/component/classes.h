@@ -18,7 +18,7 @@ class SalaryItem final : public ServerObject<SalaryItem, SalaryItemInterface> {
     HRESULT WAGELINK_CALL QueryProcKest(IDispatch* eleList, BSTR* sRetXml, BSTR sRootTag,
                                         IDispatch** Ocom, VARIANT_BOOL* result) override;
 
-    static std::unique_ptr<RecordKind> NewRecordKind(Instance& self);
+    static std::unique_ptr<RecordKind> NewRecordKind(Instance& instance);
     static constexpr com::DispatchMember<SalaryItem> kMembers[] = {
         WAGELINK_COMMON_MEMBERS(SalaryItem),
         {"QueryProcKest", kQueryProcKest, 4, 4, &CommonMembers<SalaryItem>::QueryProcKest},
@@ -35,7 +35,7 @@ class SalaryPerson final : public ServerObject<SalaryPerson, SalaryPersonInterfa
     HRESULT WAGELINK_CALL QueryProc(IDispatch* eleList, BSTR* sRetXml, BSTR sRootTag,
                                     IDispatch** Ocom, VARIANT_BOOL* result) override;
 
-    static std::unique_ptr<RecordKind> NewRecordKind(Instance& self);
+    static std::unique_ptr<RecordKind> NewRecordKind(Instance& instance);
     static constexpr com::DispatchMember<SalaryPerson> kMembers[] = {
         WAGELINK_COMMON_MEMBERS(SalaryPerson),
     };

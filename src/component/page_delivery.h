@@ -11,10 +11,11 @@
 namespace component {
 
 // A fault when no caller is held or the call fails.
-void DeliverPage(Instance& self, const std::string& page, std::int32_t number, std::int32_t count);
+void DeliverPage(Instance& instance, const std::string& page, std::int32_t number,
+                 std::int32_t count);
 
-// What the exports of `self` hand pages to: DeliverPage, or nothing (an export that is never
+// What the exports of `instance` hand pages to: DeliverPage, or nothing (an export that is never
 // paged) in a revision that holds no caller.
-query::PageDelivery PageDeliveryOf(Instance& self);
+query::PageDelivery PageDeliveryOf(Instance& instance);
 
 }  // namespace component

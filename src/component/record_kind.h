@@ -41,10 +41,10 @@ class RecordKind {
     // broke while the record's commit was on its way.
     virtual bool Written(xml::Element record) = 0;
 
-    virtual void Export(const xml::NodeList& conditions, std::string& sRetXml) = 0;
+    virtual void Export(const xml::NodeList& conditions, std::string& exportText) = 0;
     // The kest export, for a kind that reads the kest flag.
-    virtual void ExportKest(const xml::NodeList& conditions, std::string& sRetXml) {
-        Export(conditions, sRetXml);
+    virtual void ExportKest(const xml::NodeList& conditions, std::string& exportText) {
+        Export(conditions, exportText);
     }
 };
 

@@ -18,16 +18,17 @@ void* SalaryItem::Answer(const com::IID& iid) {
 
 namespace {
 
-void ExportItems(Instance& self, const xml::NodeList& conditions, std::string& sRetXml) {
-    salary_item::QueryProc(*self.connection, self.messages, conditions, sRetXml,
-                           PageDeliveryOf(self), self.behaviour.itemConditions);
+void ExportItems(Instance& instance, const xml::NodeList& conditions, std::string& exportText) {
+    salary_item::QueryProc(*instance.connection, instance.messages, conditions, exportText,
+                           PageDeliveryOf(instance), instance.behaviour.itemConditions);
 }
 
-void ExportKest(Instance& self, const xml::NodeList& conditions, std::string& sRetXml) {
-    salary_item::QueryProcKest(*self.connection, self.messages, conditions, sRetXml,
-                               self.itemFilter,
-                               [&self](const std::string& page, std::int32_t n,
-                                       std::int32_t count) { DeliverPage(self, page, n, count); });
+void ExportKest(Instance& instance, const xml::NodeList& conditions, std::string& exportText) {
+    salary_item::QueryProcKest(
+        *instance.connection, instance.messages, conditions, exportText, instance.itemFilter,
+        [&instance](const std::string& page, std::int32_t n, std::int32_t count) {
+            DeliverPage(instance, page, n, count);
+        });
 }
 
 }  // namespace
@@ -36,11 +37,11 @@ namespace {
 
 class ItemRecords final : public RecordKind {
   public:
-    explicit ItemRecords(Instance& self) : self_(self) {}
+    explicit ItemRecords(Instance& instance) : instance_(instance) {}
 
     std::string_view RecordTag() const override { return "salaryitem"; }
     const char* NotXmlMessageId() const override { return message_ids::kXmlParseError; }
-    bool ReadsKestFlag() const override { return self_.behaviour.routesKest; }
+    bool ReadsKestFlag() const override { return instance_.behaviour.routesKest; }
 
     void ReadAhead(const xml::NodeList& records, std::size_t index) override {
         salary_item::ReadAheadItemRecords(Context(), records, index);
@@ -57,35 +58,35 @@ class ItemRecords final : public RecordKind {
     bool Written(xml::Element record) override {
         return salary_item::ItemDataWritten(Context(), items_, record);
     }
-    void Export(const xml::NodeList& conditions, std::string& sRetXml) override {
-        ExportItems(self_, conditions, sRetXml);
+    void Export(const xml::NodeList& conditions, std::string& exportText) override {
+        ExportItems(instance_, conditions, exportText);
     }
-    void ExportKest(const xml::NodeList& conditions, std::string& sRetXml) override {
-        component::ExportKest(self_, conditions, sRetXml);
+    void ExportKest(const xml::NodeList& conditions, std::string& exportText) override {
+        component::ExportKest(instance_, conditions, exportText);
     }
 
   private:
     payroll::RecordContext Context() {
-        return {*self_.connection, self_.messages, lookups_, self_.behaviour.records};
+        return {*instance_.connection, instance_.messages, lookups_, instance_.behaviour.records};
     }
 
-    Instance& self_;
+    Instance& instance_;
     // Reference data read for one record is remembered for the rest of the request.
     db::LookupCache lookups_;
-    salary_item::ItemCatalog items_{self_.messages, lookups_};
+    salary_item::ItemCatalog items_{instance_.messages, lookups_};
 };
 
 }  // namespace
 
-std::unique_ptr<RecordKind> SalaryItem::NewRecordKind(Instance& self) {
-    return std::make_unique<ItemRecords>(self);
+std::unique_ptr<RecordKind> SalaryItem::NewRecordKind(Instance& instance) {
+    return std::make_unique<ItemRecords>(instance);
 }
 
 HRESULT WAGELINK_CALL SalaryItem::QueryProc(IDispatch* eleList, BSTR* sRetXml, BSTR, IDispatch**,
                                             VARIANT_BOOL* result) {
     return RunExport(eleList, sRetXml, result,
                      [this](const xml::NodeList& conditions, std::string& text) {
-                         ExportItems(self_, conditions, text);
+                         ExportItems(instance_, conditions, text);
                      });
 }
 
@@ -93,7 +94,7 @@ HRESULT WAGELINK_CALL SalaryItem::QueryProcKest(IDispatch* eleList, BSTR* sRetXm
                                                 IDispatch**, VARIANT_BOOL* result) {
     return RunExport(eleList, sRetXml, result,
                      [this](const xml::NodeList& conditions, std::string& text) {
-                         ExportKest(self_, conditions, text);
+                         ExportKest(instance_, conditions, text);
                      });
 }
 

@@ -19,9 +19,9 @@ void* SalaryPerson::Answer(const com::IID& iid) {
 
 namespace {
 
-void ExportRoster(Instance& self, const xml::NodeList& conditions, std::string& sRetXml) {
-    salary_person::QueryProc(*self.connection, conditions, sRetXml, PageDeliveryOf(self),
-                             self.behaviour.personConditions);
+void ExportRoster(Instance& instance, const xml::NodeList& conditions, std::string& exportText) {
+    salary_person::QueryProc(*instance.connection, conditions, exportText, PageDeliveryOf(instance),
+                             instance.behaviour.personConditions);
 }
 
 // The period of the latest login: LoginYear is text holding a whole number, LoginMonth a 16-bit
@@ -37,7 +37,7 @@ namespace {
 
 class PersonRecords final : public RecordKind {
   public:
-    explicit PersonRecords(Instance& self) : self_(self) {}
+    explicit PersonRecords(Instance& instance) : instance_(instance) {}
 
     std::string_view RecordTag() const override { return "salaryperson"; }
     const char* NotXmlMessageId() const override { return message_ids::kPersonXmlParseError; }
@@ -54,36 +54,36 @@ class PersonRecords final : public RecordKind {
     }
     bool Write(xml::Element record, std::string& message) override {
         return salary_person::EnrolPerson(
-            Context(), record, [this] { return PeriodOf(self_.login.get()); }, message);
+            Context(), record, [this] { return PeriodOf(instance_.login.get()); }, message);
     }
     bool Written(xml::Element record) override {
         return salary_person::PersonEnrolled(Context(), record);
     }
-    void Export(const xml::NodeList& conditions, std::string& sRetXml) override {
-        ExportRoster(self_, conditions, sRetXml);
+    void Export(const xml::NodeList& conditions, std::string& exportText) override {
+        ExportRoster(instance_, conditions, exportText);
     }
 
   private:
     payroll::RecordContext Context() {
-        return {*self_.connection, self_.messages, lookups_, self_.behaviour.records};
+        return {*instance_.connection, instance_.messages, lookups_, instance_.behaviour.records};
     }
 
-    Instance& self_;
+    Instance& instance_;
     // Reference data read for one record is remembered for the rest of the request.
     db::LookupCache lookups_;
 };
 
 }  // namespace
 
-std::unique_ptr<RecordKind> SalaryPerson::NewRecordKind(Instance& self) {
-    return std::make_unique<PersonRecords>(self);
+std::unique_ptr<RecordKind> SalaryPerson::NewRecordKind(Instance& instance) {
+    return std::make_unique<PersonRecords>(instance);
 }
 
 HRESULT WAGELINK_CALL SalaryPerson::QueryProc(IDispatch* eleList, BSTR* sRetXml, BSTR, IDispatch**,
                                               VARIANT_BOOL* result) {
     return RunExport(eleList, sRetXml, result,
                      [this](const xml::NodeList& conditions, std::string& text) {
-                         ExportRoster(self_, conditions, text);
+                         ExportRoster(instance_, conditions, text);
                      });
 }
 

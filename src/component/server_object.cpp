@@ -11,18 +11,19 @@ messages::MessageArgument MessageArgumentOf(const VARIANT* value) {
     return com::ToText(*value);
 }
 
-ExportConnection::ExportConnection(Instance& self) : self_(self) {
-    if (self_.connection && self_.connection->State() == db::adStateOpen) return;
-    if (!self_.login) base::ThrowObjectNotSet("no login to connect with (call Transact first)");
+ExportConnection::ExportConnection(Instance& instance) : instance_(instance) {
+    if (instance_.connection && instance_.connection->State() == db::adStateOpen) return;
+    if (!instance_.login) base::ThrowObjectNotSet("no login to connect with (call Transact first)");
     auto connection = std::make_unique<db::Connection>();
-    connection->Open(com::ToText(*com::GetProperty(self_.login.get(), "ConnectionString").get()));
+    connection->Open(
+        com::ToText(*com::GetProperty(instance_.login.get(), "ConnectionString").get()));
     payroll::RequirePayrollTables(*connection);
-    self_.connection = std::move(connection);
+    instance_.connection = std::move(connection);
     opened_ = true;
 }
 
 ExportConnection::~ExportConnection() {
-    if (opened_) self_.connection.reset();
+    if (opened_) instance_.connection.reset();
 }
 
 }  // namespace component

@@ -24,13 +24,13 @@ messages::MessageArgument MessageArgumentOf(const VARIANT* value);
 // connection stays open between calls. Inside Transact the open connection is used as it is.
 class ExportConnection {
   public:
-    explicit ExportConnection(Instance& self);
+    explicit ExportConnection(Instance& instance);
     ~ExportConnection();
     ExportConnection(const ExportConnection&) = delete;
     ExportConnection& operator=(const ExportConnection&) = delete;
 
   private:
-    Instance& self_;
+    Instance& instance_;
     bool opened_ = false;
 };
 
@@ -41,14 +41,14 @@ class ServerObject : public com::Automation<Derived, Interface> {
         if (!result) return com::E_POINTER;
         *result = com::VARIANT_FALSE;
         if (!Caller) return com::S_OK;
-        self_.caller = com::ComPtr<IDispatch>(*Caller);
+        instance_.caller = com::ComPtr<IDispatch>(*Caller);
         *result = com::VARIANT_TRUE;
         return com::S_OK;
     }
 
     HRESULT WAGELINK_CALL DropObjectReference(IDispatch** Caller, VARIANT_BOOL* result) override {
         if (!result) return com::E_POINTER;
-        bool same = Caller && com::SameObject(*Caller, self_.caller.get());
+        bool same = Caller && com::SameObject(*Caller, instance_.caller.get());
         *result = same ? com::VARIANT_TRUE : com::VARIANT_FALSE;
         return com::S_OK;
     }
@@ -59,8 +59,8 @@ class ServerObject : public com::Automation<Derived, Interface> {
         return com::Guarded([&] {
             CheckRequestSize(com::SysStringLen(sXML));  // before the text is copied
             std::string reply =
-                component::Transact(self_, *Derived::NewRecordKind(self_), com::BstrToUtf8(sXML),
-                                    login ? *login : nullptr);
+                component::Transact(instance_, *Derived::NewRecordKind(instance_),
+                                    com::BstrToUtf8(sXML), login ? *login : nullptr);
             *result = com::Bstr(reply).Detach();
         });
     }
@@ -72,7 +72,7 @@ class ServerObject : public com::Automation<Derived, Interface> {
     }
 
     HRESULT WAGELINK_CALL GetResString(BSTR* ResId, BSTR* result) override {
-        return TextResult(result, [&] { return self_.messages.GetResString(TextOf(ResId)); });
+        return TextResult(result, [&] { return instance_.messages.GetResString(TextOf(ResId)); });
     }
 
     HRESULT WAGELINK_CALL GetResStringArg(BSTR* ResId, VARIANT* Arg1, VARIANT* Arg2, VARIANT* Arg3,
@@ -80,33 +80,33 @@ class ServerObject : public com::Automation<Derived, Interface> {
         if (!result) return com::E_POINTER;
         com::VariantInit(result);
         return com::Guarded([&] {
-            std::string text =
-                self_.messages.GetResStringArg(TextOf(ResId), MessageArgumentOf(Arg1),
-                                               MessageArgumentOf(Arg2), MessageArgumentOf(Arg3));
+            std::string text = instance_.messages.GetResStringArg(
+                TextOf(ResId), MessageArgumentOf(Arg1), MessageArgumentOf(Arg2),
+                MessageArgumentOf(Arg3));
             *result = com::Variant::FromText(text).Detach();
         });
     }
 
     HRESULT WAGELINK_CALL Lang(BSTR* cnString, BSTR* result) override {
-        return TextResult(result, [&] { return self_.messages.Lang(TextOf(cnString)); });
+        return TextResult(result, [&] { return instance_.messages.Lang(TextOf(cnString)); });
     }
 
     HRESULT WAGELINK_CALL unLang(BSTR* LString, BSTR* result) override {
-        return TextResult(result, [&] { return self_.messages.unLang(TextOf(LString)); });
+        return TextResult(result, [&] { return instance_.messages.unLang(TextOf(LString)); });
     }
 
-    Instance& instance() { return self_; }
+    Instance& instance() { return instance_; }
 
   protected:
     ServerObject(const Behaviour& behaviour, std::span<const messages::ItemName> itemNames)
-        : self_(behaviour, itemNames) {}
+        : instance_(behaviour, itemNames) {}
 
     // The body of QueryProc and QueryProcKest: runs `exportRows` with the conditions of
     // `eleList` and the text of `sRetXml`, and hands the working document back in it.
     template <class Export>
     HRESULT RunExport(IDispatch* eleList, BSTR* sRetXml, VARIANT_BOOL* result, Export exportRows);
 
-    Instance self_;
+    Instance instance_;
 
   private:
     static std::string TextOf(const BSTR* text) { return com::BstrToUtf8(text ? *text : nullptr); }
@@ -124,16 +124,16 @@ template <class T>
 struct CommonMembers {
     using Args = com::DispatchArguments;
 
-    static HRESULT AddObjectReference(T& self, Args& args, com::WORD, VARIANT* out);
-    static HRESULT DropObjectReference(T& self, Args& args, com::WORD, VARIANT* out);
-    static HRESULT Transact(T& self, Args& args, com::WORD, VARIANT* out);
-    static HRESULT QueryProc(T& self, Args& args, com::WORD, VARIANT* out);
-    static HRESULT QueryProcKest(T& self, Args& args, com::WORD, VARIANT* out);
-    static HRESULT GenLen(T& self, Args& args, com::WORD, VARIANT* out);
-    static HRESULT GetResString(T& self, Args& args, com::WORD, VARIANT* out);
-    static HRESULT GetResStringArg(T& self, Args& args, com::WORD, VARIANT* out);
-    static HRESULT Lang(T& self, Args& args, com::WORD, VARIANT* out);
-    static HRESULT unLang(T& self, Args& args, com::WORD, VARIANT* out);
+    static HRESULT AddObjectReference(T& instance, Args& args, com::WORD, VARIANT* out);
+    static HRESULT DropObjectReference(T& instance, Args& args, com::WORD, VARIANT* out);
+    static HRESULT Transact(T& instance, Args& args, com::WORD, VARIANT* out);
+    static HRESULT QueryProc(T& instance, Args& args, com::WORD, VARIANT* out);
+    static HRESULT QueryProcKest(T& instance, Args& args, com::WORD, VARIANT* out);
+    static HRESULT GenLen(T& instance, Args& args, com::WORD, VARIANT* out);
+    static HRESULT GetResString(T& instance, Args& args, com::WORD, VARIANT* out);
+    static HRESULT GetResStringArg(T& instance, Args& args, com::WORD, VARIANT* out);
+    static HRESULT Lang(T& instance, Args& args, com::WORD, VARIANT* out);
+    static HRESULT unLang(T& instance, Args& args, com::WORD, VARIANT* out);
 };
 
 }  // namespace component

@@ -14,7 +14,7 @@ HRESULT ServerObject<D, I>::RunExport(IDispatch* eleList, BSTR* sRetXml, VARIANT
     return com::Guarded([&] {
         ConditionList conditions = ConditionsOf(eleList);
         std::string text = com::BstrToUtf8(*sRetXml);
-        ExportConnection connection(self_);
+        ExportConnection connection(instance_);
         exportRows(conditions.nodes, text);
         com::Bstr updated(text);
         com::SysFreeString(*sRetXml);

@@ -16,33 +16,33 @@ namespace {
 // Closes the instance's connection when Transact leaves, whatever the path.
 class ConnectionRelease {
   public:
-    explicit ConnectionRelease(Instance& self) : self_(self) {}
-    ~ConnectionRelease() { self_.connection.reset(); }
+    explicit ConnectionRelease(Instance& instance) : instance_(instance) {}
+    ~ConnectionRelease() { instance_.connection.reset(); }
     ConnectionRelease(const ConnectionRelease&) = delete;
     ConnectionRelease& operator=(const ConnectionRelease&) = delete;
 
   private:
-    Instance& self_;
+    Instance& instance_;
 };
 
 // Holds the login, makes the message resource ready and opens the connection with the login's
 // connection string.
-void SetUp(Instance& self, com::IDispatch* login) {
-    self.login = com::ComPtr<com::IDispatch>(login);
-    self.reply = xml::Document();
-    self.messages.Prepare();
-    if (!self.connection) self.connection = std::make_unique<db::Connection>();
-    self.connection->SetStatementHook(self.statementHook);
-    if (self.connection->State() == db::adStateOpen) self.connection->Close();
+void SetUp(Instance& instance, com::IDispatch* login) {
+    instance.login = com::ComPtr<com::IDispatch>(login);
+    instance.reply = xml::Document();
+    instance.messages.Prepare();
+    if (!instance.connection) instance.connection = std::make_unique<db::Connection>();
+    instance.connection->SetStatementHook(instance.statementHook);
+    if (instance.connection->State() == db::adStateOpen) instance.connection->Close();
     std::string connectionString = com::ToText(*com::GetProperty(login, "ConnectionString").get());
-    self.connection->Open(connectionString);
-    payroll::RequirePayrollTables(*self.connection);
+    instance.connection->Open(connectionString);
+    payroll::RequirePayrollTables(*instance.connection);
 }
 
 // mode="validate" (in any case) asks for a trial; the reply's root says so, so that nobody takes
 // its results for an import.
-AddMode AddModeOf(const Instance& self, xml::Element root, xml::Document& reply) {
-    if (!self.behaviour.knowsValidateMode) return AddMode::kWrite;
+AddMode AddModeOf(const Instance& instance, xml::Element root, xml::Document& reply) {
+    if (!instance.behaviour.knowsValidateMode) return AddMode::kWrite;
     if (base::AsciiUpper(platform::SharedIntegrationKit().GetAttribute(root, "mode")) != "VALIDATE")
         return AddMode::kWrite;
     if (xml::Element replyRoot = reply.Root()) replyRoot.SetAttribute("mode", "validate");
@@ -76,17 +76,18 @@ bool ReadKestFlag(const xml::Document& request) {
 
 }  // namespace
 
-std::string Transact(Instance& self, RecordKind& kind, std::string sXML, com::IDispatch* login) {
+std::string Transact(Instance& instance, RecordKind& kind, std::string sXML,
+                     com::IDispatch* login) {
     platform::IntegrationKit& kit = platform::SharedIntegrationKit();
-    if (kind.ReadsKestFlag()) self.kest = false;
+    if (kind.ReadsKestFlag()) instance.kest = false;
     // Declared before the connection's release, so freed after it: closing checkpoints the log,
     // which asks for a large block, and the allocator first merges every small block freed
     // before such a request.
     xml::Document doc;
-    ConnectionRelease release(self);
+    ConnectionRelease release(instance);
 
     try {
-        SetUp(self, login);
+        SetUp(instance, login);
     } catch (const std::exception&) {
         // Memory running out included: the set-up's every fault is the reply's.
         const base::Fault fault = base::CurrentFault();
@@ -97,37 +98,38 @@ std::string Transact(Instance& self, RecordKind& kind, std::string sXML, com::ID
     xml::ParseResult parsed = doc.LoadInPlace(std::move(sXML));
     if (parsed.status == xml::ParseStatus::kOverLimit) base::ThrowInvalidArgument(parsed.reason);
     if (parsed.status == xml::ParseStatus::kNotWellFormed)
-        return kit.MakeReply("100", self.messages.GetResString(std::string(kind.NotXmlMessageId())),
-                             "");
+        return kit.MakeReply(
+            "100", instance.messages.GetResString(std::string(kind.NotXmlMessageId())), "");
     xml::Element root = doc.Root();
     if (!root)
-        return kit.MakeReply("101", self.messages.GetResString(message_ids::kNoRootElement), "");
+        return kit.MakeReply("101", instance.messages.GetResString(message_ids::kNoRootElement),
+                             "");
 
     std::string rootTag = kit.GetAttribute(root, "roottag");
     std::string docid = kit.GetAttribute(root, "docid");
     std::string proc = kit.GetAttribute(root, "proc");
     // BeginReply's text is well-formed: only memory running out keeps it from loading, and a
     // reply left empty would hide the records written.
-    if (!self.reply.Load(kit.BeginReply(docid, proc))) base::ThrowOutOfMemory();
-    if (kind.ReadsKestFlag()) self.kest = ReadKestFlag(doc);
+    if (!instance.reply.Load(kit.BeginReply(docid, proc))) base::ThrowOutOfMemory();
+    if (kind.ReadsKestFlag()) instance.kest = ReadKestFlag(doc);
 
     xml::NodeList records = root.Children(kind.RecordTag());
     std::string operation = base::AsciiUpper(kit.GetAttribute(root, "proc"));
     std::string reply;
     if (operation == "ADD") {
-        AddRecords(self, kind, records, reply, AddModeOf(self, root, self.reply));
+        AddRecords(instance, kind, records, reply, AddModeOf(instance, root, instance.reply));
     } else if (operation == "QUERY") {
         reply = doc.Xml();
         // roottag becomes part of an XPath expression and the name of every exported record.
         CheckRootTag(rootTag);
         xml::NodeList conditions = RequestConditions(root, rootTag);
-        if (self.kest) {
+        if (instance.kest) {
             kind.ExportKest(conditions, reply);
         } else {
             kind.Export(conditions, reply);
         }
     } else {
-        return kit.MakeReply("710", self.messages.GetResString(message_ids::kNotProvided), "");
+        return kit.MakeReply("710", instance.messages.GetResString(message_ids::kNotProvided), "");
     }
     return reply;
 }

@@ -16,6 +16,6 @@
 
 namespace component {
 
-std::string Transact(Instance& self, RecordKind& kind, std::string sXML, com::IDispatch* login);
+std::string Transact(Instance& instance, RecordKind& kind, std::string sXML, com::IDispatch* login);
 
 }  // namespace component

@@ -20,11 +20,11 @@ constexpr const char* kFrom =
 }  // namespace
 
 void QueryProc(db::Connection& connection, messages::Messages& messages,
-               const xml::NodeList& eleList, std::string& sRetXml,
+               const xml::NodeList& conditions, std::string& exportText,
                const query::PageDelivery& deliver, query::ClosedConnection closed) {
-    query::ExportDocument document(sRetXml);
+    query::ExportDocument document(exportText);
     const std::int32_t pageSize = deliver ? document.PageSize() : 0;
-    std::string tail = query::ExportCondition(query::BuildItemWhere(eleList, connection, closed),
+    std::string tail = query::ExportCondition(query::BuildItemWhere(conditions, connection, closed),
                                               "WA_psn.iPsnMove = 0");
 
     // The count, the rows and the item settings are read from one snapshot of the database.
@@ -40,7 +40,7 @@ void QueryProc(db::Connection& connection, messages::Messages& messages,
         },
         deliver);
     snapshot.Commit();
-    sRetXml = document.TakeXml();
+    exportText = document.TakeXml();
 }
 
 }  // namespace salary_item

@@ -2,7 +2,7 @@
 // conditions and whose roster entry has iPsnMove 0, one record element per row (the mapped
 // ordinary columns, then one `entry` per payroll item column with a setting), into a copy of the
 // request's root element. With `paginate` 1 or more, pages go to `deliver`; what is left returns
-// in sRetXml.
+// in exportText.
 //
 // Nothing is trapped: a bad `paginate`, a missing `roottag`, a bad condition, a rejected
 // statement or an undeliverable page ends the export with a fault (pages already delivered stay
@@ -23,10 +23,10 @@
 namespace salary_item {
 
 // Without `deliver` (a revision that holds no caller) the export is never paged: paginate is not
-// read, no count runs, and every record comes back in `sRetXml`. `closed` is what the condition
+// read, no count runs, and every record comes back in `exportText`. `closed` is what the condition
 // builder does with a closed connection.
 void QueryProc(db::Connection& connection, messages::Messages& messages,
-               const xml::NodeList& eleList, std::string& sRetXml,
+               const xml::NodeList& conditions, std::string& exportText,
                const query::PageDelivery& deliver,
                query::ClosedConnection closed = query::ClosedConnection::kReopen);
 

@@ -23,12 +23,12 @@ constexpr const char* kFrom =
 }  // namespace
 
 void QueryProcKest(db::Connection& connection, messages::Messages& messages,
-                   const xml::NodeList& eleList, std::string& sRetXml, std::string& itemFilter,
-                   const query::PageDelivery& deliver) {
-    query::ExportDocument document(sRetXml);
+                   const xml::NodeList& conditions, std::string& exportText,
+                   std::string& itemFilter, const query::PageDelivery& deliver) {
+    query::ExportDocument document(exportText);
     const std::int32_t pageSize = document.PageSizeOrNone();
     std::string tail = query::ExportCondition(
-        query::BuildKestWhere(eleList, connection, itemFilter), "WA_psn.iPsnMove = 0");
+        query::BuildKestWhere(conditions, connection, itemFilter), "WA_psn.iPsnMove = 0");
 
     // The count, the rows and the item settings are read from one snapshot of the database.
     db::Transaction snapshot(connection, db::TransactionMode::kSnapshotRead);
@@ -44,7 +44,7 @@ void QueryProcKest(db::Connection& connection, messages::Messages& messages,
         },
         deliver);
     snapshot.Commit();
-    sRetXml = document.TakeXml();
+    exportText = document.TakeXml();
 }
 
 }  // namespace salary_item

@@ -20,7 +20,7 @@
 namespace salary_item {
 
 void QueryProcKest(db::Connection& connection, messages::Messages& messages,
-                   const xml::NodeList& eleList, std::string& sRetXml, std::string& itemFilter,
-                   const query::PageDelivery& deliver);
+                   const xml::NodeList& conditions, std::string& exportText,
+                   std::string& itemFilter, const query::PageDelivery& deliver);
 
 }  // namespace salary_item

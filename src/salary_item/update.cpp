@@ -164,8 +164,8 @@ bool Write(db::Connection& connection, messages::Messages& messages, db::LookupC
 
 }  // namespace
 
-bool UpdateItemData(const payroll::RecordContext& context, ItemCatalog& items,
-                    xml::Element record, std::string& message) {
+bool UpdateItemData(const payroll::RecordContext& context, ItemCatalog& items, xml::Element record,
+                    std::string& message) {
     auto& [connection, messages, lookups, rules] = context;
     std::optional<Target> target;
     if (!payroll::TrapFaults(message, [&] {

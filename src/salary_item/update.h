@@ -23,8 +23,8 @@ namespace salary_item {
 // `items` remembers, as the context's lookups do, the reference data read for the records of one
 // request. Under the first revision's rules the name is the record's, and a fault after the
 // category lookup passes on (the batch ends).
-bool UpdateItemData(const payroll::RecordContext& context, ItemCatalog& items,
-                    xml::Element record, std::string& message);
+bool UpdateItemData(const payroll::RecordContext& context, ItemCatalog& items, xml::Element record,
+                    std::string& message);
 
 // Whether the payroll row of `record` holds every value the record sets, as its columns keep them
 // (money to four places): how a record whose commit met a broken link is read back, on a new

@@ -85,12 +85,12 @@ class PersonRecordWriter {
 
 }  // namespace
 
-void QueryProc(db::Connection& connection, const xml::NodeList& eleList, std::string& sRetXml,
+void QueryProc(db::Connection& connection, const xml::NodeList& conditions, std::string& exportText,
                const query::PageDelivery& deliver, query::ColumnNames columnNames) {
-    query::ExportDocument document(sRetXml);
+    query::ExportDocument document(exportText);
     const std::int32_t pageSize = deliver ? document.PageSize() : 0;
     const std::string tail = query::ExportCondition(
-        query::BuildPersonWhere(eleList, connection, columnNames), "WA_psn.iPsnMove = 0");
+        query::BuildPersonWhere(conditions, connection, columnNames), "WA_psn.iPsnMove = 0");
 
     // The definitions, the count and the rows are read from one snapshot of the database.
     db::Transaction snapshot(connection, db::TransactionMode::kSnapshotRead);
@@ -106,7 +106,7 @@ void QueryProc(db::Connection& connection, const xml::NodeList& eleList, std::st
         },
         deliver);
     snapshot.Commit();
-    sRetXml = document.TakeXml();
+    exportText = document.TakeXml();
 }
 
 }  // namespace salary_person
