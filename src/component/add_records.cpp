@@ -169,7 +169,7 @@ bool AddRecords(Instance& instance, RecordKind& kind, const xml::NodeList& recor
     bool completed = true;
     for (const Result& result : results) {
         platform::SharedIntegrationKit().AddResult(instance.reply, result.key, result.outcome.code,
-                                                   result.outcome.message, 0, "", "", "", "");
+                                                   result.outcome.message);
         completed = completed && result.outcome.code != kBatchFault;
     }
     reply = instance.reply.Xml();

@@ -91,19 +91,18 @@ std::string Transact(Instance& instance, RecordKind& kind, std::string sXML,
     } catch (const std::exception&) {
         // Memory running out included: the set-up's every fault is the reply's.
         const base::Fault fault = base::CurrentFault();
-        return kit.MakeReply(std::to_string(fault.number()), fault.description(), "");
+        return kit.MakeReply(std::to_string(fault.number()), fault.description());
     }
 
     CheckRequestSize(sXML.size());
     xml::ParseResult parsed = doc.LoadInPlace(std::move(sXML));
     if (parsed.status == xml::ParseStatus::kOverLimit) base::ThrowInvalidArgument(parsed.reason);
     if (parsed.status == xml::ParseStatus::kNotWellFormed)
-        return kit.MakeReply(
-            "100", instance.messages.GetResString(std::string(kind.NotXmlMessageId())), "");
+        return kit.MakeReply("100",
+                             instance.messages.GetResString(std::string(kind.NotXmlMessageId())));
     xml::Element root = doc.Root();
     if (!root)
-        return kit.MakeReply("101", instance.messages.GetResString(message_ids::kNoRootElement),
-                             "");
+        return kit.MakeReply("101", instance.messages.GetResString(message_ids::kNoRootElement));
 
     std::string rootTag = kit.GetAttribute(root, "roottag");
     std::string docid = kit.GetAttribute(root, "docid");
@@ -129,7 +128,7 @@ std::string Transact(Instance& instance, RecordKind& kind, std::string sXML,
             kind.Export(conditions, reply);
         }
     } else {
-        return kit.MakeReply("710", instance.messages.GetResString(message_ids::kNotProvided), "");
+        return kit.MakeReply("710", instance.messages.GetResString(message_ids::kNotProvided));
     }
     return reply;
 }

@@ -18,8 +18,7 @@ std::string ReplyElement(
 
 }  // namespace
 
-std::string IntegrationKit::MakeReply(std::string_view code, std::string_view message,
-                                      std::string_view /*extra*/) const {
+std::string IntegrationKit::MakeReply(std::string_view code, std::string_view message) const {
     return ReplyElement({{"code", code}, {"message", message}});
 }
 
@@ -33,8 +32,7 @@ std::string IntegrationKit::GetFieldValue(xml::Element record, std::string_view 
 }
 
 void IntegrationKit::AddResult(xml::Document& reply, std::string_view key, long code,
-                               std::string_view message, long, std::string_view, std::string_view,
-                               std::string_view, std::string_view) const {
+                               std::string_view message) const {
     AddResultTo(reply.Root(), key, code, message);
 }
 

@@ -23,9 +23,9 @@ class ComIntegrationKit final : public IntegrationKit {
   public:
     ComIntegrationKit() : kit_(kIntegrationKitClsid) {}
 
-    std::string MakeReply(std::string_view code, std::string_view message,
-                          std::string_view extra) const override {
-        com::Variant c = Text(code), m = Text(message), e = Text(extra);
+    // The component's third argument, an extra text, empty.
+    std::string MakeReply(std::string_view code, std::string_view message) const override {
+        com::Variant c = Text(code), m = Text(message), e = Text("");
         return Call("MakeReply", {*c.get(), *m.get(), com::ByRef(e)});
     }
     // A missing node has no attributes and no fields: nothing to ask the component.
@@ -40,9 +40,10 @@ class ComIntegrationKit final : public IntegrationKit {
         return Call("GetFieldValue", {*r.get(), *f.get()});
     }
     // The reply document by reference, the number 0 and four empty texts by reference.
-    void AddResult(xml::Document& reply, std::string_view key, long code, std::string_view message,
-                   long zero, std::string_view t1, std::string_view t2, std::string_view t3,
-                   std::string_view t4) const override {
+    void AddResult(xml::Document& reply, std::string_view key, long code,
+                   std::string_view message) const override {
+        constexpr long zero = 0;
+        constexpr std::string_view t1, t2, t3, t4;
         xml::Element root = reply.Root();
         if (!root) base::ThrowObjectNotSet("the reply document has no root element");
         xml::msxml::Ref<IXMLDOMDocument> owner;
