@@ -140,7 +140,9 @@ bool ValidateItemRecord(const payroll::RecordContext& context, ItemCatalog& item
 
 void ReadAheadItemRecords(const payroll::RecordContext& context, const xml::NodeList& records,
                           std::size_t index) {
-    auto& [connection, messages, lookups, rules] = context;
+    db::Connection& connection = context.connection;
+    db::LookupCache& lookups = context.lookups;
+    const payroll::RecordRules& rules = context.rules;
     if (!payroll::BeginsReadAhead(connection, index)) return;
     payroll::ReadAheadAnew(lookups, [&] {
         std::vector<std::string> codes;

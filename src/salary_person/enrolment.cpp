@@ -265,7 +265,8 @@ bool EnrolsInOneStatement(const db::Dialect& dialect) {
 }
 
 bool PersonEnrolled(const payroll::RecordContext& context, xml::Element record) {
-    auto& [connection, messages, lookups, rules] = context;
+    db::Connection& connection = context.connection;
+    db::LookupCache& lookups = context.lookups;
     db::Recordset rows;
     rows.Open("select count(*) from WA_psn where cGZGradeNum = ? and cPsn_Num = ?", connection,
               db::adOpenUnspecified, db::adLockUnspecified,

@@ -127,7 +127,9 @@ void ForgetEnrolled(db::LookupCache& lookups, std::string_view payroll, std::str
 
 void ReadAheadPersonRecords(const payroll::RecordContext& context, const xml::NodeList& records,
                             std::size_t index) {
-    auto& [connection, messages, lookups, rules] = context;
+    db::Connection& connection = context.connection;
+    db::LookupCache& lookups = context.lookups;
+    const payroll::RecordRules& rules = context.rules;
     if (!payroll::BeginsReadAhead(connection, index)) return;
     payroll::ReadAheadAnew(lookups, [&] {
         std::vector<std::string> codes;
