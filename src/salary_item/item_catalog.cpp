@@ -19,6 +19,8 @@ const ItemFacts& ItemCatalog::Of(db::Connection& connection, Entry& entry) {
 
 std::vector<Entry>& ItemCatalog::EntriesOf(xml::Element record) {
     if (record_ == record && record) return entries_;
+    // Forgotten first: entries read only in part (memory ran out) are no record's.
+    record_ = {};
     entries_.clear();
     for (xml::Element element : record.Children("entry"))
         entries_.push_back({element, element.GetAttribute("name"), element.GetAttribute("type")});
