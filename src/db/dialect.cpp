@@ -26,7 +26,8 @@ const Dialect& Dialect::Of(Kind kind) {
                                                  .rollback = "ROLLBACK",
                                                  .savepoint = "SAVEPOINT ",
                                                  .rollbackTo = "ROLLBACK TO ",
-                                                 .release = "RELEASE "});
+                                                 .release = "RELEASE ",
+                                                 .joinedUpdate = Texts::JoinedUpdate::kSetFrom});
     // A lock that stays taken for 10 s is contention, run again until the contention limit; the
     // server's default is to wait for ever.
     static const Dialect kSqlServer(
@@ -44,7 +45,9 @@ const Dialect& Dialect::Of(Kind kind) {
          .snapshotAllowed =
              "SELECT snapshot_isolation_state FROM sys.databases WHERE database_id = DB_ID()",
          .unicodeQuote = "N",
-         .afterFailedPair = "IF @@TRANCOUNT > 0 ROLLBACK TRANSACTION; SET XACT_ABORT OFF"});
+         .afterFailedPair = "IF @@TRANCOUNT > 0 ROLLBACK TRANSACTION; SET XACT_ABORT OFF",
+         .joinedUpdate = Texts::JoinedUpdate::kSetFromJoin,
+         .maxParameters = 2100});
     // InnoDB's repeatable read reads one snapshot without locks; its serializable reads lock.
     // A backslash in a quoted literal is a character as elsewhere, not the escape the server
     // reads it as by default: a quote after one would otherwise end the literal.
@@ -63,7 +66,9 @@ const Dialect& Dialect::Of(Kind kind) {
          .snapshotReads = "SET SESSION TRANSACTION ISOLATION LEVEL REPEATABLE READ",
          .serializableReads = "SET SESSION TRANSACTION ISOLATION LEVEL SERIALIZABLE",
          .afterFailedPair = "ROLLBACK",
-         .likeClassesAsRegex = true});
+         .likeClassesAsRegex = true,
+         .joinedUpdate = Texts::JoinedUpdate::kJoinThenSet,
+         .maxParameters = 65535});
     static const Dialect kStandard(Kind::kStandard, {.begin = "START TRANSACTION",
                                                      .beginLockNow = "START TRANSACTION",
                                                      .commit = "COMMIT",
@@ -94,6 +99,8 @@ const Dialect& Dialect::OfServer(std::string_view dbmsName) {
             Texts texts = Of(Kind::kStandard).texts_;
             texts.sessionSetup = Of(Kind::kMariaDb).texts_.sessionSetup;
             texts.likeClassesAsRegex = true;
+            texts.joinedUpdate = Texts::JoinedUpdate::kJoinThenSet;
+            texts.maxParameters = 65535;
             return texts;
         }());
         return kMySql;
@@ -110,6 +117,24 @@ std::string Dialect::RollbackToSavepoint(std::string_view name) const {
 }
 std::string Dialect::ReleaseSavepoint(std::string_view name) const {
     return Prefixed(texts_.release, name);
+}
+
+std::string Dialect::JoinedUpdate(std::string_view table, std::string_view rows,
+                                  std::string_view match, std::string_view assignments) const {
+    const std::string joined = std::string(table) + " AS g INNER JOIN " + std::string(rows) +
+                               " AS r ON " + std::string(match);
+    switch (texts_.joinedUpdate) {
+        case Texts::JoinedUpdate::kSetFrom:
+            return "UPDATE " + std::string(table) + " AS g SET " + std::string(assignments) +
+                   " FROM " + std::string(rows) + " AS r WHERE " + std::string(match);
+        case Texts::JoinedUpdate::kJoinThenSet:
+            return "UPDATE " + joined + " SET " + std::string(assignments);
+        case Texts::JoinedUpdate::kSetFromJoin:
+            return "UPDATE g SET " + std::string(assignments) + " FROM " + joined;
+        case Texts::JoinedUpdate::kNone:
+            break;
+    }
+    return "";
 }
 
 std::string Dialect::QuotedText(std::string_view text, Column column) const {

@@ -4,6 +4,7 @@
 // read alike.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -89,6 +90,17 @@ class Dialect {
     BoundStatement GuardedPair(GuardedRow first, GuardedRow second) const;
     std::string_view AfterFailedPair() const { return texts_.afterFailedPair; }
 
+    // "UPDATE `table` AS g, for each row of `rows` AS r that `match` joins to it, SET
+    // `assignments`", where the assignments set g's columns from r's ("F_1 = r.v6, ...", the
+    // columns unqualified, as SQLite takes them): the updates of many rows as one statement, and
+    // in a transaction one commit. Empty where the database has none: there each row is updated
+    // by itself. A row of `table` that two rows of `rows` join is updated once, by either.
+    bool HasJoinedUpdate() const { return texts_.joinedUpdate != Texts::JoinedUpdate::kNone; }
+    std::string JoinedUpdate(std::string_view table, std::string_view rows, std::string_view match,
+                             std::string_view assignments) const;
+    // The placeholders one statement may carry.
+    std::size_t MaxParameters() const { return texts_.maxParameters; }
+
   private:
     struct Texts {
         std::string_view begin{}, beginLockNow{}, commit{}, rollback{};
@@ -98,6 +110,8 @@ class Dialect {
         std::string_view unicodeQuote{};  // before a quoted literal
         std::string_view afterFailedPair{};
         bool likeClassesAsRegex = false;
+        enum class JoinedUpdate { kNone, kJoinThenSet, kSetFromJoin, kSetFrom } joinedUpdate{};
+        std::size_t maxParameters = 32766;
     };
     Dialect(Kind kind, Texts texts) : kind_(kind), texts_(texts) {}
 

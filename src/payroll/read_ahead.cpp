@@ -6,26 +6,12 @@
 #include "base/fault.h"
 #include "base/number.h"
 #include "db/dialect.h"
+#include "db/listed_rows.h"
 #include "db/recordset.h"
 
 namespace payroll {
 
 namespace {
-
-// The keys as a table: "select 0 as n, ? as v0, ? as v1 union all select 1, ?, ? ...".
-std::string Listed(std::size_t rows, std::size_t width) {
-    std::string sql;
-    for (std::size_t i = 0; i < rows; ++i) {
-        sql += i ? " union all select " : "select ";
-        sql += std::to_string(i);
-        if (i == 0) sql += " as n";
-        for (std::size_t v = 0; v < width; ++v) {
-            sql += ", ?";
-            if (i == 0) sql += " as v" + std::to_string(v);
-        }
-    }
-    return sql;
-}
 
 void ReadAheadRun(db::Connection& connection, db::LookupCache& lookups, db::SqlLiteral lookupSql,
                   std::string_view readAhead, const std::vector<const LookupKey*>& keys) {
@@ -36,7 +22,7 @@ void ReadAheadRun(db::Connection& connection, db::LookupCache& lookups, db::SqlL
         for (const std::string& value : *key) params.emplace_back(value);
     std::string sql(readAhead);
     const std::size_t at = sql.find("{keys}");
-    sql.replace(at, 6, "(" + Listed(keys.size(), width) + ")");
+    sql.replace(at, 6, db::ListedRows(keys.size(), width));
 
     db::Recordset rows;
     rows.Open(sql, connection, db::adOpenForwardOnly, db::adLockReadOnly, params);

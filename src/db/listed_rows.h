@@ -1,0 +1,16 @@
+// Rows of values sent as a table: one statement then matches many records to the server's rows
+// by a join, with the server's own collation and padding rules, as each record's own statement
+// would. The table is a union of one-row selects, which every database reads alike (SQL Server's
+// VALUES list stops at 1,000 rows, MariaDB's names its columns after the first row's values).
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace db {
+
+// "(select 0 as n, ? as v0, ? as v1 union all select 1, ?, ? ...)": `rows` rows of `width`
+// placeholders each, in row order, and n, the row's place.
+std::string ListedRows(std::size_t rows, std::size_t width);
+
+}  // namespace db
