@@ -7,11 +7,37 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "db/dialect.h"
 #include "xml/document.h"
 
 namespace component {
+
+// The writes of many records gathered into one statement, where a round trip is what a record
+// costs (a server): the batch plans each record's write in place of its writer, sends the group
+// in a transaction of its own, and reports each record's outcome once it is committed
+// (component/write_groups.h).
+class WriteGroup {
+  public:
+    virtual ~WriteGroup() = default;
+    // After the record's checks passed: plans its write. False, with why, for a record the
+    // writer would not write.
+    virtual bool Plan(xml::Element record, std::string& message) = 0;
+    // Whether the record planned may join the group, or the group must be sent first.
+    virtual bool Fits() const = 0;
+    // The record planned joins the group.
+    virtual void Join() = 0;
+    // The failure of the record planned, should no row take its write.
+    virtual std::string Unmatched() = 0;
+    virtual bool empty() const = 0;
+    // Sends the group's writes inside the caller's transaction, which keeps them only when the
+    // answer is true: written[i] tells whether the i-th record that joined was written. False
+    // when the database's answer does not tell each record's outcome: the records are then
+    // written one by one.
+    virtual bool Send(std::vector<bool>& written) = 0;
+    virtual void Clear() = 0;
+};
 
 class RecordKind {
   public:
@@ -33,6 +59,9 @@ class RecordKind {
     // a server it then commits by itself, and the record costs one round trip, not a
     // transaction's three.
     virtual bool WritesOneStatement(const db::Dialect& dialect) const = 0;
+    // Where the writes of this kind's records go in groups on a database of `dialect`, the group
+    // they gather in; null where each record is written by itself.
+    virtual WriteGroup* Group(const db::Dialect&) { return nullptr; }
     // The checks: false, with the failure message, for a record that fails one; writes nothing.
     virtual bool Validate(xml::Element record, std::string& message) = 0;
     // The writer: false, with why, for a record it did not write.

@@ -4,6 +4,7 @@
 #include "salary_item/export.h"
 #include "salary_item/kest_export.h"
 #include "salary_item/update.h"
+#include "salary_item/update_group.h"
 #include "salary_item/validation.h"
 
 namespace component {
@@ -35,7 +36,8 @@ void ExportKest(Instance& instance, const xml::NodeList& conditions, std::string
 
 namespace {
 
-class ItemRecords final : public RecordKind {
+// On a server the records' UPDATEs go in groups: ItemRecords is its own WriteGroup.
+class ItemRecords final : public RecordKind, public WriteGroup {
   public:
     explicit ItemRecords(Instance& instance) : instance_(instance) {}
 
@@ -49,6 +51,11 @@ class ItemRecords final : public RecordKind {
     void BeginRecord() override { lookups_.ForgetRecord(); }
     // The UPDATE of the record's payroll row.
     bool WritesOneStatement(const db::Dialect&) const override { return true; }
+    WriteGroup* Group(const db::Dialect& dialect) override {
+        return dialect.HasJoinedUpdate() && instance_.behaviour.records.writersTrapLateFaults
+                   ? this
+                   : nullptr;
+    }
     bool Validate(xml::Element record, std::string& message) override {
         return salary_item::ValidateItemRecord(Context(), items_, record, message);
     }
@@ -58,6 +65,21 @@ class ItemRecords final : public RecordKind {
     bool Written(xml::Element record) override {
         return salary_item::ItemDataWritten(Context(), items_, record);
     }
+
+    bool Plan(xml::Element record, std::string& message) override {
+        return salary_item::PlanItemUpdate(Context(), items_, record, planned_, message);
+    }
+    bool Fits() const override { return group_.Fits(instance_.connection->dialect(), planned_); }
+    void Join() override { group_.Add(std::move(planned_)); }
+    std::string Unmatched() override {
+        return salary_item::NoPayrollRowMessage(instance_.messages, planned_);
+    }
+    bool empty() const override { return group_.empty(); }
+    bool Send(std::vector<bool>& written) override {
+        return group_.Send(*instance_.connection, written);
+    }
+    void Clear() override { group_.Clear(); }
+
     void Export(const xml::NodeList& conditions, std::string& exportText) override {
         ExportItems(instance_, conditions, exportText);
     }
@@ -74,6 +96,8 @@ class ItemRecords final : public RecordKind {
     // Reference data read for one record is remembered for the rest of the request.
     db::LookupCache lookups_;
     salary_item::ItemCatalog items_{instance_.messages, lookups_};
+    salary_item::PlannedUpdate planned_;
+    salary_item::ItemUpdateGroup group_;
 };
 
 }  // namespace

@@ -134,8 +134,11 @@ void AddRowOfTarget(std::vector<db::Value>& params, xml::Element record, const T
         params.push_back(std::move(key));
 }
 
-bool Write(db::Connection& connection, messages::Messages& messages, db::LookupCache& lookups,
-           ItemCatalog& items, xml::Element record, const Target& target, std::string& message) {
+// The writer's checks of what it is to set, and its plan: false with the message for a record it
+// does not write.
+bool Plan(db::Connection& connection, messages::Messages& messages, db::LookupCache& lookups,
+          ItemCatalog& items, xml::Element record, const Target& target, PlannedUpdate& plan,
+          std::string& message) {
     Assignments assignments = CollectAssignments(connection, items, record);
     if (assignments.repeated) {
         message = messages.GetResStringArg(message_ids::kItemTwice, *assignments.repeated);
@@ -146,17 +149,25 @@ bool Write(db::Connection& connection, messages::Messages& messages, db::LookupC
         message = *tooLong;
         return false;
     }
+    plan.columns = std::move(assignments.columns);
+    plan.values = std::move(assignments.values);
+    plan.row.clear();
+    AddRowOfTarget(plan.row, record, target);
+    return true;
+}
+
+bool Send(db::Connection& connection, messages::Messages& messages, const PlannedUpdate& plan,
+          std::string& message) {
     std::string sql = "UPDATE WA_GZData SET ";
-    const std::vector<std::string>& columns = assignments.columns;
-    for (std::size_t i = 0; i < columns.size(); ++i)
-        sql.append(i ? "," : "").append(columns[i]).append(" = ?");
-    std::vector<db::Value> params = std::move(assignments.values);
-    AddRowOfTarget(params, record, target);
+    for (std::size_t i = 0; i < plan.columns.size(); ++i)
+        sql.append(i ? "," : "").append(plan.columns[i]).append(" = ?");
     sql += kRowOfTarget;
-    long long changed = connection.Execute(sql, params);
-    if (changed == 0) {
-        message = messages.GetResStringArg(message_ids::kNoPayrollRow, target.payroll,
-                                           target.department, target.code);
+    std::vector<db::Value> params;
+    params.reserve(plan.values.size() + plan.row.size());
+    params.insert(params.end(), plan.values.begin(), plan.values.end());
+    params.insert(params.end(), plan.row.begin(), plan.row.end());
+    if (connection.Execute(sql, params) == 0) {
+        message = NoPayrollRowMessage(messages, plan);
         return false;
     }
     return true;
@@ -164,19 +175,35 @@ bool Write(db::Connection& connection, messages::Messages& messages, db::LookupC
 
 }  // namespace
 
-bool UpdateItemData(const payroll::RecordContext& context, ItemCatalog& items, xml::Element record,
-                    std::string& message) {
-    auto& [connection, messages, lookups, rules] = context;
+std::string NoPayrollRowMessage(messages::Messages& messages, const PlannedUpdate& plan) {
+    return messages.GetResStringArg(message_ids::kNoPayrollRow, db::ValueText(plan.row[0]),
+                                    db::ValueText(plan.row[1]), db::ValueText(plan.row[2]));
+}
+
+bool PlanItemUpdate(const payroll::RecordContext& context, ItemCatalog& items, xml::Element record,
+                    PlannedUpdate& plan, std::string& message) {
+    db::Connection& connection = context.connection;
+    messages::Messages& messages = context.messages;
+    db::LookupCache& lookups = context.lookups;
+    const payroll::RecordRules& rules = context.rules;
     std::optional<Target> target;
     if (!payroll::TrapFaults(message, [&] {
             target = Identify(connection, messages, lookups, rules, record, message);
             return target.has_value();
         }))
         return false;
-    auto write = [&] {
-        return Write(connection, messages, lookups, items, record, *target, message);
+    auto planned = [&] {
+        return Plan(connection, messages, lookups, items, record, *target, plan, message);
     };
-    return rules.writersTrapLateFaults ? payroll::TrapFaults(message, write) : write();
+    return rules.writersTrapLateFaults ? payroll::TrapFaults(message, planned) : planned();
+}
+
+bool UpdateItemData(const payroll::RecordContext& context, ItemCatalog& items, xml::Element record,
+                    std::string& message) {
+    PlannedUpdate plan;
+    if (!PlanItemUpdate(context, items, record, plan, message)) return false;
+    auto send = [&] { return Send(context.connection, context.messages, plan, message); };
+    return context.rules.writersTrapLateFaults ? payroll::TrapFaults(message, send) : send();
 }
 
 namespace {
@@ -198,7 +225,10 @@ bool Kept(const db::Value& stored, const db::Value& written, const db::ColumnDec
 
 bool ItemDataWritten(const payroll::RecordContext& context, ItemCatalog& items,
                      xml::Element record) {
-    auto& [connection, messages, lookups, rules] = context;
+    db::Connection& connection = context.connection;
+    messages::Messages& messages = context.messages;
+    db::LookupCache& lookups = context.lookups;
+    const payroll::RecordRules& rules = context.rules;
     std::string message;
     std::optional<Target> target = Identify(connection, messages, lookups, rules, record, message);
     if (!target) return false;

@@ -171,9 +171,7 @@ TEST(ServerBackendTest, TransactionsAreEndedThroughTheOdbcApi) {
                      sql.rfind("BEGIN NOT ATOMIC", 0) != 0)
             << "prepared: " << line;
     }
-    // An item record's UPDATE commits by itself, without a transaction, and so does an
-    // enrolment's one statement.
-    EXPECT_EQ(ends["0"], 0) << "a record committed through the API";
+    EXPECT_EQ(ends["0"], 1) << "the import's group, and nothing else, committed through the API";
     EXPECT_GE(pairs, 1) << "the enrolment was not one statement";
     EXPECT_GE(ends["1"], 1) << "the trial rolled back";
 }

@@ -4,9 +4,11 @@
 // requests sends them to the test server (MariaDB, through the same ODBC backend and the same
 // server paths: read-ahead, one statement a record); the texts that differ, made by the SQL Server
 // dialect itself (its constants, savepoints, and the guarded rows of each person written, taken
-// from the MariaDB form the run sent); and the schema and demo data `demo-db --connection` writes.
+// from the MariaDB form the run sent, and the grouped updates likewise); and the schema and demo
+// data `demo-db --connection` writes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -21,6 +23,7 @@
 #include "support/dispatch.h"
 #include "support/host.h"
 #include "support/pages.h"
+#include "support/requests.h"
 #include "support/server_db.h"
 #include "support/temp_dir.h"
 
@@ -71,6 +74,14 @@ std::string AsSqlServerGetsIt(const std::string& sql) {
             .GuardedPair(RowOf(Between(sql, "START TRANSACTION; ", "; IF ROW_COUNT() > 0 THEN ")),
                          RowOf(Between(sql, "; IF ROW_COUNT() > 0 THEN ", "; END IF;")))
             .sql;
+    if (sql.rfind("UPDATE ", 0) == 0 && sql.find(" AS g INNER JOIN ") != std::string::npos) {
+        const std::size_t set = sql.rfind(" SET ");
+        const std::string joined = sql.substr(0, set);
+        return sqlServer.JoinedUpdate(Between(joined, "UPDATE ", " AS g INNER JOIN "),
+                                      Between(joined, " AS g INNER JOIN ", " AS r ON "),
+                                      joined.substr(joined.find(" AS r ON ") + 9),
+                                      sql.substr(set + 5));
+    }
     if (sql.rfind("INSERT INTO ", 0) == 0 && sql.find(" WHERE NOT EXISTS(") != std::string::npos)
         return sqlServer.GuardedInsert(RowOf(sql)).sql;
     return sql;
@@ -104,6 +115,10 @@ std::vector<std::pair<bool, std::string>> Corpus() {
         {item, trial(file("add-salary-items.xml"))},
         {person, file("add-salary-persons.xml")},
         {person, trial(file("add-salary-persons.xml"))},
+        {item, testing_support::AddRequest(  // one group of two
+                   {testing_support::ItemRecord({}, {{"奖金", "0", "1"}}),
+                    testing_support::ItemRecord({{"personno", "0003"}, {"personname", "陈一鸣"}},
+                                                {{"奖金", "0", "1"}})})},
         {item, file("query-salary-items.xml")},
         {item, file("query-kest.xml")},
         {person, file("query-salary-persons.xml")},
@@ -161,6 +176,11 @@ TEST(TsqlGrammar, EveryStatementTheSqlServerDialectSends) {
         statements.insert(base::Trim(part));
     for (const auto& [gap, why] : kKnownGaps) statements.erase(gap);
     ASSERT_GE(statements.size(), 50u);
+    EXPECT_EQ(
+        std::count_if(statements.begin(), statements.end(),
+                      [](const std::string& sql) { return sql.rfind("UPDATE g SET ", 0) == 0; }),
+        1)
+        << "the group's update";
 
     testing_support::TempDir dir;
     std::filesystem::create_directory(dir.File("statements"));

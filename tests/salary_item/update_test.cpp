@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <regex>
+#include <vector>
 
 #include "base/fault.h"
+#include "salary_item/update_group.h"
 #include "support/item_import.h"
 
 namespace {
@@ -168,6 +171,92 @@ TEST_F(ItemUpdate, AFailingStatementReportsItsErrorAndWritesNothing) {
         salary_item::UpdateItemData({*connection, m, lookups}, items, doc.Root(), message));
     EXPECT_EQ(message, "disk I/O error (injected)");
     EXPECT_EQ(demo.Snapshot(), before);
+}
+
+}  // namespace
+
+namespace {
+
+using testing_support::AddRequest;
+
+// The results of an ADD reply without their places: "key code message" a line.
+std::string Outcomes(const std::string& reply) {
+    static const std::regex result(R"(<result n="\d+" (key="[^"]*" code="\d+" message="[^"]*")/>)");
+    std::string lines;
+    for (auto it = std::sregex_iterator(reply.begin(), reply.end(), result);
+         it != std::sregex_iterator(); ++it)
+        lines += (*it)[1].str() + "\n";
+    return lines;
+}
+
+// Records that go in groups give each the outcome it has alone, in a request of its own: among
+// rejected records, one no payroll row takes, two for one row (the later value kept), a
+// department spelled with a trailing blank (one row to a server that pads, none to SQLite), a
+// value the database may refuse, and a last group cut by a record with another item.
+TEST_F(ItemUpdate, ARecordInAGroupHasTheOutcomeItWouldHaveAlone) {
+    const std::vector<std::string> records = {
+        ItemRecord({}, {{"奖金", "0", "111"}}),
+        ItemRecord({{"departmentno", "0102"}}, {{"奖金", "0", "1"}}),
+        ItemRecord({{"month", "10"}, {"personno", "0002"}, {"personname", "周文静"}},
+                   {{"奖金", "0", "2"}}),
+        ItemRecord({{"personno", "0002"}, {"personname", "周文静"}}, {{"奖金", "0", "222"}}),
+        ItemRecord({}, {{"奖金", "0", "333"}}),
+        ItemRecord({{"departmentno", "0101 "}}, {{"奖金", "0", "444"}}),
+        ItemRecord({{"personno", "0003"}, {"personname", "陈一鸣"}, {"departmentno", "0102"}},
+                   {{"奖金", "0", "1e300"}}),
+        ItemRecord({{"personno", "0002"}, {"personname", "周文静"}}, {{"基本工资", "0", "5"}}),
+    };
+    const std::string grouped =
+        Outcomes(testing_support::Transact(server.get(), AddRequest(records), login.get()));
+
+    testing_support::DemoDb alone;
+    auto aloneLogin = testing_support::NewLogin(alone.ConnectionString());
+    std::string each;
+    for (const std::string& record : records)
+        each += Outcomes(
+            testing_support::Transact(server.get(), AddRequest({record}), aloneLogin.get()));
+    EXPECT_EQ(grouped, each);
+    EXPECT_EQ(demo.Snapshot(), alone.Snapshot());
+    EXPECT_NE(grouped.find("code=\"100\""), std::string::npos) << grouped;
+    EXPECT_NE(grouped.find("code=\"101\""), std::string::npos) << grouped;
+    EXPECT_EQ(Row("F_9"), demo.OnServer() ? "444" : "333");
+}
+
+}  // namespace
+
+namespace {
+
+// The group's own answer: which records found their row, and false where the database joined
+// one row to two records (a server reads "0101 " as "0101"; SQLite compares bytes).
+TEST_F(ItemUpdate, AGroupTellsEachRecordsRowOrThatItCannot) {
+    using salary_item::PlannedUpdate;
+    auto connection = demo.Connect();
+    const db::Dialect& dialect = connection->dialect();
+    auto plan = [](const char* department, const char* person, double bonus) {
+        return PlannedUpdate{
+            {"F_9"},
+            {bonus},
+            {"001", department, person, "林晓东", std::int64_t{11}, std::int64_t{2026}}};
+    };
+    auto send = [&](const std::vector<PlannedUpdate>& plans, std::vector<bool>& written) {
+        salary_item::ItemUpdateGroup group;
+        for (const PlannedUpdate& p : plans) {
+            EXPECT_TRUE(group.Fits(dialect, p));
+            group.Add(p);
+        }
+        EXPECT_FALSE(group.Fits(dialect, plans.front())) << "a row named twice";
+        db::Transaction transaction(*connection);
+        const bool sure = group.Send(*connection, written);
+        if (sure) transaction.Commit();
+        return sure;
+    };
+    std::vector<bool> written;
+    ASSERT_TRUE(send({plan("0101", "0001", 7), plan("0101", "0009", 8)}, written));
+    EXPECT_EQ(written, (std::vector<bool>{true, false}));
+    EXPECT_EQ(Row("F_9"), "7");
+    EXPECT_EQ(send({plan("0101", "0001", 9), plan("0101 ", "0001", 10)}, written),
+              !demo.OnServer());
+    EXPECT_EQ(Row("F_9"), demo.OnServer() ? "7" : "9") << "what was not kept is rolled back";
 }
 
 }  // namespace

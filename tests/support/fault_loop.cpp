@@ -30,9 +30,15 @@ int LoopStride(int bounded) {
     return loops && std::string(loops) == "full" ? 1 : bounded;
 }
 
+// Two groups of records, where the import writes in groups: the second half sets one item more.
 std::string LoopItemRequest() {
-    return sql::LargeDemoItemRequest(0, kLoopItems,
-                                     {{"奖金", 0, [](int n) { return std::to_string(1000 + n); }}});
+    const sql::LargeDemoEntry bonus{"奖金", 0, [](int n) { return std::to_string(1000 + n); }};
+    const int half = kLoopItems / 2;
+    std::string request = sql::LargeDemoItemRequest(0, half, {bonus});
+    const std::string second = sql::LargeDemoItemRequest(
+        half, kLoopItems - half, {bonus, {"应发合计", 0, [](int) { return "1"; }}});
+    request.erase(request.rfind("</vkinterface>"));
+    return request + second.substr(second.find("<salaryitem>"));
 }
 
 std::string LoopPersonRequest() {

@@ -1,0 +1,126 @@
+#include "component/write_groups.h"
+
+#include <new>
+#include <utility>
+
+#include "db/connection.h"
+#include "db/contention.h"
+#include "db/errors.h"
+
+namespace component {
+
+Outcome GroupedWrites::Check(xml::Element record, bool& planned) {
+    planned = false;
+    kind_.BeginRecord();
+    std::string m1;
+    if (!kind_.Validate(record, m1)) return {kRejected, m1};
+    std::string why;
+    if (!group_.Plan(record, why)) return NotWritten(instance_, why);
+    planned = true;
+    return {0, std::move(m1)};
+}
+
+Outcome GroupedWrites::Attempt(xml::Element record, std::vector<Result>& results) {
+    bool planned = false;
+    Outcome outcome{kNotWritten, ""};
+    try {
+        // Only the checks read here, outside any transaction; another writer's lock they wait
+        // for makes them run again.
+        outcome = db::RetryContended([&] { return Check(record, planned); });
+    } catch (const db::Deadlock& deadlock) {
+        return NotWritten(instance_, deadlock.description());
+    } catch (const db::ConnectionLost& lost) {
+        // Nothing of this record was on its way; the group waits for the new connection.
+        Reconnect(instance_);
+        return NotWritten(instance_, lost.description());
+    }
+    if (!planned) return outcome;
+    if (!group_.Fits()) Flush(results);
+    Member member{results.size(), record, NotWritten(instance_, group_.Unmatched())};
+    members_.reserve(members_.size() + 1);
+    group_.Join();
+    members_.push_back(std::move(member));
+    return outcome;
+}
+
+GroupedWrites::Sent GroupedWrites::Send(std::vector<bool>& written) {
+    bool committing = false;
+    try {
+        db::Transaction transaction(*instance_.connection);
+        if (!group_.Send(written)) return Sent::kNotKept;
+        committing = true;
+        transaction.Commit();
+        return Sent::kCommitted;
+    } catch (const db::ConnectionLost&) {
+        return committing ? Sent::kLostInCommit : Sent::kLinkLost;
+    } catch (const std::bad_alloc&) {
+        throw;
+    } catch (const std::exception&) {
+        // Contention, a deadlock, a value the database refused: rolled back.
+        return Sent::kNotKept;
+    }
+}
+
+void GroupedWrites::Flush(std::vector<Result>& results) {
+    if (members_.empty()) return;
+    sending_ = true;
+    // A record alone costs one round trip by itself, where a group costs its transaction's.
+    std::vector<bool> written;
+    switch (members_.size() == 1 ? Sent::kNotKept : Send(written)) {
+        case Sent::kCommitted:
+            for (std::size_t i = 0; i < members_.size(); ++i)
+                if (!written[i])
+                    std::swap(results[members_[i].place].outcome, members_[i].unmatched);
+            break;
+        case Sent::kNotKept:
+            OneByOne(results);
+            break;
+        case Sent::kLinkLost:
+            Reconnect(instance_);
+            OneByOne(results);
+            break;
+        case Sent::kLostInCommit:
+            Reconnect(instance_);
+            ReadBack(results);
+            break;
+    }
+    Settled();
+    sending_ = false;
+}
+
+void GroupedWrites::OneByOne(std::vector<Result>& results) {
+    for (; settled_ < members_.size(); ++settled_) {
+        const Member& member = members_[settled_];
+        results[member.place].outcome = WriteAlone(instance_, kind_, member.record);
+    }
+}
+
+void GroupedWrites::ReadBack(std::vector<Result>& results) {
+    for (; settled_ < members_.size(); ++settled_) {
+        const Member& member = members_[settled_];
+        if (!kind_.Written(member.record))
+            results[member.place].outcome = WriteAlone(instance_, kind_, member.record);
+    }
+}
+
+void GroupedWrites::Settled() {
+    members_.clear();
+    settled_ = 0;
+    group_.Clear();
+}
+
+void GroupedWrites::AfterFault(std::vector<Result>& results) {
+    if (!sending_) {
+        try {
+            Flush(results);
+            return;
+        } catch (...) {
+            // What the group's records became is not known: they go unreported, below.
+        }
+    }
+    if (settled_ < members_.size()) results.resize(members_[settled_].place);
+    Settled();
+    sending_ = false;
+}
+
+}  // namespace component
