@@ -15,7 +15,7 @@
 
 #include "bench_util.h"
 #include "large_demo.h"
-#include "odbc_baseline.h"
+#include "workloads.h"
 
 namespace {
 
@@ -51,33 +51,9 @@ void Import(benchmark::State& state, bench::Storage storage) {
     }
 }
 
-std::string RosterInsert() {
-    std::string roster =
-        "INSERT INTO WA_psn(cGZGradeNum,cDept_Num,cPsn_Num,cPsn_Name,iPsnGrd_id,bForeign,bTaxBz";
-    std::string values = "VALUES('001','0201',?,?,2,0,1";
-    for (long field = 1; field <= g_extras; ++field) {
-        roster += ",M" + std::to_string(field);
-        values += ",?";
-    }
-    return roster + ") " + values + ")";
-}
-
-constexpr const char* kPayrollInsert =
-    "INSERT INTO WA_GZData(cGZGradeNum,cDept_Num,cPsn_Num,cPsn_Name,iPsnGrd_id,bDCBZ,bTFBZ,"
-    "iMonth,iYear,iAccMonth) VALUES('001','0201',?,?,2,0,0,11,2026,11)";
-
-// The values of both inserts for person n: the roster row's, whose first two the payroll row
-// takes.
-std::vector<db::Value> RosterValues(long n) {
-    std::vector<db::Value> values = {sql::EnrolmentPersonCode(static_cast<int>(n)),
-                                     sql::LargeDemoPersonName(static_cast<int>(n))};
-    for (long field = 1; field <= g_extras; ++field) values.emplace_back("V" + std::to_string(n));
-    return values;
-}
-
 // Both inserts straight on SQLite, in one transaction per person.
 bool SqliteBaseline(const std::string& path) {
-    const std::string roster = RosterInsert();
+    const std::string roster = bench::RosterInsert(g_extras);
     sqlite3* db = nullptr;
     sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
     sqlite3_exec(db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL;", nullptr, nullptr,
@@ -89,10 +65,10 @@ bool SqliteBaseline(const std::string& path) {
     sqlite3_prepare_v2(db, "BEGIN", -1, &begin, nullptr);
     sqlite3_prepare_v2(db, "COMMIT", -1, &commit, nullptr);
     sqlite3_prepare_v2(db, roster.c_str(), -1, &insertRoster, nullptr);
-    sqlite3_prepare_v2(db, kPayrollInsert, -1, &insertPayroll, nullptr);
+    sqlite3_prepare_v2(db, bench::kPayrollInsert, -1, &insertPayroll, nullptr);
     bool failed = false;
     for (long n = 0; n < g_persons && !failed; ++n) {
-        std::vector<db::Value> values = RosterValues(n);
+        std::vector<db::Value> values = bench::RosterValues(n, g_extras);
         for (std::size_t k = 0; k < values.size(); ++k) {
             const std::string& text = std::get<std::string>(values[k]);
             sqlite3_bind_text(insertRoster, static_cast<int>(k + 1), text.c_str(), -1,
@@ -111,37 +87,6 @@ bool SqliteBaseline(const std::string& path) {
     return !failed;
 }
 
-// Both inserts through raw ODBC on the server (MariaDB) the fastest plain way, with the guards
-// that keep a person from being enrolled twice: one compound statement per person, prepared
-// once, that writes both rows or neither and commits by itself (one round trip, where a
-// transaction of two INSERTs would cost three).
-bool ServerBaseline(const std::string& database) {
-    std::string roster = RosterInsert();
-    roster.replace(roster.find(") VALUES("), 9, ") SELECT ");
-    roster.pop_back();
-    std::string payroll = kPayrollInsert;
-    payroll.replace(payroll.find(") VALUES("), 9, ") SELECT ");
-    payroll.pop_back();
-    const std::string both =
-        "BEGIN NOT ATOMIC DECLARE EXIT HANDLER FOR SQLEXCEPTION BEGIN ROLLBACK; RESIGNAL; END; "
-        "START TRANSACTION; " +
-        roster +
-        " WHERE NOT EXISTS(SELECT * FROM WA_psn WHERE cGZGradeNum = '001' AND cPsn_Num = ?); "
-        "IF ROW_COUNT() > 0 THEN " +
-        payroll +
-        " WHERE NOT EXISTS(SELECT * FROM WA_GZData WHERE cGZGradeNum = '001' AND cDept_Num = "
-        "'0201' AND cPsn_Name = ? AND cPsn_Num = ? AND iYear = 2026 AND iMonth = 11); END IF; "
-        "COMMIT; END";
-    bench::OdbcBaseline inserts(database, {both});
-    for (long n = 0; n < g_persons; ++n) {
-        std::vector<db::Value> values = RosterValues(n);
-        const db::Value code = values[0], name = values[1];
-        for (const db::Value& v : {code, code, name, name, code}) values.push_back(v);
-        if (inserts.Run(0, values) < 1) return false;
-    }
-    return true;
-}
-
 void Baseline(benchmark::State& state, bench::Storage storage) {
     const std::string path = bench::StorageDir(storage) + "/persons-baseline.db";
     for (auto _ : state) {
@@ -149,8 +94,9 @@ void Baseline(benchmark::State& state, bench::Storage storage) {
                                         static_cast<int>(g_extras));
         const std::string database = bench::DatabaseOf(storage, path);
         auto start = std::chrono::steady_clock::now();
-        bool ok =
-            storage == bench::Storage::kServer ? ServerBaseline(database) : SqliteBaseline(path);
+        bool ok = storage == bench::Storage::kServer
+                      ? bench::EnrolmentsThroughOdbc(database, g_persons, g_extras)
+                      : SqliteBaseline(path);
         double seconds = bench::Seconds(start);
         if (!ok) {
             state.SkipWithError("baseline insert failed");
