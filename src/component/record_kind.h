@@ -21,6 +21,9 @@ namespace component {
 class WriteGroup {
   public:
     virtual ~WriteGroup() = default;
+    // Whether the group holds a write that the checks of `record` read (an enrolment of its
+    // person): the group is then sent before they run.
+    virtual bool Holds(xml::Element) { return false; }
     // After the record's checks passed: plans its write. False, with why, for a record the
     // writer would not write.
     virtual bool Plan(xml::Element record, std::string& message) = 0;

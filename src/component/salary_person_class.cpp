@@ -2,7 +2,9 @@
 #include "component/classes.h"
 #include "component/page_delivery.h"
 #include "platform/message_ids.h"
+#include "payroll/record_fields.h"
 #include "salary_person/enrolment.h"
+#include "salary_person/enrolment_group.h"
 #include "salary_person/export.h"
 #include "salary_person/validation.h"
 
@@ -35,7 +37,8 @@ salary_person::LoginPeriod PeriodOf(com::IDispatch* login) {
 
 namespace {
 
-class PersonRecords final : public RecordKind {
+// The records' enrolments go in groups: PersonRecords is its own WriteGroup.
+class PersonRecords final : public RecordKind, public WriteGroup {
   public:
     explicit PersonRecords(Instance& instance) : instance_(instance) {}
 
@@ -49,6 +52,12 @@ class PersonRecords final : public RecordKind {
     bool WritesOneStatement(const db::Dialect& dialect) const override {
         return salary_person::EnrolsInOneStatement(dialect);
     }
+    WriteGroup* Group(const db::Dialect& dialect) override {
+        return dialect.kind() != db::Dialect::Kind::kStandard &&
+                       instance_.behaviour.records.writersTrapLateFaults
+                   ? this
+                   : nullptr;
+    }
     bool Validate(xml::Element record, std::string& message) override {
         return salary_person::ValidatePersonRecord(Context(), record, message);
     }
@@ -59,6 +68,26 @@ class PersonRecords final : public RecordKind {
     bool Written(xml::Element record) override {
         return salary_person::PersonEnrolled(Context(), record);
     }
+
+    bool Holds(xml::Element record) override {
+        return group_.Holds(payroll::PayrollNumberOf(*instance_.connection, lookups_, record),
+                            payroll::Field(record, "personno"));
+    }
+    bool Plan(xml::Element record, std::string& message) override {
+        return salary_person::PlanEnrolment(
+            Context(), record, [this] { return PeriodOf(instance_.login.get()); }, planned_,
+            message);
+    }
+    bool Fits() const override { return group_.Fits(instance_.connection->dialect(), planned_); }
+    void Join() override { group_.Add(std::move(planned_)); }
+    // Every guarded row that was written took its person's payroll row with it.
+    std::string Unmatched() override { return ""; }
+    bool empty() const override { return group_.empty(); }
+    bool Send(std::vector<bool>& written) override {
+        return group_.Send(*instance_.connection, written);
+    }
+    void Clear() override { group_.Clear(); }
+
     void Export(const xml::NodeList& conditions, std::string& exportText) override {
         ExportRoster(instance_, conditions, exportText);
     }
@@ -71,6 +100,8 @@ class PersonRecords final : public RecordKind {
     Instance& instance_;
     // Reference data read for one record is remembered for the rest of the request.
     db::LookupCache lookups_;
+    salary_person::PlannedEnrolment planned_;
+    salary_person::EnrolmentGroup group_;
 };
 
 }  // namespace

@@ -20,7 +20,21 @@ Outcome GroupedWrites::Check(xml::Element record, bool& planned) {
     return {0, std::move(m1)};
 }
 
+// Whether the group must be sent before the checks of `record` run; when that cannot be told, it
+// is sent.
+bool GroupedWrites::HeldBack(xml::Element record) {
+    if (members_.empty()) return false;
+    try {
+        return group_.Holds(record);
+    } catch (const std::bad_alloc&) {
+        throw;
+    } catch (const std::exception&) {
+        return true;
+    }
+}
+
 Outcome GroupedWrites::Attempt(xml::Element record, std::vector<Result>& results) {
+    if (HeldBack(record)) Flush(results);
     bool planned = false;
     Outcome outcome{kNotWritten, ""};
     try {

@@ -3,6 +3,8 @@
 // group; the group is sent as one statement in a transaction of its own when the next record
 // does not fit, and at the end. Every record keeps the outcome it would have by itself:
 //
+// - A record whose checks read what the group writes (its person's enrolment) is checked after
+//   the group was sent.
 // - A record is reported written only once the commit that holds it is done; until then its
 //   result is a place held in the reply's order.
 // - When the group's statement fails (another writer, a deadlock, a value the database refuses)
@@ -46,6 +48,7 @@ class GroupedWrites {
     };
     enum class Sent { kCommitted, kNotKept, kLinkLost, kLostInCommit };
 
+    bool HeldBack(xml::Element record);
     Outcome Check(xml::Element record, bool& planned);
     Sent Send(std::vector<bool>& written);
     void OneByOne(std::vector<Result>& results);

@@ -87,7 +87,8 @@ class Enrolment {
         return rules_.writersReadPersonMaster ? MasterData(code_) : RecordData();
     }
 
-    bool Write(const std::function<LoginPeriod()>& loginPeriod) {
+    // The two rows, once what they hold passed the writer's checks.
+    bool Plan(const std::function<LoginPeriod()>& loginPeriod, PlannedEnrolment& plan) {
         const std::string& payroll = payroll_;
         const std::string& department = department_;
         const std::string& code = code_;
@@ -102,16 +103,14 @@ class Enrolment {
         roster_.Add("bTaxBz", std::int64_t(base::LeadingNumber(Field(record_, "taxtoken"))));
         if (!ExtraColumns() || !Fits("WA_psn", roster_) || !Fits("WA_GZData", payrollRow))
             return false;
-        db::GuardedRow first =
+        plan.payrollRow =
             FirstPayrollRow(payroll, department, code, std::move(payrollRow), loginPeriod());
+        plan.roster = RosterRow(payroll, code);
         // The checks looked (on a server, before the records of the run were written); the
-        // guard looks again in the same statement, so that no other writer, and no earlier
-        // record of the request, enrols the person twice. When the guard finds the person, what
-        // the checks read was stale: the record is run again, and its checks, looking afresh,
-        // say so.
+        // guards look again as the rows are written, so that no other writer, and no earlier
+        // record of the request, enrols the person twice. What the checks read of the person is
+        // forgotten: a record run again looks afresh.
         ForgetEnrolled(lookups_, payroll, code);
-        if (!db::InsertGuardedPair(connection_, RosterRow(payroll, code), std::move(first)))
-            throw db::Contention("person " + code + " was enrolled since it was looked up");
         return true;
     }
 
@@ -251,13 +250,29 @@ class Enrolment {
 
 }  // namespace
 
-bool EnrolPerson(const payroll::RecordContext& context, xml::Element record,
-                 const std::function<LoginPeriod()>& loginPeriod, std::string& message) {
-    const payroll::RecordRules& rules = context.rules;
+bool PlanEnrolment(const payroll::RecordContext& context, xml::Element record,
+                   const std::function<LoginPeriod()>& loginPeriod, PlannedEnrolment& plan,
+                   std::string& message) {
     Enrolment enrolment(context, record, message);
     if (!payroll::TrapFaults(message, [&] { return enrolment.Identify(); })) return false;
-    auto write = [&] { return enrolment.Write(loginPeriod); };
-    return rules.writersTrapLateFaults ? payroll::TrapFaults(message, write) : write();
+    auto planned = [&] { return enrolment.Plan(loginPeriod, plan); };
+    return context.rules.writersTrapLateFaults ? payroll::TrapFaults(message, planned) : planned();
+}
+
+bool EnrolPerson(const payroll::RecordContext& context, xml::Element record,
+                 const std::function<LoginPeriod()>& loginPeriod, std::string& message) {
+    PlannedEnrolment plan;
+    if (!PlanEnrolment(context, record, loginPeriod, plan, message)) return false;
+    // When the guard finds the person, what the checks read was stale: the record is run again,
+    // and its checks, looking afresh, say so.
+    auto write = [&] {
+        if (!db::InsertGuardedPair(context.connection, std::move(plan.roster),
+                                   std::move(plan.payrollRow)))
+            throw db::Contention("person " + db::ValueText(plan.roster.guardParams[1]) +
+                                 " was enrolled since it was looked up");
+        return true;
+    };
+    return context.rules.writersTrapLateFaults ? payroll::TrapFaults(message, write) : write();
 }
 
 bool EnrolsInOneStatement(const db::Dialect& dialect) {

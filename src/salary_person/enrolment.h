@@ -17,6 +17,7 @@
 #include <string>
 
 #include "db/connection.h"
+#include "db/dialect.h"
 #include "db/lookup.h"
 #include "messages/messages.h"
 #include "payroll/record_context.h"
@@ -36,6 +37,21 @@ struct LoginPeriod {
 // and a fault after that lookup passes on (the batch ends; neither row is written).
 bool EnrolPerson(const payroll::RecordContext& context, xml::Element record,
                  const std::function<LoginPeriod()>& loginPeriod, std::string& message);
+
+// An enrolment as its writer plans it: the roster row, guarded by the person's code in the
+// payroll, and the first payroll row, guarded by the login's period; the roster row's guard
+// parameters are the payroll and the code.
+struct PlannedEnrolment {
+    db::GuardedRow roster;
+    db::GuardedRow payrollRow;
+};
+
+// The writer up to its statement: false, with the message, as EnrolPerson for a record it does
+// not write; otherwise true with both rows, which a caller may write with those of other
+// records (salary_person/enrolment_group.h).
+bool PlanEnrolment(const payroll::RecordContext& context, xml::Element record,
+                   const std::function<LoginPeriod()>& loginPeriod, PlannedEnrolment& plan,
+                   std::string& message);
 
 // Whether, outside a transaction, an enrolment writes in one statement on `dialect`, one that
 // commits by itself.

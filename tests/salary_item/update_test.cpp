@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <regex>
 #include <vector>
 
 #include "base/fault.h"
@@ -179,16 +178,6 @@ namespace {
 
 using testing_support::AddRequest;
 
-// The results of an ADD reply without their places: "key code message" a line.
-std::string Outcomes(const std::string& reply) {
-    static const std::regex result(R"(<result n="\d+" (key="[^"]*" code="\d+" message="[^"]*")/>)");
-    std::string lines;
-    for (auto it = std::sregex_iterator(reply.begin(), reply.end(), result);
-         it != std::sregex_iterator(); ++it)
-        lines += (*it)[1].str() + "\n";
-    return lines;
-}
-
 // Records that go in groups give each the outcome it has alone, in a request of its own: among
 // rejected records, one no payroll row takes, two for one row (the later value kept), a
 // department spelled with a trailing blank (one row to a server that pads, none to SQLite), a
@@ -206,14 +195,14 @@ TEST_F(ItemUpdate, ARecordInAGroupHasTheOutcomeItWouldHaveAlone) {
                    {{"奖金", "0", "1e300"}}),
         ItemRecord({{"personno", "0002"}, {"personname", "周文静"}}, {{"基本工资", "0", "5"}}),
     };
-    const std::string grouped =
-        Outcomes(testing_support::Transact(server.get(), AddRequest(records), login.get()));
+    const std::string grouped = testing_support::ResultLines(
+        testing_support::Transact(server.get(), AddRequest(records), login.get()));
 
     testing_support::DemoDb alone;
     auto aloneLogin = testing_support::NewLogin(alone.ConnectionString());
     std::string each;
     for (const std::string& record : records)
-        each += Outcomes(
+        each += testing_support::ResultLines(
             testing_support::Transact(server.get(), AddRequest({record}), aloneLogin.get()));
     EXPECT_EQ(grouped, each);
     EXPECT_EQ(demo.Snapshot(), alone.Snapshot());

@@ -2,6 +2,7 @@
 
 #include "base/fault.h"
 #include "component/classes.h"
+#include "salary_person/enrolment_group.h"
 #include "support/person_import.h"
 
 namespace {
@@ -167,6 +168,94 @@ TEST_F(Enrolment, QuotesAndSqlAreStoredOrRejectedAsData) {
                         {ByCaption("开户银行' or '1'='1", "x")}),
               "人员附加信息[开户银行' or '1'='1]未设置！");
     EXPECT_EQ(demo.Scalar("select count(*) from WA_psn"), "20");
+}
+
+}  // namespace
+
+namespace {
+
+// Persons enrolled in groups get each the outcome they get alone, in a request of their own:
+// among them one enrolled twice, one refused by the checks, one whose extra field is over its
+// limit and one naming a column the roster lacks (a group of another shape).
+TEST_F(Enrolment, APersonInAGroupHasTheOutcomeItWouldHaveAlone) {
+    auto person = [](const char* code, const char* name,
+                     std::vector<testing_support::Extra> e = {}) {
+        return PersonRecord({{"personno", code}, {"personname", name}}, e);
+    };
+    const std::vector<std::string> records = {
+        person("0020", "梁诗雨"),
+        person("0021", "韦佳琪"),
+        person("0020", "梁诗雨"),
+        PersonRecord({{"personno", "0022"}, {"personname", "范志强"}, {"departmentno", "9999"}}),
+        person("0022", "范志强", {ByCaption("身份证号", std::string(19, '1'))}),
+        person("0023", "秦雨菲", {ByName("M99", "x")}),
+        person("0022", "范志强", {ByName("M2", "12")}),
+        person("0023", "秦雨菲"),
+    };
+    const std::string grouped = testing_support::ResultLines(ImportReply(records));
+
+    testing_support::DemoDb alone;
+    auto aloneLogin = testing_support::NewLogin(alone.ConnectionString(), "2026", 12);
+    std::string each;
+    for (const std::string& record : records)
+        each += testing_support::ResultLines(testing_support::Transact(
+            server.get(), testing_support::AddRequest({record}, "salaryperson"), aloneLogin.get()));
+    EXPECT_EQ(grouped, each);
+    // A server's roster numbers its rows, and leaves gaps after a statement of many rows.
+    const char* rows =
+        "select cGZGradeNum || cDept_Num || cPsn_Num || cPsn_Name || iPsnGrd_id || "
+        "coalesce(M2, '-') from WA_psn order by cPsn_Num";
+    EXPECT_EQ(demo.Column(rows), alone.Column(rows));
+    if (!demo.OnServer()) EXPECT_EQ(demo.Snapshot(), alone.Snapshot());
+    for (const char* code : {"code=\"0\"", "code=\"100\"", "code=\"101\""})
+        EXPECT_NE(grouped.find(code), std::string::npos) << code << " in " << grouped;
+}
+
+}  // namespace
+
+namespace {
+
+// The group's own answer: false (or a fault), and nothing kept, where a guard finds its person
+// (enrolled since the checks looked) or the database reads two codes as one (a server reads
+// "0020 " as "0020").
+TEST_F(Enrolment, AGroupIsNotKeptWhenItsRowsFindTheirPersons) {
+    auto connection = demo.Connect();
+    auto plan = [](const char* code) {
+        const std::vector<db::Value> key = {"001", code};
+        return salary_person::PlannedEnrolment{
+            {"WA_psn(cGZGradeNum,cDept_Num,cPsn_Num,cPsn_Name,iPsnGrd_id,bForeign,bTaxBz)",
+             "?,?,?,?,?,?,?",
+             {"001", "0101", code, "梁诗雨", std::int64_t{1}, std::int64_t{0}, std::int64_t{1}},
+             "SELECT * FROM WA_psn WHERE cGZGradeNum = ? AND cPsn_Num = ?",
+             key},
+            {"WA_GZData(cGZGradeNum,cDept_Num,cPsn_Num,cPsn_Name,iPsnGrd_id,bDCBZ,bTFBZ,iMonth,"
+             "iYear,iAccMonth)",
+             "?,?,?,?,?,0,0,?,?,?",
+             {"001", "0101", code, "梁诗雨", std::int64_t{1}, std::int64_t{11}, std::int64_t{2026},
+              std::int64_t{11}},
+             "SELECT * FROM WA_GZDATA WHERE cPsn_Num = ? AND iMonth = ?",
+             {code, std::int64_t{11}}}};
+    };
+    for (const auto& [second, kept] : {std::pair{"0001", false}, {"0020 ", !demo.OnServer()}}) {
+        SCOPED_TRACE(second);
+        salary_person::EnrolmentGroup group;
+        for (const char* code : {"0020", second}) {
+            EXPECT_TRUE(group.Fits(connection->dialect(), plan(code)));
+            group.Add(plan(code));
+        }
+        EXPECT_FALSE(group.Fits(connection->dialect(), plan("0020"))) << "a person twice";
+        std::vector<bool> written;
+        db::Transaction transaction(*connection);
+        bool sent = false;
+        try {
+            sent = group.Send(*connection, written);
+        } catch (const base::Fault&) {
+            // A roster with a unique key refuses the second code outright: not kept either.
+        }
+        EXPECT_EQ(sent, kept);
+        EXPECT_EQ(written.size(), kept ? 2u : 0u);
+    }
+    EXPECT_EQ(Roster("count(*)"), "0") << "what was not kept is rolled back";
 }
 
 }  // namespace

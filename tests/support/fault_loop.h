@@ -25,8 +25,8 @@ std::string FreshLoopDatabase(const TempDir& dir, const std::string& file);
 // Every point with WAGELINK_FAULT_LOOPS=full (scripts/fault-loops.sh), else every `bounded`-th.
 int LoopStride(int bounded);
 
-// The item import (奖金 = 1000 + n for large-demo person n, in two groups of records) and the
-// enrolment of the loops.
+// The item import (奖金 = 1000 + n for large-demo person n) and the enrolment of the loops, each
+// in two groups of records.
 std::string LoopItemRequest();
 std::string LoopPersonRequest();
 // A paged item export of the large-demo persons (kLoopPageSize a page).

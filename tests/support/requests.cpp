@@ -1,5 +1,7 @@
 #include "support/requests.h"
 
+#include <regex>
+
 namespace testing_support {
 
 std::string XmlEscape(const std::string& text) {
@@ -75,6 +77,15 @@ std::string PersonRecord(const std::map<std::string, std::string>& changes,
         xml += ">" + XmlEscape(e.value) + "</entry>";
     }
     return xml + "</salaryperson>";
+}
+
+std::string ResultLines(const std::string& reply) {
+    static const std::regex result(R"(<result n="\d+" (key="[^"]*" code="\d+" message="[^"]*")/>)");
+    std::string lines;
+    for (auto it = std::sregex_iterator(reply.begin(), reply.end(), result);
+         it != std::sregex_iterator(); ++it)
+        lines += (*it)[1].str() + "\n";
+    return lines;
 }
 
 std::string AddRequest(const std::vector<std::string>& records, const std::string& recordTag) {

@@ -44,6 +44,9 @@ std::string PersonRecord(const std::map<std::string, std::string>& changes = {},
 std::string AddRequest(const std::vector<std::string>& records,
                        const std::string& recordTag = "salaryitem");
 
+// The results of an ADD reply without their places: `key="..." code="..." message="..."` a line.
+std::string ResultLines(const std::string& reply);
+
 // Escapes text for an XML attribute or element.
 std::string XmlEscape(const std::string& text);
 
