@@ -13,40 +13,16 @@
 #include <deque>
 #include <string>
 
+#include "support/loopback.h"
+
 namespace bench {
 
 namespace {
 
+using testing_support::ConnectLoopback;
+using testing_support::NoDelay;
+using testing_support::SendAll;
 using Clock = std::chrono::steady_clock;
-
-// Packets go out as they are due: waiting to fill a segment would add a delayed acknowledgement.
-void NoDelay(int fd) {
-    int on = 1;
-    ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
-}
-
-int Connect(int port) {
-    int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    NoDelay(fd);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<std::uint16_t>(port));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
-        ::close(fd);
-        return -1;
-    }
-    return fd;
-}
-
-bool SendAll(int fd, const std::string& bytes) {
-    for (std::size_t at = 0; at < bytes.size();) {
-        ssize_t n = ::send(fd, bytes.data() + at, bytes.size() - at, MSG_NOSIGNAL);
-        if (n <= 0) return false;
-        at += static_cast<std::size_t>(n);
-    }
-    return true;
-}
 
 enum class Side { kNone, kClient, kServer };
 
@@ -117,7 +93,7 @@ void DelayLink::Accept() {
         const int client = ::accept(listener_, nullptr, nullptr);
         if (client < 0) return;
         NoDelay(client);
-        const int server = Connect(serverPort_);
+        const int server = ConnectLoopback(serverPort_);
         if (server < 0) {
             ::close(client);
             continue;

@@ -124,6 +124,7 @@ int main(int argc, char** argv) {
     std::smatch port;
     const std::string text = account;
     if (!std::regex_search(text, port, kPort)) return 1;
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);  // each figure as it is measured
     std::vector<long> sizes;
     for (int i = 1; i < argc; ++i) sizes.push_back(std::atol(argv[i]));
     if (sizes.empty()) sizes = {5000, 50000};

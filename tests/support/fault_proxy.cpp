@@ -11,6 +11,8 @@
 #include <optional>
 #include <stdexcept>
 
+#include "support/loopback.h"
+
 namespace testing_support {
 
 namespace {
@@ -18,36 +20,6 @@ namespace {
 constexpr unsigned char kQuery = 0x03;
 constexpr unsigned char kPrepare = 0x16;
 constexpr unsigned char kExecute = 0x17;
-
-// Relayed packets go out at once: the protocol is one exchange at a time, so waiting to fill a
-// segment would only add a delayed acknowledgement to every statement.
-void NoDelay(int fd) {
-    int on = 1;
-    ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
-}
-
-int Connect(int port) {
-    int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    NoDelay(fd);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<std::uint16_t>(port));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
-        ::close(fd);
-        return -1;
-    }
-    return fd;
-}
-
-bool SendAll(int fd, const std::string& bytes) {
-    for (std::size_t at = 0; at < bytes.size();) {
-        ssize_t n = ::send(fd, bytes.data() + at, bytes.size() - at, MSG_NOSIGNAL);
-        if (n <= 0) return false;
-        at += static_cast<std::size_t>(n);
-    }
-    return true;
-}
 
 // Takes one whole packet (3-byte length, sequence number, payload) off the front of `buffer`.
 bool TakePacket(std::string& buffer, std::string& packet) {
@@ -214,7 +186,7 @@ void FaultProxy::Accept() {
         int client = ::accept(listener_, nullptr, nullptr);
         if (client < 0) continue;
         NoDelay(client);
-        int server = Connect(serverPort_);
+        int server = ConnectLoopback(serverPort_);
         if (server < 0) {
             ::close(client);
             continue;
