@@ -24,8 +24,8 @@ std::string FromListed(const std::string& text, std::size_t first) {
 
 BoundStatement GuardedRows(const std::vector<const GuardedRow*>& rows) {
     const GuardedRow& shape = *rows.front();
-    const std::size_t values = static_cast<std::size_t>(
-        std::count(shape.values.begin(), shape.values.end(), '?'));
+    const std::size_t values =
+        static_cast<std::size_t>(std::count(shape.values.begin(), shape.values.end(), '?'));
     const std::size_t guards =
         static_cast<std::size_t>(std::count(shape.guard.begin(), shape.guard.end(), '?'));
     BoundStatement s;

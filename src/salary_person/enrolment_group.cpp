@@ -104,8 +104,7 @@ bool EnrolmentGroup::Send(db::Connection& connection, std::vector<bool>& written
     for (; !rows.IsEOF(); rows.MoveNext(), ++found)
         if (db::ValueNumber(rows[1].value()) != 1) return false;
     if (found != plans_.size()) return false;
-    const db::BoundStatement payroll =
-        db::GuardedRows(Rows(plans_, &PlannedEnrolment::payrollRow));
+    const db::BoundStatement payroll = db::GuardedRows(Rows(plans_, &PlannedEnrolment::payrollRow));
     connection.Execute(payroll.sql, payroll.params);
     written.assign(plans_.size(), true);
     return true;

@@ -167,8 +167,8 @@ TEST(ServerHost, ARepeatedStatementIsPreparedAndBoundOnce) {
 
     sql::WriteEnrolmentDemoDatabase(folder.File("enrol.db"), kRecords, 1);
     sql::CopyPayrollRows(folder.File("enrol.db"), server.ConnectionString());
-    expectBoundOnce(TracedRun(folder, server, "Wagelink.ISalaryPerson",
-                              sql::EnrolmentRequest(0, kRecords, 1)));
+    expectBoundOnce(
+        TracedRun(folder, server, "Wagelink.ISalaryPerson", sql::EnrolmentRequest(0, kRecords, 1)));
     EXPECT_EQ(server.Scalar("select count(*) from WA_psn where cPsn_Num like 'E%'"), "2000");
 
     sql::WriteLargeDemoDatabase(folder.File("large.db"), kRecords, 4);
