@@ -67,16 +67,8 @@ void Pump(int from, int to, std::chrono::microseconds delay, Side side,
 
 DelayLink::DelayLink(int serverPort, std::chrono::microseconds delay)
     : serverPort_(serverPort), delay_(delay) {
-    listener_ = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    if (::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-        ::listen(listener_, 16) != 0 ||
-        ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0)
-        std::abort();
-    port_ = ntohs(address.sin_port);
+    listener_ = testing_support::ListenLoopback(port_);
+    if (listener_ < 0) std::abort();
     acceptor_ = std::thread([this] { Accept(); });
 }
 

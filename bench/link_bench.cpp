@@ -126,7 +126,8 @@ int main(int argc, char** argv) {
     if (!std::regex_search(text, port, kPort)) return 1;
     std::setvbuf(stdout, nullptr, _IOLBF, 0);  // each figure as it is measured
     std::vector<long> sizes;
-    for (int i = 1; i < argc; ++i) sizes.push_back(std::atol(argv[i]));
+    for (int i = 1; i < argc; ++i)
+        if (argv[i][0] != '-') sizes.push_back(std::atol(argv[i]));  // not the others' flags
     if (sizes.empty()) sizes = {5000, 50000};
     bench::DelayLink link(std::stoi(port[1]), kDelay);
     std::printf(

@@ -131,16 +131,8 @@ class Relay {
 }  // namespace
 
 FaultProxy::FaultProxy(int serverPort) : serverPort_(serverPort) {
-    listener_ = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    if (::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-        ::listen(listener_, 16) != 0 ||
-        ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0)
-        throw std::runtime_error("the fault proxy cannot listen");
-    port_ = ntohs(address.sin_port);
+    listener_ = ListenLoopback(port_);
+    if (listener_ < 0) throw std::runtime_error("the fault proxy cannot listen");
     acceptor_ = std::thread([this] { Accept(); });
 }
 
