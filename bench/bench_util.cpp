@@ -10,7 +10,7 @@
 #include "com/late_call.h"
 #include "component/classes.h"
 #include "db/connection.h"
-#include "platform/login.h"
+#include "platform/objects.h"
 #include "server_database.h"
 
 namespace bench {

@@ -31,7 +31,7 @@ bool EndsWith(std::string_view text, std::string_view end) {
 
 MessageGroups::MessageGroups() {
     try {
-        const platform::MessageResource catalog;
+        const platform::InProcessMessageResource catalog;
         for (const std::string& id : catalog.Identifiers())
             templates_.emplace_back(id, Pieces(catalog.LoadMessage(id, 0, {})));
     } catch (const base::Fault&) {

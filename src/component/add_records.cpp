@@ -8,7 +8,7 @@
 #include "component/record_writes.h"
 #include "component/write_groups.h"
 #include "db/contention.h"
-#include "platform/integration_kit.h"
+#include "platform/components.h"
 
 namespace component {
 

@@ -6,7 +6,7 @@
 #include "component/add_records.h"
 #include "component/request_limits.h"
 #include "payroll/tables.h"
-#include "platform/integration_kit.h"
+#include "platform/components.h"
 #include "platform/message_ids.h"
 
 namespace component {
@@ -78,7 +78,7 @@ bool ReadKestFlag(const xml::Document& request) {
 
 std::string Transact(Instance& instance, RecordKind& kind, std::string sXML,
                      com::IDispatch* login) {
-    platform::IntegrationKit& kit = platform::SharedIntegrationKit();
+    const platform::IntegrationKit& kit = platform::SharedIntegrationKit();
     if (kind.ReadsKestFlag()) instance.kest = false;
     // Declared before the connection's release, so freed after it: closing checkpoints the log,
     // which asks for a large block, and the allocator first merges every small block freed

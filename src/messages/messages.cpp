@@ -2,6 +2,7 @@
 
 #include "base/fault.h"
 #include "base/text.h"
+#include "platform/message_resource.h"
 
 namespace messages {
 
@@ -16,7 +17,7 @@ std::vector<MessageArgument> ArgumentArray(const MessageArgument& arg1, const Me
 std::string Messages::Load(const std::string& resId, int substitute,
                            const std::vector<MessageArgument>& arguments) {
     if (fixedTexts_.empty()) {
-        if (!resource_) resource_.emplace();
+        if (!resource_) resource_ = platform::NewMessageResource();
         return resource_->LoadMessage(resId, substitute, arguments);
     }
     for (const FixedText& fixed : fixedTexts_) {
@@ -28,7 +29,7 @@ std::string Messages::Load(const std::string& resId, int substitute,
 }
 
 void Messages::Prepare() {
-    if (fixedTexts_.empty() && !resource_) resource_.emplace();
+    if (fixedTexts_.empty() && !resource_) resource_ = platform::NewMessageResource();
 }
 
 std::string Messages::GetResString(const std::string& resId) {

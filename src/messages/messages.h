@@ -4,6 +4,7 @@
 // fixed); nothing is cached beyond it, and nothing here traps a fault.
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -12,8 +13,7 @@
 
 #include "messages/gen_len.h"
 #include "messages/item_names.h"
-#include "messages/message_source.h"
-#include "platform/message_resource.h"
+#include "platform/components.h"
 
 namespace messages {
 
@@ -61,7 +61,7 @@ class Messages {
 
     std::span<const ItemName> itemNames_;
     std::span<const FixedText> fixedTexts_;
-    std::optional<MessageSource> resource_;
+    std::unique_ptr<platform::MessageResource> resource_;
     // unLang's lower-cased row texts, each fetched once, when first needed, and its answers.
     std::vector<std::optional<std::string>> lowerNames_;
     std::unordered_map<std::string, std::string> unLangAnswers_;

@@ -1,7 +1,7 @@
 #include "payroll/record_fields.h"
 
 #include "base/number.h"
-#include "platform/integration_kit.h"
+#include "platform/components.h"
 
 namespace payroll {
 

@@ -18,26 +18,28 @@ std::string ReplyElement(
 
 }  // namespace
 
-std::string IntegrationKit::MakeReply(std::string_view code, std::string_view message) const {
+std::string InProcessIntegrationKit::MakeReply(std::string_view code,
+                                               std::string_view message) const {
     return ReplyElement({{"code", code}, {"message", message}});
 }
 
-std::string IntegrationKit::GetAttribute(xml::Element node, std::string_view name) const {
+std::string InProcessIntegrationKit::GetAttribute(xml::Element node, std::string_view name) const {
     return node.GetAttribute(name);
 }
 
-std::string IntegrationKit::GetFieldValue(xml::Element record, std::string_view name) const {
+std::string InProcessIntegrationKit::GetFieldValue(xml::Element record,
+                                                   std::string_view name) const {
     if (xml::Element child = record.FirstChild(name)) return child.Text();
     return record.GetAttribute(name);
 }
 
-void IntegrationKit::AddResult(xml::Document& reply, std::string_view key, long code,
-                               std::string_view message) const {
+void InProcessIntegrationKit::AddResult(xml::Document& reply, std::string_view key, long code,
+                                        std::string_view message) const {
     AddResultTo(reply.Root(), key, code, message);
 }
 
-void IntegrationKit::AddResultTo(xml::Element root, std::string_view key, long code,
-                                 std::string_view message) const {
+void InProcessIntegrationKit::AddResultTo(xml::Element root, std::string_view key, long code,
+                                          std::string_view message) const {
     // n counts the results from 1, so that a result names its record's place in the request
     // where keys (person names) repeat; the last result says how far the count has come.
     long n = 1;
@@ -49,7 +51,8 @@ void IntegrationKit::AddResultTo(xml::Element root, std::string_view key, long c
     result.SetAttribute("message", message);
 }
 
-std::string IntegrationKit::BeginReply(std::string_view docid, std::string_view proc) const {
+std::string InProcessIntegrationKit::BeginReply(std::string_view docid,
+                                                std::string_view proc) const {
     return ReplyElement({{"docid", docid}, {"proc", proc}});
 }
 

@@ -1,9 +1,8 @@
-#include "platform/integration_kit_object.h"
-
 #include "base/fault.h"
 #include "com/automation.h"
 #include "platform/dom_node.h"
 #include "platform/integration_kit.h"
+#include "platform/objects.h"
 
 namespace platform {
 
@@ -56,7 +55,7 @@ class IntegrationKitObject final : public com::Automation<IntegrationKitObject> 
         {"BeginReply", 8, 2, 2, &BeginReply}};
 
   private:
-    IntegrationKit kit_;
+    InProcessIntegrationKit kit_;
 };
 
 }  // namespace

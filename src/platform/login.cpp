@@ -1,6 +1,5 @@
-#include "platform/login.h"
-
 #include "com/automation.h"
+#include "platform/objects.h"
 #include "wagelink_identities.h"
 
 namespace platform {

@@ -62,14 +62,14 @@ std::string Substitute(const std::string& text, const std::vector<MessageArgumen
     return out;
 }
 
-MessageResource::MessageResource(const std::string& language) {
+InProcessMessageResource::InProcessMessageResource(const std::string& language) {
     const char* chosen = language.empty() ? std::getenv("WAGELINK_LANG") : language.c_str();
     language_ = CatalogLanguage(chosen ? chosen : "");
     catalog_ = &Catalog(language_);
 }
 
-std::string MessageResource::LoadMessage(const std::string& id, int substitute,
-                                         const std::vector<MessageArgument>& arguments) const {
+std::string InProcessMessageResource::LoadMessage(
+    const std::string& id, int substitute, const std::vector<MessageArgument>& arguments) const {
     auto it = catalog_->find(id);
     if (it == catalog_->end())
         throw base::Fault(base::kInvalidArgument,
@@ -77,7 +77,7 @@ std::string MessageResource::LoadMessage(const std::string& id, int substitute,
     return substitute ? Substitute(it->second, arguments) : it->second;
 }
 
-std::vector<std::string> MessageResource::Identifiers() const {
+std::vector<std::string> InProcessMessageResource::Identifiers() const {
     std::vector<std::string> ids;
     for (const auto& [id, text] : *catalog_) ids.push_back(id);
     return ids;

@@ -1,8 +1,7 @@
-#include "platform/message_resource_object.h"
-
 #include "base/fault.h"
 #include "com/automation.h"
 #include "platform/message_resource.h"
+#include "platform/objects.h"
 
 namespace platform {
 
@@ -52,7 +51,7 @@ class MessageResourceObject final : public com::Automation<MessageResourceObject
         {"LoadMessage", 4, 1, 3, &LoadMessage}};
 
   private:
-    MessageResource resource_;
+    InProcessMessageResource resource_;
 };
 
 }  // namespace

@@ -1,10 +1,4 @@
-#include "platform/platform_library.h"
-
-#include "platform/integration_kit_object.h"
-#include "platform/login.h"
-#include "platform/message_resource_object.h"
-#include "platform/row_xml_mapper_object.h"
-#include "platform/xml_document_object.h"
+#include "platform/objects.h"
 #include "wagelink_identities.h"
 
 namespace platform {
@@ -13,28 +7,18 @@ namespace {
 
 const com::GUID LIBID_Platform = com::MakeGuid(WAGELINK_GUID_TEXT(WAGELINK_PLATFORM_LIBID));
 
-com::ComPtr<com::IUnknown> NewLogin() {
-    return com::ComPtr<com::IUnknown>::Attach(CreateLogin().Detach());
-}
-com::ComPtr<com::IUnknown> NewXmlDocument() {
-    return com::ComPtr<com::IUnknown>::Attach(CreateXmlDocument().Detach());
-}
-com::ComPtr<com::IUnknown> NewIntegrationKit() {
-    return com::ComPtr<com::IUnknown>::Attach(CreateIntegrationKit().Detach());
-}
-com::ComPtr<com::IUnknown> NewRowXmlMapper() {
-    return com::ComPtr<com::IUnknown>::Attach(CreateRowXmlMapper().Detach());
-}
-com::ComPtr<com::IUnknown> NewMessageResource() {
-    return com::ComPtr<com::IUnknown>::Attach(CreateMessageResource().Detach());
+// A class's object as the class factory hands it out.
+template <com::ComPtr<com::IDispatch> (*Create)()>
+com::ComPtr<com::IUnknown> New() {
+    return com::ComPtr<com::IUnknown>::Attach(Create().Detach());
 }
 
 const com::CreatableClass kCreatable[] = {
-    {CLSID_Login, &NewLogin},
-    {CLSID_XmlDocument, &NewXmlDocument},
-    {CLSID_MessageResource, &NewMessageResource},
-    {CLSID_IntegrationKit, &NewIntegrationKit},
-    {CLSID_RowXmlMapper, &NewRowXmlMapper},
+    {CLSID_Login, &New<&CreateLogin>},
+    {CLSID_XmlDocument, &New<&CreateXmlDocument>},
+    {CLSID_MessageResource, &New<&CreateMessageResource>},
+    {CLSID_IntegrationKit, &New<&CreateIntegrationKit>},
+    {CLSID_RowXmlMapper, &New<&CreateRowXmlMapper>},
 };
 
 const com::ClassRegistration kClasses[] = {

@@ -33,8 +33,8 @@ const Pairs& Mapping(const std::string& name) {
     return it->second;
 }
 
-void RowXmlMapper::FillRecord(xml::Document& doc, xml::Element record,
-                              const std::string& mappingName, const db::Recordset& rows) {
+void InProcessRowXmlMapper::FillRecord(xml::Document& doc, xml::Element record,
+                                       const std::string& mappingName, const db::Recordset& rows) {
     if (resolved_.mappingName != mappingName || resolved_.columns != &rows.columns()) {
         Resolved fresh{mappingName, &rows.columns(), {}};
         for (const auto& [element, column] : Mapping(mappingName))

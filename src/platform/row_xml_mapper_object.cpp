@@ -1,9 +1,8 @@
-#include "platform/row_xml_mapper_object.h"
-
 #include "base/fault.h"
 #include "com/automation.h"
 #include "com/late_call.h"
 #include "platform/dom_node.h"
+#include "platform/objects.h"
 #include "platform/row_xml_mapper.h"
 #include "wagelink_identities.h"
 

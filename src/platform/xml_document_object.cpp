@@ -1,8 +1,7 @@
-#include "platform/xml_document_object.h"
-
 #include <memory>
 
 #include "com/automation.h"
+#include "platform/objects.h"
 #include "wagelink_identities.h"
 #include "xml/document.h"
 

@@ -8,7 +8,7 @@
 #include "base/text.h"
 #include "db/like_pattern.h"
 #include "db/recordset.h"
-#include "platform/integration_kit.h"
+#include "platform/components.h"
 
 namespace query {
 

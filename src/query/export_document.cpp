@@ -2,7 +2,7 @@
 
 #include "base/fault.h"
 #include "base/number.h"
-#include "platform/integration_kit.h"
+#include "platform/components.h"
 
 namespace query {
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "db/recordset.h"
-#include "platform/row_xml_mapper.h"
+#include "platform/components.h"
 #include "salary_item/item_settings.h"
 #include "xml/document.h"
 

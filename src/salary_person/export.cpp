@@ -5,7 +5,7 @@
 #include "base/fault.h"
 #include "base/number.h"
 #include "db/recordset.h"
-#include "platform/row_xml_mapper.h"
+#include "platform/components.h"
 #include "query/conditions.h"
 #include "query/export_rows.h"
 

@@ -4,7 +4,7 @@
 #include "base/fault.h"
 #include "com/automation.h"
 #include "component/classes.h"
-#include "platform/xml_document_object.h"
+#include "platform/objects.h"
 #include "support/demo_db.h"
 #include "support/dispatch.h"
 #include "support/pages.h"

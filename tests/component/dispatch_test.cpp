@@ -5,7 +5,7 @@
 #include "base/fault.h"
 #include "component/classes.h"
 #include "component/identities.h"
-#include "platform/platform_library.h"
+#include "platform/objects.h"
 #include "support/revisions.h"
 
 namespace {

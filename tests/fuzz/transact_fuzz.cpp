@@ -21,7 +21,7 @@
 #include "component/class_factory.h"
 #include "component/classes.h"
 #include "demo_database.h"
-#include "platform/login.h"
+#include "platform/objects.h"
 #include "revisions/revisions.h"
 
 namespace {

@@ -10,9 +10,8 @@
 #include "com/variant.h"
 #include "db/recordset.h"
 #include "platform/integration_kit.h"
-#include "platform/integration_kit_object.h"
 #include "platform/message_resource.h"
-#include "platform/message_resource_object.h"
+#include "platform/objects.h"
 #include "platform/recordset_object.h"
 #include "platform/row_xml_mapper.h"
 #include "support/demo_db.h"
@@ -21,7 +20,7 @@
 namespace {
 
 TEST(IntegrationKit, RepliesAreWellFormedWhateverTheyCarry) {
-    platform::IntegrationKit kit;
+    platform::InProcessIntegrationKit kit;
     EXPECT_EQ(kit.MakeReply("100", "a<b & \"c\""),
               "<reply code=\"100\" message=\"a&lt;b &amp; &quot;c&quot;\"/>");
     xml::Document reply;
@@ -35,7 +34,7 @@ TEST(IntegrationKit, RepliesAreWellFormedWhateverTheyCarry) {
 }
 
 TEST(IntegrationKit, FieldValuePrefersTheChildElementThenTheAttribute) {
-    platform::IntegrationKit kit;
+    platform::InProcessIntegrationKit kit;
     xml::Document doc;
     ASSERT_TRUE(doc.Load("<r year='1999' month='5'><year>2026</year><x><month>7</month></x></r>"));
     EXPECT_EQ(kit.GetFieldValue(doc.Root(), "year"), "2026");
@@ -55,7 +54,7 @@ TEST(RowXmlMapper, WritesMappedColumnsInOrderWithNullsEmpty) {
         *connection);
     xml::Document doc;
     ASSERT_TRUE(doc.Load("<r/>"));
-    platform::RowXmlMapper mapper;
+    platform::InProcessRowXmlMapper mapper;
     mapper.FillRecord(doc, doc.Root(), "SalaryItemXmlRs.Xml", rows);
     EXPECT_EQ(
         doc.Xml(),
@@ -65,7 +64,7 @@ TEST(RowXmlMapper, WritesMappedColumnsInOrderWithNullsEmpty) {
     EXPECT_THROW(mapper.FillRecord(doc, doc.Root(), "Nope.Xml", rows), base::Fault);
     db::Recordset narrow;
     narrow.Open("select cPsn_Num from WA_GZData", *connection);
-    platform::RowXmlMapper other;
+    platform::InProcessRowXmlMapper other;
     EXPECT_THROW(other.FillRecord(doc, doc.Root(), "SalaryItemXmlRs.Xml", narrow), base::Fault);
 }
 
@@ -131,14 +130,14 @@ TEST(RowXmlMapper, TheRecordsetsComFaceTakesTheIdiomsOfScripts) {
 }
 
 TEST(MessageResource, SubstitutesArgumentsAndRefusesUnknownIdentifiers) {
-    platform::MessageResource zh("zh-CN");
+    platform::InProcessMessageResource zh("zh-CN");
     EXPECT_EQ(zh.LoadMessage("Qz.WA.EAI.00015", 1, {"001", "0101"}),
               "工资类别[001]中没有部门[0101]！");
     EXPECT_EQ(zh.LoadMessage("Qz.WA.EAI.00015", 1, {std::nullopt, "0101"}),
               "工资类别[]中没有部门[0101]！");
     EXPECT_EQ(zh.LoadMessage("Qz.WA.EAI.00015", 0, {"x"}), "工资类别[%1]中没有部门[%2]！");
     EXPECT_THROW(zh.LoadMessage("Qz.WA.EAI.99999", 0, {}), base::Fault);
-    EXPECT_THROW(platform::MessageResource("fr-FR"), base::Fault);
+    EXPECT_THROW(platform::InProcessMessageResource("fr-FR"), base::Fault);
 }
 
 // The COM face the Windows server calls by name: the arguments an array of VARIANT by reference,
@@ -202,7 +201,7 @@ TEST(MessageResource, BothCatalogsHoldEveryIdentifierTheCodeUses) {
             used.insert(it->str());
     }
     ASSERT_GT(used.size(), 40u);
-    platform::MessageResource zh("zh-CN"), en("en-US");
+    platform::InProcessMessageResource zh("zh-CN"), en("en-US");
     for (const std::string& identifier : used) {
         EXPECT_NO_THROW(zh.LoadMessage(identifier, 0, {})) << identifier;
         EXPECT_NO_THROW(en.LoadMessage(identifier, 0, {})) << identifier;

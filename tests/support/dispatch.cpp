@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "component/classes.h"
-#include "platform/login.h"
+#include "platform/objects.h"
 
 namespace testing_support {
 

@@ -1,9 +1,0 @@
-#include "platform/row_xml_mapper.h"
-
-namespace platform {
-
-std::unique_ptr<RowXmlMapper> NewRowXmlMapper() {
-    return std::make_unique<RowXmlMapper>();
-}
-
-}  // namespace platform
