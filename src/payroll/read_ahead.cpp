@@ -61,17 +61,16 @@ void ReadAhead(db::Connection& connection, db::LookupCache& lookups, db::SqlLite
     }
 }
 
-bool BeginsReadAhead(db::Connection& connection, std::size_t index) {
-    return index % kReadAheadRecords == 0 &&
-           connection.dialect().kind() != db::Dialect::Kind::kSqlite;
-}
-
-void ReadAheadAnew(db::LookupCache& lookups, const std::function<void()>& read) {
-    lookups.ForgetSeeds();
+void ReadAheadRecords(const RecordContext& context, const xml::NodeList& records, std::size_t index,
+                      const std::function<void(std::size_t end)>& read) {
+    if (index % kReadAheadRecords != 0 ||
+        context.connection.dialect().kind() == db::Dialect::Kind::kSqlite)
+        return;
+    context.lookups.ForgetSeeds();
     try {
-        read();
+        read(std::min(records.size(), index + kReadAheadRecords));
     } catch (const base::Fault&) {
-        lookups.ForgetSeeds();
+        context.lookups.ForgetSeeds();
     }
 }
 

@@ -17,6 +17,8 @@
 
 #include "db/connection.h"
 #include "db/lookup.h"
+#include "payroll/record_context.h"
+#include "xml/document.h"
 
 namespace payroll {
 
@@ -35,14 +37,12 @@ using LookupKey = std::vector<std::string>;
 void ReadAhead(db::Connection& connection, db::LookupCache& lookups, db::SqlLiteral lookupSql,
                std::string_view readAhead, const std::vector<LookupKey>& keys);
 
-// Whether the record at `index` begins a run to read ahead for: on a server, every
-// kReadAheadRecords-th record. In process a lookup costs no round trip, and SQLite's own index
-// lookups are the fastest way; a statement for hundreds of records costs more to prepare.
-bool BeginsReadAhead(db::Connection& connection, std::size_t index);
-
-// Reads ahead with `read` (which calls ReadAhead) in place of what was read ahead before. A
-// fault while reading ahead leaves the records to their own lookups; only memory running out
-// passes.
-void ReadAheadAnew(db::LookupCache& lookups, const std::function<void()>& read);
+// On a server, where the record at `index` begins a run (every kReadAheadRecords-th record):
+// reads ahead for the run's records, [index, end), with `read` (which calls ReadAhead), in place
+// of what was read ahead before. In process a lookup costs no round trip, and SQLite's own index
+// lookups are the fastest way; a statement for hundreds of records costs more to prepare. A fault
+// while reading ahead leaves the records to their own lookups; only memory running out passes.
+void ReadAheadRecords(const RecordContext& context, const xml::NodeList& records, std::size_t index,
+                      const std::function<void(std::size_t end)>& read);
 
 }  // namespace payroll

@@ -2,7 +2,6 @@
 
 #include "query/conditions.h"
 #include "query/export_rows.h"
-#include "salary_item/item_record_writer.h"
 
 namespace salary_item {
 
@@ -19,6 +18,25 @@ constexpr const char* kFrom =
 
 }  // namespace
 
+void ExportItemRows(db::Connection& connection, messages::Messages& messages,
+                    query::ExportDocument& document, std::int32_t pageSize,
+                    const ItemRowsExport& rows, const query::PageDelivery& deliver) {
+    // The count, the rows and the item settings are read from one snapshot of the database.
+    db::Transaction snapshot(connection, db::TransactionMode::kSnapshotRead);
+    ItemSettings settings(
+        connection, messages, rows.itemFilter,
+        rows.form == ExportForm::kKest ? LookupFailure::kLeaveOut : LookupFailure::kFault);
+    query::ExportRows(
+        connection, document, pageSize,
+        {"select count(*) " + rows.fromWhere,
+         "select " + std::string(rows.columns) + rows.fromWhere},
+        [&](const db::Recordset& found) -> query::RecordWriter {
+            return ItemRecordWriter(found, settings, rows.form);
+        },
+        deliver);
+    snapshot.Commit();
+}
+
 void QueryProc(db::Connection& connection, messages::Messages& messages,
                const xml::NodeList& conditions, std::string& exportText,
                const query::PageDelivery& deliver, query::ClosedConnection closed) {
@@ -27,19 +45,10 @@ void QueryProc(db::Connection& connection, messages::Messages& messages,
     std::string tail = query::ExportCondition(query::BuildItemWhere(conditions, connection, closed),
                                               "WA_psn.iPsnMove = 0");
 
-    // The count, the rows and the item settings are read from one snapshot of the database.
-    db::Transaction snapshot(connection, db::TransactionMode::kSnapshotRead);
-    ItemSettings settings(connection, messages);
-    query::ExportRows(
-        connection, document, pageSize,
-        {std::string("select count(*) ") + kFrom + tail,
-         std::string("select wa_account.cgzgradename,WA_GZData.*,WA_grade.cPsnGrd ") + kFrom +
-             tail},
-        [&](const db::Recordset& rows) -> query::RecordWriter {
-            return ItemRecordWriter(rows, settings, ExportForm::kOrdinary);
-        },
-        deliver);
-    snapshot.Commit();
+    ExportItemRows(connection, messages, document, pageSize,
+                   {"wa_account.cgzgradename,WA_GZData.*,WA_grade.cPsnGrd ", kFrom + tail,
+                    ExportForm::kOrdinary, ""},
+                   deliver);
     exportText = document.TakeXml();
 }
 

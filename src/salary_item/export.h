@@ -17,7 +17,9 @@
 #include "db/connection.h"
 #include "messages/messages.h"
 #include "query/conditions.h"
+#include "query/export_document.h"
 #include "query/pager.h"
+#include "salary_item/item_record_writer.h"
 #include "xml/document.h"
 
 namespace salary_item {
@@ -29,5 +31,20 @@ void QueryProc(db::Connection& connection, messages::Messages& messages,
                const xml::NodeList& conditions, std::string& exportText,
                const query::PageDelivery& deliver,
                query::ClosedConnection closed = query::ClosedConnection::kReopen);
+
+// What one form of the salary item export reads: the columns selected before the payroll row's,
+// the FROM and WHERE of the rows and of their count, and the kest form's item filter.
+struct ItemRowsExport {
+    std::string_view columns;
+    std::string fromWhere;
+    ExportForm form;
+    std::string itemFilter;
+};
+
+// The rows' records, paged into `document` as `pageSize` says, the count, the rows and the item
+// settings read from one snapshot.
+void ExportItemRows(db::Connection& connection, messages::Messages& messages,
+                    query::ExportDocument& document, std::int32_t pageSize,
+                    const ItemRowsExport& rows, const query::PageDelivery& deliver);
 
 }  // namespace salary_item

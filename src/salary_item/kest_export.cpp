@@ -1,8 +1,7 @@
 #include "salary_item/kest_export.h"
 
 #include "query/conditions.h"
-#include "query/export_rows.h"
-#include "salary_item/item_record_writer.h"
+#include "salary_item/export.h"
 
 namespace salary_item {
 
@@ -30,20 +29,11 @@ void QueryProcKest(db::Connection& connection, messages::Messages& messages,
     std::string tail = query::ExportCondition(
         query::BuildKestWhere(conditions, connection, itemFilter), "WA_psn.iPsnMove = 0");
 
-    // The count, the rows and the item settings are read from one snapshot of the database.
-    db::Transaction snapshot(connection, db::TransactionMode::kSnapshotRead);
-    ItemSettings settings(connection, messages, itemFilter, LookupFailure::kLeaveOut);
-    query::ExportRows(
-        connection, document, pageSize,
-        {std::string("select count(*) ") + kFrom + tail,
-         std::string("select department.cdepname,hr_hi_person.cpsnmobilephone,"
-                     "wa_account.cgzgradename,WA_GZData.*,WA_grade.cPsnGrd ") +
-             kFrom + tail},
-        [&](const db::Recordset& rows) -> query::RecordWriter {
-            return ItemRecordWriter(rows, settings, ExportForm::kKest);
-        },
-        deliver);
-    snapshot.Commit();
+    ExportItemRows(connection, messages, document, pageSize,
+                   {"department.cdepname,hr_hi_person.cpsnmobilephone,wa_account.cgzgradename,"
+                    "WA_GZData.*,WA_grade.cPsnGrd ",
+                    kFrom + tail, ExportForm::kKest, itemFilter},
+                   deliver);
     exportText = document.TakeXml();
 }
 

@@ -140,23 +140,19 @@ bool ValidateItemRecord(const payroll::RecordContext& context, ItemCatalog& item
 
 void ReadAheadItemRecords(const payroll::RecordContext& context, const xml::NodeList& records,
                           std::size_t index) {
-    db::Connection& connection = context.connection;
-    db::LookupCache& lookups = context.lookups;
-    const payroll::RecordRules& rules = context.rules;
-    if (!payroll::BeginsReadAhead(connection, index)) return;
-    payroll::ReadAheadAnew(lookups, [&] {
+    payroll::ReadAheadRecords(context, records, index, [&](std::size_t end) {
         std::vector<std::string> codes;
         std::vector<std::vector<std::string>> roster;
-        const std::size_t end = std::min(records.size(), index + payroll::kReadAheadRecords);
         for (std::size_t i = index; i < end; ++i) {
             std::string code = payroll::Field(records[i], "personno");
-            roster.push_back({payroll::PayrollNumberOf(connection, lookups, records[i]), code,
-                              payroll::Field(records[i], "personname")});
+            roster.push_back(
+                {payroll::PayrollNumberOf(context.connection, context.lookups, records[i]), code,
+                 payroll::Field(records[i], "personname")});
             codes.push_back(std::move(code));
         }
-        if (rules.codeInPersonMaster || rules.writersReadPersonMaster)
-            payroll::ReadAheadPersonMaster(connection, lookups, codes);
-        payroll::ReadAheadRosterRows(connection, lookups, roster);
+        if (context.rules.codeInPersonMaster || context.rules.writersReadPersonMaster)
+            payroll::ReadAheadPersonMaster(context.connection, context.lookups, codes);
+        payroll::ReadAheadRosterRows(context.connection, context.lookups, roster);
     });
 }
 

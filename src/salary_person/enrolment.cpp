@@ -11,6 +11,7 @@
 #include "db/guarded_pair.h"
 #include "db/recordset.h"
 #include "payroll/person_master.h"
+#include "payroll/record_check.h"
 #include "payroll/record_fields.h"
 #include "payroll/text_lengths.h"
 #include "payroll/trap_faults.h"
@@ -21,8 +22,6 @@
 namespace salary_person {
 
 namespace {
-
-using payroll::Field;
 
 // Captions whose values have a length limit of their own.
 struct CaptionLimit {
@@ -69,21 +68,16 @@ struct ExtraValue {
     std::string value;
 };
 
-class Enrolment {
+// The writer's checks share the record checks' lookups and message forms.
+class Enrolment : payroll::RecordCheck {
   public:
-    Enrolment(const payroll::RecordContext& context, xml::Element record, std::string& message)
-        : connection_(context.connection),
-          messages_(context.messages),
-          lookups_(context.lookups),
-          rules_(context.rules),
-          record_(record),
-          message_(message) {}
+    using RecordCheck::RecordCheck;
 
     // Who is enrolled: the payroll, department and code, and the name and category.
     bool Identify() {
         payroll_ = payroll::PayrollNumberOf(connection_, lookups_, record_);
-        department_ = Field(record_, "departmentno");
-        code_ = Field(record_, "personno");
+        department_ = Field("departmentno");
+        code_ = Field("personno");
         return rules_.writersReadPersonMaster ? MasterData(code_) : RecordData();
     }
 
@@ -99,8 +93,8 @@ class Enrolment {
         if (!name_.empty()) roster_.Add("cPsn_Name", name_);
         roster_.Add("iPsnGrd_id", std::int64_t{category_});
         Row payrollRow = roster_;
-        roster_.Add("bForeign", std::int64_t(base::LeadingNumber(Field(record_, "isforeign"))));
-        roster_.Add("bTaxBz", std::int64_t(base::LeadingNumber(Field(record_, "taxtoken"))));
+        roster_.Add("bForeign", std::int64_t(base::LeadingNumber(Field("isforeign"))));
+        roster_.Add("bTaxBz", std::int64_t(base::LeadingNumber(Field("taxtoken"))));
         if (!ExtraColumns() || !Fits("WA_psn", roster_) || !Fits("WA_GZData", payrollRow))
             return false;
         plan.payrollRow =
@@ -128,11 +122,11 @@ class Enrolment {
 
     // The first revision's: the record's name, and the category its persongradeno names.
     bool RecordData() {
-        name_ = Field(record_, "personname");
+        name_ = Field("personname");
         category_ = base::ToInt32(db::ValueNumber(
             lookups_
                 .Find(connection_, "Select iPsnGrd_id from WA_grade where cPsnGrd = ?",
-                      {Field(record_, "persongradeno")})
+                      {Field("persongradeno")})
                 .First("iPsnGrd_id")
                 .value()));
         return true;
@@ -229,18 +223,6 @@ class Enrolment {
         return !tooLong || Fail(*tooLong);
     }
 
-    bool Fail(std::string text) {
-        message_ = std::move(text);
-        return false;
-    }
-
-    db::Connection& connection_;
-    messages::Messages& messages_;
-    db::LookupCache& lookups_;
-    const payroll::RecordRules& rules_;
-    xml::Element record_;
-    std::string& message_;
-    std::string payroll_;
     std::string department_;
     std::string code_;
     Row roster_;
@@ -285,7 +267,8 @@ bool PersonEnrolled(const payroll::RecordContext& context, xml::Element record) 
     db::Recordset rows;
     rows.Open("select count(*) from WA_psn where cGZGradeNum = ? and cPsn_Num = ?", connection,
               db::adOpenUnspecified, db::adLockUnspecified,
-              {payroll::PayrollNumberOf(connection, lookups, record), Field(record, "personno")});
+              {payroll::PayrollNumberOf(connection, lookups, record),
+               payroll::Field(record, "personno")});
     return db::ValueNumber(rows[0].value()) > 0;
 }
 

@@ -127,31 +127,27 @@ void ForgetEnrolled(db::LookupCache& lookups, std::string_view payroll, std::str
 
 void ReadAheadPersonRecords(const payroll::RecordContext& context, const xml::NodeList& records,
                             std::size_t index) {
-    db::Connection& connection = context.connection;
-    db::LookupCache& lookups = context.lookups;
-    const payroll::RecordRules& rules = context.rules;
-    if (!payroll::BeginsReadAhead(connection, index)) return;
-    payroll::ReadAheadAnew(lookups, [&] {
+    payroll::ReadAheadRecords(context, records, index, [&](std::size_t end) {
         std::vector<std::string> codes;
         std::vector<payroll::LookupKey> named, enrolled;
-        const std::size_t end = std::min(records.size(), index + payroll::kReadAheadRecords);
         for (std::size_t i = index; i < end; ++i) {
             std::string code = payroll::Field(records[i], "personno");
             named.push_back({code, payroll::Field(records[i], "personname")});
-            enrolled.push_back({payroll::PayrollNumberOf(connection, lookups, records[i]), code});
+            enrolled.push_back(
+                {payroll::PayrollNumberOf(context.connection, context.lookups, records[i]), code});
             codes.push_back(std::move(code));
         }
-        if (rules.codeInPersonMaster)
-            payroll::ReadAhead(connection, lookups, kMasterNameSql,
+        if (context.rules.codeInPersonMaster)
+            payroll::ReadAhead(context.connection, context.lookups, kMasterNameSql,
                                "select (select count(*) from pubperson p where p.cPsn_Num = r.v0 "
                                "and p.cPsn_Name = r.v1), r.n from {keys} r",
                                named);
-        payroll::ReadAhead(connection, lookups, kEnrolledSql,
+        payroll::ReadAhead(context.connection, context.lookups, kEnrolledSql,
                            "select 1, r.n from {keys} r where exists (select 1 from WA_psn w "
                            "where w.cGZGradeNum = r.v0 and w.cPsn_Num = r.v1)",
                            enrolled);
-        if (rules.writersReadPersonMaster)
-            payroll::ReadAheadPersonMaster(connection, lookups, codes);
+        if (context.rules.writersReadPersonMaster)
+            payroll::ReadAheadPersonMaster(context.connection, context.lookups, codes);
     });
 }
 
