@@ -16,6 +16,10 @@
 
 namespace salary_item {
 
+// The item styles (iSetGZItemStyle, an entry's `type`) that carry a value: numbers and texts.
+inline constexpr int kNumericStyle = 0;
+inline constexpr int kTextStyle = 1;
+
 struct ItemFacts {
     std::string builtIn;
     std::size_t settings = 0;             // settings rows with the built-in name

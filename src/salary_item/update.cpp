@@ -23,9 +23,6 @@ namespace {
 using payroll::Field;
 using payroll::RecordNumber;
 
-constexpr int kNumericStyle = 0;
-constexpr int kTextStyle = 1;
-
 // A style-0 value as the payroll module writes numbers: at most 15 significant digits.
 double PayrollNumber(std::string_view text) {
     double value = base::LeadingNumber(text);

@@ -22,7 +22,6 @@ using payroll::IsDate;
 using payroll::RecordNumber;
 
 constexpr int kLongestCode = 20;
-constexpr double kNumericStyle = 0;
 
 // The checks of one salaryitem record, in their order.
 class ItemRecordCheck : public payroll::RecordCheck {
