@@ -27,15 +27,7 @@ namespace {
 using testing_support::FaultProxy;
 using When = FaultProxy::When;
 
-using testing_support::kLoopItems;
-using testing_support::kLoopPageSize;
-
-// One call under the loop: how to put its database back, run it and judge what it left.
-struct Call {
-    std::function<std::string(com::IDispatch* login)> run;  // the reply, or "fault: ..."
-    std::function<void()> reset;
-    std::function<void(const std::string& reply)> check;
-};
+using testing_support::LoopCall;
 
 class LinkFaultLoop : public ::testing::Test {
   protected:
@@ -43,99 +35,60 @@ class LinkFaultLoop : public ::testing::Test {
         REQUIRE_TEST_SERVER();
         testing_support::WriteLoopDatabases(dir);
     }
-    // Runs `call` uncut (counting its statements), then cut at each point in turn.
-    void Loop(const char* name, const std::string& file, const Call& call) {
+    // Runs `call` uncut (counting its statements), then cut at each point in turn, through the
+    // proxy; what it left is judged on the server directly.
+    void Loop(const LoopCall& call) {
         server = std::make_unique<testing_support::ServerDb>();
-        sql::CopyPayrollRows(dir.File(file), server->ConnectionString());
+        sql::CopyPayrollRows(dir.File(call.file), server->ConnectionString());
         FaultProxy proxy(server->Port());
-        auto login = testing_support::NewLogin(server->ConnectionStringVia(proxy.port()));
-        call.reset();
+        const std::string cut = server->ConnectionStringVia(proxy.port());
+        const std::string direct = server->ConnectionString();
+        Reset(call);
         proxy.CutAtStatement(0, When::kBefore);
-        call.check(call.run(login.get()));
+        call.check(direct, call.run(cut), true, false);
         const int points = proxy.statements();
         int cuts = 0;
         for (int n = 1; n <= points; n += testing_support::LoopStride(3)) {
             for (When when : {When::kBefore, When::kAfter}) {
-                SCOPED_TRACE(std::string(name) + ": cut " +
-                             (when == When::kBefore ? "before" : "after") + " statement " +
-                             std::to_string(n) + " of " + std::to_string(points));
-                call.reset();
+                SCOPED_TRACE(call.name + ": cut " + (when == When::kBefore ? "before" : "after") +
+                             " statement " + std::to_string(n) + " of " + std::to_string(points));
+                Reset(call);
                 const int before = proxy.cuts();
                 proxy.CutAtStatement(n, when);
-                call.check(call.run(login.get()));
+                call.check(direct, call.run(cut), false, false);
                 EXPECT_EQ(proxy.cuts(), before + 1) << "the point was not reached";
                 ++cuts;
             }
         }
-        call.reset();
+        Reset(call);
         proxy.CutAtStatement(0, When::kBefore);
-        call.check(call.run(login.get()));  // and the call after the loop works
-        std::cout << name << ": " << points << " statements, " << cuts << " cuts\n";
+        call.check(direct, call.run(cut), true, false);  // and the call after the loop works
+        std::cout << call.name << ": " << points << " statements, " << cuts << " cuts\n";
+    }
+    // The call's rows as the template has them: no bonus written, no person enrolled.
+    void Reset(const LoopCall& call) {
+        auto connection = server->Connect();
+        if (call.file == "items.db") {
+            connection->Execute("update WA_GZData set F_9 = NULL");
+            return;
+        }
+        for (const char* table : {"WA_GZData", "WA_psn"})
+            connection->Execute(std::string("delete from ") + table + " where cPsn_Num like 'E%'");
     }
     testing_support::TempDir dir;
     std::unique_ptr<testing_support::ServerDb> server;
 };
 
 TEST_F(LinkFaultLoop, ItemImport) {
-    const std::string request = testing_support::LoopItemRequest();
-    Loop("item import", "items.db",
-         {[&](com::IDispatch* login) {
-              return testing_support::CallOrFault(testing_support::NewSalaryItem().get(), request,
-                                                  login);
-          },
-          [&] { server->Connect()->Execute("update WA_GZData set F_9 = NULL"); },
-          [&](const std::string& reply) {
-              testing_support::ExpectItemsAsReplied(server->ConnectionString(), reply, false);
-          }});
+    Loop(testing_support::LoopItemImport());
 }
 
 TEST_F(LinkFaultLoop, PersonImport) {
-    const std::string request = testing_support::LoopPersonRequest();
-    Loop("person import", "persons.db",
-         {[&](com::IDispatch* login) {
-              return testing_support::CallOrFault(testing_support::NewSalaryPerson().get(), request,
-                                                  login);
-          },
-          [&] {
-              auto connection = server->Connect();
-              for (const char* table : {"WA_GZData", "WA_psn"})
-                  connection->Execute(std::string("delete from ") + table +
-                                      " where cPsn_Num like 'E%'");
-          },
-          [&](const std::string& reply) {
-              testing_support::ExpectPersonsAsReplied(server->ConnectionString(), reply, false);
-          }});
+    Loop(testing_support::LoopPersonImport());
 }
 
-TEST_F(LinkFaultLoop, PagedExport) {
-    const std::string request = testing_support::LoopExportRequest();
-    std::vector<testing_support::Page> pages;
-    Loop("paged export", "items.db",
-         {[&](com::IDispatch* login) {
-              auto item = testing_support::NewSalaryItem();
-              auto collector = testing_support::PageCollector::Create();
-              testing_support::HoldCaller(item.get(), *collector.get());
-              std::string reply = testing_support::CallOrFault(item.get(), request, login);
-              pages = collector->pages;
-              return reply;
-          },
-          [] {},
-          [&](const std::string& reply) {
-              // Every page delivered is whole; all of them unless the call failed or its set-up
-              // was answered with a fault reply.
-              const long count = kLoopItems / kLoopPageSize;
-              const bool failed =
-                  reply.rfind("fault ", 0) == 0 || reply.rfind("<reply code=", 0) == 0;
-              if (!failed) {
-                  EXPECT_EQ(pages.size(), std::size_t(count)) << reply;
-              }
-              for (std::size_t i = 0; i < pages.size(); ++i) {
-                  EXPECT_EQ(pages[i].number, static_cast<long>(i + 1));
-                  EXPECT_EQ(pages[i].count, count);
-                  EXPECT_EQ(testing_support::RecordCount(pages[i].xml, "salaryitem"),
-                            std::size_t(kLoopPageSize));
-              }
-          }});
+TEST_F(LinkFaultLoop, Exports) {
+    for (const LoopCall& call : testing_support::LoopExports()) Loop(call);
 }
 
 }  // namespace

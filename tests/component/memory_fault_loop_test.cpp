@@ -54,19 +54,13 @@ void ExpectRightOrOutOfMemory(const std::string& reply) {
     }
 }
 
-struct Call {
-    const char* name;
-    std::string file;
-    std::function<std::string(const std::string& connection)> run;
-    // What the database holds after `reply` (`again`: the call ran before on it).
-    std::function<void(const std::string& connection, const std::string& reply, bool again)> check;
-};
+using testing_support::LoopCall;
 
 class MemoryFaultLoop : public ::testing::Test {
   protected:
     void SetUp() override { testing_support::WriteLoopDatabases(dir); }
 
-    std::string Armed(const Call& call, const std::string& connection, long n, Mode mode) {
+    std::string Armed(const LoopCall& call, const std::string& connection, long n, Mode mode) {
         faults.Arm(n, mode);
         std::string reply;
         try {
@@ -86,18 +80,18 @@ class MemoryFaultLoop : public ::testing::Test {
         return reply;
     }
 
-    void Loop(const Call& call) {
+    void Loop(const LoopCall& call) {
         const std::string connection = testing_support::FreshLoopDatabase(dir, call.file);
         const std::string uncut = Armed(call, connection, 0, Mode::kOnly);
         const long count = faults.count();
-        call.check(connection, uncut, false);
+        call.check(connection, uncut, true, false);
         long runs = 0;
         const int stride = testing_support::LoopStride(static_cast<int>(std::max(1L, count / 30)));
         for (Mode mode : {Mode::kOnly, Mode::kFromThereOn}) {
             // Every one of the first points: a call's first allocations are where a fault has
             // nothing left to report itself with (the COM boundary's error info once was).
             for (long n = 1; n <= count; n += n < kEveryEarlyPoint ? 1 : stride) {
-                SCOPED_TRACE(std::string(call.name) + ": allocation " + std::to_string(n) + " of " +
+                SCOPED_TRACE(call.name + ": allocation " + std::to_string(n) + " of " +
                              std::to_string(count) +
                              (mode == Mode::kOnly ? " fails" : " and every one after it fail"));
                 testing_support::FreshLoopDatabase(dir, call.file);
@@ -106,8 +100,8 @@ class MemoryFaultLoop : public ::testing::Test {
                 EXPECT_EQ(testing_support::ScalarText(*testing_support::ConnectTo(connection),
                                                       "PRAGMA integrity_check"),
                           "ok");
-                if (reply.rfind("fault ", 0) != 0) call.check(connection, reply, false);
-                call.check(connection, call.run(connection), true);
+                if (reply.rfind("fault ", 0) != 0) call.check(connection, reply, false, false);
+                call.check(connection, call.run(connection), true, true);
                 ++runs;
             }
         }
@@ -119,41 +113,15 @@ class MemoryFaultLoop : public ::testing::Test {
 };
 
 TEST_F(MemoryFaultLoop, ItemImport) {
-    const std::string request = testing_support::LoopItemRequest();
-    Loop({"item import", "items.db",
-          [&](const std::string& connection) {
-              return testing_support::CallWithLogin(testing_support::NewSalaryItem().get(), request,
-                                                    connection);
-          },
-          [&](const std::string& connection, const std::string& reply, bool again) {
-              testing_support::ExpectItemsAsReplied(connection, reply, again);
-          }});
+    Loop(testing_support::LoopItemImport());
 }
 
 TEST_F(MemoryFaultLoop, PersonImport) {
-    const std::string request = testing_support::LoopPersonRequest();
-    Loop({"person import", "persons.db",
-          [&](const std::string& connection) {
-              return testing_support::CallWithLogin(testing_support::NewSalaryPerson().get(),
-                                                    request, connection);
-          },
-          [&](const std::string& connection, const std::string& reply, bool again) {
-              testing_support::ExpectPersonsAsReplied(connection, reply, again, again);
-          }});
+    Loop(testing_support::LoopPersonImport());
 }
 
-// The exports deliver whole pages and, when they answer, every record.
 TEST_F(MemoryFaultLoop, Exports) {
-    for (const testing_support::LoopExport& e : testing_support::LoopExports()) {
-        std::vector<testing_support::Page> pages;
-        Loop({e.name, "items.db",
-              [&](const std::string& connection) {
-                  return testing_support::RunLoopExport(e, connection, pages);
-              },
-              [&](const std::string&, const std::string& reply, bool) {
-                  testing_support::ExpectExportWhole(e, reply, pages, false);
-              }});
-    }
+    for (const LoopCall& call : testing_support::LoopExports()) Loop(call);
 }
 
 }  // namespace

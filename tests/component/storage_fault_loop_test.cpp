@@ -21,22 +21,13 @@ namespace {
 
 using testing_support::FaultyVfs;
 
-// One call under the loop: its template database, the run, and the judgement of what it left
-// (`complete`: the run met no fault; `again`: the same call ran before on this database).
-struct Call {
-    const char* name;
-    std::string file;
-    std::function<std::string(const std::string& connection)> run;
-    std::function<void(const std::string& connection, const std::string& reply, bool complete,
-                       bool again)>
-        check;
-};
+using testing_support::LoopCall;
 
 class StorageFaultLoop : public ::testing::Test {
   protected:
     void SetUp() override { testing_support::WriteLoopDatabases(dir); }
 
-    void Loop(const Call& call) {
+    void Loop(const LoopCall& call) {
         const std::string connection = "Provider=SQLite;Data Source=" + dir.File("run.db");
         int points = 0, runs = 0;
         for (int kind = 0; kind < FaultyVfs::kOperations; ++kind) {
@@ -50,7 +41,7 @@ class StorageFaultLoop : public ::testing::Test {
             for (int n = 1; n <= count; n += testing_support::LoopStride(3)) {
                 for (bool diskFull : {false, true}) {
                     if (diskFull && operation != FaultyVfs::kWrite) continue;
-                    SCOPED_TRACE(std::string(call.name) + ": operation " + std::to_string(kind) +
+                    SCOPED_TRACE(call.name + ": operation " + std::to_string(kind) +
                                  (diskFull ? " (disk full)" : "") + " number " + std::to_string(n) +
                                  " of " + std::to_string(count) + " fails");
                     Fresh(call);
@@ -70,7 +61,7 @@ class StorageFaultLoop : public ::testing::Test {
         std::cout << call.name << ": " << points << " file operations, " << runs << " faults\n";
     }
 
-    void Fresh(const Call& call) {
+    void Fresh(const LoopCall& call) {
         vfs.FailAt(FaultyVfs::kRead, 0);
         testing_support::FreshLoopDatabase(dir, call.file);
     }
@@ -80,41 +71,15 @@ class StorageFaultLoop : public ::testing::Test {
 };
 
 TEST_F(StorageFaultLoop, ItemImport) {
-    const std::string request = testing_support::LoopItemRequest();
-    Loop({"item import", "items.db",
-          [&](const std::string& connection) {
-              return testing_support::CallWithLogin(testing_support::NewSalaryItem().get(), request,
-                                                    connection);
-          },
-          [&](const std::string& connection, const std::string& reply, bool complete, bool) {
-              testing_support::ExpectItemsAsReplied(connection, reply, complete);
-          }});
+    Loop(testing_support::LoopItemImport());
 }
 
 TEST_F(StorageFaultLoop, PersonImport) {
-    const std::string request = testing_support::LoopPersonRequest();
-    Loop({"person import", "persons.db",
-          [&](const std::string& connection) {
-              return testing_support::CallWithLogin(testing_support::NewSalaryPerson().get(),
-                                                    request, connection);
-          },
-          [&](const std::string& connection, const std::string& reply, bool complete, bool again) {
-              testing_support::ExpectPersonsAsReplied(connection, reply, complete, again);
-          }});
+    Loop(testing_support::LoopPersonImport());
 }
 
-// The exports deliver whole pages and, when they answer, every record.
 TEST_F(StorageFaultLoop, Exports) {
-    for (const testing_support::LoopExport& e : testing_support::LoopExports()) {
-        std::vector<testing_support::Page> pages;
-        Loop({e.name, "items.db",
-              [&](const std::string& connection) {
-                  return testing_support::RunLoopExport(e, connection, pages);
-              },
-              [&](const std::string&, const std::string& reply, bool complete, bool) {
-                  testing_support::ExpectExportWhole(e, reply, pages, complete);
-              }});
-    }
+    for (const LoopCall& call : testing_support::LoopExports()) Loop(call);
 }
 
 }  // namespace

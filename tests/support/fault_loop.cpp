@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 
 #include "base/fault.h"
 #include "large_demo.h"
@@ -30,8 +31,10 @@ int LoopStride(int bounded) {
     return loops && std::string(loops) == "full" ? 1 : bounded;
 }
 
+namespace {
+
 // Two groups of records, where the import writes in groups: the second half sets one item more.
-std::string LoopItemRequest() {
+std::string ItemRequest() {
     const sql::LargeDemoEntry bonus{"奖金", 0, [](int n) { return std::to_string(1000 + n); }};
     const int half = kLoopItems / 2;
     std::string request = sql::LargeDemoItemRequest(0, half, {bonus});
@@ -42,7 +45,7 @@ std::string LoopItemRequest() {
 }
 
 // Two groups likewise: the second half of the persons with one extra field fewer.
-std::string LoopPersonRequest() {
+std::string PersonRequest() {
     const int half = kLoopPersons / 2;
     std::string request = sql::EnrolmentRequest(0, half, 3);
     const std::string second = sql::EnrolmentRequest(half, kLoopPersons - half, 2);
@@ -50,48 +53,73 @@ std::string LoopPersonRequest() {
     return request + second.substr(second.find("<salaryperson>"));
 }
 
-std::string LoopExportRequest() {
-    return "<vkinterface roottag='salaryitem' proc='QUERY' paginate='" +
-           std::to_string(kLoopPageSize) +
-           "'><salaryitem><field name='cPsn_Num' operation='like' value='B'/></salaryitem>"
-           "</vkinterface>";
+// An export of the large demo's persons whose pages go to a collector.
+LoopCall Export(const char* name, bool person, std::string request) {
+    auto pages = std::make_shared<std::vector<Page>>();
+    const char* tag = person ? "salaryperson" : "salaryitem";
+    return {name, "items.db",
+            [=](const std::string& connection) {
+                pages->clear();
+                auto server = person ? NewSalaryPerson() : NewSalaryItem();
+                auto collector = PageCollector::Create();
+                HoldCaller(server.get(), *collector.get());
+                std::string reply = CallWithLogin(server.get(), request, connection);
+                *pages = collector->pages;
+                return reply;
+            },
+            [=](const std::string&, const std::string& reply, bool complete, bool) {
+                std::size_t records = 0;
+                for (std::size_t i = 0; i < pages->size(); ++i) {
+                    const Page& page = (*pages)[i];
+                    EXPECT_EQ(page.number, static_cast<long>(i + 1)) << name;
+                    EXPECT_EQ(page.count, kLoopItems / kLoopPageSize) << name;
+                    EXPECT_EQ(RecordCount(page.xml, tag), std::size_t(kLoopPageSize)) << name;
+                    records += kLoopPageSize;
+                }
+                const bool answered =
+                    reply.rfind("fault ", 0) != 0 && reply.rfind("<reply code=", 0) != 0;
+                if (answered && pages->empty()) records = RecordCount(reply, tag);
+                if (answered || complete) {
+                    EXPECT_EQ(records, std::size_t(kLoopItems)) << name << ": " << reply;
+                }
+            }};
 }
 
-std::vector<LoopExport> LoopExports() {
-    return {{"paged item export", false, LoopExportRequest()},
-            {"kest export", false,
-             "<vkinterface roottag='salaryitem' proc='QUERY' paginate='0'><salaryitem "
-             "type='kest'><field name='cPsn_Num' operation='like' value='B'/></salaryitem>"
-             "</vkinterface>"},
-            {"roster export", true,
-             "<vkinterface roottag='salaryperson' proc='QUERY' paginate='0'><salaryperson>"
-             "<field name='cPsn_Num' operation='like' value='B'/></salaryperson></vkinterface>"}};
+}  // namespace
+
+LoopCall LoopItemImport() {
+    return {"item import", "items.db",
+            [request = ItemRequest()](const std::string& connection) {
+                return CallWithLogin(NewSalaryItem().get(), request, connection);
+            },
+            [](const std::string& connection, const std::string& reply, bool complete, bool) {
+                ExpectItemsAsReplied(connection, reply, complete);
+            }};
 }
 
-std::string RunLoopExport(const LoopExport& e, const std::string& connectionString,
-                          std::vector<Page>& pages) {
-    pages.clear();
-    auto server = e.person ? NewSalaryPerson() : NewSalaryItem();
-    auto collector = PageCollector::Create();
-    HoldCaller(server.get(), *collector.get());
-    std::string reply = CallWithLogin(server.get(), e.request, connectionString);
-    pages = collector->pages;
-    return reply;
+LoopCall LoopPersonImport() {
+    return {"person import", "persons.db",
+            [request = PersonRequest()](const std::string& connection) {
+                return CallWithLogin(NewSalaryPerson().get(), request, connection);
+            },
+            [](const std::string& connection, const std::string& reply, bool complete, bool again) {
+                ExpectPersonsAsReplied(connection, reply, complete, again);
+            }};
 }
 
-void ExpectExportWhole(const LoopExport& e, const std::string& reply,
-                       const std::vector<Page>& pages, bool complete) {
-    const char* tag = e.person ? "salaryperson" : "salaryitem";
-    std::size_t records = 0;
-    for (const Page& page : pages) {
-        EXPECT_EQ(RecordCount(page.xml, tag), std::size_t(kLoopPageSize)) << e.name;
-        records += kLoopPageSize;
-    }
-    const bool answered = reply.rfind("fault ", 0) != 0 && reply.rfind("<reply code=", 0) != 0;
-    if (answered && pages.empty()) records = RecordCount(reply, tag);
-    if (answered || complete) {
-        EXPECT_EQ(records, std::size_t(kLoopItems)) << e.name << ": " << reply;
-    }
+std::vector<LoopCall> LoopExports() {
+    const std::string like = "<field name='cPsn_Num' operation='like' value='B'/>";
+    return {Export("paged item export", false,
+                   "<vkinterface roottag='salaryitem' proc='QUERY' paginate='" +
+                       std::to_string(kLoopPageSize) + "'><salaryitem>" + like +
+                       "</salaryitem></vkinterface>"),
+            Export("kest export", false,
+                   "<vkinterface roottag='salaryitem' proc='QUERY' paginate='0'><salaryitem "
+                   "type='kest'>" +
+                       like + "</salaryitem></vkinterface>"),
+            Export("roster export", true,
+                   "<vkinterface roottag='salaryperson' proc='QUERY' paginate='0'><salaryperson>" +
+                       like + "</salaryperson></vkinterface>")};
 }
 
 std::string CallWithLogin(com::IDispatch* server, const std::string& request,

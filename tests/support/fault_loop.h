@@ -4,6 +4,7 @@
 // or neither, every page delivered is whole.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -25,28 +26,26 @@ std::string FreshLoopDatabase(const TempDir& dir, const std::string& file);
 // Every point with WAGELINK_FAULT_LOOPS=full (scripts/fault-loops.sh), else every `bounded`-th.
 int LoopStride(int bounded);
 
-// The item import (奖金 = 1000 + n for large-demo person n) and the enrolment of the loops, each
-// in two groups of records.
-std::string LoopItemRequest();
-std::string LoopPersonRequest();
-// A paged item export of the large-demo persons (kLoopPageSize a page).
-std::string LoopExportRequest();
-
-// The exports the loops run on the large demo's persons: a paged item export, a kest export and
-// a roster export.
-struct LoopExport {
-    const char* name;
-    bool person;  // the roster export, of ISalaryPerson
-    std::string request;
+// One call the loops run on the database a connection string opens: its template database, the
+// run (the reply, or "fault NUMBER: DESCRIPTION"), and the judgement of what it left on the
+// database `check` is given (`complete`: the run met no fault, so every record must be there;
+// `again`: the same call ran before on this database).
+struct LoopCall {
+    std::string name;
+    std::string file;
+    std::function<std::string(const std::string& connection)> run;
+    std::function<void(const std::string& connection, const std::string& reply, bool complete,
+                       bool again)>
+        check;
 };
-std::vector<LoopExport> LoopExports();
-// Runs `e` on the database `connectionString` opens with a page collector held; the reply (or
-// "fault ..."), and the pages delivered in `pages`.
-std::string RunLoopExport(const LoopExport& e, const std::string& connectionString,
-                          std::vector<Page>& pages);
-// Every page delivered is whole; when the call answered (or `complete`), every record is there.
-void ExpectExportWhole(const LoopExport& e, const std::string& reply,
-                       const std::vector<Page>& pages, bool complete);
+
+// The item import (奖金 = 1000 + n for large-demo person n) and the enrolment, each in two groups
+// of records; the exports of the large demo's persons: a paged item export (kLoopPageSize a
+// page), a kest export and a roster export, each delivering whole pages and, when it answers,
+// every record.
+LoopCall LoopItemImport();
+LoopCall LoopPersonImport();
+std::vector<LoopCall> LoopExports();
 
 // A call of `server` with a login for `connectionString`: CallOrFault.
 std::string CallWithLogin(com::IDispatch* server, const std::string& request,
