@@ -1,7 +1,7 @@
-// What the record checks of both adapters share: the lookups they run (reference data
-// remembered for the request; person data read for each record, or read ahead on a server), the
-// message forms they fail with, and the first two checks, payroll and department, which both run
-// alike.
+// What the record checks of both adapters share (and the enrolment's writer, whose checks come
+// before its rows): the lookups they run (reference data remembered for the request; person data
+// read for each record, or read ahead on a server), the message forms they fail with, and the
+// first two checks, payroll and department, which both run alike.
 //
 // Each check returns false after setting the failure message; nothing is written; faults are
 // not trapped.

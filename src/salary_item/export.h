@@ -42,7 +42,8 @@ struct ItemRowsExport {
 };
 
 // The rows' records, paged into `document` as `pageSize` says, the count, the rows and the item
-// settings read from one snapshot.
+// settings read from one snapshot. The kest form leaves out what a failing settings lookup would
+// give, as the kest export goes on past failing steps; the ordinary form ends with the fault.
 void ExportItemRows(db::Connection& connection, messages::Messages& messages,
                     query::ExportDocument& document, std::int32_t pageSize,
                     const ItemRowsExport& rows, const query::PageDelivery& deliver);
