@@ -6,8 +6,6 @@
 
 namespace platform {
 
-const com::CLSID CLSID_IntegrationKit = com::MakeGuid(kIntegrationKitClsid);
-
 namespace {
 
 using com::DispatchArguments;

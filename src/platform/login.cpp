@@ -4,8 +4,6 @@
 
 namespace platform {
 
-const com::CLSID CLSID_Login = com::MakeGuid(WAGELINK_GUID_TEXT(WAGELINK_CLSID_LOGIN));
-
 namespace {
 
 using com::DispatchArguments;

@@ -5,8 +5,6 @@
 
 namespace platform {
 
-const com::CLSID CLSID_MessageResource = com::MakeGuid(kMessageResourceClsid);
-
 namespace {
 
 using com::DispatchArguments;

@@ -1,16 +1,15 @@
 // The platform's COM objects, which the platform's own library (libwagelink-platform.so,
-// wagelink-platform.dll) serves and hosts create by ProgID, as the platform's components are.
-// Each Create function makes one in process; the library registers and unregisters its classes on
-// its own, and the server library never registers them.
+// wagelink-platform.dll) serves and hosts create by ProgID, as the platform's components are
+// (their identities stand in src/wagelink_identities.h). Each Create function makes one in
+// process; the library registers and unregisters its classes on its own, and the server library
+// never registers them.
 #pragma once
 
 #include <span>
 
 #include "com/class_factory.h"
-#include "com/guid.h"
 #include "com/server_registration.h"
 #include "com/unknown.h"
-#include "wagelink_identities.h"
 
 namespace platform {
 
@@ -18,25 +17,17 @@ namespace platform {
 // LoginYear (text holding a whole number) and LoginMonth (16-bit integer), filled through
 // IDispatch. The server reads it only by name, so any automation object with these properties
 // can stand in for it.
-extern const com::CLSID CLSID_Login;
-inline constexpr const char* kLoginProgId = WAGELINK_PROGID_LOGIN;
 com::ComPtr<com::IDispatch> CreateLogin();
 
 // XmlDocument, so that a host can hand QueryProc its condition elements itself: it loads a
 // request text (loadXML) and selects nodes (selectNodes, relative to the document). The node
 // list it returns tells its `length` and hands out its items (`item(index)`, from 0); a node
 // tells its `nodeName` and its `xml` text. Every object keeps its document alive.
-extern const com::CLSID CLSID_XmlDocument;
-inline constexpr const char* kXmlDocumentProgId = WAGELINK_PROGID_XML_DOCUMENT;
 com::ComPtr<com::IDispatch> CreateXmlDocument();
 
 // IntegrationKit, with MakeReply, GetAttribute, GetFieldValue, AddResult and BeginReply, the
 // first, third, fifth, sixth and eighth members of its interface. Nodes and the reply document
 // are the DOM's own objects (platform/dom_node.h): on Windows MSXML's.
-extern const com::CLSID CLSID_IntegrationKit;
-inline constexpr const char* kIntegrationKitClsid =
-    WAGELINK_GUID_TEXT(WAGELINK_CLSID_INTEGRATION_KIT);
-inline constexpr const char* kIntegrationKitProgId = WAGELINK_PROGID_INTEGRATION_KIT;
 com::ComPtr<com::IDispatch> CreateIntegrationKit();
 
 // RowXmlMapper, class identifier {DBC12D99-1A21-4C58-BDBB-FF0A9F24EF71}, interface
@@ -45,20 +36,12 @@ com::ComPtr<com::IDispatch> CreateIntegrationKit();
 // node of the system's DOM; the recordset any object read by name as ADO's is
 // (`Fields.Item(column).Value`), such as the server's face of its rows
 // (platform/recordset_object.h).
-extern const com::CLSID CLSID_RowXmlMapper;
-inline constexpr const char* kRowXmlMapperClsid = WAGELINK_GUID_TEXT(WAGELINK_CLSID_ROW_XML_MAPPER);
-inline constexpr const char* kRowXmlMapperProgId = WAGELINK_PROGID_ROW_XML_MAPPER;
-extern const com::IID IID_RowXmlMapper;
 com::ComPtr<com::IDispatch> CreateRowXmlMapper();
 
 // MessageResource, whose LoadMessage(id, substitute, arguments), the fourth member of its
 // interface, returns the text of a message identifier; `arguments` is an array of VARIANT (lower
 // bound 0, by reference) whose missing-argument markers read as the empty text. The catalog of
 // WAGELINK_LANG is loaded when the object is made: a language without one fails the creation.
-extern const com::CLSID CLSID_MessageResource;
-inline constexpr const char* kMessageResourceClsid =
-    WAGELINK_GUID_TEXT(WAGELINK_CLSID_MESSAGE_RESOURCE);
-inline constexpr const char* kMessageResourceProgId = WAGELINK_PROGID_MESSAGE_RESOURCE;
 com::ComPtr<com::IDispatch> CreateMessageResource();
 
 // The library's classes and its registration.

@@ -6,6 +6,14 @@ namespace platform {
 namespace {
 
 const com::GUID LIBID_Platform = com::MakeGuid(WAGELINK_GUID_TEXT(WAGELINK_PLATFORM_LIBID));
+const com::CLSID CLSID_Login = com::MakeGuid(WAGELINK_GUID_TEXT(WAGELINK_CLSID_LOGIN));
+const com::CLSID CLSID_XmlDocument = com::MakeGuid(WAGELINK_GUID_TEXT(WAGELINK_CLSID_XML_DOCUMENT));
+const com::CLSID CLSID_MessageResource =
+    com::MakeGuid(WAGELINK_GUID_TEXT(WAGELINK_CLSID_MESSAGE_RESOURCE));
+const com::CLSID CLSID_IntegrationKit =
+    com::MakeGuid(WAGELINK_GUID_TEXT(WAGELINK_CLSID_INTEGRATION_KIT));
+const com::CLSID CLSID_RowXmlMapper =
+    com::MakeGuid(WAGELINK_GUID_TEXT(WAGELINK_CLSID_ROW_XML_MAPPER));
 
 // A class's object as the class factory hands it out.
 template <com::ComPtr<com::IDispatch> (*Create)()>
@@ -22,11 +30,11 @@ const com::CreatableClass kCreatable[] = {
 };
 
 const com::ClassRegistration kClasses[] = {
-    {CLSID_Login, kLoginProgId, "Login"},
-    {CLSID_XmlDocument, kXmlDocumentProgId, "XmlDocument"},
-    {CLSID_MessageResource, kMessageResourceProgId, "MessageResource"},
-    {CLSID_IntegrationKit, kIntegrationKitProgId, "IntegrationKit"},
-    {CLSID_RowXmlMapper, kRowXmlMapperProgId, "RowXmlMapper"},
+    {CLSID_Login, WAGELINK_PROGID_LOGIN, "Login"},
+    {CLSID_XmlDocument, WAGELINK_PROGID_XML_DOCUMENT, "XmlDocument"},
+    {CLSID_MessageResource, WAGELINK_PROGID_MESSAGE_RESOURCE, "MessageResource"},
+    {CLSID_IntegrationKit, WAGELINK_PROGID_INTEGRATION_KIT, "IntegrationKit"},
+    {CLSID_RowXmlMapper, WAGELINK_PROGID_ROW_XML_MAPPER, "RowXmlMapper"},
 };
 
 // The interfaces its type library describes: registered with it, and only where they are free.

@@ -8,10 +8,9 @@
 
 namespace platform {
 
-const com::CLSID CLSID_RowXmlMapper = com::MakeGuid(kRowXmlMapperClsid);
-const com::IID IID_RowXmlMapper = com::MakeGuid(WAGELINK_GUID_TEXT(WAGELINK_IID_ROW_XML_MAPPER));
-
 namespace {
+
+const com::IID IID_RowXmlMapper = com::MakeGuid(WAGELINK_GUID_TEXT(WAGELINK_IID_ROW_XML_MAPPER));
 
 using com::DispatchArguments;
 using com::VARIANT;

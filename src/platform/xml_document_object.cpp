@@ -7,8 +7,6 @@
 
 namespace platform {
 
-const com::CLSID CLSID_XmlDocument = com::MakeGuid(WAGELINK_GUID_TEXT(WAGELINK_CLSID_XML_DOCUMENT));
-
 namespace {
 
 using com::DispatchArguments;

@@ -11,8 +11,8 @@
 #include "com/activation.h"
 #include "com/late_call.h"
 #include "com/variant.h"
-#include "platform/objects.h"
 #include "platform/recordset_object.h"
+#include "wagelink_identities.h"
 #include "xml/msxml/access.h"
 
 // <windows.h>, which MSXML's header brings, defines as a macro a name that com/ declares.
@@ -57,7 +57,7 @@ com::Variant Text(std::string_view text) {
 
 class ComIntegrationKit final : public IntegrationKit {
   public:
-    ComIntegrationKit() : kit_(kIntegrationKitClsid) {}
+    ComIntegrationKit() : kit_(WAGELINK_GUID_TEXT(WAGELINK_CLSID_INTEGRATION_KIT)) {}
 
     // The component's third argument, an extra text, empty.
     std::string MakeReply(std::string_view code, std::string_view message) const override {
@@ -105,7 +105,7 @@ class ComRowXmlMapper final : public RowXmlMapper {
     // The record and the recordset by reference, the mapping name by value.
     void FillRecord(xml::Document&, xml::Element record, const std::string& mappingName,
                     const db::Recordset& rows) override {
-        if (!mapper_) mapper_.emplace(kRowXmlMapperClsid);
+        if (!mapper_) mapper_.emplace(WAGELINK_GUID_TEXT(WAGELINK_CLSID_ROW_XML_MAPPER));
         if (!face_ || &face_->rows() != &rows) face_ = std::make_unique<RecordsetFace>(rows);
         com::Variant element = NodeObject(record.node().get());
         com::Variant name = Text(mappingName);
@@ -120,7 +120,7 @@ class ComRowXmlMapper final : public RowXmlMapper {
 
 class ComMessageResource final : public MessageResource {
   public:
-    ComMessageResource() : resource_(kMessageResourceClsid) {}
+    ComMessageResource() : resource_(WAGELINK_GUID_TEXT(WAGELINK_CLSID_MESSAGE_RESOURCE)) {}
 
     // LoadMessage(id, substitute, arguments): the arguments an array of VARIANT with lower bound
     // 0, by reference, each missing one as the missing-argument marker.
