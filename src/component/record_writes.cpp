@@ -9,16 +9,11 @@ namespace component {
 namespace {
 
 // The checks and the writer of one record, inside whatever transaction the caller holds; the
-// caller keeps the record's writes only when the code is 0. `outcome` holds the record's success
-// from the moment its writer begins, for a caller that must tell what a lost link left.
+// caller keeps the record's writes only when the code is 0.
 Outcome RunRecord(Instance& instance, RecordKind& kind, xml::Element record, Outcome& outcome) {
-    kind.BeginRecord();
-    std::string m1;
-    if (!kind.Validate(record, m1)) return {kRejected, m1};
-    outcome = {0, m1};
-    std::string m2;
-    if (!kind.Write(record, m2)) return NotWritten(instance, m2);
-    return outcome;
+    return CheckAndWrite(
+        instance, kind, record, [&](std::string& message) { return kind.Write(record, message); },
+        outcome);
 }
 
 Outcome RunRecord(Instance& instance, RecordKind& kind, xml::Element record) {
@@ -60,6 +55,17 @@ Outcome WriteRecord(Instance& instance, RecordKind& kind, xml::Element record) {
 }
 
 }  // namespace
+
+Outcome CheckAndWrite(Instance& instance, RecordKind& kind, xml::Element record,
+                      const std::function<bool(std::string& message)>& write, Outcome& outcome) {
+    kind.BeginRecord();
+    std::string m1;
+    if (!kind.Validate(record, m1)) return {kRejected, m1};
+    outcome = {0, m1};
+    std::string m2;
+    if (!write(m2)) return NotWritten(instance, m2);
+    return outcome;
+}
 
 Outcome NotWritten(Instance& instance, const std::string& why) {
     return {kNotWritten, instance.messages.GetResString(message_ids::kDatabaseError) + "：" + why};

@@ -3,6 +3,7 @@
 // (component/add_records.cpp, component/write_groups.cpp) call these for each record.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "component/instance.h"
@@ -28,6 +29,13 @@ struct Result {
 
 // A record the database did not take, with the database's reason.
 Outcome NotWritten(Instance& instance, const std::string& why);
+
+// The record's checks, then `write` (its writer, or its write planned into a group) with the
+// place for its message: the checks' failure (kRejected), the write's (kNotWritten), or the
+// checks' success. Nothing is trapped. `outcome` holds the success from the moment `write`
+// begins, for a caller that must tell what a lost link left.
+Outcome CheckAndWrite(Instance& instance, RecordKind& kind, xml::Element record,
+                      const std::function<bool(std::string& message)>& write, Outcome& outcome);
 
 // The link to the server broke: the connection is opened anew (a fault when it cannot be, which
 // ends the batch).

@@ -1,5 +1,6 @@
 #include "component/write_groups.h"
 
+#include <algorithm>
 #include <new>
 #include <utility>
 
@@ -8,17 +9,6 @@
 #include "db/errors.h"
 
 namespace component {
-
-Outcome GroupedWrites::Check(xml::Element record, bool& planned) {
-    planned = false;
-    kind_.BeginRecord();
-    std::string m1;
-    if (!kind_.Validate(record, m1)) return {kRejected, m1};
-    std::string why;
-    if (!group_.Plan(record, why)) return NotWritten(instance_, why);
-    planned = true;
-    return {0, std::move(m1)};
-}
 
 // Whether the group must be sent before the checks of `record` run; when that cannot be told, it
 // is sent.
@@ -35,12 +25,16 @@ bool GroupedWrites::HeldBack(xml::Element record) {
 
 Outcome GroupedWrites::Attempt(xml::Element record, std::vector<Result>& results) {
     if (HeldBack(record)) Flush(results);
-    bool planned = false;
     Outcome outcome{kNotWritten, ""};
     try {
         // Only the checks read here, outside any transaction; another writer's lock they wait
-        // for makes them run again.
-        outcome = db::RetryContended([&] { return Check(record, planned); });
+        // for makes them run again. A record whose write is planned has the checks' success.
+        outcome = db::RetryContended([&] {
+            Outcome checked{kNotWritten, ""};
+            return CheckAndWrite(
+                instance_, kind_, record,
+                [&](std::string& why) { return group_.Plan(record, why); }, checked);
+        });
     } catch (const db::Deadlock& deadlock) {
         return NotWritten(instance_, deadlock.description());
     } catch (const db::ConnectionLost& lost) {
@@ -48,10 +42,13 @@ Outcome GroupedWrites::Attempt(xml::Element record, std::vector<Result>& results
         Reconnect(instance_);
         return NotWritten(instance_, lost.description());
     }
-    if (!planned) return outcome;
+    if (outcome.code != 0) return outcome;
     if (!group_.Fits()) Flush(results);
     Member member{results.size(), record, NotWritten(instance_, group_.Unmatched())};
-    members_.reserve(members_.size() + 1);
+    // Room first, so that the group and its members stay in step when memory runs out; grown
+    // by doubling, as push_back would.
+    if (members_.size() == members_.capacity())
+        members_.reserve(std::max<std::size_t>(16, 2 * members_.capacity()));
     group_.Join();
     members_.push_back(std::move(member));
     return outcome;

@@ -49,7 +49,6 @@ class GroupedWrites {
     enum class Sent { kCommitted, kNotKept, kLinkLost, kLostInCommit };
 
     bool HeldBack(xml::Element record);
-    Outcome Check(xml::Element record, bool& planned);
     Sent Send(std::vector<bool>& written);
     void OneByOne(std::vector<Result>& results);
     void ReadBack(std::vector<Result>& results);

@@ -2,6 +2,22 @@
 
 namespace db {
 
+std::size_t ListedBytes(const std::vector<Value>& values) {
+    std::size_t bytes = 0;
+    for (const Value& v : values) {
+        const std::string* text = std::get_if<std::string>(&v);
+        bytes += text ? text->size() + 8 : 8;
+    }
+    return bytes;
+}
+
+bool SameKinds(const std::vector<Value>& a, const std::vector<Value>& b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (a[i].index() != b[i].index()) return false;
+    return true;
+}
+
 std::string ListedRows(std::size_t rows, std::size_t width) {
     std::string sql = "(";
     sql.reserve(rows * (width * 3 + 24) + 2);

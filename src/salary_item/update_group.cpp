@@ -14,27 +14,12 @@ constexpr const char* kKeyColumns[] = {"cGZGradeNum", "cDept_Num", "cPsn_Num",
                                        "cPsn_Name",   "iMonth",    "iYear"};
 constexpr std::size_t kKeys = std::size(kKeyColumns);
 
-// Parameter text in one statement at most: well below the smallest default packet size of the
-// servers (1 MB), whatever the values.
-constexpr std::size_t kMaxBytes = 256 * 1024;
-
-std::size_t Bytes(const db::Value& value) {
-    const std::string* text = std::get_if<std::string>(&value);
-    return text ? text->size() + 8 : 8;
-}
-
 std::size_t Bytes(const PlannedUpdate& plan) {
-    std::size_t bytes = 0;
-    for (const db::Value& v : plan.values) bytes += Bytes(v);
-    for (const db::Value& v : plan.row) bytes += Bytes(v);
-    return bytes;
+    return db::ListedBytes(plan.values) + db::ListedBytes(plan.row);
 }
 
 bool SameShape(const PlannedUpdate& a, const PlannedUpdate& b) {
-    if (a.columns != b.columns) return false;
-    for (std::size_t i = 0; i < a.values.size(); ++i)
-        if (a.values[i].index() != b.values[i].index()) return false;
-    return true;
+    return a.columns == b.columns && db::SameKinds(a.values, b.values);
 }
 
 // "g.cGZGradeNum = r.v0 AND ...": the payroll row of each listed record.
@@ -54,7 +39,7 @@ bool ItemUpdateGroup::Fits(const db::Dialect& dialect, const PlannedUpdate& plan
     if (plans_.empty()) return true;
     const std::size_t parameters = plan.values.size() + plan.row.size();
     return plans_.size() < kMaxRecords && parameters_ + parameters <= dialect.MaxParameters() &&
-           bytes_ + Bytes(plan) <= kMaxBytes && SameShape(plans_.front(), plan) &&
+           bytes_ + Bytes(plan) <= db::kMaxListedBytes && SameShape(plans_.front(), plan) &&
            !rows_.count(plan.row);
 }
 

@@ -10,38 +10,20 @@ namespace salary_person {
 
 namespace {
 
-// Parameter text in one statement at most: well below the smallest default packet size of the
-// servers (1 MB), whatever the values.
-constexpr std::size_t kMaxBytes = 256 * 1024;
-
 std::size_t Parameters(const db::GuardedRow& row) {
     return row.valueParams.size() + row.guardParams.size();
 }
 
-std::size_t Bytes(const std::vector<db::Value>& values) {
-    std::size_t bytes = 0;
-    for (const db::Value& v : values) {
-        const std::string* text = std::get_if<std::string>(&v);
-        bytes += text ? text->size() + 8 : 8;
-    }
-    return bytes;
-}
-
 std::size_t Bytes(const PlannedEnrolment& plan) {
-    return Bytes(plan.roster.valueParams) + Bytes(plan.roster.guardParams) +
-           Bytes(plan.payrollRow.valueParams) + Bytes(plan.payrollRow.guardParams);
-}
-
-bool SameKinds(const std::vector<db::Value>& a, const std::vector<db::Value>& b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (a[i].index() != b[i].index()) return false;
-    return true;
+    return db::ListedBytes(plan.roster.valueParams) + db::ListedBytes(plan.roster.guardParams) +
+           db::ListedBytes(plan.payrollRow.valueParams) +
+           db::ListedBytes(plan.payrollRow.guardParams);
 }
 
 bool SameShape(const db::GuardedRow& a, const db::GuardedRow& b) {
     return a.into == b.into && a.values == b.values && a.guard == b.guard &&
-           SameKinds(a.valueParams, b.valueParams) && SameKinds(a.guardParams, b.guardParams);
+           db::SameKinds(a.valueParams, b.valueParams) &&
+           db::SameKinds(a.guardParams, b.guardParams);
 }
 
 std::vector<const db::GuardedRow*> Rows(const std::vector<PlannedEnrolment>& plans,
@@ -60,7 +42,7 @@ bool EnrolmentGroup::Fits(const db::Dialect& dialect, const PlannedEnrolment& pl
     // Each statement carries the placeholders of one row of each record.
     const std::size_t most = std::max(Parameters(first.roster), Parameters(first.payrollRow));
     return plans_.size() < kMaxRecords && (plans_.size() + 1) * most <= dialect.MaxParameters() &&
-           bytes_ + Bytes(plan) <= kMaxBytes && SameShape(first.roster, plan.roster) &&
+           bytes_ + Bytes(plan) <= db::kMaxListedBytes && SameShape(first.roster, plan.roster) &&
            SameShape(first.payrollRow, plan.payrollRow) &&
            !persons_.count(plan.roster.guardParams) &&
            !payrollRows_.count(plan.payrollRow.guardParams);
